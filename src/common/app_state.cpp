@@ -14,4 +14,4 @@ void ResetSharedState() {
     comPortNumber = 0;
 }
 
-} // namespace zt
+}  // namespace zt

@@ -9,8 +9,8 @@
 namespace zt {
 
 constexpr int kSettingsImageSize = 300;
-constexpr int kMainBlockSize = 288;     // bytes 0..287, exchanged with 00 0C / 00 0D
-constexpr int kExtensionBlockSize = 12; // bytes 288..299, exchanged with 00 1A / 00 1B
+constexpr int kMainBlockSize = 288;      // bytes 0..287, exchanged with 00 0C / 00 0D
+constexpr int kExtensionBlockSize = 12;  // bytes 288..299, exchanged with 00 1A / 00 1B
 
 using SettingsImage = std::array<std::uint8_t, kSettingsImageSize>;
 
@@ -26,18 +26,18 @@ enum ChipVariant : std::uint8_t {
 
 struct AppState {
     SettingsImage image{};
-    std::uint8_t busy = 0;        // 1 while a Test, Read or Write runs
-    std::uint8_t portOpen = 0;    // 1 while the serial port is open
-    std::uint8_t chipVariant = 0; // see ChipVariant
-    std::uint8_t verboseMode = 0; // set in the About box, read by the uploader
-    std::string fileName;         // last settings-file path chosen (never truncated)
+    std::uint8_t busy = 0;         // 1 while a Test, Read or Write runs
+    std::uint8_t portOpen = 0;     // 1 while the serial port is open
+    std::uint8_t chipVariant = 0;  // see ChipVariant
+    std::uint8_t verboseMode = 0;  // set in the About box, read by the uploader
+    std::string fileName;          // last settings-file path chosen (never truncated)
 };
 
 extern AppState appState;
 
 // Keyer identity from the last detection; 0 at start.
 extern std::uint8_t firmwareMajor;
-extern std::uint8_t firmwareMinor; // carries the variant offset (SMT 0, DIP 50, AF 100, MINI 150)
+extern std::uint8_t firmwareMinor;  // carries the variant offset (SMT 0, DIP 50, AF 100, MINI 150)
 
 // The selected COM port number; any 32-bit value from the configuration file is kept.
 extern std::int32_t comPortNumber;
@@ -45,4 +45,4 @@ extern std::int32_t comPortNumber;
 // Puts every shared record back to its start value (tests start from a clean program).
 void ResetSharedState();
 
-} // namespace zt
+}  // namespace zt

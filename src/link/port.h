@@ -8,7 +8,7 @@ namespace zt {
 
 // OpenPort results.
 constexpr int kPortOk = 0;
-constexpr int kPortOpenFailed = -4;   // missing, busy or not permitted
+constexpr int kPortOpenFailed = -4;  // missing, busy or not permitted
 constexpr int kPortGetStateFailed = -5;
 constexpr int kPortSetStateFailed = -6;
 constexpr int kPortPurgeFailed = -10;
@@ -18,13 +18,13 @@ constexpr int kPortPurgeFailed = -10;
 struct LineSettings {
     int baudRate = 0;
     int byteSize = 8;
-    int parity = 0;   // 0 none
-    int stopBits = 0; // 0 one stop bit
+    int parity = 0;    // 0 none
+    int stopBits = 0;  // 0 one stop bit
     bool dtrOn = false;
     bool rtsOn = false;
     bool xonXoffOut = false;
     bool xonXoffIn = false;
-    bool ctsFlow = false; // hardware flow control, kept as found
+    bool ctsFlow = false;  // hardware flow control, kept as found
     bool dsrFlow = false;
 };
 extern LineSettings lineSettings;
@@ -32,17 +32,17 @@ extern LineSettings lineSettings;
 // The bounded waits. Shipped values; tests may shorten them through
 // PortWaitsForTesting() only.
 struct PortWaits {
-    int writeMs = 2000;       // WritePort gives up after this
-    int readMs = 4000;        // ReadPort gives up after this
-    int readTimeoutMs = 4500; // the port itself keeps filling a short read until this
-    int settleMs = 100;       // pause between configuring and purging
+    int writeMs = 2000;        // WritePort gives up after this
+    int readMs = 4000;         // ReadPort gives up after this
+    int readTimeoutMs = 4500;  // the port itself keeps filling a short read until this
+    int settleMs = 100;        // pause between configuring and purging
 };
 const PortWaits& portWaits();
 PortWaits& PortWaitsForTesting();
 
 int OpenPort(int comNumber);
-int WritePort(const std::uint8_t* bytes, int count); // 1 when all went out in time
-int ReadPort(std::uint8_t* buffer, int count);       // 1 when all arrived in time
+int WritePort(const std::uint8_t* bytes, int count);  // 1 when all went out in time
+int ReadPort(std::uint8_t* buffer, int count);        // 1 when all arrived in time
 void ClosePort();
 // Applies lineSettings again (the upload worker's speed change); 1 on success.
 int ApplyLineSettings();
@@ -52,4 +52,4 @@ int ApplyLineSettings();
 using PortWaitHook = void (*)();
 void SetPortWaitHook(PortWaitHook hook);
 
-} // namespace zt
+}  // namespace zt

@@ -15,7 +15,9 @@ std::string ConfigDir() {
     return std::string(home && *home ? home : ".") + "/.config/zttools";
 }
 
-std::string PortsDir() { return ConfigDir() + "/ports"; }
+std::string PortsDir() {
+    return ConfigDir() + "/ports";
+}
 
 bool MakeDirs(const std::string& path) {
     if (path.empty()) return false;
@@ -25,7 +27,7 @@ bool MakeDirs(const std::string& path) {
         if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
         if (pos != std::string::npos) ++pos;
     }
-    struct stat st{};
+    struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -38,10 +40,10 @@ std::string ComTablePath(int n) {
 
 std::string ComDevicePath(int n) {
     std::string link = PortsDir() + "/com" + std::to_string(n);
-    struct stat st{};
+    struct stat st {};
     // lstat: a link whose target has gone still names the port (it then fails to open).
     if (lstat(link.c_str(), &st) == 0) return link;
     return ComTablePath(n);
 }
 
-} // namespace zt
+}  // namespace zt

@@ -19,4 +19,4 @@ std::string ComDevicePath(int comNumber);
 // The fixed table alone.
 std::string ComTablePath(int comNumber);
 
-} // namespace zt
+}  // namespace zt

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,12 +26,12 @@ namespace ui {
 
 enum class Kind : std::uint8_t {
     PushButton,
-    CheckBox,    // automatic when style::AutoCheck is set
-    RadioButton, // never flips by itself
+    CheckBox,     // automatic when style::AutoCheck is set
+    RadioButton,  // never flips by itself
     GroupBox,
     Static,
     Edit,
-    ComboBox, // drop-down list with an editable text part
+    ComboBox,  // drop-down list with an editable text part
     Progress,
 };
 
@@ -49,14 +50,14 @@ constexpr std::uint32_t Border = 1u << 10;      // edit has a border
 constexpr std::uint32_t ReadOnly = 1u << 11;    // edit cannot be typed into
 constexpr std::uint32_t Hidden = 1u << 12;      // control starts invisible
 constexpr std::uint32_t Disabled = 1u << 13;    // control starts disabled
-} // namespace style
+}  // namespace style
 
 // Dialog-level styles.
 namespace dstyle {
-constexpr std::uint32_t SysMenu = 1u << 0;     // close box
+constexpr std::uint32_t SysMenu = 1u << 0;  // close box
 constexpr std::uint32_t MinimizeBox = 1u << 1;
 constexpr std::uint32_t MaximizeBox = 1u << 2;
-} // namespace dstyle
+}  // namespace dstyle
 
 // One control of a template. Coordinates are dialog units; for a combo box
 // cy is the height of its dropped-down list, as in Win32 templates.
@@ -71,11 +72,11 @@ struct ControlTemplate {
 struct DialogTemplate {
     int id;
     const char* title;
-    const char* className; // nullptr for the plain dialog class
-    int x, y, cx, cy;      // dialog units
+    const char* className;  // nullptr for the plain dialog class
+    int x, y, cx, cy;       // dialog units
     const char* font;
     int pointSize;
-    std::uint32_t style; // dstyle bits
+    std::uint32_t style;  // dstyle bits
     const ControlTemplate* controls;
     std::size_t controlCount;
 };
@@ -93,23 +94,23 @@ struct Control {
     int id = 0;
     Kind kind = Kind::Static;
     std::uint32_t style = 0;
-    std::string text; // caption, edit text, or the combo's text part
+    std::string text;  // caption, edit text, or the combo's text part
     bool checked = false;
     bool enabled = true;
     bool visible = true;
-    std::vector<std::string> items; // combo list
-    int selection = -1;             // combo list selection, -1 none
-    int progress = 0;               // progress bar position, range 0..100
-    int textLimit = 30000;          // edit: most characters accepted from typing
-    CharFilter filter;              // edit: typed-character hook
+    std::vector<std::string> items;  // combo list
+    int selection = -1;              // combo list selection, -1 none
+    int progress = 0;                // progress bar position, range 0..100
+    int textLimit = 30000;           // edit: most characters accepted from typing
+    CharFilter filter;               // edit: typed-character hook
 };
 
 enum class Msg : std::uint8_t { Init, Command, Timer, Close, Size };
 
 struct Message {
     Msg msg;
-    int id = 0;   // Command: control id; Timer: timer id
-    int code = 0; // Command: notification code
+    int id = 0;    // Command: control id; Timer: timer id
+    int code = 0;  // Command: notification code
 };
 
 // Returns 1 when the message was handled, 0 to leave it to the dialog manager.
@@ -129,14 +130,18 @@ struct Window {
     std::map<int, Control> controls;
     bool ended = false;
     int result = 0;
-    std::map<int, int> timers; // id -> period in ms
-    void* view = nullptr;      // the host's widget for this window
+    std::map<int, int> timers;  // id -> period in ms
+    void* view = nullptr;       // the host's widget for this window
 };
 
 // ---- What the application calls ------------------------------------------------
 
 // Runs a modal dialog from its template; returns the value given to endDialog.
 int runModal(const DialogTemplate& tmpl, Window* owner, DialogProc proc);
+// The first half of runModal: the window with its view, after Init, without a
+// loop (tests and the renderer drive it). closeWindow is the second half.
+std::unique_ptr<Window> openWindow(const DialogTemplate& tmpl, Window* owner, DialogProc proc);
+void closeWindow(Window& w);
 void endDialog(Window& w, int result);
 
 // Sends a message to a window's procedure as the dialog manager would, with the
@@ -145,7 +150,7 @@ int send(Window& w, const Message& m);
 int sendCommand(Window& w, int id, int code = 0);
 
 bool has(const Window& w, int id);
-Control& control(Window& w, int id); // throws std::out_of_range for an unknown id
+Control& control(Window& w, int id);  // throws std::out_of_range for an unknown id
 
 void setText(Window& w, int id, const std::string& s);
 std::string getText(Window& w, int id);
@@ -157,8 +162,8 @@ void show(Window& w, int id, bool on);
 bool isVisible(Window& w, int id);
 
 void comboReset(Window& w, int id);
-int comboAdd(Window& w, int id, const std::string& item); // returns the new index
-void comboSelect(Window& w, int id, int index);           // -1 clears; sets the text part
+int comboAdd(Window& w, int id, const std::string& item);  // returns the new index
+void comboSelect(Window& w, int id, int index);            // -1 clears; sets the text part
 int comboSelection(Window& w, int id);
 int comboCount(Window& w, int id);
 
@@ -182,9 +187,9 @@ int messageBox(Window* owner, const std::string& text, const std::string& captio
 
 struct FileDialogRequest {
     bool save = false;
-    std::string title;                                     // empty: the host's default
-    std::vector<std::pair<std::string, std::string>> filters; // ("Settings Files", "*.eep")
-    std::string defaultExtension;                          // without the point, e.g. "eep"
+    std::string title;                                         // empty: the host's default
+    std::vector<std::pair<std::string, std::string>> filters;  // ("Settings Files", "*.eep")
+    std::string defaultExtension;                              // without the point, e.g. "eep"
     std::string initialPath;
 };
 // The chosen path, or nothing when the user cancelled.
@@ -193,14 +198,14 @@ std::optional<std::string> fileDialog(Window* owner, const FileDialogRequest& re
 // ---- The host ---------------------------------------------------------------
 
 class Host {
-public:
+  public:
     virtual ~Host() = default;
-    virtual void opened(Window& w) = 0;          // create the view; before Init
-    virtual void modalLoop(Window& w) = 0;       // return once w.ended is set
-    virtual void closed(Window& w) = 0;          // destroy the view
-    virtual void changed(Window& w, int id) = 0; // the model changed control id; mirror it
-    virtual void dialogEnded(Window& w) = 0;     // endDialog was called; wake modalLoop
-    virtual void timerChanged(Window& w, int timerId) = 0; // started, restarted or stopped
+    virtual void opened(Window& w) = 0;           // create the view; before Init
+    virtual void modalLoop(Window& w) = 0;        // return once w.ended is set
+    virtual void closed(Window& w) = 0;           // destroy the view
+    virtual void changed(Window& w, int id) = 0;  // the model changed control id; mirror it
+    virtual void dialogEnded(Window& w) = 0;      // endDialog was called; wake modalLoop
+    virtual void timerChanged(Window& w, int timerId) = 0;  // started, restarted or stopped
     virtual void repaint(Window& w) = 0;
     virtual void appendTextSync(Window& w, int id, const std::string& s) = 0;
     virtual int messageBox(Window* owner, const std::string& text, const std::string& caption,
@@ -246,4 +251,4 @@ void viewEdited(Window& w, int id, const std::string& s);
 // A timer fired.
 void timerTick(Window& w, int timerId);
 
-} // namespace ui
+}  // namespace ui

@@ -13,10 +13,10 @@ constexpr int kIcon = 8001;
 
 // ---- Main window (1001) ----
 constexpr int kExit = 4;
-constexpr int kMsg1 = 4001; // 4001..4006: messages 1-6 (bank 1)
-constexpr int kMsg7 = 4080; // 4080..4085: messages 7-12 (bank 2)
-constexpr int kMsgLabel1 = 4062; // 4062..4067: "Msg 1".."Msg 6"
-constexpr int kMsgLabel7 = 4086; // 4086..4091: "Msg 7".."Msg 12"
+constexpr int kMsg1 = 4001;       // 4001..4006: messages 1-6 (bank 1)
+constexpr int kMsg7 = 4080;       // 4080..4085: messages 7-12 (bank 2)
+constexpr int kMsgLabel1 = 4062;  // 4062..4067: "Msg 1".."Msg 6"
+constexpr int kMsgLabel7 = 4086;  // 4086..4091: "Msg 7".."Msg 12"
 constexpr int kBank1 = 4007;
 constexpr int kBank2 = 4008;
 constexpr int kSetComPort = 4009;
@@ -52,8 +52,8 @@ constexpr int kPttTail = 4043;
 constexpr int kFarnsWpm = 4045;
 constexpr int kLtrSpace = 4047;
 constexpr int kStVolume = 4100;
-constexpr int kSerialNumber = 4096; // digits only, "S/N"
-constexpr int kStFreq = 4073;       // digits only, "ST Freq"
+constexpr int kSerialNumber = 4096;  // digits only, "S/N"
+constexpr int kStFreq = 4073;        // digits only, "ST Freq"
 // Lists.
 constexpr int kOutputSelection = 4053;
 constexpr int kPaddleHang = 4054;
@@ -70,15 +70,15 @@ constexpr int kWriteConfigFile = 4093;
 constexpr int kResetDefaults = 4051;
 constexpr int kRtty = 4103;
 // Status fields.
-constexpr int kMessageLine = 4057;   // general message line
-constexpr int kBytesLeft = 4058;     // "Msg Bytes Left: %d"
-constexpr int kOpState = 4059;       // operation state field
-constexpr int kPotValue = 4060;      // "PotValue: %d"
-constexpr int kLinkStatus = 4061;    // link status line
-constexpr int kSupply = 4070;        // "%.2f Volts"
-constexpr int kPortLabel = 4074;     // "com:%d"
-constexpr int kPushButton = 4075;    // "PB:%d"
-constexpr int kChipLabel = 4079;     // "ZT IC: ..."
+constexpr int kMessageLine = 4057;  // general message line
+constexpr int kBytesLeft = 4058;    // "Msg Bytes Left: %d"
+constexpr int kOpState = 4059;      // operation state field
+constexpr int kPotValue = 4060;     // "PotValue: %d"
+constexpr int kLinkStatus = 4061;   // link status line
+constexpr int kSupply = 4070;       // "%.2f Volts"
+constexpr int kPortLabel = 4074;    // "com:%d"
+constexpr int kPushButton = 4075;   // "PB:%d"
+constexpr int kChipLabel = 4079;    // "ZT IC: ..."
 
 // ---- Port selection (1002) ----
 constexpr int kPortList = 4026;
@@ -114,4 +114,4 @@ constexpr int kRttyUsos = 4102;
 constexpr int kRttyCancel = 4105;
 constexpr int kRttyOk = 4106;
 
-} // namespace zt::ids
+}  // namespace zt::ids

@@ -6,11 +6,11 @@
 
 namespace zt {
 
-extern const ui::DialogTemplate kMainTemplate;     // 1001
-extern const ui::DialogTemplate kPortTemplate;     // 1002
-extern const ui::DialogTemplate kUploaderTemplate; // 1003
-extern const ui::DialogTemplate kAboutTemplate;    // 1004
-extern const ui::DialogTemplate kRttyTemplate;     // 1005
+extern const ui::DialogTemplate kMainTemplate;      // 1001
+extern const ui::DialogTemplate kPortTemplate;      // 1002
+extern const ui::DialogTemplate kUploaderTemplate;  // 1003
+extern const ui::DialogTemplate kAboutTemplate;     // 1004
+extern const ui::DialogTemplate kRttyTemplate;      // 1005
 
 // All five, in id order.
 extern const ui::DialogTemplate* const kAllTemplates[5];
@@ -18,4 +18,4 @@ extern const ui::DialogTemplate* const kAllTemplates[5];
 // The program's icon (8001) as XPM text rows.
 extern const char* const* const kIconXpm;
 
-} // namespace zt
+}  // namespace zt
