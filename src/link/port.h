@@ -3,6 +3,7 @@
 // keyer's line settings, moved in bounded transfers. Knows no commands.
 
 #include <cstdint>
+#include <string>
 
 namespace zt {
 
@@ -41,8 +42,13 @@ const PortWaits& portWaits();
 PortWaits& PortWaitsForTesting();
 
 int OpenPort(int comNumber);
-int WritePort(const std::uint8_t* bytes, int count);  // 1 when all went out in time
-int ReadPort(std::uint8_t* buffer, int count);        // 1 when all arrived in time
+// 1 when all went out in time. Bytes still unsent when the wait ends keep
+// going out, ahead of the next transfer.
+int WritePort(const std::uint8_t* bytes, int count);
+// 1 when all arrived in time. After a short read the port goes on filling the
+// same buffer until readTimeoutMs after the read began (collected at the next
+// port call), so the buffer must stay valid until then.
+int ReadPort(std::uint8_t* buffer, int count);
 void ClosePort();
 // Applies lineSettings again (the upload worker's speed change); 1 on success.
 int ApplyLineSettings();
@@ -51,5 +57,8 @@ int ApplyLineSettings();
 // window can repaint; nullptr for none.
 using PortWaitHook = void (*)();
 void SetPortWaitHook(PortWaitHook hook);
+
+// Why the last open or transfer failed, for a tooltip; empty after a good open.
+const std::string& PortErrorText();
 
 }  // namespace zt

@@ -1,0 +1,82 @@
+#pragma once
+// The operating system's serial devices, nothing more: open exclusively,
+// line settings, purge, and transfers bounded by a deadline. Knows nothing of
+// COM numbers, keyers or the application's records. Results are 0 or an errno
+// value unless said otherwise; SerialErrorText turns one into words.
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace zt {
+
+// Deadlines: every blocking loop asks RemainingMs how long it may still wait.
+using SerialClock = std::chrono::steady_clock;
+using Deadline = SerialClock::time_point;
+Deadline DeadlineIn(int ms);
+// Milliseconds left until the deadline, rounded up so a wait never turns into a
+// spin over the last fraction of a millisecond; 0 once it has passed.
+int RemainingMs(Deadline deadline, SerialClock::time_point now = SerialClock::now());
+
+enum class SerialOpenOutcome {
+    Opened,
+    Missing,  // no such device (ENOENT, ENODEV, ENXIO)
+    Busy,     // another program holds it (EBUSY, or its lock is taken)
+    Denied,   // no permission (EACCES, EPERM)
+    Failed,   // anything else, e.g. the path is not a terminal
+};
+struct SerialOpenResult {
+    int fd = -1;
+    SerialOpenOutcome outcome = SerialOpenOutcome::Failed;
+    int error = 0;  // errno of the failing call
+};
+// Opens read-write, non-blocking, not as controlling terminal, locked against
+// every other opener.
+SerialOpenResult SerialOpen(const std::string& path);
+
+// Releases the device. Output still queued gets until drainBy to go out; what
+// is left then is dropped so that a stuck line cannot hold up the close.
+void SerialClose(int fd, Deadline drainBy);
+
+// What a port dialog needs to know about a device without keeping it.
+enum class ProbeResult { Present, Busy, Denied, Missing };
+ProbeResult ProbeDevice(const std::string& path);
+
+// Line settings in the same terms as the port's device control record.
+struct SerialLine {
+    int baudRate = 0;  // 0 when the device runs at a speed outside the table
+    int byteSize = 8;  // 5..8
+    int parity = 0;    // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    int stopBits = 0;  // 0 one, 2 two
+    bool dtrOn = false;
+    bool rtsOn = false;
+    bool xonXoffOut = false;
+    bool xonXoffIn = false;
+    bool ctsFlow = false;
+};
+int SerialGetLine(int fd, SerialLine& line);
+// Raw mode with the given settings. Devices without modem lines (pseudo-
+// terminals) accept the settings without DTR and RTS.
+int SerialSetLine(int fd, const SerialLine& line);
+// Drops everything received and not yet read.
+int SerialPurgeInput(int fd);
+
+// How a transfer ended. count is the number of bytes moved, also on failure.
+enum class SerialEnd { Done, TimedOut, HungUp, Failed };
+struct SerialIo {
+    int count = 0;
+    SerialEnd end = SerialEnd::Done;
+    int error = 0;
+};
+// Called about every kSerialTickMs while a transfer waits.
+using SerialTick = void (*)();
+constexpr int kSerialTickMs = 50;
+// Moves count bytes, stopping early at the deadline or a hang-up. Reads place
+// bytes from buffer[0] on and never touch positions past what arrived.
+SerialIo SerialWrite(int fd, const std::uint8_t* bytes, int count, Deadline deadline,
+                     SerialTick tick);
+SerialIo SerialRead(int fd, std::uint8_t* buffer, int count, Deadline deadline, SerialTick tick);
+
+std::string SerialErrorText(int error);
+
+}  // namespace zt
