@@ -145,6 +145,7 @@ bool isVisible(Window& w, int id) {
 void comboReset(Window& w, int id) {
     Control& c = control(w, id);
     c.items.clear();
+    c.itemTips.clear();
     c.selection = -1;
     c.text.clear();
     notify(w, id);
@@ -192,6 +193,19 @@ void setTextLimit(Window& w, int id, int limit) {
 
 void setCharFilter(Window& w, int id, CharFilter filter) {
     control(w, id).filter = std::move(filter);
+}
+
+void setTip(Window& w, int id, const std::string& tip) {
+    control(w, id).tip = tip;
+    notify(w, id);
+}
+
+void comboSetItemTip(Window& w, int id, int index, const std::string& tip) {
+    Control& c = control(w, id);
+    if (index < 0 || index >= static_cast<int>(c.items.size())) return;
+    if (c.itemTips.size() < c.items.size()) c.itemTips.resize(c.items.size());
+    c.itemTips[index] = tip;
+    notify(w, id);
 }
 
 // ---- Timers, painting, dialogs ------------------------------------------------------

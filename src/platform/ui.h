@@ -98,11 +98,13 @@ struct Control {
     bool checked = false;
     bool enabled = true;
     bool visible = true;
-    std::vector<std::string> items;  // combo list
-    int selection = -1;              // combo list selection, -1 none
-    int progress = 0;                // progress bar position, range 0..100
-    int textLimit = 30000;           // edit: most characters accepted from typing
-    CharFilter filter;               // edit: typed-character hook
+    std::vector<std::string> items;     // combo list
+    int selection = -1;                 // combo list selection, -1 none
+    int progress = 0;                   // progress bar position, range 0..100
+    int textLimit = 30000;              // edit: most characters accepted from typing
+    CharFilter filter;                  // edit: typed-character hook
+    std::string tip;                    // tooltip, empty for none
+    std::vector<std::string> itemTips;  // combo: tooltip per list entry
 };
 
 enum class Msg : std::uint8_t { Init, Command, Timer, Close, Size };
@@ -171,6 +173,9 @@ void setProgress(Window& w, int id, int pos);
 int getProgress(Window& w, int id);
 void setTextLimit(Window& w, int id, int limit);
 void setCharFilter(Window& w, int id, CharFilter filter);
+// Tooltips: extra help beside a control's text, never in place of it.
+void setTip(Window& w, int id, const std::string& tip);
+void comboSetItemTip(Window& w, int id, int index, const std::string& tip);
 
 void startTimer(Window& w, int timerId, int ms);
 void stopTimer(Window& w, int timerId);

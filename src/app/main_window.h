@@ -1,0 +1,29 @@
+#pragma once
+// The main window: its initialisation, command dispatch, button groups, the
+// message bank view and the key filter on the message edits.
+
+#include "platform/ui.h"
+
+namespace zt {
+
+enum class User { One, Two };
+enum class Bank { One, Two };
+
+extern ui::Window* mainWindow;
+extern User editedUser;
+extern Bank shownBank;
+
+int MainWindowProc(ui::Window& w, const ui::Message& m);
+
+void ShowMessageBank(Bank bank);
+void DisableKeyerButtons(ui::Window& w);
+void LockButtons(ui::Window& w);
+void RefreshButtons(ui::Window& w);
+
+// The typed-character hook of the fourteen message edits: false swallows it.
+bool MessageKeyFilter(ui::Window& w, int id, int ch);
+
+// The fourteen message edits in counting order: 4001-4006, 4080-4085, 4071, 4072.
+extern const int kMessageEdits[14];
+
+}  // namespace zt

@@ -1,0 +1,31 @@
+#include "app/status.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/main_window.h"
+#include "resources/ids.h"
+
+namespace zt {
+
+int statusCountdown = 0;
+
+int CountMessageText(ui::Window& w) {
+    int n = 0;
+    for (int id : kMessageEdits) n += std::min<int>(249, ui::getText(w, id).size());
+    return n;
+}
+
+void StatusTick(ui::Window& w) {
+    int n = CountMessageText(w);
+    ui::setText(w, ids::kBytesLeft, "Msg Bytes Left: " + std::to_string(kMessageBytes - n));
+    if (statusCountdown <= 0) return;
+    if (statusCountdown == 1) ui::setText(w, ids::kOpState, "");
+    --statusCountdown;
+}
+
+void ArmStatusCountdown() {
+    statusCountdown = kCountdownTicks;
+}
+
+}  // namespace zt

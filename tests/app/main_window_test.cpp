@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/about.h"
+#include "resources/ids.h"
+#include "support/app_fixture.h"
+
+namespace zt {
+namespace {
+
+using testing::AppTest;
+namespace id = ids;
+
+std::vector<std::string> Items(ui::Window& w, int cid) {
+    return ui::control(w, cid).items;
+}
+
+TEST_F(AppTest, StartUpState) {
+    comPortNumber = -3;
+    ui::Window& w = openMain();
+    for (int b : {id::kReadZt, id::kWriteZt, id::kFwUpdate, id::kReadConfigFile,
+                  id::kWriteConfigFile, id::kRtty})
+        EXPECT_FALSE(ui::isEnabled(w, b)) << b;
+    for (int b : {id::kTestZt, id::kSetComPort, id::kAbout, id::kResetDefaults, id::kExit})
+        EXPECT_TRUE(ui::isEnabled(w, b)) << b;
+    EXPECT_TRUE(ui::isChecked(w, id::kBank1));
+    EXPECT_FALSE(ui::isChecked(w, id::kBank2));
+    EXPECT_TRUE(ui::isChecked(w, id::kUser1));
+    EXPECT_EQ(editedUser, User::One);
+    EXPECT_EQ(shownBank, Bank::One);
+    EXPECT_EQ(ui::getText(w, id::kMessageLine), "Set Com Port then Click TestZT to get started");
+    EXPECT_EQ(ui::getText(w, id::kPortLabel), "com:-3");
+    EXPECT_EQ(ui::getText(w, id::kBytesLeft), "Msg Bytes Left:");  // until the first tick
+    EXPECT_EQ(w.timers.at(1), 250);
+    EXPECT_EQ(Items(w, id::kKeyerMode),
+              (std::vector<std::string>{"Iambic A", "Iambic B", "Ultimatic", "UltimDit", "UltimDah",
+                                        "VibroBug"}));
+    EXPECT_EQ(Items(w, id::kPaddleHang),
+              (std::vector<std::string>{"1.0 Word", "1.3 Word", "1.6 Word", "2.0 Word"}));
+    EXPECT_EQ(Items(w, id::kOutputSelection),
+              (std::vector<std::string>{"Port1", "Port1, ST", "Port1, PTT", "Port1, ST, PTT",
+                                        "Port2", "Port2, ST", "Port2, PTT", "Port2, ST, PTT"}));
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_TRUE(ui::isVisible(w, id::kMsg1 + k));
+        EXPECT_TRUE(ui::isVisible(w, id::kMsgLabel1 + k));
+        EXPECT_FALSE(ui::isVisible(w, id::kMsg7 + k));
+        EXPECT_FALSE(ui::isVisible(w, id::kMsgLabel7 + k));
+    }
+    EXPECT_EQ(ui::getText(w, id::kWeight), " ");
+}
+
+TEST_F(AppTest, EnterAndEscapeDoNothingExitAndCloseBoxEndWithZero) {
+    ui::Window& w = openMain();
+    ui::pressEnter(w);
+    ui::pressEscape(w);
+    EXPECT_FALSE(w.ended);
+    EXPECT_EQ(ui::sendCommand(w, 1), 0);  // no control has the OK or Cancel ids
+    EXPECT_EQ(ui::sendCommand(w, 2), 0);
+
+    appState.portOpen = 1;
+    ui::click(w, id::kExit);
+    EXPECT_TRUE(w.ended);
+    EXPECT_EQ(w.result, 0);
+    EXPECT_EQ(appState.portOpen, 0);
+    EXPECT_FALSE(ui::isEnabled(w, id::kTestZt));  // Exit locks the buttons first
+
+    ui::Window& again = (ui::closeWindow(w), openMain());
+    ui::closeBox(again);
+    EXPECT_TRUE(again.ended);
+    EXPECT_EQ(again.result, 0);
+}
+
+TEST_F(AppTest, ButtonGroupsFollowTheDetectedKeyer) {
+    ui::Window& w = openMain();
+    const int fw = id::kFwUpdate, rd = id::kReadZt, wr = id::kWriteZt, rt = id::kRtty,
+              rf = id::kReadConfigFile, wf = id::kWriteConfigFile;
+    LockButtons(w);
+    EXPECT_FALSE(ui::isEnabled(w, id::kTestZt));
+    EXPECT_FALSE(ui::isEnabled(w, id::kUser2));
+    EXPECT_TRUE(ui::isEnabled(w, rf));
+    EXPECT_TRUE(ui::isEnabled(w, wf));
+    RefreshButtons(w);
+    EXPECT_TRUE(ui::isEnabled(w, id::kTestZt));
+    EXPECT_TRUE(ui::isEnabled(w, id::kBank2));
+    EXPECT_FALSE(ui::isEnabled(w, fw));
+    EXPECT_FALSE(ui::isEnabled(w, rd));
+
+    struct Case {
+        int major, variant;
+        bool fwOn, keyerOn;
+    } cases[] = {{29, 0, false, false},
+                 {30, 1, true, false},
+                 {0, 5, true, false},
+                 {31, 1, true, true},
+                 {200, 3, true, true}};
+    for (const Case& c : cases) {
+        firmwareMajor = c.major;
+        appState.chipVariant = c.variant;
+        LockButtons(w);
+        RefreshButtons(w);
+        EXPECT_EQ(ui::isEnabled(w, fw), c.fwOn) << c.major;
+        for (int b : {rd, wr, rt}) EXPECT_EQ(ui::isEnabled(w, b), c.keyerOn) << c.major;
+        EXPECT_TRUE(ui::isEnabled(w, rf));
+    }
+    // Refreshing never takes a button away, whatever the state says now.
+    firmwareMajor = 0;
+    appState.chipVariant = 0;
+    RefreshButtons(w);
+    EXPECT_TRUE(ui::isEnabled(w, rd));
+}
+
+TEST_F(AppTest, KeyFilterAndByteCount) {
+    ui::Window& w = openMain();
+    EXPECT_FALSE(ui::typeChar(w, id::kMsg1, '#'));
+    EXPECT_FALSE(ui::typeChar(w, id::kCallUser1, '~'));
+    EXPECT_TRUE(ui::typeChar(w, id::kMsg1, 'c'));
+    EXPECT_EQ(ui::getText(w, id::kMsg1), "C");  // the edit shows upper case
+    ui::paste(w, id::kMsg1, "#~");              // pasting is not filtered
+    EXPECT_EQ(ui::getText(w, id::kMsg1), "C#~");
+    ui::setText(w, id::kMsg1, "");
+
+    // 239 characters spread over a shown and a hidden edit, then one edit more.
+    ui::setText(w, id::kMsg1, std::string(200, 'A'));
+    ui::setText(w, id::kMsg7 + 5, std::string(39, 'B'));  // bank 2 is hidden
+    ui::setText(w, id::kCallUser2, "");
+    EXPECT_EQ(CountMessageText(w), 239);
+    EXPECT_TRUE(ui::typeChar(w, id::kMsg1 + 1, 'X'));   // 240
+    EXPECT_TRUE(ui::typeChar(w, id::kMsg1 + 1, 'Y'));   // 241
+    EXPECT_FALSE(ui::typeChar(w, id::kMsg1 + 1, 'Z'));  // full
+    EXPECT_FALSE(ui::typeChar(w, id::kMsg1 + 1, '\r'));
+    host().tick(w, 1);
+    EXPECT_EQ(ui::getText(w, id::kBytesLeft), "Msg Bytes Left: -1");
+    EXPECT_TRUE(ui::typeChar(w, id::kMsg1 + 1, 8));  // backspace always
+    host().tick(w, 1);
+    EXPECT_EQ(ui::getText(w, id::kBytesLeft), "Msg Bytes Left: 0");
+    ui::paste(w, id::kMsg1 + 2, "PQ");  // 242 by pasting: still only backspace
+    EXPECT_FALSE(ui::typeChar(w, id::kMsg1 + 3, 'Z'));
+
+    for (int e : kMessageEdits) ui::setText(w, e, "");
+    host().tick(w, 1);
+    EXPECT_EQ(ui::getText(w, id::kBytesLeft), "Msg Bytes Left: 240");
+    // An edit counts at most 249 characters; a line break counts two.
+    ui::setText(w, id::kMsg1, std::string(300, 'A'));
+    ui::setText(w, id::kMsg1 + 1, "A\r\nB");
+    EXPECT_EQ(CountMessageText(w), 249 + 4);
+}
+
+TEST_F(AppTest, CountdownClearsTheStateFieldOnTheTwelfthTick) {
+    ui::Window& w = openMain();
+    ui::setText(w, id::kOpState, ">ZT OK");
+    ArmStatusCountdown();
+    host().tick(w, 1, 11);
+    EXPECT_EQ(ui::getText(w, id::kOpState), ">ZT OK");
+    ArmStatusCountdown();  // a new result gets its full time
+    host().tick(w, 1, 11);
+    EXPECT_EQ(ui::getText(w, id::kOpState), ">ZT OK");
+    host().tick(w, 1);
+    EXPECT_EQ(ui::getText(w, id::kOpState), "");
+    EXPECT_EQ(statusCountdown, 0);
+    ui::setText(w, id::kOpState, ">Done");
+    host().tick(w, 1, 20);  // idle countdown leaves it
+    EXPECT_EQ(ui::getText(w, id::kOpState), ">Done");
+}
+
+TEST_F(AppTest, AboutBoxSetsVerboseOnlyThroughOk) {
+    ui::Window& w = openMain();
+    std::string version;
+    auto checkThen = [&](void (*finish)(ui::Window&)) {
+        host().onModal(id::kAboutDialog, [&, finish](ui::Window& about) {
+            version = ui::getText(about, id::kVersionLine);
+            ui::click(about, id::kVerbose);
+            finish(about);
+        });
+        ui::click(w, id::kAbout);
+    };
+    checkThen([](ui::Window& about) { ui::closeBox(about); });
+    EXPECT_EQ(appState.verboseMode, 0);
+    EXPECT_EQ(version.rfind("Ver 5.3, Built ", 0), 0u) << version;
+
+    checkThen([](ui::Window& about) {
+        ui::pressEscape(about);
+        EXPECT_FALSE(about.ended);
+        ui::click(about, id::kAboutOk);
+    });
+    EXPECT_EQ(appState.verboseMode, 1);
+
+    bool shownChecked = false;
+    host().onModal(id::kAboutDialog, [&](ui::Window& about) {
+        shownChecked = ui::isChecked(about, id::kVerbose);
+        ui::click(about, id::kVerbose);  // off again, accepted by Enter
+        ui::pressEnter(about);
+    });
+    ui::click(w, id::kAbout);
+    EXPECT_TRUE(shownChecked);
+    EXPECT_EQ(appState.verboseMode, 0);
+    EXPECT_EQ(host().unscripted, 0);
+}
+
+TEST(About, VersionLineUsesTheBuildStamps) {
+    std::string v = VersionLine();
+    // "Ver 5.3, Built hh:mm:ss, Mmm dd yyyy"
+    ASSERT_EQ(v.size(), std::string("Ver 5.3, Built 16:36:10, Mar  2 2022").size()) << v;
+    EXPECT_EQ(v[17], ':');
+    EXPECT_EQ(v[20], ':');
+    EXPECT_EQ(v.substr(23, 2), ", ");
+}
+
+}  // namespace
+}  // namespace zt

@@ -1,0 +1,57 @@
+#pragma once
+// A clean program for each test: shared state reset, a scripted host, and a
+// private configuration directory.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/main_window.h"
+#include "app/status.h"
+#include "common/app_state.h"
+#include "common/config_file.h"
+#include "platform/scripted_host.h"
+#include "resources/templates.h"
+
+namespace zt::testing {
+
+class TempDir {
+  public:
+    TempDir() {
+        char pattern[] = "/tmp/zttest-XXXXXX";
+        path_ = mkdtemp(pattern);
+    }
+    ~TempDir() { std::filesystem::remove_all(path_); }
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+class AppTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetSharedState();
+        statusCountdown = 0;
+        setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+        configFileName = dir.path() + "/zttools.cfg";
+    }
+    void TearDown() override {
+        if (main) ui::closeWindow(*main);
+        mainWindow = nullptr;
+    }
+    ui::Window& openMain() {
+        main = ui::openWindow(kMainTemplate, nullptr, MainWindowProc);
+        return *main;
+    }
+    ui::ScriptedHost& host() { return scoped.host; }
+
+    TempDir dir;
+    ui::ScopedScriptedHost scoped;
+    std::unique_ptr<ui::Window> main;
+};
+
+}  // namespace zt::testing
