@@ -391,7 +391,8 @@ void Simulator::ReadMaster(Clock::time_point now, bool hungUp) {
         }
         for (ssize_t i = 0; i < got; ++i) {
             Clock::time_point due = now;
-            if (config_.pace) due = std::max(now, nextIn_ + CharTime());
+            // A byte has fully arrived one character time after it started.
+            if (config_.pace) due = std::max(now, nextIn_) + CharTime();
             nextIn_ = due;
             inbox_.push_back({buf[i], line, due});
         }
@@ -429,6 +430,10 @@ void Simulator::TakeDue(Clock::time_point now) {
         if (!r.notes.empty() || !r.reply.empty()) flushHost();
         for (const std::string& note : r.notes) LogNote(note);
         if (!r.reply.empty()) LogBytes("keyer", r.reply);
+        // A reply's first byte reaches the host one character time after it
+        // starts going out, so it is written no sooner than that.
+        if (config_.pace && outbox_.empty() && !r.reply.empty())
+            nextOut_ = std::max(nextOut_, now + CharTime());
         outbox_.insert(outbox_.end(), r.reply.begin(), r.reply.end());
         if (r.settingsStored && !config_.settingsPath.empty()) {
             std::string why;

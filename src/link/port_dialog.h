@@ -1,0 +1,25 @@
+#pragma once
+// The port selection dialog: lists the COM ports present and keeps the
+// chosen one in the configuration file.
+
+#include <string>
+#include <vector>
+
+#include "platform/ui.h"
+
+namespace zt {
+
+constexpr int kHighestComPort = 50;
+
+struct PortEntry {
+    int number;
+    std::string device;  // what the number maps to
+    std::string note;    // empty when free; else why it cannot be opened now
+};
+
+// COM1 to COM50 in order; ports that exist are listed, free or not.
+std::vector<PortEntry> ListPorts();
+
+int PortDialogProc(ui::Window& w, const ui::Message& m);
+
+}  // namespace zt
