@@ -1,0 +1,76 @@
+#pragma once
+// The Qt view of one window: its widgets by control id, the mirror of the
+// model into them, and user input turned into the ui:: input functions.
+// Internal to the Qt host.
+
+#include <QDialog>
+#include <map>
+#include <string>
+
+#include "platform/qt/qt_host.h"
+#include "platform/ui.h"
+
+class QEventLoop;
+class QInputMethodEvent;
+class QKeyEvent;
+class QTimer;
+
+namespace ui::qtview {
+
+class DialogView : public QDialog {
+  public:
+    DialogView(Window& w, QWidget* parent);
+    ~DialogView() override;
+
+    Window& window() const { return w_; }
+    QWidget* widget(int id) const;
+
+    void mirror(int id);                            // model -> widget of one control
+    void mirrorTimer(int timerId);                  // start, restart or stop its QTimer
+    void appendText(int id, const std::string& s);  // model and widget, GUI thread only
+    void runLoop();                                 // until the window has ended
+    void endLoop();
+
+    // While a blocking operation lets the window repaint (ui::repaint), the
+    // thread counts as busy, as on Windows: timer ticks are dropped and close
+    // requests wait.
+    struct Busy {
+        Busy() { ++depth; }
+        ~Busy() { --depth; }
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+        static inline int depth = 0;
+    };
+
+  protected:
+    bool eventFilter(QObject* obj, QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    // The model ends dialogs; QDialog must never end itself.
+    void done(int) override {}
+    void accept() override {}
+    void reject() override {}
+
+  private:
+    void createControl(const ControlTemplate& t);
+    void watch(QObject* part, int id);
+    bool dialogKey(QKeyEvent* e, int id);
+    bool typedKey(QKeyEvent* e, int id);
+    bool composedText(QInputMethodEvent* e, int id);
+    bool insertTyped(int id, const QString& s);
+    void edited(int id);
+
+    Window& w_;
+    std::map<int, QWidget*> widgets_;
+    std::map<const QObject*, int> ids_;  // widgets and their inner parts -> control id
+    std::map<int, QTimer*> timers_;
+    QEventLoop* loop_ = nullptr;
+    int mirroring_ = 0;  // > 0 while the model writes into widgets
+    BaseUnits units_;
+};
+
+inline DialogView* viewOf(const Window& w) {
+    return static_cast<DialogView*>(w.view);
+}
+
+}  // namespace ui::qtview

@@ -1,0 +1,128 @@
+// The widgets mirror the model, and the real templates lay out so that every
+// caption fits where the template puts it.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+
+#include "qt_fixture.h"
+#include "resources/templates.h"
+
+namespace zttest {
+namespace {
+
+using QtMirror = QtHostTest;
+
+TEST_F(QtMirror, ModelChangesReachTheWidgets) {
+    ui::Window& w = open(kTest);
+    EXPECT_EQ(ui::windowWidget(w)->windowTitle(), QStringLiteral("Test"));
+    EXPECT_EQ(widgetOf<QLineEdit>(w, kUpper)->text(), QStringLiteral("start"));
+    EXPECT_TRUE(widgetOf(w, kLabel)->isHidden() && !widgetOf(w, kLabel)->isEnabled());
+    EXPECT_TRUE(widgetOf<QPushButton>(w, kWrap)->text().contains(QLatin1Char('\n')));
+    EXPECT_FALSE(widgetOf<QPushButton>(w, kGo)->text().contains(QLatin1Char('\n')));
+
+    ui::setText(w, kLabel, "PotValue: 17");
+    ui::setText(w, kText, "one\r\ntwo");
+    ui::check(w, kRadio, true);
+    ui::enable(w, kGo, false);
+    ui::show(w, kAuto, false);
+    ui::show(w, kLabel, true);
+    ui::enable(w, kLabel, true);
+    ui::setProgress(w, kBar, 42);
+    ui::setTip(w, kUpper, "/dev/ttyS0");
+    EXPECT_EQ(widgetOf<QLabel>(w, kLabel)->text(), QStringLiteral("PotValue: 17"));
+    EXPECT_TRUE(widgetOf(w, kLabel)->isVisible() && widgetOf(w, kLabel)->isEnabled());
+    EXPECT_EQ(widgetOf<QPlainTextEdit>(w, kText)->toPlainText(), QStringLiteral("one\ntwo"));
+    EXPECT_TRUE(widgetOf<QRadioButton>(w, kRadio)->isChecked());
+    EXPECT_FALSE(widgetOf(w, kGo)->isEnabled());
+    EXPECT_FALSE(widgetOf(w, kAuto)->isVisible());
+    EXPECT_EQ(widgetOf<QProgressBar>(w, kBar)->value(), 42);
+    EXPECT_EQ(widgetOf(w, kUpper)->toolTip(), QStringLiteral("/dev/ttyS0"));
+
+    auto* combo = widgetOf<QComboBox>(w, kList);
+    for (const char* item : {"COM1", "COM3", "COM7"}) ui::comboAdd(w, kList, item);
+    ui::comboSetItemTip(w, kList, 2, "/dev/ttyUSB0");
+    ui::comboSelect(w, kList, 1);
+    EXPECT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->itemData(2, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(combo->currentText(), QStringLiteral("COM3"));
+    ui::comboSelect(w, kList, -1);
+    EXPECT_EQ(combo->currentText(), QString());
+    ui::comboReset(w, kList);
+    EXPECT_EQ(combo->count(), 0);
+    EXPECT_TRUE(messages.empty());  // mirroring is not input
+
+    type(combo->lineEdit(), QStringLiteral("abc"));  // the text part is the user's
+    EXPECT_EQ(ui::getText(w, kList), "abc");
+}
+
+// ---- The real templates -----------------------------------------------------------
+
+using QtLayout = QtHostTest;
+
+TEST_F(QtLayout, EveryCaptionFitsItsControl) {
+    for (const ui::DialogTemplate* t : zt::kAllTemplates) {
+        ui::Window& w = open(*t);
+        for (std::size_t i = 0; i < t->controlCount; ++i) {
+            QWidget* wd = ui::controlWidget(w, t->controls[i].id);
+            const std::string where = t->title + (", " + std::to_string(t->controls[i].id));
+            EXPECT_TRUE(ui::windowWidget(w)->rect().contains(wd->geometry())) << where;
+            const QFontMetrics fm = wd->fontMetrics();
+            if (auto* b = qobject_cast<QPushButton*>(wd)) {
+                const QStringList lines = b->text().split(QLatin1Char('\n'));
+                for (const QString& line : lines)
+                    EXPECT_LE(fm.horizontalAdvance(line) + 4, b->width()) << where;
+                EXPECT_LE(lines.size() * fm.height(), b->height()) << where;
+            } else if (auto* b = qobject_cast<QAbstractButton*>(wd)) {
+                QStyleOptionButton opt;
+                opt.initFrom(b);
+                const QRect caption = b->style()->subElementRect(
+                    qobject_cast<QRadioButton*>(b) ? QStyle::SE_RadioButtonContents
+                                                   : QStyle::SE_CheckBoxContents,
+                    &opt, b);
+                EXPECT_LE(caption.left() + fm.horizontalAdvance(b->text()), b->width()) << where;
+            } else if (auto* l = qobject_cast<QLabel*>(wd); l && !l->text().isEmpty()) {
+                EXPECT_LE(l->wordWrap() ? l->heightForWidth(l->width()) : fm.height(), l->height())
+                    << where;
+                if (!l->wordWrap()) {
+                    EXPECT_LE(fm.horizontalAdvance(l->text()), l->width()) << where;
+                }
+            } else if (auto* g = qobject_cast<QGroupBox*>(wd)) {
+                EXPECT_LE(fm.horizontalAdvance(g->title()) + 16, g->width()) << where;
+            }
+        }
+    }
+}
+
+// Controls apart in the template stay apart on screen (a combo box or check
+// box grown past its rectangle, or edges rounded apart, would overlap).
+TEST_F(QtLayout, ControlsApartInTheTemplateDoNotOverlap) {
+    auto rect = [](const ui::ControlTemplate& c) {  // a combo's height is its list's
+        return QRect(c.x, c.y, c.cx, c.kind == ui::Kind::ComboBox ? 12 : c.cy);
+    };
+    for (const ui::DialogTemplate* t : zt::kAllTemplates) {
+        ui::Window& w = open(*t);
+        for (std::size_t i = 0; i < t->controlCount; ++i) {
+            for (std::size_t j = i + 1; j < t->controlCount; ++j) {
+                const ui::ControlTemplate &a = t->controls[i], &b = t->controls[j];
+                if (a.kind == ui::Kind::GroupBox || b.kind == ui::Kind::GroupBox ||
+                    rect(a).intersects(rect(b)))
+                    continue;
+                EXPECT_FALSE(ui::controlWidget(w, a.id)->geometry().intersects(
+                    ui::controlWidget(w, b.id)->geometry()))
+                    << t->title << ": " << a.id << " and " << b.id;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zttest

@@ -1,0 +1,123 @@
+// ztrender OUTDIR [--operations]: draws each dialog template to
+// OUTDIR/<id>-<name>.png as the Qt host lays it out, without a display and
+// without running any procedure. With --operations it then runs the real
+// main window, presses Test ZT, opens the port dialog and the About box with
+// their own procedures, and draws each.
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "app/about.h"
+#include "app/main_window.h"
+#include "common/config_file.h"
+#include "link/port_dialog.h"
+#include "platform/qt/qt_host.h"
+#include "resources/ids.h"
+#include "resources/templates.h"
+
+namespace {
+
+struct Entry {
+    const ui::DialogTemplate* tmpl;
+    const char* name;
+};
+
+const Entry kEntries[] = {
+    {&zt::kMainTemplate, "main"},         {&zt::kPortTemplate, "port"},
+    {&zt::kUploaderTemplate, "uploader"}, {&zt::kAboutTemplate, "about"},
+    {&zt::kRttyTemplate, "rtty"},
+};
+
+// Runs a dialog with its own procedure and draws it once it is initialised;
+// then closes it with its close box, as an operator would.
+bool renderRunning(const ui::DialogTemplate& tmpl, ui::Window* owner, ui::DialogProc proc,
+                   const std::string& path) {
+    bool ok = false;
+    ui::runModal(tmpl, owner, [&](ui::Window& w, const ui::Message& m) {
+        const int handled = proc(w, m);
+        if (m.msg == ui::Msg::Init) {
+            QTimer::singleShot(0, [&w, &ok, path] {
+                ok = ui::grabWindow(w, path);
+                ui::closeBox(w);
+            });
+        }
+        return handled;
+    });
+    return ok;
+}
+
+// The program's own windows after start-up and a Test, as the operator would
+// see them: the main window, then the port dialog and the About box over it.
+int renderOperations(const std::string& dir, const std::function<void(bool, std::string)>& report) {
+    zt::configFileName = zt::DefaultConfigFileName();
+    zt::LoadComPortSetting();
+    ui::runModal(zt::kMainTemplate, nullptr, [&](ui::Window& w, const ui::Message& m) {
+        const int handled = zt::MainWindowProc(w, m);
+        if (m.msg == ui::Msg::Init) {
+            QTimer::singleShot(0, [&w, dir, report] {
+                ui::click(w, zt::ids::kTestZt);  // returns when the whole Test is done
+                // A tick later the status area shows the byte count as well.
+                QTimer::singleShot(400, [&w, dir, report] {
+                    std::string path = dir + "/1001-main-after-test.png";
+                    report(ui::grabWindow(w, path), path);
+                    path = dir + "/1002-port-listing.png";
+                    report(renderRunning(zt::kPortTemplate, &w, zt::PortDialogProc, path), path);
+                    path = dir + "/1004-about-running.png";
+                    report(renderRunning(zt::kAboutTemplate, &w, zt::AboutProc, path), path);
+                    ui::click(w, zt::ids::kExit);
+                });
+            });
+        }
+        return handled;
+    });
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool operations = argc == 3 && std::strcmp(argv[2], "--operations") == 0;
+    if (argc != 2 && !operations) {
+        std::fprintf(stderr, "usage: ztrender OUTDIR [--operations]\n");
+        return 2;
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);  // a caller may still pick another platform
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));  // the same pictures on every desktop
+    ui::QtHost host(zt::kIconXpm);
+    // Nobody is there to answer a dialog.
+    host.messageBoxHook = [](ui::Window*, const std::string& text, const std::string& caption,
+                             ui::Icon) {
+        std::fprintf(stderr, "ztrender: message box \"%s\": %s\n", caption.c_str(), text.c_str());
+        return 1;
+    };
+    host.fileDialogHook = [](ui::Window*, const ui::FileDialogRequest&) {
+        return std::optional<std::string>();
+    };
+    ui::setHost(&host);
+
+    const std::string dir = argv[1];
+    if (!QDir().mkpath(QString::fromStdString(dir))) {
+        std::fprintf(stderr, "ztrender: cannot create %s\n", dir.c_str());
+        return 1;
+    }
+    int failures = 0;
+    std::function<void(bool, std::string)> report = [&](bool ok, std::string path) {
+        std::fprintf(ok ? stdout : stderr, ok ? "%s\n" : "ztrender: cannot write %s\n",
+                     path.c_str());
+        failures += ok ? 0 : 1;
+    };
+    for (const Entry& e : kEntries) {
+        const std::string path = dir + "/" + std::to_string(e.tmpl->id) + "-" + e.name + ".png";
+        report(ui::renderTemplate(*e.tmpl, path), path);
+    }
+    if (operations) renderOperations(dir, report);
+    ui::setHost(nullptr);
+    return failures ? 1 : 0;
+}
