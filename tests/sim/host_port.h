@@ -128,8 +128,12 @@ class TempConfigHome {
 // A record frame as the boot loader wants it, built here from its layout
 // so the tests do not lean on the program's frame code.
 inline Bytes Frame(std::uint8_t command, std::uint16_t word, const Bytes& data16) {
-    Bytes f{command, std::uint8_t(word >> 8), std::uint8_t(word & 0xFF)};
-    f.insert(f.end(), data16.begin(), data16.end());
+    Bytes f;
+    f.reserve(4 + data16.size());
+    f.push_back(command);
+    f.push_back(std::uint8_t(word >> 8));
+    f.push_back(std::uint8_t(word & 0xFF));
+    for (std::uint8_t b : data16) f.push_back(b);
     std::uint8_t sum = 0;
     for (std::uint8_t b : f) sum = std::uint8_t(sum + b);
     f.push_back(std::uint8_t(-sum));
