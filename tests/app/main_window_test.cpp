@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/about.h"
+#include "app/startup.h"
 #include "resources/ids.h"
 #include "support/app_fixture.h"
 
@@ -69,6 +70,20 @@ TEST_F(AppTest, EnterAndEscapeDoNothingExitAndCloseBoxEndWithZero) {
     ui::closeBox(again);
     EXPECT_TRUE(again.ended);
     EXPECT_EQ(again.result, 0);
+}
+
+TEST_F(AppTest, ProgramRunsTheMainWindowAndEndsWithStatusZero) {
+    std::string label;
+    host().onModal(id::kMainDialog, [&](ui::Window& w) {
+        label = ui::getText(w, id::kPortLabel);
+        ui::click(w, id::kExit);
+    });
+    EXPECT_EQ(RunProgram(), 0);
+    EXPECT_EQ(label, "com:1");  // first run: the file is created with COM 1
+    EXPECT_EQ(configFileName, dir.path() + "/zttools/zttools.cfg");
+    host().onModal(id::kMainDialog, [](ui::Window& w) { ui::closeBox(w); });
+    EXPECT_EQ(RunProgram(), 0);
+    EXPECT_EQ(host().unscripted, 0);
 }
 
 TEST_F(AppTest, ButtonGroupsFollowTheDetectedKeyer) {
