@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/main_window.h"
+#include "link/port.h"
 #include "common/config_file.h"
 #include "resources/templates.h"
 
@@ -9,7 +10,11 @@ namespace zt {
 int RunProgram() {
     configFileName = DefaultConfigFileName();
     LoadComPortSetting();
-    return ui::runModal(kMainTemplate, nullptr, MainWindowProc);
+    int status = ui::runModal(kMainTemplate, nullptr, MainWindowProc);
+    // The window is gone; nothing may reach for it any more.
+    mainWindow = nullptr;
+    SetPortWaitHook(nullptr);
+    return status;
 }
 
 }  // namespace zt
