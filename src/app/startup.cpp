@@ -1,8 +1,8 @@
 #include "app/startup.h"
 
 #include "app/main_window.h"
-#include "link/port.h"
 #include "common/config_file.h"
+#include "link/port.h"
 #include "resources/templates.h"
 
 namespace zt {
