@@ -1,22 +1,47 @@
 #include "platform/paths.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace zt {
 
-std::string ConfigDir() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && *xdg) return std::string(xdg) + "/zttools";
+namespace {
+
+// $HOME, else the user database's entry, so that a program started without
+// HOME never scatters its files into whatever folder it was started in.
+std::string HomeDir() {
     const char* home = std::getenv("HOME");
-    return std::string(home && *home ? home : ".") + "/.config/zttools";
+    if (home && *home == '/') return home;
+    long size = sysconf(_SC_GETPW_R_SIZE_MAX);  // -1 when there is no fixed bound
+    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    // 0 with found set, 0 with found null (no entry), or an error number
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found ||
+        !found->pw_dir || found->pw_dir[0] != '/')
+        return {};
+    return found->pw_dir;
+}
+
+}  // namespace
+
+std::string ConfigDir() {
+    // A relative XDG_CONFIG_HOME is invalid and ignored, as the base-directory rules say.
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && *xdg == '/') return std::string(xdg) + "/zttools";
+    std::string home = HomeDir();
+    return home.empty() ? std::string() : home + "/.config/zttools";
 }
 
 std::string PortsDir() {
-    return ConfigDir() + "/ports";
+    std::string dir = ConfigDir();
+    return dir.empty() ? dir : dir + "/ports";
 }
 
 bool MakeDirs(const std::string& path) {
@@ -39,10 +64,11 @@ std::string ComTablePath(int n) {
 }
 
 std::string ComDevicePath(int n) {
-    std::string link = PortsDir() + "/com" + std::to_string(n);
+    std::string dir = PortsDir();
+    std::string link = dir + "/com" + std::to_string(n);
     struct stat st {};
     // lstat: a link whose target has gone still names the port (it then fails to open).
-    if (lstat(link.c_str(), &st) == 0) return link;
+    if (!dir.empty() && lstat(link.c_str(), &st) == 0) return link;
     return ComTablePath(n);
 }
 

@@ -5,9 +5,11 @@
 
 namespace zt {
 
-// ${XDG_CONFIG_HOME:-$HOME/.config}/zttools (not created here).
+// ${XDG_CONFIG_HOME:-$HOME/.config}/zttools (not created here); without HOME
+// the home folder comes from the user database. Empty when no home is known.
 std::string ConfigDir();
-// ConfigDir()/ports: links named comN point COM numbers at devices.
+// ConfigDir()/ports: links named comN point COM numbers at devices; empty
+// when ConfigDir is.
 std::string PortsDir();
 // Creates a directory and its parents; true when it exists afterwards.
 bool MakeDirs(const std::string& path);

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <fstream>
 #include <system_error>
 #include <thread>
 
@@ -53,18 +55,6 @@ SerialOpenOutcome OutcomeOf(int error) {
 SerialOpenResult OpenFailure(int fd, int error) {
     if (fd >= 0) close(fd);
     return {-1, OutcomeOf(error), error};
-}
-
-// Root passes TIOCEXCL, so a terminal that is already exclusive means another
-// program holds it even though our open went through.
-bool HeldExclusive(int fd) {
-#ifdef TIOCGEXCL
-    int exclusive = 0;
-    return ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive;  // 0 with the flag stored, or -1
-#else
-    (void)fd;
-    return false;
-#endif
 }
 
 // ---- Line settings ---------------------------------------------------------
@@ -161,11 +151,15 @@ SerialIo Ended(SerialIo io, SerialEnd end, int error) {
 
 // One loop for both directions: try the transfer, and when the device is not
 // ready, poll until it is, the deadline passes or the line hangs up.
+// The deadline is looked at before every step, so a transfer resumed after its
+// time-out moves nothing, even when bytes are waiting.
 template <class Step>
-SerialIo Transfer(int fd, short events, int count, Deadline deadline, SerialTick tick, Step step) {
+SerialIo Transfer(int fd, short events, int count, Deadline deadline, const SerialTick& tick,
+                  Step step) {
     SerialIo io;
     Deadline nextTick = DeadlineIn(kSerialTickMs);
     while (io.count < count) {
+        if (RemainingMs(deadline) == 0) return Ended(io, SerialEnd::TimedOut, 0);
         ssize_t moved = step(io.count);  // bytes moved, or -1 with errno
         if (moved > 0) {
             io.count += static_cast<int>(moved);
@@ -174,7 +168,6 @@ SerialIo Transfer(int fd, short events, int count, Deadline deadline, SerialTick
         if (moved == 0 && events == POLLIN) return Ended(io, SerialEnd::HungUp, 0);
         if (moved < 0 && errno != EAGAIN && errno != EINTR)
             return Ended(io, errno == EIO ? SerialEnd::HungUp : SerialEnd::Failed, errno);
-        if (RemainingMs(deadline) == 0) return Ended(io, SerialEnd::TimedOut, 0);
         pollfd p{fd, events, 0};
         int ready = poll(&p, 1, std::min(RemainingMs(deadline), RemainingMs(nextTick)));
         // poll: number ready, 0 on time-out, or -1 with errno
@@ -202,9 +195,10 @@ SerialOpenResult SerialOpen(const std::string& path) {
     int fd =
         open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);  // fd, or -1 with errno
     if (fd < 0) return OpenFailure(-1, errno);
-    // Lock first: a failed attempt must not leave TIOCEXCL on another holder's terminal.
+    // The lock decides: the system drops it with its holder, whereas a holder
+    // that died leaves a pseudo-terminal's exclusive flag set for good. Lock
+    // first, so a failed attempt never touches another holder's terminal.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) return OpenFailure(fd, errno);  // 0, or -1 with errno
-    if (HeldExclusive(fd)) return OpenFailure(fd, EBUSY);
     if (ioctl(fd, TIOCEXCL) != 0) return OpenFailure(fd, errno);  // 0, or -1 with errno (ENOTTY)
     return {fd, SerialOpenOutcome::Opened, 0};
 }
@@ -216,7 +210,19 @@ void SerialClose(int fd, Deadline drainBy) {
     close(fd);            // 0 or -1; the descriptor is gone either way
 }
 
+bool UartPresent(const std::string& path, const std::string& sysClassTty) {
+    char resolved[PATH_MAX];
+    if (!realpath(path.c_str(), resolved)) return true;  // the open will tell
+    std::string name = resolved;
+    name = name.substr(name.rfind('/') + 1);
+    // The serial core's port type: 0 when no UART answered at that address.
+    std::ifstream type(sysClassTty + "/" + name + "/type");
+    int code = -1;
+    return !(type >> code) || code != 0;
+}
+
 ProbeResult ProbeDevice(const std::string& path) {
+    if (!UartPresent(path)) return ProbeResult::Missing;
     SerialOpenResult opened = SerialOpen(path);
     switch (opened.outcome) {
         case SerialOpenOutcome::Opened:
@@ -265,12 +271,13 @@ int SerialPurgeInput(int fd) {
 }
 
 SerialIo SerialWrite(int fd, const std::uint8_t* bytes, int count, Deadline deadline,
-                     SerialTick tick) {
+                     const SerialTick& tick) {
     return Transfer(fd, POLLOUT, count, deadline, tick,
                     [&](int done) { return write(fd, bytes + done, count - done); });
 }
 
-SerialIo SerialRead(int fd, std::uint8_t* buffer, int count, Deadline deadline, SerialTick tick) {
+SerialIo SerialRead(int fd, std::uint8_t* buffer, int count, Deadline deadline,
+                    const SerialTick& tick) {
     return Transfer(fd, POLLIN, count, deadline, tick,
                     [&](int done) { return read(fd, buffer + done, count - done); });
 }

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace zt {
@@ -38,9 +39,16 @@ SerialOpenResult SerialOpen(const std::string& path);
 // is left then is dropped so that a stuck line cannot hold up the close.
 void SerialClose(int fd, Deadline drainBy);
 
-// What a port dialog needs to know about a device without keeping it.
+// What a port dialog needs to know about a device without keeping it. A
+// device node with no UART behind it is Missing, also where opening it would
+// be refused for want of permission.
 enum class ProbeResult { Present, Busy, Denied, Missing };
 ProbeResult ProbeDevice(const std::string& path);
+// False only when the system reports that no UART answers behind the device:
+// the kernel makes ttyS nodes for ports that most machines do not have.
+// Devices the system says nothing about (USB adapters, pseudo-terminals) count
+// as present.
+bool UartPresent(const std::string& path, const std::string& sysClassTty = "/sys/class/tty");
 
 // Line settings in the same terms as the port's device control record.
 struct SerialLine {
@@ -68,14 +76,16 @@ struct SerialIo {
     SerialEnd end = SerialEnd::Done;
     int error = 0;
 };
-// Called about every kSerialTickMs while a transfer waits.
-using SerialTick = void (*)();
+// Called about every kSerialTickMs while a transfer waits; may be empty.
+using SerialTick = std::function<void()>;
 constexpr int kSerialTickMs = 50;
 // Moves count bytes, stopping early at the deadline or a hang-up. Reads place
 // bytes from buffer[0] on and never touch positions past what arrived.
+// A transfer takes nothing once its deadline has passed.
 SerialIo SerialWrite(int fd, const std::uint8_t* bytes, int count, Deadline deadline,
-                     SerialTick tick);
-SerialIo SerialRead(int fd, std::uint8_t* buffer, int count, Deadline deadline, SerialTick tick);
+                     const SerialTick& tick = {});
+SerialIo SerialRead(int fd, std::uint8_t* buffer, int count, Deadline deadline,
+                    const SerialTick& tick = {});
 
 std::string SerialErrorText(int error);
 

@@ -3,9 +3,15 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <climits>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/pty.h"
 
 namespace zt {
 namespace {
@@ -25,11 +31,9 @@ TEST(RemainingMsTest, RoundsUpAndStopsAtZero) {
 }
 
 TEST(ProbeDeviceTest, TellsPresentBusyAndMissingApart) {
-    int master = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(grantpt(master), 0);
-    ASSERT_EQ(unlockpt(master), 0);
-    std::string slave = ptsname(master);
+    PtyMaster pty;
+    ASSERT_TRUE(pty.Open());
+    const std::string slave = pty.SlavePath();
 
     EXPECT_EQ(ProbeDevice(slave), ProbeResult::Present);
     EXPECT_EQ(ProbeDevice(slave), ProbeResult::Present);  // probing does not keep it
@@ -41,7 +45,48 @@ TEST(ProbeDeviceTest, TellsPresentBusyAndMissingApart) {
 
     EXPECT_EQ(ProbeDevice("/dev/zt-no-such-device"), ProbeResult::Missing);
     EXPECT_EQ(ProbeDevice("/dev/null"), ProbeResult::Missing);  // not a terminal
-    close(master);
+}
+
+TEST(SerialOpenTest, TheLockDecidesNotAnExclusiveFlagLeftBehind) {
+    PtyMaster pty;
+    ASSERT_TRUE(pty.Open());
+    const std::string slave = pty.SlavePath();
+    // A holder that died: the system dropped its lock, but the flag stays on a
+    // pseudo-terminal whose master lives on.
+    int gone = open(slave.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(gone, 0);
+    ASSERT_EQ(ioctl(gone, TIOCEXCL), 0);
+    close(gone);
+    if (geteuid() != 0) GTEST_SKIP() << "only root gets past the flag to the lock";
+
+    SerialOpenResult opened = SerialOpen(slave);
+    EXPECT_EQ(opened.outcome, SerialOpenOutcome::Opened);
+    // A live holder keeps its lock: the port is busy.
+    SerialOpenResult second = SerialOpen(slave);
+    EXPECT_EQ(second.outcome, SerialOpenOutcome::Busy);
+    EXPECT_EQ(ProbeDevice(slave), ProbeResult::Busy);
+    SerialClose(opened.fd, SerialClock::now());
+}
+
+// A fake /sys/class/tty beside fake device nodes.
+TEST(UartPresentTest, OnlyADeviceTheSystemReportsWithoutAUartIsMissing) {
+    char pattern[] = "/tmp/ztuart-XXXXXX";
+    const std::string root = mkdtemp(pattern);
+    const std::string sys = root + "/class", dev = root + "/dev";
+    std::filesystem::create_directories(dev);
+    for (const char* name : {"ttyS0", "ttyS3", "ttyUSB0"}) std::ofstream(dev + "/" + name);
+    std::filesystem::create_directories(sys + "/ttyS0");
+    std::filesystem::create_directories(sys + "/ttyS3");
+    std::ofstream(sys + "/ttyS0/type") << "4\n";  // a 16550A answers
+    std::ofstream(sys + "/ttyS3/type") << "0\n";  // nothing at that address
+    std::filesystem::create_symlink(dev + "/ttyS3", root + "/com4");
+
+    EXPECT_TRUE(UartPresent(dev + "/ttyS0", sys));
+    EXPECT_FALSE(UartPresent(dev + "/ttyS3", sys));
+    EXPECT_FALSE(UartPresent(root + "/com4", sys));   // through a ports-folder link
+    EXPECT_TRUE(UartPresent(dev + "/ttyUSB0", sys));  // the system says nothing
+    EXPECT_TRUE(UartPresent(root + "/gone", sys));    // opening will tell
+    std::filesystem::remove_all(root);
 }
 
 }  // namespace
