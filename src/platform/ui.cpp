@@ -93,6 +93,17 @@ int sendCommand(Window& w, int id, int code) {
     return send(w, {Msg::Command, id, code});
 }
 
+int dispatch(std::span<const Route> routes, Window& w, const Message& m) {
+    const bool byId = m.msg == Msg::Command || m.msg == Msg::Timer;
+    for (const Route& r : routes) {
+        if (r.msg != m.msg || (byId && r.id != m.id)) continue;
+        if (r.code != kAnyCode && r.code != m.code) continue;
+        r.run(w);
+        return 1;
+    }
+    return 0;
+}
+
 // ---- Controls -----------------------------------------------------------------
 
 bool has(const Window& w, int id) {
@@ -145,15 +156,17 @@ bool isVisible(Window& w, int id) {
 void comboReset(Window& w, int id) {
     Control& c = control(w, id);
     c.items.clear();
+    c.itemValues.clear();
     c.itemTips.clear();
     c.selection = -1;
     c.text.clear();
     notify(w, id);
 }
 
-int comboAdd(Window& w, int id, const std::string& item) {
+int comboAdd(Window& w, int id, const std::string& item, int value) {
     Control& c = control(w, id);
     c.items.push_back(item);
+    c.itemValues.push_back(value);
     notify(w, id);
     return static_cast<int>(c.items.size()) - 1;
 }
@@ -175,6 +188,12 @@ int comboSelection(Window& w, int id) {
 }
 int comboCount(Window& w, int id) {
     return static_cast<int>(control(w, id).items.size());
+}
+
+std::optional<int> comboSelectedValue(Window& w, int id) {
+    const Control& c = control(w, id);
+    if (c.selection < 0 || c.selection >= static_cast<int>(c.itemValues.size())) return {};
+    return c.itemValues[c.selection];
 }
 
 void setProgress(Window& w, int id, int pos) {

@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,7 @@ struct Control {
     bool enabled = true;
     bool visible = true;
     std::vector<std::string> items;     // combo list
+    std::vector<int> itemValues;        // combo: the value each entry carries
     int selection = -1;                 // combo list selection, -1 none
     int progress = 0;                   // progress bar position, range 0..100
     int textLimit = 30000;              // edit: most characters accepted from typing
@@ -117,6 +119,19 @@ struct Message {
 
 // Returns 1 when the message was handled, 0 to leave it to the dialog manager.
 using DialogProc = std::function<int(Window&, const Message&)>;
+
+// A dialog procedure as a table: each row names a message and the function
+// that answers it. id is matched for Command and Timer messages; code only
+// where a row gives one (combo boxes report a selection change with 1).
+constexpr int kAnyCode = -1;
+struct Route {
+    Msg msg;
+    int id;
+    void (*run)(Window&);
+    int code = kAnyCode;
+};
+// Runs the first row that matches m; 1 when one did, else 0 (unhandled).
+int dispatch(std::span<const Route> routes, Window& w, const Message& m);
 
 // Notification code a combo box sends when its selection changes.
 constexpr int kSelectionChanged = 1;
@@ -164,10 +179,13 @@ void show(Window& w, int id, bool on);
 bool isVisible(Window& w, int id);
 
 void comboReset(Window& w, int id);
-int comboAdd(Window& w, int id, const std::string& item);  // returns the new index
-void comboSelect(Window& w, int id, int index);            // -1 clears; sets the text part
+// Appends an entry carrying value; returns its index.
+int comboAdd(Window& w, int id, const std::string& item, int value = 0);
+void comboSelect(Window& w, int id, int index);  // -1 clears; sets the text part
 int comboSelection(Window& w, int id);
 int comboCount(Window& w, int id);
+// The value of the selected entry; nothing when no entry is selected.
+std::optional<int> comboSelectedValue(Window& w, int id);
 
 void setProgress(Window& w, int id, int pos);
 int getProgress(Window& w, int id);

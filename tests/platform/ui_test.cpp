@@ -101,14 +101,73 @@ TEST_F(ModelTest, ButtonsAndLists) {
     EXPECT_FALSE(isChecked(w, 11));  // a radio button is the program's to check
     EXPECT_TRUE(lastIs(Msg::Command, 11, 0));
 
-    comboAdd(w, 12, "one");
-    comboAdd(w, 12, "two");
+    comboAdd(w, 12, "com3", 3);
+    comboAdd(w, 12, "com12", 12);
+    EXPECT_EQ(comboSelectedValue(w, 12), std::nullopt);
     selectItem(w, 12, 1);
     EXPECT_TRUE(lastIs(Msg::Command, 12, kSelectionChanged));
     EXPECT_EQ(comboSelection(w, 12), 1);
-    EXPECT_EQ(getText(w, 12), "two");
+    EXPECT_EQ(getText(w, 12), "com12");
+    EXPECT_EQ(comboSelectedValue(w, 12), 12);  // the value, whatever the text says
     comboSelect(w, 12, -1);
     EXPECT_EQ(getText(w, 12), "");
+    EXPECT_EQ(comboSelectedValue(w, 12), std::nullopt);
+    comboAdd(w, 12, "com7", 7);
+    comboReset(w, 12);
+    comboAdd(w, 12, "com9", 9);
+    comboSelect(w, 12, 0);
+    EXPECT_EQ(comboSelectedValue(w, 12), 9);  // values go with their entries
+}
+
+// A procedure made of a table: the first matching row runs, and what no row
+// names is left to the dialog manager (an unhandled close becomes Cancel).
+std::vector<std::string> ran;
+void RunInit(Window&) {
+    ran.push_back("init");
+}
+void RunOk(Window&) {
+    ran.push_back("ok");
+}
+void RunListChange(Window&) {
+    ran.push_back("list changed");
+}
+void RunTick(Window&) {
+    ran.push_back("tick");
+}
+const Route kRoutes[] = {
+    {Msg::Init, 0, RunInit},
+    {Msg::Command, kIdOk, RunOk, 0},
+    {Msg::Command, 12, RunListChange, kSelectionChanged},
+    {Msg::Timer, 4, RunTick},
+};
+
+TEST(DispatchTest, RunsTheMatchingRowAndLeavesTheRest) {
+    ScopedScriptedHost scoped;
+    ran.clear();
+    std::vector<Message> unhandled;
+    auto w = openWindow(kTemplate, nullptr, [&](Window& win, const Message& m) {
+        int handled = dispatch(kRoutes, win, m);
+        if (!handled) unhandled.push_back(m);
+        return handled;
+    });
+    pressEnter(*w);
+    sendCommand(*w, kIdOk, 1);  // OK with another code is not OK
+    comboAdd(*w, 12, "a");
+    selectItem(*w, 12, 0);
+    sendCommand(*w, 12, 5);
+    startTimer(*w, 4, 100);
+    startTimer(*w, 5, 100);
+    timerTick(*w, 4);
+    timerTick(*w, 5);
+    closeBox(*w);
+    EXPECT_EQ(ran, (std::vector<std::string>{"init", "ok", "list changed", "tick"}));
+    ASSERT_EQ(unhandled.size(), 5u);
+    EXPECT_EQ(unhandled[0].code, 1);
+    EXPECT_EQ(unhandled[1].code, 5);
+    EXPECT_EQ(unhandled[2].id, 5);
+    EXPECT_EQ(unhandled[3].msg, Msg::Close);
+    EXPECT_EQ(unhandled[4].id, kIdCancel);
+    closeWindow(*w);
 }
 
 TEST_F(ModelTest, TypingFiltersAndConversions) {
