@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "app/keyer_commands.h"
 #include "app/main_window.h"
 #include "common/app_state.h"
 #include "link/detect.h"
-#include "link/port.h"
 #include "platform/paths.h"
 #include "platform/scripted_host.h"
 #include "resources/ids.h"
@@ -68,7 +68,7 @@ int main() {
     ui::ScopedScriptedHost scoped;
     zt::comPortNumber = kCom;
     auto w = ui::openWindow(zt::kMainTemplate, nullptr, zt::MainWindowProc);
-    const double settle = zt::portWaits().settleMs;
+    const double settle = zt::keyerPort.waits().settleMs;
 
     std::vector<double> tests, detections;
     std::size_t testBytes = 0, detectBytes = 0;
@@ -77,9 +77,10 @@ int main() {
         tests.push_back(TimeMs([&] { ui::click(*w, zt::ids::kTestZt); }));
         testBytes = sim.Received().size();
 
-        zt::ClosePort();
+        zt::keyerPort.Close();
         sim.ClearReceived();
-        detections.push_back(TimeMs([&] { zt::DetectKeyer(*w); }));
+        detections.push_back(
+            TimeMs([&] { zt::DetectKeyer(zt::keyerPort, kCom, zt::appState.keyer); }));
         detectBytes = sim.Received().size();
     }
     // Every command but the echo gets one reply byte per two-byte frame; the
@@ -90,7 +91,7 @@ int main() {
     Report("detection", Median(detections), withReplies(detectBytes), settle);
 
     ui::closeWindow(*w);
-    zt::ClosePort();
+    zt::keyerPort.Close();
     sim.Stop();
     std::filesystem::remove_all(dir);
     return 0;

@@ -19,25 +19,36 @@ std::string OperatingSystemLine() {
 #endif
 }
 
+namespace {
+
+void Initialise(ui::Window& w) {
+    ui::setText(w, ids::kVersionLine, VersionLine());
+    ui::setText(w, ids::kOsLine, OperatingSystemLine());
+    ui::check(w, ids::kVerbose, appState.verboseMode == 1);
+}
+
+void Accept(ui::Window& w) {
+    appState.verboseMode = ui::isChecked(w, ids::kVerbose) ? 1 : 0;
+    ui::endDialog(w, 1);
+}
+
+// The close box keeps verbose mode as it was, whatever the box shows.
+void Leave(ui::Window& w) {
+    ui::endDialog(w, 0);
+}
+
+// Only OK (with code 0: a click or Enter) counts; the check box toggles
+// itself and Escape's command goes unhandled.
+const ui::Route kRoutes[] = {
+    {ui::Msg::Init, 0, Initialise},
+    {ui::Msg::Command, ids::kAboutOk, Accept, 0},
+    {ui::Msg::Close, 0, Leave},
+};
+
+}  // namespace
+
 int AboutProc(ui::Window& w, const ui::Message& m) {
-    switch (m.msg) {
-        case ui::Msg::Init:
-            ui::setText(w, ids::kVersionLine, VersionLine());
-            ui::setText(w, ids::kOsLine, OperatingSystemLine());
-            ui::check(w, ids::kVerbose, appState.verboseMode == 1);
-            return 1;
-        case ui::Msg::Command:
-            // Only OK counts; the check box toggles itself and Escape does nothing.
-            if (m.id != ids::kAboutOk || m.code != 0) return 0;
-            appState.verboseMode = ui::isChecked(w, ids::kVerbose) ? 1 : 0;
-            ui::endDialog(w, 1);
-            return 1;
-        case ui::Msg::Close:
-            ui::endDialog(w, 0);
-            return 1;
-        default:
-            return 0;
-    }
+    return ui::dispatch(kRoutes, w, m);
 }
 
 void RunAboutBox(ui::Window& owner) {

@@ -4,10 +4,11 @@
 #include <thread>
 
 #include "app/about.h"
-#include "app/commands.h"
+#include "app/keyer_commands.h"
+#include "app/port_command.h"
 #include "app/status.h"
 #include "common/app_state.h"
-#include "link/port.h"
+#include "link/detect.h"
 #include "resources/ids.h"
 
 namespace zt {
@@ -16,31 +17,22 @@ ui::Window* mainWindow = nullptr;
 User editedUser = User::One;
 Bank shownBank = Bank::One;
 
-const int kMessageEdits[14] = {4001,
-                               4002,
-                               4003,
-                               4004,
-                               4005,
-                               4006,
-                               4080,
-                               4081,
-                               4082,
-                               4083,
-                               4084,
-                               4085,
-                               ids::kCallUser1,
-                               ids::kCallUser2};
+const int kMessageEdits[14] = {ids::kMsg1,      ids::kMsg1 + 1, ids::kMsg1 + 2, ids::kMsg1 + 3,
+                               ids::kMsg1 + 4,  ids::kMsg1 + 5, ids::kMsg7,     ids::kMsg7 + 1,
+                               ids::kMsg7 + 2,  ids::kMsg7 + 3, ids::kMsg7 + 4, ids::kMsg7 + 5,
+                               ids::kCallUser1, ids::kCallUser2};
 
 namespace {
 
-void Exit(ui::Window& w, int) {
+void Exit(ui::Window& w) {
     LockButtons(w);
-    if (appState.portOpen) ClosePort();
+    keyerPort.Close();
     ui::endDialog(w, 0);
 }
 
-void About(ui::Window& w, int) {
-    RunAboutBox(w);
+// The close box leaves the port to the operating system.
+void CloseBox(ui::Window& w) {
+    ui::endDialog(w, 0);
 }
 
 std::thread::id windowThread;
@@ -51,30 +43,10 @@ void RepaintDuringWait() {
     if (mainWindow && std::this_thread::get_id() == windowThread) ui::repaint(*mainWindow);
 }
 
-struct Route {
-    int id;
-    void (*run)(ui::Window&, int code);
-};
-
-// Control id -> command. Controls not listed here go to the dialog manager.
-const Route kRoutes[] = {
-    {ids::kExit, Exit},
-    {ids::kAbout, About},
-    {ids::kTestZt, TestZtCommand},
-    {ids::kSetComPort, SetComPortCommand},
-};
-
-int Dispatch(ui::Window& w, int id, int code) {
-    for (const Route& r : kRoutes) {
-        if (r.id != id) continue;
-        r.run(w, code);
-        return 1;
-    }
-    return 0;
-}
-
+// Each entry carries its position in the list.
 void FillList(ui::Window& w, int id, std::initializer_list<const char*> items) {
-    for (const char* item : items) ui::comboAdd(w, id, item);
+    int value = 0;
+    for (const char* item : items) ui::comboAdd(w, id, item, value++);
 }
 
 void Initialise(ui::Window& w) {
@@ -83,14 +55,14 @@ void Initialise(ui::Window& w) {
     shownBank = Bank::One;
     ui::check(w, ids::kUser1, true);
     editedUser = User::One;
-    ShowMessageBank(Bank::One);
+    ShowMessageBank(w, Bank::One);
     ui::setText(w, ids::kPortLabel, "com:" + std::to_string(comPortNumber));
     DisableKeyerButtons(w);
     ui::setText(w, ids::kMessageLine, "Set Com Port then Click TestZT to get started");
     for (int id : kMessageEdits) ui::setCharFilter(w, id, MessageKeyFilter);
     ui::startTimer(w, kStatusTimer, kStatusTimerMs);
     windowThread = std::this_thread::get_id();
-    SetPortWaitHook(RepaintDuringWait);
+    keyerPort.SetWaitHook(RepaintDuringWait);
     FillList(w, ids::kKeyerMode,
              {"Iambic A", "Iambic B", "Ultimatic", "UltimDit", "UltimDah", "VibroBug"});
     FillList(w, ids::kPaddleHang, {"1.0 Word", "1.3 Word", "1.6 Word", "2.0 Word"});
@@ -104,34 +76,30 @@ void SetAll(ui::Window& w, std::initializer_list<int> idList, bool on) {
     for (int id : idList) ui::enable(w, id, on);
 }
 
+// What each message does; controls not listed go to the dialog manager.
+const ui::Route kRoutes[] = {
+    {ui::Msg::Init, 0, Initialise},
+    {ui::Msg::Timer, kStatusTimer, StatusTick},
+    {ui::Msg::Close, 0, CloseBox},
+    {ui::Msg::Command, ids::kExit, Exit},
+    {ui::Msg::Command, ids::kAbout, RunAboutBox},
+    {ui::Msg::Command, ids::kTestZt, TestZtCommand},
+    {ui::Msg::Command, ids::kSetComPort, SetComPortCommand},
+};
+
 }  // namespace
 
 int MainWindowProc(ui::Window& w, const ui::Message& m) {
-    switch (m.msg) {
-        case ui::Msg::Init:
-            Initialise(w);
-            return 1;
-        case ui::Msg::Command:
-            return Dispatch(w, m.id, m.code);
-        case ui::Msg::Timer:
-            StatusTick(w);
-            return 1;
-        case ui::Msg::Close:
-            ui::endDialog(w, 0);
-            return 1;
-        case ui::Msg::Size:
-            return 1;
-    }
-    return 0;
+    return ui::dispatch(kRoutes, w, m);
 }
 
-void ShowMessageBank(Bank bank) {
+void ShowMessageBank(ui::Window& w, Bank bank) {
     bool one = bank == Bank::One;
     for (int k = 0; k < 6; ++k) {
-        ui::show(*mainWindow, ids::kMsg1 + k, one);
-        ui::show(*mainWindow, ids::kMsgLabel1 + k, one);
-        ui::show(*mainWindow, ids::kMsg7 + k, !one);
-        ui::show(*mainWindow, ids::kMsgLabel7 + k, !one);
+        ui::show(w, ids::kMsg1 + k, one);
+        ui::show(w, ids::kMsgLabel1 + k, one);
+        ui::show(w, ids::kMsg7 + k, !one);
+        ui::show(w, ids::kMsgLabel7 + k, !one);
     }
 }
 
@@ -154,9 +122,9 @@ void LockButtons(ui::Window& w) {
 void RefreshButtons(ui::Window& w) {
     SetAll(w, {ids::kTestZt, ids::kSetComPort, ids::kBank1, ids::kBank2, ids::kUser1, ids::kUser2},
            true);
-    if (firmwareMajor >= 30 || appState.chipVariant == kVariantBootLoaderOnly)
-        ui::enable(w, ids::kFwUpdate, true);
-    if (firmwareMajor >= 31)
+    const KeyerAllows allows = AllowedBy(appState.keyer);
+    if (allows.firmwareUpdate) ui::enable(w, ids::kFwUpdate, true);
+    if (allows.settings)
         SetAll(
             w,
             {ids::kWriteZt, ids::kReadZt, ids::kReadConfigFile, ids::kWriteConfigFile, ids::kRtty},

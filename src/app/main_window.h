@@ -15,7 +15,8 @@ extern Bank shownBank;
 
 int MainWindowProc(ui::Window& w, const ui::Message& m);
 
-void ShowMessageBank(Bank bank);
+// Shows one bank's six message edits and labels and hides the other's.
+void ShowMessageBank(ui::Window& w, Bank bank);
 void DisableKeyerButtons(ui::Window& w);
 void LockButtons(ui::Window& w);
 void RefreshButtons(ui::Window& w);

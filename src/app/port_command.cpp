@@ -1,18 +1,21 @@
-// The main window's Set Com Port command.
+#include "app/port_command.h"
+
 #include <string>
 
-#include "app/commands.h"
+#include "app/keyer_commands.h"
+#include "app/startup.h"
 #include "common/app_state.h"
-#include "link/port.h"
+#include "common/config_file.h"
 #include "link/port_dialog.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
 
 namespace zt {
 
-void SetComPortCommand(ui::Window& w, int) {
-    if (appState.portOpen) ClosePort();  // free the keyer's own port for probing
-    ui::runModal(kPortTemplate, &w, PortDialogProc);
+void SetComPortCommand(ui::Window& w) {
+    keyerPort.Close();  // free the keyer's own port for probing
+    if (ui::runModal(kPortTemplate, &w, PortDialogProc) == 1)
+        ShowConfigStatus(SaveComPortSetting());
     ui::setText(w, ids::kPortLabel, "com:" + std::to_string(comPortNumber));
 }
 

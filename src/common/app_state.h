@@ -1,6 +1,7 @@
 #pragma once
-// The shared records every subsystem may read: one global AppState, the
+// The shared records every subsystem may read: one global AppState with the
 // keyer identity left by the last detection, and the configured COM port.
+// Whether the serial port is open is the port's own business (link/port.h).
 
 #include <array>
 #include <cstdint>
@@ -24,20 +25,22 @@ enum ChipVariant : std::uint8_t {
     kVariantBootLoaderOnly = 5,
 };
 
+// What a detection found out about the keyer; all 0 at start.
+struct KeyerIdentity {
+    std::uint8_t chipVariant = 0;  // see ChipVariant; other values mean unknown
+    std::uint8_t firmwareMajor = 0;
+    std::uint8_t firmwareMinor = 0;  // carries the variant offset (SMT 0, DIP 50, AF 100, MINI 150)
+};
+
 struct AppState {
     SettingsImage image{};
     std::uint8_t busy = 0;         // 1 while a Test, Read or Write runs
-    std::uint8_t portOpen = 0;     // 1 while the serial port is open
-    std::uint8_t chipVariant = 0;  // see ChipVariant
+    KeyerIdentity keyer;           // as the last detection left it
     std::uint8_t verboseMode = 0;  // set in the About box, read by the uploader
     std::string fileName;          // last settings-file path chosen (never truncated)
 };
 
 extern AppState appState;
-
-// Keyer identity from the last detection; 0 at start.
-extern std::uint8_t firmwareMajor;
-extern std::uint8_t firmwareMinor;  // carries the variant offset (SMT 0, DIP 50, AF 100, MINI 150)
 
 // The selected COM port number; any 32-bit value from the configuration file is kept.
 extern std::int32_t comPortNumber;

@@ -8,7 +8,6 @@
 
 #include "common/app_state.h"
 #include "platform/paths.h"
-#include "platform/ui.h"
 
 namespace zt {
 
@@ -22,44 +21,48 @@ std::string ConfigNameFromExePath(const std::string& exePath) {
 
 std::string DefaultConfigFileName() {
     std::string dir = ConfigDir();
+    if (dir.empty()) return {};
     MakeDirs(dir);  // a failure shows later as a file that cannot be created
     return dir + "/zttools.cfg";
 }
 
-int LoadComPortSetting() {
+const char* ConfigStatusText(ConfigStatus status) {
+    switch (status) {
+        case ConfigStatus::ReadFailed:
+            return "Read file failed.";
+        case ConfigStatus::WriteFailed:
+            return "CFG File SAve Failed.";
+        default:
+            return nullptr;
+    }
+}
+
+ConfigStatus LoadComPortSetting() {
     int fd = open(configFileName.c_str(), O_RDONLY | O_CLOEXEC);  // -1 on failure
     if (fd < 0) {
         comPortNumber = 1;
-        SaveComPortSetting();
-        return 1;
+        return SaveComPortSetting();
     }
     // Fewer than four bytes fill the number from its low end; the rest stay 0.
     std::uint8_t bytes[4] = {0, 0, 0, 0};
     ssize_t got = read(fd, bytes, sizeof bytes);  // -1 on failure, else the count
     close(fd);
-    if (got < 0) {
-        ui::messageBox(nullptr, "Read file failed.", "Error", ui::Icon::Warning);
-        return 0;
-    }
+    if (got < 0) return ConfigStatus::ReadFailed;
     std::uint32_t v = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24;
     comPortNumber = static_cast<std::int32_t>(v);
-    return 1;
+    return ConfigStatus::Ok;
 }
 
-int SaveComPortSetting() {
+ConfigStatus SaveComPortSetting() {
     int fd = open(configFileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return 1;  // no place to keep it: the number lasts for this run only
+    if (fd < 0) return ConfigStatus::Ok;  // no place to keep it: the number lasts for this run
     std::uint32_t v = static_cast<std::uint32_t>(comPortNumber);
     std::uint8_t bytes[4] = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16),
                              std::uint8_t(v >> 24)};
     ssize_t put = write(fd, bytes, sizeof bytes);  // -1 on failure, else the count
     bool ok = put == static_cast<ssize_t>(sizeof bytes);
     if (close(fd) != 0) ok = false;  // a full disk may only show here
-    if (!ok) {
-        ui::messageBox(nullptr, "CFG File SAve Failed.", "Error", ui::Icon::Warning);
-        return 0;
-    }
-    return 1;
+    return ok ? ConfigStatus::Ok : ConfigStatus::WriteFailed;
 }
 
 }  // namespace zt

@@ -1,12 +1,15 @@
 #pragma once
 // The program configuration file: four bytes, the COM port number, least
 // significant byte first. The only state kept between runs.
+//
+// Failures come back as values; the caller shows them (ConfigStatusText).
 
 #include <string>
 
 namespace zt {
 
-// Full path of the configuration file, set once at start-up.
+// Full path of the configuration file, set once at start-up; empty when the
+// platform has no place for it (the number then lasts for the run only).
 extern std::string configFileName;
 
 // Windows naming rule: the executable's path with its first lower-case "exe"
@@ -15,12 +18,20 @@ extern std::string configFileName;
 std::string ConfigNameFromExePath(const std::string& exePath);
 
 // This platform's configuration file: zttools.cfg in the configuration
-// directory, which is created when missing.
+// directory, which is created when missing. Empty without a home folder.
 std::string DefaultConfigFileName();
 
-// 1 when the file was read or created with port 1; 0 when the read failed.
-int LoadComPortSetting();
-// 1 when written, or when the file could not be created; 0 when the write failed.
-int SaveComPortSetting();
+enum class ConfigStatus {
+    Ok,           // read; written; or created, or not creatable, which is not reported
+    ReadFailed,   // the file opened but could not be read; comPortNumber is unchanged
+    WriteFailed,  // the file was created but the number did not get into it
+};
+// The message for a failure ("Read file failed."), or nullptr for Ok.
+const char* ConfigStatusText(ConfigStatus status);
+
+// Reads comPortNumber; a file that cannot be opened is created holding 1.
+ConfigStatus LoadComPortSetting();
+// Writes comPortNumber; a file that cannot be created is skipped silently.
+ConfigStatus SaveComPortSetting();
 
 }  // namespace zt

@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "common/app_state.h"
-#include "link/port.h"
-
 namespace zt {
 
 namespace {
@@ -30,95 +27,88 @@ constexpr std::uint8_t kWriteExtension = 0x1B;      // data 12: image 288..299; 
 
 constexpr int kExtensionStart = kMainBlockSize;
 
-// Reply buffers live as long as the program: a reply the read wait gave up on
-// may still be landing in them when the next command starts.
-std::uint8_t queryReply[1];
-std::uint8_t extensionReply[kExtensionBlockSize];
-
-int QueryFrame(const std::uint8_t* frame, int frameLen, std::uint8_t* reply) {
-    if (!Exchange(frame, frameLen, nullptr, 0, queryReply, 1)) return 0;
-    *reply = queryReply[0];
+int QueryFrame(Port& port, const std::uint8_t* frame, int frameLen, std::uint8_t* reply) {
+    std::uint8_t arrived = 0;
+    if (!Exchange(port, frame, frameLen, nullptr, 0, &arrived, 1)) return 0;
+    *reply = arrived;
     return 1;
 }
 
-int QueryByte(std::uint8_t code, std::uint8_t* reply) {
+int QueryByte(Port& port, std::uint8_t code, std::uint8_t* reply) {
     const std::uint8_t frame[] = {kAdmin, code};
-    return QueryFrame(frame, sizeof frame, reply);
+    return QueryFrame(port, frame, sizeof frame, reply);
 }
 
-std::uint8_t QueryOrZero(std::uint8_t code) {
+std::uint8_t QueryOrZero(Port& port, std::uint8_t code) {
     std::uint8_t reply = 0;
-    QueryByte(code, &reply);
+    QueryByte(port, code, &reply);
     return reply;
 }
 
 }  // namespace
 
-int Exchange(const std::uint8_t* frame, int frameLen, const std::uint8_t* data, int dataLen,
-             std::uint8_t* reply, int replyLen) {
-    int result = WritePort(frame, frameLen);
-    if (dataLen > 0) result = WritePort(data, dataLen);
-    if (replyLen > 0) result = ReadPort(reply, replyLen);
+int Exchange(Port& port, const std::uint8_t* frame, int frameLen, const std::uint8_t* data,
+             int dataLen, std::uint8_t* reply, int replyLen) {
+    int result = port.Write(frame, frameLen);
+    if (dataLen > 0) result = port.Write(data, dataLen);
+    if (replyLen > 0) result = port.Read(reply, replyLen);
     return result;
 }
 
-int SendEchoTest(std::uint8_t* reply) {
+int SendEchoTest(Port& port, std::uint8_t* reply) {
     const std::uint8_t frame[] = {kAdmin, kEchoTest, kEchoArgument};
-    return QueryFrame(frame, sizeof frame, reply);
+    return QueryFrame(port, frame, sizeof frame, reply);
 }
 
-int QueryFirmwareMajor(std::uint8_t* reply) {
-    return QueryByte(kGetFirmwareMajor, reply);
+int QueryFirmwareMajor(Port& port, std::uint8_t* reply) {
+    return QueryByte(port, kGetFirmwareMajor, reply);
 }
-int QueryFirmwareMinor(std::uint8_t* reply) {
-    return QueryByte(kGetFirmwareMinor, reply);
-}
-
-std::uint8_t GetPotValue() {
-    return QueryOrZero(kGetPotValue);
-}
-std::uint8_t GetPushbuttonValue() {
-    return QueryOrZero(kGetPushbuttonValue);
-}
-std::uint8_t GetSupplyReading() {
-    return QueryOrZero(kGetSupplyReading);
-}
-std::uint8_t GetChipVariant() {
-    return QueryOrZero(kGetChipVariant);
+int QueryFirmwareMinor(Port& port, std::uint8_t* reply) {
+    return QueryByte(port, kGetFirmwareMinor, reply);
 }
 
-int DumpSettings() {
+std::uint8_t GetPotValue(Port& port) {
+    return QueryOrZero(port, kGetPotValue);
+}
+std::uint8_t GetPushbuttonValue(Port& port) {
+    return QueryOrZero(port, kGetPushbuttonValue);
+}
+std::uint8_t GetSupplyReading(Port& port) {
+    return QueryOrZero(port, kGetSupplyReading);
+}
+std::uint8_t GetChipVariant(Port& port) {
+    return QueryOrZero(port, kGetChipVariant);
+}
+
+int DumpSettings(Port& port, SettingsImage& image) {
     const std::uint8_t frame[] = {kAdmin, kDumpSettings};
-    return Exchange(frame, sizeof frame, nullptr, 0, appState.image.data(), kMainBlockSize);
+    return Exchange(port, frame, sizeof frame, nullptr, 0, image.data(), kMainBlockSize);
 }
 
-int LoadSettings() {
+int LoadSettings(Port& port, const SettingsImage& image) {
     const std::uint8_t frame[] = {kAdmin, kLoadSettings};
-    return Exchange(frame, sizeof frame, appState.image.data(), kMainBlockSize, nullptr, 0);
+    return Exchange(port, frame, sizeof frame, image.data(), kMainBlockSize, nullptr, 0);
 }
 
-void ReadExtension() {
+void ReadExtension(Port& port, SettingsImage& image) {
     const std::uint8_t frame[] = {kAdmin, kReadExtension};
     // The read gives no count, so the buffer starts as the image's own bytes
-    // and the copy back stores just the bytes that arrived. It is filled after
-    // the frame went out: sending lets an earlier short read into this same
-    // buffer run to its end first.
-    auto extension = appState.image.begin() + kExtensionStart;
-    WritePort(frame, sizeof frame);
-    std::copy_n(extension, kExtensionBlockSize, extensionReply);
-    ReadPort(extensionReply, kExtensionBlockSize);
-    std::copy_n(extensionReply, kExtensionBlockSize, extension);
+    // and the copy back stores just the bytes that arrived.
+    std::uint8_t reply[kExtensionBlockSize];
+    std::copy_n(image.begin() + kExtensionStart, kExtensionBlockSize, reply);
+    Exchange(port, frame, sizeof frame, nullptr, 0, reply, kExtensionBlockSize);
+    std::copy_n(reply, kExtensionBlockSize, image.begin() + kExtensionStart);
 }
 
-int WriteExtension() {
+int WriteExtension(Port& port, const SettingsImage& image) {
     const std::uint8_t frame[] = {kAdmin, kWriteExtension};
-    return Exchange(frame, sizeof frame, appState.image.data() + kExtensionStart,
-                    kExtensionBlockSize, nullptr, 0);
+    return Exchange(port, frame, sizeof frame, image.data() + kExtensionStart, kExtensionBlockSize,
+                    nullptr, 0);
 }
 
-void EnterBootLoader() {
+void EnterBootLoader(Port& port) {
     const std::uint8_t frame[] = {kAdmin, kEnterBootLoader, kBootLoaderArgument};
-    Exchange(frame, sizeof frame, nullptr, 0, nullptr, 0);
+    Exchange(port, frame, sizeof frame, nullptr, 0, nullptr, 0);
 }
 
 double SupplyVolts(std::uint8_t reading) {

@@ -1,40 +1,44 @@
 #pragma once
-// The keyer's administrative commands, one function each, over the open port.
+// The keyer's administrative commands, one function each, over an open port.
 // Every one blocks its caller for at most the port's transfer waits.
 
 #include <cstdint>
+
+#include "common/app_state.h"
+#include "link/port.h"
 
 namespace zt {
 
 // The one exchange every command is made of: the frame, then the data block if
 // there is one, then the reply if one is expected. The result is that of the
 // last step (a frame write's result is looked at only when nothing follows).
-int Exchange(const std::uint8_t* frame, int frameLen, const std::uint8_t* data, int dataLen,
-             std::uint8_t* reply, int replyLen);
+int Exchange(Port& port, const std::uint8_t* frame, int frameLen, const std::uint8_t* data,
+             int dataLen, std::uint8_t* reply, int replyLen);
 
 // Detection's own exchanges. Each returns 1 and stores the reply byte when it
 // arrived, else returns 0 and leaves *reply as it was.
-int SendEchoTest(std::uint8_t* reply);  // 55 firmware running, AA boot loader only
-int QueryFirmwareMajor(std::uint8_t* reply);
-int QueryFirmwareMinor(std::uint8_t* reply);
+int SendEchoTest(Port& port, std::uint8_t* reply);  // 55 firmware running, AA boot loader only
+int QueryFirmwareMajor(Port& port, std::uint8_t* reply);
+int QueryFirmwareMinor(Port& port, std::uint8_t* reply);
 
 // One-byte queries: the reply, or 0 when it did not arrive in full.
-std::uint8_t GetPotValue();
-std::uint8_t GetPushbuttonValue();
-std::uint8_t GetSupplyReading();
-std::uint8_t GetChipVariant();
+std::uint8_t GetPotValue(Port& port);
+std::uint8_t GetPushbuttonValue(Port& port);
+std::uint8_t GetSupplyReading(Port& port);
+std::uint8_t GetChipVariant(Port& port);
 
-// Settings image bytes 0..287 straight from the keyer; 1 when all arrived.
-// Bytes that do not arrive leave the image as it was.
-int DumpSettings();
+// Image bytes 0..287 straight from the keyer; 1 when all arrived. Bytes that
+// do not arrive leave the image as it was.
+int DumpSettings(Port& port, SettingsImage& image);
 // Image bytes 0..287 to the keyer; 1 when the block went out in full.
-int LoadSettings();
-// Image bytes 288..299 from the keyer; what does not arrive stays as it was.
-void ReadExtension();
+int LoadSettings(Port& port, const SettingsImage& image);
+// Image bytes 288..299 from the keyer; the bytes that arrived are stored from
+// 288 on, the rest stay as they were.
+void ReadExtension(Port& port, SettingsImage& image);
 // Image bytes 288..299 to the keyer; 1 when the block went out in full.
-int WriteExtension();
+int WriteExtension(Port& port, const SettingsImage& image);
 // The keyer leaves its firmware for its boot loader; nothing comes back.
-void EnterBootLoader();
+void EnterBootLoader(Port& port);
 
 // The supply voltage for a GetSupplyReading reply; a reading of 0 has none
 // (the division gives infinity), so callers show their own text for it.

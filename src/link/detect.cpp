@@ -4,8 +4,6 @@
 
 #include "common/app_state.h"
 #include "link/commands.h"
-#include "link/port.h"
-#include "resources/ids.h"
 
 namespace zt {
 
@@ -13,7 +11,9 @@ namespace {
 
 constexpr std::uint8_t kEchoFirmware = 0x55;
 constexpr std::uint8_t kEchoBootLoader = 0xAA;
-constexpr int kOldestMajor = 30;  // ZT3 firmware starts here
+constexpr int kOldestMajor = 30;       // ZT3 firmware starts here; the uploader knows it
+constexpr int kSettingsMajor = 31;     // the settings commands and the variant query came with 31
+constexpr int kVariantQueryMinor = 4;  // ... or with 30.04
 
 struct VariantRow {
     int variant;
@@ -37,13 +37,10 @@ const VariantRow& RowFor(int variant) {
     return kVariants[4];
 }
 
-void SetIfPresent(ui::Window& w, int id, const std::string& text) {
-    if (ui::has(w, id)) ui::setText(w, id, text);
-}
-
-int Fail(ui::Window& w, const char* text) {
-    SetIfPresent(w, ids::kLinkStatus, text);
-    return kDetectFailed;
+Detection Failed(Detection d, std::string text) {
+    d.outcome = DetectOutcome::Failed;
+    d.linkStatus = std::move(text);
+    return d;
 }
 
 }  // namespace
@@ -79,40 +76,66 @@ std::string SupplyText(int reading) {
     return text;
 }
 
-int DetectKeyer(ui::Window& w) {
-    SetIfPresent(w, ids::kLinkStatus, "Testing ZT Interface    ");
-    if (ui::has(w, ids::kLinkStatus)) ui::setTip(w, ids::kLinkStatus, "");
-    ui::repaint(w);  // the text must be on screen during the waits that follow
-    if (!appState.portOpen) {
-        int code = OpenPort(comPortNumber);
-        if (code != kPortOk) {
-            if (ui::has(w, ids::kLinkStatus)) ui::setTip(w, ids::kLinkStatus, PortErrorText());
-            return Fail(w, OpenFailureText(code));
-        }
+const char* const kTestingText = "Testing ZT Interface    ";
+
+int Detection::Code() const {
+    switch (outcome) {
+        case DetectOutcome::Failed:
+            return kDetectFailed;
+        case DetectOutcome::BootLoaderOnly:
+            return kDetectBootLoaderOnly;
+        default:
+            return identity.firmwareMajor;
+    }
+}
+
+KeyerAllows AllowedBy(const KeyerIdentity& id) {
+    return {id.firmwareMajor >= kOldestMajor || id.chipVariant == kVariantBootLoaderOnly,
+            id.firmwareMajor >= kSettingsMajor};
+}
+
+namespace {
+
+Detection Identify(Port& port, int comNumber, const KeyerIdentity& known) {
+    Detection d;
+    d.identity = known;
+    if (!port.IsOpen()) {
+        int code = port.Open(comNumber);
+        if (code != kPortOk) return Failed(d, OpenFailureText(code));
     }
     std::uint8_t echo = 0;
-    if (!SendEchoTest(&echo)) return Fail(w, "ZT Fail:no response");
+    if (!SendEchoTest(port, &echo)) return Failed(d, "ZT Fail:no response");
     if (echo == kEchoBootLoader) {
-        appState.chipVariant = kVariantBootLoaderOnly;
-        SetIfPresent(w, ids::kLinkStatus, "ZT Fail:No O/S");
-        return kDetectBootLoaderOnly;
+        d.outcome = DetectOutcome::BootLoaderOnly;
+        d.identity.chipVariant = kVariantBootLoaderOnly;
+        d.linkStatus = "ZT Fail:No O/S";
+        return d;
     }
-    if (echo != kEchoFirmware) return Fail(w, "ZT Fail:echo mismatch");
+    if (echo != kEchoFirmware) return Failed(d, "ZT Fail:echo mismatch");
 
-    // A byte that does not come leaves the previous value in place.
-    QueryFirmwareMajor(&firmwareMajor);
-    QueryFirmwareMinor(&firmwareMinor);
-    if (firmwareMajor < kOldestMajor) return Fail(w, "Only supports ZT3");
+    // A byte that does not come leaves the earlier value in place.
+    KeyerIdentity& id = d.identity;
+    QueryFirmwareMajor(port, &id.firmwareMajor);
+    QueryFirmwareMinor(port, &id.firmwareMinor);
+    if (id.firmwareMajor < kOldestMajor) return Failed(d, "Only supports ZT3");
     // 30.00 to 30.03 predate the variant query and were only built as SMT.
-    if (firmwareMajor >= 31 || firmwareMinor >= 4)
-        appState.chipVariant = GetChipVariant();
+    if (id.firmwareMajor >= kSettingsMajor || id.firmwareMinor >= kVariantQueryMinor)
+        id.chipVariant = GetChipVariant(port);
     else
-        appState.chipVariant = kVariantSmt;
+        id.chipVariant = kVariantSmt;
 
-    SetIfPresent(w, ids::kChipLabel, ChipLabel(appState.chipVariant));
-    SetIfPresent(w, ids::kLinkStatus,
-                 RevisionText(appState.chipVariant, firmwareMajor, firmwareMinor));
-    return firmwareMajor;
+    d.outcome = DetectOutcome::Firmware;
+    d.chipLabel = ChipLabel(id.chipVariant);
+    d.linkStatus = RevisionText(id.chipVariant, id.firmwareMajor, id.firmwareMinor);
+    return d;
+}
+
+}  // namespace
+
+Detection DetectKeyer(Port& port, int comNumber, const KeyerIdentity& known) {
+    Detection d = Identify(port, comNumber, known);
+    d.portError = port.ErrorText();  // a failed open, or a line that hung up meanwhile
+    return d;
 }
 
 }  // namespace zt

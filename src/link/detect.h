@@ -1,24 +1,55 @@
 #pragma once
 // Keyer detection: is a keyer there, is its firmware running or only its
-// boot loader, and which chip and firmware revision it is.
+// boot loader, and which chip and firmware revision it is. Needs no window:
+// the result carries the texts, and the caller shows them.
 
+#include <cstdint>
 #include <string>
 
-#include "platform/ui.h"
+#include "common/app_state.h"
+#include "link/port.h"
 
 namespace zt {
+
+enum class DetectOutcome { Failed, BootLoaderOnly, Firmware };
+
+struct Detection {
+    DetectOutcome outcome = DetectOutcome::Failed;
+    // The identity afterwards: what the keyer reported, and the earlier values
+    // where it said nothing.
+    KeyerIdentity identity;
+    std::string linkStatus;  // the failure text, or the revision text
+    std::string chipLabel;   // empty when the label keeps its text
+    std::string portError;   // why the port failed, for a tooltip; often empty
+
+    // -1 for every failure, 5 for the boot loader alone, else the major revision.
+    int Code() const;
+};
 
 constexpr int kDetectFailed = -1;
 constexpr int kDetectBootLoaderOnly = 5;
 
-// Writes its texts into the link status line and the chip label of w when w
-// has them; returns -1, 5, or the firmware's major revision.
-int DetectKeyer(ui::Window& w);
+// The text shown while detection runs.
+extern const char* const kTestingText;  // "Testing ZT Interface    "
 
-// Link status texts for OpenPort's failure codes.
+// Opens the port on comNumber unless it is open already (then it is used as it
+// stands), and identifies the keyer. known is the identity from before. Never
+// closes the port.
+Detection DetectKeyer(Port& port, int comNumber, const KeyerIdentity& known);
+
+// What the keyer's identity opens up: the firmware uploader from revision 30
+// (or a keyer with only its boot loader), the settings operations (Read, Write,
+// RTTY) from 31. Test is always there.
+struct KeyerAllows {
+    bool firmwareUpdate = false;
+    bool settings = false;
+};
+KeyerAllows AllowedBy(const KeyerIdentity& identity);
+
+// Link status texts for the open failure codes.
 const char* OpenFailureText(int code);
 
-// The chip label and the revision text for the identity detection left.
+// The chip label and the revision text for an identity.
 std::string ChipLabel(int variant);
 std::string RevisionText(int variant, int major, int minor);
 

@@ -2,42 +2,12 @@
 
 #include <chrono>
 #include <thread>
-#include <vector>
 
-#include "common/app_state.h"
 #include "platform/paths.h"
-#include "platform/serial.h"
 
 namespace zt {
 
-LineSettings lineSettings;
-
 namespace {
-
-int portFd = -1;
-PortWaits waits;
-PortWaitHook waitHook = nullptr;
-std::string lastError;
-
-// A read that ReadPort gave up on. The keyer's port would go on filling the
-// caller's buffer until its own time-out, so we do the same before the next
-// use of the port.
-struct PendingRead {
-    std::uint8_t* buffer = nullptr;
-    int count = 0;
-    int arrived = 0;
-    Deadline until{};
-};
-PendingRead pendingRead;
-
-// The tail of a write that WritePort gave up on. It is never cancelled: the
-// settings write counts on every byte reaching the keyer during its pause.
-std::vector<std::uint8_t> pendingWrite;
-
-int Fail(int code, std::string text) {
-    lastError = std::move(text);
-    return code;
-}
 
 std::string OpenFailureText(const std::string& path, const SerialOpenResult& opened) {
     switch (opened.outcome) {
@@ -60,9 +30,9 @@ SerialLine ToSerialLine(const LineSettings& s) {
 
 // Everything as the port reported it; DSR flow control has no POSIX
 // counterpart and stays off.
-void TakeLine(const SerialLine& line) {
-    lineSettings = {line.baudRate, line.byteSize,   line.parity,    line.stopBits, line.dtrOn,
-                    line.rtsOn,    line.xonXoffOut, line.xonXoffIn, line.ctsFlow,  false};
+LineSettings FromSerialLine(const SerialLine& line) {
+    return {line.baudRate, line.byteSize,   line.parity,    line.stopBits, line.dtrOn,
+            line.rtsOn,    line.xonXoffOut, line.xonXoffIn, line.ctsFlow,  false};
 }
 
 // The keyer's line: 1200 8N1, DTR held on, RTS held off, no software flow
@@ -79,105 +49,127 @@ void SetKeyerLine(LineSettings& s) {
     s.xonXoffIn = false;
 }
 
-// Lets a transfer that an earlier wait gave up on run to its end before the
-// port is used for anything else, so bytes stay in order.
-void FinishPending() {
-    if (!pendingWrite.empty()) {
-        SerialWrite(portFd, pendingWrite.data(), static_cast<int>(pendingWrite.size()),
-                    DeadlineIn(waits.writeMs), waitHook);
-        pendingWrite.clear();
-    }
-    if (pendingRead.buffer) {
-        PendingRead p = pendingRead;
-        pendingRead = {};
-        SerialRead(portFd, p.buffer + p.arrived, p.count - p.arrived, p.until, waitHook);
-    }
+}  // namespace
+
+Port::~Port() {
+    Close();
 }
 
-int TransferResult(const SerialIo& io) {
-    if (io.end == SerialEnd::HungUp) lastError = "the line hung up";
-    if (io.end == SerialEnd::Failed) lastError = SerialErrorText(io.error);
+int Port::Fail(int code, std::string text) {
+    error_ = std::move(text);
+    return code;
+}
+
+int Port::Result(const SerialIo& io) {
+    if (io.end == SerialEnd::HungUp) {
+        hungUp_ = true;
+        error_ = "the line hung up";
+    } else if (io.end == SerialEnd::Failed) {
+        error_ = SerialErrorText(io.error);
+    }
     return io.end == SerialEnd::Done ? 1 : 0;
 }
 
-}  // namespace
-
-const PortWaits& portWaits() {
-    return waits;
-}
-PortWaits& PortWaitsForTesting() {
-    return waits;
-}
-void SetPortWaitHook(PortWaitHook hook) {
-    waitHook = hook;
-}
-const std::string& PortErrorText() {
-    return lastError;
-}
-
-int OpenPort(int comNumber) {
-    // As with an exclusive open of a port we already hold: refused, the held one kept.
-    if (portFd >= 0) return Fail(kPortOpenFailed, "a port is already open");
+int Port::Open(int comNumber) {
     std::string path = ComDevicePath(comNumber);
     if (path.empty())
         return Fail(kPortOpenFailed, "COM" + std::to_string(comNumber) + ": no device");
+    return OpenDevice(path);
+}
+
+int Port::OpenDevice(const std::string& path) {
+    // As with an exclusive open of a port we already hold: refused, the held one kept.
+    if (fd_ >= 0) return Fail(kPortOpenFailed, "a port is already open");
     SerialOpenResult opened = SerialOpen(path);
     if (opened.outcome != SerialOpenOutcome::Opened)
         return Fail(kPortOpenFailed, OpenFailureText(path, opened));
-    portFd = opened.fd;
-    appState.portOpen = 1;
-    lastError.clear();
+    fd_ = opened.fd;
+    error_.clear();
+    hungUp_ = false;
+    late_.clear();
 
-    // From here on a failure leaves the port held; the next ClosePort releases it.
+    // From here on a failure leaves the port held; the next Close releases it.
     SerialLine found;
-    if (int error = SerialGetLine(portFd, found))
+    if (int error = SerialGetLine(fd_, found))
         return Fail(kPortGetStateFailed, path + ": " + SerialErrorText(error));
-    TakeLine(found);
-    SetKeyerLine(lineSettings);
-    if (int error = SerialSetLine(portFd, ToSerialLine(lineSettings)))
+    line_ = FromSerialLine(found);
+    SetKeyerLine(line_);
+    if (int error = SerialSetLine(fd_, ToSerialLine(line_)))
         return Fail(kPortSetStateFailed, path + ": " + SerialErrorText(error));
     // Let the line settle after the change, then drop whatever came in
     // meanwhile along with replies left over from before.
-    std::this_thread::sleep_for(std::chrono::milliseconds(waits.settleMs));
-    if (int error = SerialPurgeInput(portFd))
+    std::this_thread::sleep_for(std::chrono::milliseconds(waits_.settleMs));
+    if (int error = SerialPurgeInput(fd_))
         return Fail(kPortPurgeFailed, path + ": " + SerialErrorText(error));
     return kPortOk;
 }
 
-int WritePort(const std::uint8_t* bytes, int count) {
-    if (portFd < 0 || count < 0) return 0;
-    FinishPending();
-    SerialIo io = SerialWrite(portFd, bytes, count, DeadlineIn(waits.writeMs), waitHook);
-    if (io.end == SerialEnd::TimedOut) pendingWrite.assign(bytes + io.count, bytes + count);
-    return TransferResult(io);
+// Output that an earlier wait gave up on goes first, so bytes stay in order.
+// What does not get out by the deadline stays pending; a line that failed
+// takes nothing more. 1 when everything went out.
+int Port::PushPendingWrite(Deadline deadline) {
+    if (pendingWrite_.empty()) return 1;
+    SerialIo io = SerialWrite(fd_, pendingWrite_.data(), static_cast<int>(pendingWrite_.size()),
+                              deadline, hook_);
+    pendingWrite_.erase(pendingWrite_.begin(), pendingWrite_.begin() + io.count);
+    if (io.end == SerialEnd::HungUp || io.end == SerialEnd::Failed) pendingWrite_.clear();
+    return Result(io);
 }
 
-int ReadPort(std::uint8_t* buffer, int count) {
-    if (portFd < 0 || count < 0) return 0;
-    FinishPending();
+// The keyer's port would go on taking a given-up read's bytes until that
+// read's own time-out; so does this one, into storage of its own, before the
+// port is used again. Anything later is the next read's.
+void Port::DrainLateRead() {
+    if (lateWanted_ <= 0) return;
+    std::vector<std::uint8_t> arrived(static_cast<std::size_t>(lateWanted_));
+    lateWanted_ = 0;
+    SerialIo io =
+        SerialRead(fd_, arrived.data(), static_cast<int>(arrived.size()), lateUntil_, hook_);
+    late_.insert(late_.end(), arrived.begin(), arrived.begin() + io.count);
+    Result(io);
+}
+
+int Port::Write(const std::uint8_t* bytes, int count) {
+    if (fd_ < 0 || count < 0) return 0;
+    DrainLateRead();
+    pendingWrite_.insert(pendingWrite_.end(), bytes, bytes + count);
+    return PushPendingWrite(DeadlineIn(waits_.writeMs));
+}
+
+int Port::Read(std::uint8_t* buffer, int count) {
+    if (fd_ < 0 || count < 0) return 0;
+    PushPendingWrite(DeadlineIn(waits_.writeMs));
+    DrainLateRead();
     Deadline began = SerialClock::now();
-    SerialIo io = SerialRead(portFd, buffer, count, began + std::chrono::milliseconds(waits.readMs),
-                             waitHook);
-    if (io.end == SerialEnd::TimedOut)
-        pendingRead = {buffer, count, io.count,
-                       began + std::chrono::milliseconds(waits.readTimeoutMs)};
-    return TransferResult(io);
-}
-
-void ClosePort() {
-    if (portFd >= 0) {
-        FinishPending();
-        SerialClose(portFd, DeadlineIn(waits.writeMs));
+    SerialIo io =
+        SerialRead(fd_, buffer, count, began + std::chrono::milliseconds(waits_.readMs), hook_);
+    if (io.end == SerialEnd::TimedOut) {
+        lateWanted_ = count - io.count;
+        lateUntil_ = began + std::chrono::milliseconds(waits_.readTimeoutMs);
+        late_.clear();
     }
-    portFd = -1;
-    appState.portOpen = 0;
+    return Result(io);
 }
 
-int ApplyLineSettings() {
-    if (portFd < 0) return 0;
-    FinishPending();  // a write still pending finishes at the old speed
-    int error = SerialSetLine(portFd, ToSerialLine(lineSettings));
-    if (error) lastError = SerialErrorText(error);
+void Port::Close() {
+    if (fd_ >= 0) {
+        // A stuck line cannot hold up the close beyond one write wait.
+        Deadline by = DeadlineIn(waits_.writeMs);
+        PushPendingWrite(by);
+        SerialClose(fd_, by);
+    }
+    fd_ = -1;
+    pendingWrite_.clear();
+    lateWanted_ = 0;
+}
+
+int Port::ApplyLineSettings() {
+    if (fd_ < 0) return 0;
+    // Whatever is still pending finishes at the old speed.
+    PushPendingWrite(DeadlineIn(waits_.writeMs));
+    DrainLateRead();
+    int error = SerialSetLine(fd_, ToSerialLine(line_));
+    if (error) error_ = SerialErrorText(error);
     return error == 0 ? 1 : 0;
 }
 

@@ -1,13 +1,19 @@
 #pragma once
-// The serial port: one port open at a time, opened by COM number with the
-// keyer's line settings, moved in bounded transfers. Knows no commands.
+// The serial port as an object: opened by COM number (or device path) with
+// the keyer's line settings, used in bounded transfers, closed. Knows no
+// commands. The program keeps one; the upload worker has it to itself while
+// an upload runs. Not safe for two threads at once, and never needs to be.
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
+
+#include "platform/serial.h"
 
 namespace zt {
 
-// OpenPort results.
+// Open results.
 constexpr int kPortOk = 0;
 constexpr int kPortOpenFailed = -4;  // missing, busy or not permitted
 constexpr int kPortGetStateFailed = -5;
@@ -15,7 +21,7 @@ constexpr int kPortSetStateFailed = -6;
 constexpr int kPortPurgeFailed = -10;
 
 // The device control record, read from the port when it opens and kept for
-// the whole run so the upload worker can change only the speed.
+// the life of the Port, so the upload worker can change only the speed.
 struct LineSettings {
     int baudRate = 0;
     int byteSize = 8;
@@ -28,37 +34,69 @@ struct LineSettings {
     bool ctsFlow = false;  // hardware flow control, kept as found
     bool dsrFlow = false;
 };
-extern LineSettings lineSettings;
 
-// The bounded waits. Shipped values; tests may shorten them through
-// PortWaitsForTesting() only.
+// The bounded waits; tests shorten them.
 struct PortWaits {
-    int writeMs = 2000;        // WritePort gives up after this
-    int readMs = 4000;         // ReadPort gives up after this
-    int readTimeoutMs = 4500;  // the port itself keeps filling a short read until this
+    int writeMs = 2000;        // Write gives up after this
+    int readMs = 4000;         // Read gives up after this
+    int readTimeoutMs = 4500;  // the port itself keeps taking a short read's bytes until this
     int settleMs = 100;        // pause between configuring and purging
 };
-const PortWaits& portWaits();
-PortWaits& PortWaitsForTesting();
 
-int OpenPort(int comNumber);
-// 1 when all went out in time. Bytes still unsent when the wait ends keep
-// going out, ahead of the next transfer.
-int WritePort(const std::uint8_t* bytes, int count);
-// 1 when all arrived in time. After a short read the port goes on filling the
-// same buffer until readTimeoutMs after the read began (collected at the next
-// port call), so the buffer must stay valid until then.
-int ReadPort(std::uint8_t* buffer, int count);
-void ClosePort();
-// Applies lineSettings again (the upload worker's speed change); 1 on success.
-int ApplyLineSettings();
+class Port {
+  public:
+    Port() = default;
+    ~Port();
+    Port(const Port&) = delete;
+    Port& operator=(const Port&) = delete;
 
-// Called now and then while a transfer waits (on the waiting thread), so a
-// window can repaint; nullptr for none.
-using PortWaitHook = void (*)();
-void SetPortWaitHook(PortWaitHook hook);
+    // 0, or one of the codes above. A failure after the device was opened
+    // leaves it open (IsOpen), as the next Close expects.
+    int Open(int comNumber);
+    int OpenDevice(const std::string& path);
+    // 1 when all count bytes went out within the write wait. Bytes still unsent
+    // then keep going out, ahead of anything sent or read later.
+    int Write(const std::uint8_t* bytes, int count);
+    // 1 when all count bytes arrived within the read wait. The buffer is the
+    // caller's only until Read returns: what arrives later, until the read's
+    // own time-out, is drained into the port's storage before its next use.
+    int Read(std::uint8_t* buffer, int count);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+    // Applies lineSettings() again (the upload worker's speed change); 1 on success.
+    int ApplyLineSettings();
 
-// Why the last open or transfer failed, for a tooltip; empty after a good open.
-const std::string& PortErrorText();
+    LineSettings& lineSettings() { return line_; }
+    PortWaits& waits() { return waits_; }
+    // Called now and then on the waiting thread while a transfer waits.
+    void SetWaitHook(SerialTick hook) { hook_ = std::move(hook); }
+
+    // Why the last open failed or the line went away, for a tooltip; empty
+    // after a good open and while nothing has gone wrong.
+    const std::string& ErrorText() const { return error_; }
+    // The other end dropped the line since the port was opened.
+    bool HungUp() const { return hungUp_; }
+    // Bytes of reads given up on that arrived before their own time-out.
+    const std::vector<std::uint8_t>& LateBytes() const { return late_; }
+
+  private:
+    int Fail(int code, std::string text);
+    int Result(const SerialIo& io);
+    int PushPendingWrite(Deadline deadline);
+    void DrainLateRead();
+
+    int fd_ = -1;
+    LineSettings line_;
+    PortWaits waits_;
+    SerialTick hook_;
+    std::string error_;
+    bool hungUp_ = false;
+    // Output the write wait gave up on; never dropped while the port is open.
+    std::vector<std::uint8_t> pendingWrite_;
+    // A read given up on: how many bytes it still expected, and until when.
+    int lateWanted_ = 0;
+    Deadline lateUntil_{};
+    std::vector<std::uint8_t> late_;
+};
 
 }  // namespace zt

@@ -1,7 +1,6 @@
 #include "link/port_dialog.h"
 
 #include "common/app_state.h"
-#include "common/config_file.h"
 #include "platform/paths.h"
 #include "platform/serial.h"
 #include "resources/ids.h"
@@ -10,16 +9,11 @@ namespace zt {
 
 namespace {
 
-// The numbers behind the list entries, in list order, while the dialog is open.
-std::vector<int> portNumbers;
-
 void FillList(ui::Window& w) {
-    portNumbers.clear();
     int preselected = -1;
     for (const PortEntry& e : ListPorts()) {
-        if (e.number == comPortNumber) preselected = static_cast<int>(portNumbers.size());
-        portNumbers.push_back(e.number);
-        int index = ui::comboAdd(w, ids::kPortList, "com" + std::to_string(e.number));
+        int index = ui::comboAdd(w, ids::kPortList, "com" + std::to_string(e.number), e.number);
+        if (e.number == comPortNumber) preselected = index;
         ui::comboSetItemTip(w, ids::kPortList, index,
                             e.note.empty() ? e.device : e.device + " (" + e.note + ")");
     }
@@ -27,14 +21,22 @@ void FillList(ui::Window& w) {
 }
 
 void Accept(ui::Window& w) {
-    int index = ui::comboSelection(w, ids::kPortList);
     // Only a listed entry may become the port; with none chosen the old one stays.
-    if (index >= 0 && index < static_cast<int>(portNumbers.size())) {
-        comPortNumber = portNumbers[index];
-        SaveComPortSetting();
-    }
+    std::optional<int> chosen = ui::comboSelectedValue(w, ids::kPortList);
+    if (chosen) comPortNumber = *chosen;
+    ui::endDialog(w, chosen ? 1 : 0);
+}
+
+void Leave(ui::Window& w) {
     ui::endDialog(w, 0);
 }
+
+const ui::Route kRoutes[] = {
+    {ui::Msg::Init, 0, FillList},
+    {ui::Msg::Command, ids::kPortOk, Accept},
+    {ui::Msg::Command, ids::kPortExit, Leave},
+    {ui::Msg::Close, 0, Leave},
+};
 
 }  // namespace
 
@@ -61,26 +63,7 @@ std::vector<PortEntry> ListPorts() {
 }
 
 int PortDialogProc(ui::Window& w, const ui::Message& m) {
-    switch (m.msg) {
-        case ui::Msg::Init:
-            FillList(w);
-            return 1;
-        case ui::Msg::Command:
-            if (m.id == ids::kPortOk) {
-                Accept(w);
-                return 1;
-            }
-            if (m.id == ids::kPortExit) {
-                ui::endDialog(w, 0);
-                return 1;
-            }
-            return 0;
-        case ui::Msg::Close:
-            ui::endDialog(w, 0);
-            return 1;
-        default:
-            return 0;
-    }
+    return ui::dispatch(kRoutes, w, m);
 }
 
 }  // namespace zt

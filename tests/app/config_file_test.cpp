@@ -5,6 +5,8 @@
 #include <iterator>
 #include <vector>
 
+#include "app/startup.h"
+#include "resources/ids.h"
 #include "support/app_fixture.h"
 
 namespace zt {
@@ -31,7 +33,7 @@ TEST(ConfigName, FirstLowerCaseExeBecomesCfgAndEndsThePath) {
 }
 
 TEST_F(AppTest, MissingFileIsCreatedWithPortOneAndNoMessage) {
-    EXPECT_EQ(LoadComPortSetting(), 1);
+    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);
     EXPECT_EQ(comPortNumber, 1);
     EXPECT_EQ(ReadAll(configFileName), (std::vector<unsigned char>{1, 0, 0, 0}));
     EXPECT_TRUE(host().messageBoxes.empty());
@@ -63,29 +65,41 @@ TEST_F(AppTest, ShortAndLongFilesFillTheNumberFromItsLowEnd) {
 TEST_F(AppTest, UnwritableLocationKeepsPortOneInMemorySilently) {
     WriteAll(dir.path() + "/plainfile", {1});
     configFileName = dir.path() + "/plainfile/zttools.cfg";  // a file is no directory
-    EXPECT_EQ(LoadComPortSetting(), 1);
+    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);
     EXPECT_EQ(comPortNumber, 1);
-    EXPECT_TRUE(host().messageBoxes.empty());
     comPortNumber = 7;
-    EXPECT_EQ(SaveComPortSetting(), 1);
+    EXPECT_EQ(SaveComPortSetting(), ConfigStatus::Ok);
     EXPECT_EQ(comPortNumber, 7);
 }
 
-TEST_F(AppTest, FailedReadAndWriteAreReportedWithWarnings) {
+TEST_F(AppTest, FailedReadAndWriteComeBackAsValues) {
     configFileName = dir.path();  // a directory opens but cannot be read
-    EXPECT_EQ(LoadComPortSetting(), 0);
+    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::ReadFailed);
     EXPECT_EQ(comPortNumber, 0);
+    configFileName = "/dev/full";  // opens for writing, every write fails
+    comPortNumber = 4;
+    EXPECT_EQ(SaveComPortSetting(), ConfigStatus::WriteFailed);
+    EXPECT_EQ(comPortNumber, 4);
+    EXPECT_TRUE(host().messageBoxes.empty());  // showing them is the caller's
+    EXPECT_STREQ(ConfigStatusText(ConfigStatus::ReadFailed), "Read file failed.");
+    EXPECT_STREQ(ConfigStatusText(ConfigStatus::WriteFailed), "CFG File SAve Failed.");
+    EXPECT_EQ(ConfigStatusText(ConfigStatus::Ok), nullptr);
+}
+
+TEST_F(AppTest, StartUpShowsAnUnreadableFileAsAWarningAndRunsOnWithPortZero) {
+    std::filesystem::create_directories(dir.path() + "/zttools/zttools.cfg");
+    std::string label;
+    host().onModal(ids::kMainDialog, [&](ui::Window& w) {
+        label = ui::getText(w, ids::kPortLabel);
+        ui::closeBox(w);
+    });
+    EXPECT_EQ(RunProgram(), 0);
+    EXPECT_EQ(label, "com:0");
     ASSERT_EQ(host().messageBoxes.size(), 1u);
     EXPECT_EQ(host().messageBoxes[0].text, "Read file failed.");
     EXPECT_EQ(host().messageBoxes[0].caption, "Error");
     EXPECT_EQ(host().messageBoxes[0].icon, ui::Icon::Warning);
-
-    configFileName = "/dev/full";  // opens for writing, every write fails
-    comPortNumber = 4;
-    EXPECT_EQ(SaveComPortSetting(), 0);
-    ASSERT_EQ(host().messageBoxes.size(), 2u);
-    EXPECT_EQ(host().messageBoxes[1].text, "CFG File SAve Failed.");
-    EXPECT_EQ(comPortNumber, 4);
+    EXPECT_EQ(host().messageBoxes[0].owner, nullptr);
 }
 
 TEST_F(AppTest, DefaultLocationIsCreatedUnderTheConfigHome) {

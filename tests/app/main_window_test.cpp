@@ -59,11 +59,9 @@ TEST_F(AppTest, EnterAndEscapeDoNothingExitAndCloseBoxEndWithZero) {
     EXPECT_EQ(ui::sendCommand(w, 1), 0);  // no control has the OK or Cancel ids
     EXPECT_EQ(ui::sendCommand(w, 2), 0);
 
-    appState.portOpen = 1;
     ui::click(w, id::kExit);
     EXPECT_TRUE(w.ended);
     EXPECT_EQ(w.result, 0);
-    EXPECT_EQ(appState.portOpen, 0);
     EXPECT_FALSE(ui::isEnabled(w, id::kTestZt));  // Exit locks the buttons first
 
     ui::Window& again = (ui::closeWindow(w), openMain());
@@ -110,8 +108,8 @@ TEST_F(AppTest, ButtonGroupsFollowTheDetectedKeyer) {
                  {31, 1, true, true},
                  {200, 3, true, true}};
     for (const Case& c : cases) {
-        firmwareMajor = c.major;
-        appState.chipVariant = c.variant;
+        appState.keyer.firmwareMajor = c.major;
+        appState.keyer.chipVariant = c.variant;
         LockButtons(w);
         RefreshButtons(w);
         EXPECT_EQ(ui::isEnabled(w, fw), c.fwOn) << c.major;
@@ -119,8 +117,7 @@ TEST_F(AppTest, ButtonGroupsFollowTheDetectedKeyer) {
         EXPECT_TRUE(ui::isEnabled(w, rf));
     }
     // Refreshing never takes a button away, whatever the state says now.
-    firmwareMajor = 0;
-    appState.chipVariant = 0;
+    appState.keyer = {};
     RefreshButtons(w);
     EXPECT_TRUE(ui::isEnabled(w, rd));
 }

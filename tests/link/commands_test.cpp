@@ -14,7 +14,7 @@ class CommandsTest : public LinkTest {
   protected:
     void SetUp() override {
         LinkTest::SetUp();
-        ASSERT_EQ(OpenPort(kPtyCom), kPortOk);
+        ASSERT_EQ(port.Open(kPtyCom), kPortOk);
         for (int i = 0; i < kSettingsImageSize; ++i)
             appState.image[i] = static_cast<std::uint8_t>(i * 7 + 3);
         old = appState.image;
@@ -29,7 +29,7 @@ class CommandsTest : public LinkTest {
 
 TEST_F(CommandsTest, OneByteQueriesSendTheirFrameAndReturnTheReply) {
     struct Case {
-        std::uint8_t (*query)();
+        std::uint8_t (*query)(Port&);
         std::uint8_t code;
     };
     const Case cases[] = {{GetPotValue, 0x06},
@@ -39,15 +39,15 @@ TEST_F(CommandsTest, OneByteQueriesSendTheirFrameAndReturnTheReply) {
     std::uint8_t reply = 0x80;
     for (const Case& c : cases) {
         line.Send({++reply});
-        EXPECT_EQ(c.query(), reply);
+        EXPECT_EQ(c.query(port), reply);
         EXPECT_EQ(line.Take(2), Bytes({0x00, c.code}));
     }
-    EXPECT_EQ(GetPotValue(), 0);  // silent keyer
+    EXPECT_EQ(GetPotValue(port), 0);  // silent keyer
 }
 
 TEST_F(CommandsTest, DetectionExchangesStoreTheByteOnlyWhenItCame) {
     struct Case {
-        int (*query)(std::uint8_t*);
+        int (*query)(Port&, std::uint8_t*);
         Bytes frame;
     };
     const Case cases[] = {{SendEchoTest, {0x00, 0x04, 0x55}},
@@ -56,29 +56,29 @@ TEST_F(CommandsTest, DetectionExchangesStoreTheByteOnlyWhenItCame) {
     std::uint8_t reply = 0;
     for (const Case& c : cases) {
         line.Send({0xAA});
-        EXPECT_EQ(c.query(&reply), 1);
+        EXPECT_EQ(c.query(port, &reply), 1);
         EXPECT_EQ(reply, 0xAA);
         EXPECT_EQ(line.Take(c.frame.size()), c.frame);
     }
     reply = 0x33;
-    EXPECT_EQ(SendEchoTest(&reply), 0);
+    EXPECT_EQ(SendEchoTest(port, &reply), 0);
     EXPECT_EQ(reply, 0x33);
 }
 
 TEST_F(CommandsTest, WritesPutExactlyTheirFrameAndBlockOnTheLine) {
-    EXPECT_EQ(LoadSettings(), 1);
+    EXPECT_EQ(LoadSettings(port, appState.image), 1);
     Bytes expected = {0x00, 0x0D};
     Bytes block = Old(0, 288);
     expected.insert(expected.end(), block.begin(), block.end());
     EXPECT_EQ(line.Take(290), expected);
 
-    EXPECT_EQ(WriteExtension(), 1);
+    EXPECT_EQ(WriteExtension(port, appState.image), 1);
     expected = {0x00, 0x1B};
     block = Old(288, 300);
     expected.insert(expected.end(), block.begin(), block.end());
     EXPECT_EQ(line.Take(14), expected);
 
-    EnterBootLoader();
+    EnterBootLoader(port);
     EXPECT_EQ(line.Take(3), Bytes({0x00, 0x10, 0x9B}));
     EXPECT_EQ(appState.image, old);
 }
@@ -86,29 +86,29 @@ TEST_F(CommandsTest, WritesPutExactlyTheirFrameAndBlockOnTheLine) {
 TEST_F(CommandsTest, DumpSettingsKeepsOldBytesWhereTheReplyFellShort) {
     Bytes arrived(100, 0x5A);
     line.Send(arrived);
-    EXPECT_EQ(DumpSettings(), 0);
+    EXPECT_EQ(DumpSettings(port, appState.image), 0);
     EXPECT_EQ(line.Take(2), Bytes({0x00, 0x0C}));
-    ClosePort();  // the port has finished the read
+    port.Close();
     EXPECT_EQ(Image(0, 100), arrived);
     EXPECT_EQ(Image(100, 300), Old(100, 300));
 }
 
 TEST_F(CommandsTest, ReadExtensionWithoutReplyLeavesTheImage) {
-    ReadExtension();
+    ReadExtension(port, appState.image);
     EXPECT_EQ(line.Take(2), Bytes({0x00, 0x1A}));
-    ClosePort();
+    port.Close();
     EXPECT_EQ(appState.image, old);
 }
 
 TEST_F(CommandsTest, ReadExtensionStoresJustTheBytesThatArrived) {
     Bytes full = {11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22};
     line.Send(full);
-    ReadExtension();
+    ReadExtension(port, appState.image);
     EXPECT_EQ(Image(288, 300), full);
 
     line.Send({1, 2, 3, 4, 5});
-    ReadExtension();
-    ClosePort();
+    ReadExtension(port, appState.image);
+    port.Close();
     EXPECT_EQ(Image(288, 300), Bytes({1, 2, 3, 4, 5, 16, 17, 18, 19, 20, 21, 22}));
     EXPECT_EQ(Image(0, 288), Old(0, 288));
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "app/commands.h"
 #include "resources/ids.h"
 #include "support/keyer_fixture.h"
 
@@ -59,14 +58,14 @@ TEST_F(DetectTest, IdentitiesShownAsTheChipReportsThem) {
         EXPECT_EQ(text(w, ids::kChipLabel), c.label);
         EXPECT_EQ(text(w, ids::kLinkStatus), c.revision);
         EXPECT_EQ(text(w, ids::kOpState), ">ZT OK");
-        EXPECT_EQ(firmwareMajor, c.major);
-        EXPECT_EQ(appState.chipVariant, c.variant);
+        EXPECT_EQ(appState.keyer.firmwareMajor, c.major);
+        EXPECT_EQ(appState.keyer.chipVariant, c.variant);
     }
     EXPECT_EQ(text(w, ids::kPotValue), "PotValue: 128");
     EXPECT_EQ(text(w, ids::kPushButton), "PB:255");
     EXPECT_EQ(text(w, ids::kSupply), "5.04 Volts");
     EXPECT_EQ(text(w, ids::kMessageLine), "");  // the start-up prompt is gone
-    EXPECT_EQ(appState.portOpen, 1);            // left open for the next operation
+    EXPECT_TRUE(keyerPort.IsOpen());            // left open for the next operation
     EXPECT_EQ(appState.busy, 0);
     EXPECT_GT(host().repaints, 0);  // the window was repainted during the waits
 }
@@ -78,14 +77,14 @@ TEST_F(DetectTest, FailuresAndTheBootLoader) {
     test(w);
     EXPECT_EQ(text(w, ids::kLinkStatus), "ZT Fail:check com port");
     EXPECT_EQ(text(w, ids::kOpState), ">ZT ERR");
-    EXPECT_EQ(appState.portOpen, 0);
+    EXPECT_FALSE(keyerPort.IsOpen());
 
     sim::Faults f;
     f.silent = true;
     startKeyer(Keyer(kVariantDip, 31, 2), f);
     test(w);
     EXPECT_EQ(text(w, ids::kLinkStatus), "ZT Fail:no response");
-    EXPECT_EQ(appState.portOpen, 1);
+    EXPECT_TRUE(keyerPort.IsOpen());
     EXPECT_EQ(sim->Received(), (Bytes{0, 4, 0x55}));  // one read wait, no readouts
 
     f.silent = false;
@@ -102,8 +101,8 @@ TEST_F(DetectTest, FailuresAndTheBootLoader) {
     test(w);
     EXPECT_EQ(text(w, ids::kLinkStatus), "Only supports ZT3");
     EXPECT_EQ(text(w, ids::kChipLabel), "ZT IC: DIP");  // unchanged
-    EXPECT_EQ(appState.chipVariant, kVariantDip);
-    EXPECT_EQ(firmwareMajor, 29);  // the revision bytes were renewed
+    EXPECT_EQ(appState.keyer.chipVariant, kVariantDip);
+    EXPECT_EQ(appState.keyer.firmwareMajor, 29);  // the revision bytes were renewed
 
     f = {};
     f.noVariantReply = true;
@@ -112,7 +111,7 @@ TEST_F(DetectTest, FailuresAndTheBootLoader) {
     odd.minorByte = 5;
     sim->SetIdentity(odd);
     test(w);
-    EXPECT_EQ(appState.chipVariant, 0);
+    EXPECT_EQ(appState.keyer.chipVariant, 0);
     EXPECT_EQ(text(w, ids::kChipLabel), "ZT IC: ?");
     EXPECT_EQ(text(w, ids::kLinkStatus), "ZT F/W revision 31.-145");
 }
@@ -121,13 +120,13 @@ TEST_F(DetectTest, BootLoaderOnlyKeyer) {
     ui::Window& w = openMain();
     startKeyer({}, {}, true);
     ui::setText(w, ids::kChipLabel, "ZT IC: AF");
-    firmwareMajor = 12;
+    appState.keyer.firmwareMajor = 12;
     test(w);
     EXPECT_EQ(text(w, ids::kLinkStatus), "ZT Fail:No O/S");
     EXPECT_EQ(text(w, ids::kOpState), ">ZT NOS");
-    EXPECT_EQ(appState.chipVariant, kVariantBootLoaderOnly);
+    EXPECT_EQ(appState.keyer.chipVariant, kVariantBootLoaderOnly);
     EXPECT_EQ(text(w, ids::kChipLabel), "ZT IC: AF");
-    EXPECT_EQ(firmwareMajor, 12);
+    EXPECT_EQ(appState.keyer.firmwareMajor, 12);
     for (int id : {ids::kPotValue, ids::kPushButton, ids::kSupply}) EXPECT_EQ(text(w, id), "");
     EXPECT_EQ(sim->Received(), (Bytes{0, 4, 0x55}));
     EXPECT_TRUE(ui::isEnabled(w, ids::kFwUpdate));
@@ -168,6 +167,83 @@ TEST_F(DetectTest, BusyTestOnlyLocksAndRefreshes) {
     EXPECT_EQ(sim->Received(), Bytes{});
     EXPECT_EQ(statusCountdown, 0);  // not armed when skipped
     EXPECT_TRUE(ui::isEnabled(w, ids::kTestZt));
+}
+
+TEST_F(DetectTest, ALineThatHangsUpDuringTestSaysSoInTheTooltip) {
+    ui::Window& w = openMain();
+    sim::Faults f;
+    f.hangUpAfter = 11;  // echo, revision, variant and pot answered; then the line drops
+    startKeyer(Keyer(kVariantSmt, 31, 5), f);
+    test(w);
+    EXPECT_EQ(text(w, ids::kOpState), ">ZT OK");  // the texts stay as they are
+    EXPECT_EQ(text(w, ids::kPotValue), "PotValue: 128");
+    EXPECT_EQ(text(w, ids::kPushButton), "PB:0");
+    EXPECT_EQ(ui::control(w, ids::kLinkStatus).tip, "the line hung up");
+
+    // The next Test finds nothing and says why in the same place.
+    test(w);
+    EXPECT_EQ(text(w, ids::kLinkStatus), "ZT Fail:check com port");
+    EXPECT_NE(ui::control(w, ids::kLinkStatus).tip, "");
+    EXPECT_NE(ui::control(w, ids::kLinkStatus).tip, "the line hung up");
+
+    ui::click(w, ids::kExit);
+    EXPECT_FALSE(keyerPort.IsOpen());
+}
+
+TEST_F(DetectTest, ExitClosesThePortAndTheCloseBoxLeavesIt) {
+    ui::Window& w = openMain();
+    startKeyer();
+    test(w);
+    ASSERT_TRUE(keyerPort.IsOpen());
+    ui::closeBox(w);
+    EXPECT_TRUE(keyerPort.IsOpen());  // left to the system
+    ui::Window& again = (ui::closeWindow(w), openMain());
+    ui::click(again, ids::kExit);
+    EXPECT_FALSE(keyerPort.IsOpen());
+}
+
+// The core alone: a port, a keyer, no window and no host.
+TEST_F(KeyerTest, DetectionNeedsNoWindowAndKeepsWhatTheKeyerDidNotSay) {
+    sim::Faults f;
+    f.hangUpAfter = 3;  // the echo is answered, nothing after it
+    startKeyer(Keyer(kVariantDip, 31, 2), f);
+    Port port;
+    port.waits() = keyerPort.waits();
+    const KeyerIdentity known{kVariantAf, 33, 107};
+    Detection d = DetectKeyer(port, testing::kSimCom, known);
+    EXPECT_EQ(d.outcome, DetectOutcome::Firmware);
+    EXPECT_EQ(d.Code(), 33);
+    EXPECT_EQ(d.identity.firmwareMajor, 33);  // kept: the revision bytes never came
+    EXPECT_EQ(d.identity.firmwareMinor, 107);
+    EXPECT_EQ(d.identity.chipVariant, 0);  // asked, and no reply is 0
+    EXPECT_EQ(d.chipLabel, "ZT IC: ?");
+    EXPECT_EQ(d.linkStatus, "ZT F/W revision 33.-43");
+    EXPECT_EQ(d.portError, "the line hung up");
+    EXPECT_TRUE(port.IsOpen());  // detection never closes
+
+    Port other;
+    d = DetectKeyer(other, 33, known);  // nothing behind COM33 here
+    EXPECT_EQ(d.Code(), kDetectFailed);
+    EXPECT_EQ(d.linkStatus, "ZT Fail:check com port");
+    EXPECT_EQ(d.chipLabel, "");
+    EXPECT_FALSE(d.portError.empty());
+    EXPECT_EQ(d.identity.firmwareMajor, 33);
+}
+
+TEST(KeyerAllowsTest, RevisionThirtyUpdatesThirtyOneAlsoReadsAndWrites) {
+    struct Case {
+        int variant, major;
+        bool update, settings;
+    } cases[] = {{kVariantSmt, 29, false, false},
+                 {kVariantSmt, 30, true, false},
+                 {kVariantBootLoaderOnly, 0, true, false},
+                 {kVariantDip, 31, true, true},
+                 {0, 255, true, true}};
+    for (const Case& c : cases) {
+        KeyerAllows a = AllowedBy({std::uint8_t(c.variant), std::uint8_t(c.major), 0});
+        EXPECT_EQ(a.firmwareUpdate, c.update) << c.major;
+        EXPECT_EQ(a.settings, c.settings) << c.major;
+    }
 }
 
 TEST(SupplyText, ReadingsAndTheZeroReading) {

@@ -48,7 +48,6 @@ TEST_F(PortDialogTest, ListsPresentPortsInOrderAndPreselectsTheConfiguredOne) {
     for (const PortEntry& p : ports) EXPECT_NE(p.number, 5);
 
     ui::Window& w = openMain();
-    appState.portOpen = 0;
     openDialog(w, [&](ui::Window& d) {
         int com3 = indexOf(d, "com3"), com12 = indexOf(d, "com12");
         ASSERT_GE(com3, 0);
@@ -88,7 +87,7 @@ TEST_F(PortDialogTest, TheKeyerPortIsClosedForProbingAndABusyPortIsListed) {
     comPortNumber = 3;
     ui::Window& w = openMain();
     ui::click(w, ids::kTestZt);
-    ASSERT_EQ(appState.portOpen, 1);
+    ASSERT_TRUE(keyerPort.IsOpen());
     // A second program holding com12 does not hide it.
     SerialOpenResult other = SerialOpen(ComDevicePath(12));
     ASSERT_EQ(other.outcome, SerialOpenOutcome::Opened);
@@ -98,7 +97,7 @@ TEST_F(PortDialogTest, TheKeyerPortIsClosedForProbingAndABusyPortIsListed) {
         EXPECT_NE(ui::control(d, ids::kPortList).itemTips[com12].find("in use"), std::string::npos);
         ui::closeBox(d);
     });
-    EXPECT_EQ(appState.portOpen, 0);
+    EXPECT_FALSE(keyerPort.IsOpen());
     SerialClose(other.fd, DeadlineIn(0));
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "link/port.h"
+#include "app/keyer_commands.h"
 #include "platform/paths.h"
 #include "sim/simulator.h"
 #include "support/app_fixture.h"
@@ -22,14 +22,14 @@ class KeyerTest : public AppTest {
     void SetUp() override {
         AppTest::SetUp();
         MakeDirs(PortsDir());
-        shipped = portWaits();
-        PortWaitsForTesting() = {200, 300, 350, 5};
+        shipped = keyerPort.waits();
+        keyerPort.waits() = {200, 300, 350, 5};
         comPortNumber = kSimCom;
     }
     void TearDown() override {
-        ClosePort();
+        keyerPort.Close();
         if (sim) sim->Stop();
-        PortWaitsForTesting() = shipped;
+        keyerPort.waits() = shipped;
         AppTest::TearDown();
     }
     sim::Simulator& startKeyer(sim::Identity id = {}, sim::Faults faults = {},

@@ -15,6 +15,7 @@
 
 #include "app/about.h"
 #include "app/main_window.h"
+#include "app/startup.h"
 #include "common/config_file.h"
 #include "link/port_dialog.h"
 #include "platform/qt/qt_host.h"
@@ -56,7 +57,7 @@ bool renderRunning(const ui::DialogTemplate& tmpl, ui::Window* owner, ui::Dialog
 // see them: the main window, then the port dialog and the About box over it.
 int renderOperations(const std::string& dir, const std::function<void(bool, std::string)>& report) {
     zt::configFileName = zt::DefaultConfigFileName();
-    zt::LoadComPortSetting();
+    zt::ShowConfigStatus(zt::LoadComPortSetting());
     ui::runModal(zt::kMainTemplate, nullptr, [&](ui::Window& w, const ui::Message& m) {
         const int handled = zt::MainWindowProc(w, m);
         if (m.msg == ui::Msg::Init) {

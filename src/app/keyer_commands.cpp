@@ -1,0 +1,72 @@
+// The main window's keyer operations: Test ZT for now.
+#include "app/keyer_commands.h"
+
+#include <string>
+
+#include "app/main_window.h"
+#include "app/status.h"
+#include "common/app_state.h"
+#include "link/commands.h"
+#include "resources/ids.h"
+
+namespace zt {
+
+Port keyerPort;
+
+namespace {
+
+void ShowDetection(ui::Window& w, const Detection& d) {
+    appState.keyer = d.identity;
+    if (!d.chipLabel.empty()) ui::setText(w, ids::kChipLabel, d.chipLabel);
+    ui::setText(w, ids::kLinkStatus, d.linkStatus);
+}
+
+void ReadLiveValues(ui::Window& w) {
+    ui::setText(w, ids::kPotValue, "PotValue: " + std::to_string(GetPotValue(keyerPort)));
+    if (appState.keyer.chipVariant != kVariantMini)  // the MINI has no push-button input
+        ui::setText(w, ids::kPushButton, "PB:" + std::to_string(GetPushbuttonValue(keyerPort)));
+    ui::setText(w, ids::kSupply, SupplyText(GetSupplyReading(keyerPort)));
+}
+
+void RunTest(ui::Window& w) {
+    for (int id : {ids::kOpState, ids::kSupply, ids::kPotValue, ids::kPushButton})
+        ui::setText(w, id, "");
+    appState.busy = 1;
+    Detection d = RunDetection(w);
+    if (d.outcome == DetectOutcome::Failed) {
+        ui::setText(w, ids::kOpState, ">ZT ERR");
+    } else if (d.outcome == DetectOutcome::BootLoaderOnly) {
+        ui::setText(w, ids::kOpState, ">ZT NOS");
+    } else {
+        ui::setText(w, ids::kOpState, ">ZT OK");
+        ReadLiveValues(w);
+    }
+    ShowPortTrouble(w);
+    ArmStatusCountdown();
+    appState.busy = 0;
+}
+
+}  // namespace
+
+Detection RunDetection(ui::Window& w) {
+    keyerPort.Close();
+    ui::setText(w, ids::kLinkStatus, kTestingText);
+    ui::setTip(w, ids::kLinkStatus, "");
+    ui::repaint(w);  // the text must be on screen during the waits that follow
+    Detection d = DetectKeyer(keyerPort, comPortNumber, appState.keyer);
+    ShowDetection(w, d);
+    return d;
+}
+
+void ShowPortTrouble(ui::Window& w) {
+    ui::setTip(w, ids::kLinkStatus, keyerPort.ErrorText());
+}
+
+void TestZtCommand(ui::Window& w) {
+    ui::setText(w, ids::kMessageLine, "");
+    LockButtons(w);
+    if (!appState.busy) RunTest(w);
+    RefreshButtons(w);
+}
+
+}  // namespace zt
