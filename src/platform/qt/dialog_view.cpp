@@ -10,10 +10,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTimer>
 #include <QValidator>
 #include <algorithm>
@@ -156,7 +158,43 @@ class EditValidator : public QValidator {
     const int& mirroring_;
 };
 
+// Windows places a group box's caption in pixels, not dialog units: the text
+// starts this far in from the left edge, with this much room either side.
+constexpr int kCaptionIndent = 8;
+constexpr int kCaptionGap = 2;
+constexpr int kCaptionFlags =
+    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextShowMnemonic;
+
 }  // namespace
+
+QRect GroupFrame::captionRect() const {
+    if (title().isEmpty()) return {};
+    const QFontMetrics fm = fontMetrics();
+    const int textWidth = fm.size(kCaptionFlags, title()).width();
+    return {kCaptionIndent - kCaptionGap, 0, textWidth + 2 * kCaptionGap, fm.height()};
+}
+
+int GroupFrame::frameTop() const {
+    return std::max(0, fontMetrics().height() / 2 - 1);
+}
+
+void GroupFrame::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    // Etched, as DrawEdge draws it: a shadow outline, and a highlight outline
+    // one pixel further right and down.
+    const int top = frameTop();
+    const QRect outline(0, top, width() - 2, height() - top - 2);
+    p.setPen(palette().color(QPalette::Dark));
+    p.drawRect(outline);
+    p.setPen(palette().color(QPalette::Light));
+    p.drawRect(outline.translated(1, 1));
+    const QRect caption = captionRect();
+    if (caption.isEmpty()) return;
+    // The caption's background breaks the frame line behind the text.
+    p.fillRect(caption, palette().window());
+    style()->drawItemText(&p, caption.adjusted(kCaptionGap, 0, -kCaptionGap, 0), kCaptionFlags,
+                          palette(), isEnabled(), title(), QPalette::WindowText);
+}
 
 DialogView::DialogView(Window& w, QWidget* parent) : QDialog(parent), w_(w) {
     const DialogTemplate& t = *w.tmpl;
@@ -214,7 +252,7 @@ void DialogView::createControl(const ControlTemplate& t) {
             break;
         }
         case Kind::GroupBox:
-            wd = new QGroupBox(this);
+            wd = new GroupFrame(this);
             break;
         case Kind::Static: {
             auto* l = new QLabel(this);

@@ -4,6 +4,7 @@
 // Internal to the Qt host.
 
 #include <QDialog>
+#include <QGroupBox>
 #include <map>
 #include <string>
 
@@ -16,6 +17,22 @@ class QKeyEvent;
 class QTimer;
 
 namespace ui::qtview {
+
+// A group box as Windows draws it: the caption's line starts at the top of the
+// rectangle, and the etched frame's top edge runs through the caption's middle,
+// broken behind the caption a little in from the left edge. It only paints; the
+// controls it frames are the dialog's, stacked above it.
+class GroupFrame : public QGroupBox {
+  public:
+    using QGroupBox::QGroupBox;
+    // The caption's cell with the gap it leaves in the frame's top edge.
+    QRect captionRect() const;
+    // The frame's top edge (its shadow line; the highlight runs one pixel below).
+    int frameTop() const;
+
+  protected:
+    void paintEvent(QPaintEvent* e) override;
+};
 
 class DialogView : public QDialog {
   public:
