@@ -23,8 +23,8 @@ using K = ui::Kind;
 namespace s = ui::style;
 
 // Style sets shared by many rows.
-constexpr std::uint32_t kMsgEdit =
-    s::Multiline | s::UpperCase | s::VScroll | s::AutoVScroll | s::Border;
+// Message edits scroll with the caret and have no scroll bar.
+constexpr std::uint32_t kMsgEdit = s::Multiline | s::UpperCase | s::AutoVScroll | s::Border;
 constexpr std::uint32_t kHiddenMsgEdit = kMsgEdit | s::Hidden;
 constexpr std::uint32_t kValueEdit = s::Border | s::AutoHScroll;
 constexpr std::uint32_t kDigitsEdit = kValueEdit | s::Number;

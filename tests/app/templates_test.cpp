@@ -199,8 +199,8 @@ TEST(MainTemplate, HasItsHundredAndThreeControls) {
 
 TEST(MainTemplate, BanksShareTheirPlacesAndOnlyBankOneStartsVisible) {
     const DialogTemplate& d = zt::kMainTemplate;
-    const std::uint32_t msgStyle =
-        st::Multiline | st::UpperCase | st::VScroll | st::AutoVScroll | st::Border;
+    // Scrolling with the caret, without a scroll bar.
+    const std::uint32_t msgStyle = st::Multiline | st::UpperCase | st::AutoVScroll | st::Border;
     const ControlTemplate& editor = find(d, 4056);
     EXPECT_EQ(editor.kind, Kind::GroupBox);
     EXPECT_STREQ(editor.caption, "Message Editor");

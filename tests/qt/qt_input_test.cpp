@@ -10,8 +10,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 
 #include "qt_fixture.h"
+#include "resources/ids.h"
+#include "resources/templates.h"
 
 namespace zttest {
 namespace {
@@ -147,6 +150,35 @@ TEST_F(QtInput, TypingAndPastingStopAtTheTextLimit) {
     text->selectAll();
     text->paste();
     EXPECT_EQ(ui::getText(w, kText), "VWXY");
+}
+
+// A multi-line edit that scrolls with the caret and has no scroll bar (the
+// message edits): typing past its bottom keeps the caret line in view, and no
+// bar ever shows.
+TEST_F(QtInput, AnEditThatScrollsWithTheCaretShowsNoScrollBar) {
+    ui::Window& test = open(kTest);
+    ui::Window& main = open(zt::kMainTemplate);
+    for (auto [w, id] : {std::pair{&test, int{kText}}, std::pair{&main, int{zt::ids::kMsg1}}}) {
+        SCOPED_TRACE(w->title + (", " + std::to_string(id)));
+        auto* edit = widgetOf<QPlainTextEdit>(*w, id);
+        ASSERT_TRUE(edit);
+        int caretHidden = 0;
+        std::string typed;
+        for (int line = 0; line < 12; ++line) {
+            const QString words = QStringLiteral("cq test de zt%1 ").arg(line);
+            for (QChar c : words) {
+                type(edit, QString(c));
+                caretHidden += edit->viewport()->rect().contains(edit->cursorRect()) ? 0 : 1;
+            }
+            key(edit, Qt::Key_Return, Qt::ControlModifier, QStringLiteral("\n"));
+            caretHidden += edit->viewport()->rect().contains(edit->cursorRect()) ? 0 : 1;
+            typed += words.toUpper().toStdString() + "\r\n";
+        }
+        EXPECT_EQ(ui::getText(*w, id), typed);
+        EXPECT_GT(edit->verticalScrollBar()->maximum(), 0) << "the text never passed the bottom";
+        EXPECT_EQ(caretHidden, 0) << "the caret went out of view";
+        EXPECT_FALSE(edit->verticalScrollBar()->isVisible());
+    }
 }
 
 }  // namespace
