@@ -180,26 +180,15 @@ TEST_F(DetectTest, ALineThatHangsUpDuringTestSaysSoInTheTooltip) {
     EXPECT_EQ(text(w, ids::kPushButton), "PB:0");
     EXPECT_EQ(ui::control(w, ids::kLinkStatus).tip, "the line hung up");
 
-    // The next Test finds nothing and says why in the same place.
-    test(w);
-    EXPECT_EQ(text(w, ids::kLinkStatus), "ZT Fail:check com port");
-    EXPECT_NE(ui::control(w, ids::kLinkStatus).tip, "");
-    EXPECT_NE(ui::control(w, ids::kLinkStatus).tip, "the line hung up");
-
     ui::click(w, ids::kExit);
     EXPECT_FALSE(keyerPort.IsOpen());
-}
 
-TEST_F(DetectTest, ExitClosesThePortAndTheCloseBoxLeavesIt) {
-    ui::Window& w = openMain();
-    startKeyer();
-    test(w);
-    ASSERT_TRUE(keyerPort.IsOpen());
-    ui::closeBox(w);
-    EXPECT_TRUE(keyerPort.IsOpen());  // left to the system
+    // The next run finds nothing and says why in the same place.
     ui::Window& again = (ui::closeWindow(w), openMain());
-    ui::click(again, ids::kExit);
-    EXPECT_FALSE(keyerPort.IsOpen());
+    test(again);
+    EXPECT_EQ(text(again, ids::kLinkStatus), "ZT Fail:check com port");
+    EXPECT_NE(ui::control(again, ids::kLinkStatus).tip, "");
+    EXPECT_NE(ui::control(again, ids::kLinkStatus).tip, "the line hung up");
 }
 
 // The core alone: a port, a keyer, no window and no host.
@@ -228,22 +217,6 @@ TEST_F(KeyerTest, DetectionNeedsNoWindowAndKeepsWhatTheKeyerDidNotSay) {
     EXPECT_EQ(d.chipLabel, "");
     EXPECT_FALSE(d.portError.empty());
     EXPECT_EQ(d.identity.firmwareMajor, 33);
-}
-
-TEST(KeyerAllowsTest, RevisionThirtyUpdatesThirtyOneAlsoReadsAndWrites) {
-    struct Case {
-        int variant, major;
-        bool update, settings;
-    } cases[] = {{kVariantSmt, 29, false, false},
-                 {kVariantSmt, 30, true, false},
-                 {kVariantBootLoaderOnly, 0, true, false},
-                 {kVariantDip, 31, true, true},
-                 {0, 255, true, true}};
-    for (const Case& c : cases) {
-        KeyerAllows a = AllowedBy({std::uint8_t(c.variant), std::uint8_t(c.major), 0});
-        EXPECT_EQ(a.firmwareUpdate, c.update) << c.major;
-        EXPECT_EQ(a.settings, c.settings) << c.major;
-    }
 }
 
 TEST(SupplyText, ReadingsAndTheZeroReading) {
