@@ -1,8 +1,11 @@
 #include "sim/simulator.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/inotify.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,8 +20,6 @@ using std::chrono::duration_cast;
 using std::chrono::microseconds;
 using std::chrono::milliseconds;
 
-// Without an inotify watch, how often to look whether the slave is open again.
-constexpr int kReopenPollMs = 50;
 // Closing the master throws away what the host has not read yet, so the
 // line stays up this long after the last reply byte before a hang-up.
 constexpr auto kHangUpLinger = std::chrono::milliseconds(200);
@@ -31,6 +32,10 @@ std::string HexBytes(const std::uint8_t* bytes, std::size_t n) {
         text += buf;
     }
     return text;
+}
+
+std::string ErrnoText(const std::string& what) {
+    return what + ": " + std::strerror(errno);
 }
 
 void Drain(int fd) {
@@ -58,19 +63,31 @@ bool Simulator::Start(std::string* error) {
     if (!pty_.Open(error)) return false;
     auto fail = [&](const std::string& why) {
         if (error && !why.empty()) *error = why;
-        pty_.Close();
-        if (wakeFd_ >= 0) close(wakeFd_);
-        if (watchFd_ >= 0) close(watchFd_);
-        wakeFd_ = watchFd_ = -1;
+        CloseDescriptors();
         return false;
     };
+    const std::string slave = pty_.SlavePath();
+    // Ours before any host can make the slave exclusive: after that only
+    // root could open it to clear the flag. Opened before the watches, so
+    // it is not counted as a host.
+    slaveFd_ = open(slave.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slaveFd_ < 0) return fail(ErrnoText("cannot open " + slave));
+    termios raw{};
+    if (tcgetattr(slaveFd_, &raw) != 0) return fail(ErrnoText("cannot read " + slave));
+    cfmakeraw(&raw);  // an echoing line would hand our replies back to us as host bytes
+    if (tcsetattr(slaveFd_, TCSANOW, &raw) != 0) return fail(ErrnoText("cannot set " + slave));
     wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (wakeFd_ < 0) return fail(std::string("eventfd: ") + std::strerror(errno));
+    if (wakeFd_ < 0) return fail(ErrnoText("eventfd"));
     watchFd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (watchFd_ >= 0 && inotify_add_watch(watchFd_, pty_.SlavePath().c_str(), IN_OPEN) < 0) {
-        close(watchFd_);  // falls back to looking now and then
-        watchFd_ = -1;
-    }
+    if (watchFd_ < 0) return fail(ErrnoText("inotify, needed to see hosts close the port"));
+    constexpr std::uint32_t kOpenClose = IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE;
+    slaveWatch_ = inotify_add_watch(watchFd_, slave.c_str(), kOpenClose);
+    // The kernel folds an event into an identical one still queued, so two
+    // opens in a row would count as one. The folder reports the same events
+    // under its own watch, between the slave's, and none are ever in a row.
+    std::string folder = slave.substr(0, slave.rfind('/'));
+    if (slaveWatch_ < 0 || inotify_add_watch(watchFd_, folder.c_str(), kOpenClose) < 0)
+        return fail(ErrnoText("cannot watch " + slave + " for hosts opening and closing it"));
 
     std::string linkPath;
     if (config_.com > 0) {
@@ -111,8 +128,7 @@ bool Simulator::Start(std::string* error) {
         LogNote("keyer on " + devicePath_ + (linkPath_.empty() ? "" : " as " + linkPath_) + ", " +
                 ModeName(keyer_.mode()));
     }
-    slaveClosed_ = false;
-    hostPresent_ = false;
+    hostOpens_ = 0;
     hangUpPending_ = false;
     inbox_.clear();
     outbox_.clear();
@@ -129,10 +145,7 @@ void Simulator::Stop() {
     if (thread_.joinable()) thread_.join();
 
     std::lock_guard lock(mu_);
-    pty_.Close();
-    if (wakeFd_ >= 0) close(wakeFd_);
-    if (watchFd_ >= 0) close(watchFd_);
-    wakeFd_ = watchFd_ = -1;
+    CloseDescriptors();
     if (!linkPath_.empty()) UnregisterComLink(config_.com, devicePath_);
     linkPath_.clear();
     if (log_) {
@@ -141,6 +154,16 @@ void Simulator::Stop() {
     }
     log_ = nullptr;
     ownLog_ = false;
+}
+
+void Simulator::CloseDescriptors() {
+    // The watches go first, so our own close of the slave is not counted.
+    for (int* fd : {&watchFd_, &wakeFd_, &slaveFd_}) {
+        if (*fd >= 0) close(*fd);
+        *fd = -1;
+    }
+    slaveWatch_ = -1;
+    pty_.Close();
 }
 
 void Simulator::Wait() {
@@ -315,9 +338,6 @@ void Simulator::Loop() {
             break;
         }
 
-        pollfd fds[2];
-        nfds_t n = 0;
-        fds[n++] = {wakeFd_, POLLIN, 0};
         bool pace;
         int timeout;
         {
@@ -329,28 +349,23 @@ void Simulator::Loop() {
             auto left = duration_cast<milliseconds>(lastSent_ + kHangUpLinger - now).count() + 1;
             if (timeout < 0 || timeout > left) timeout = int(std::max<long long>(left, 0));
         }
-        if (!slaveClosed_) {
-            short events = POLLIN;
-            if (!outbox_.empty() && (!pace || nextOut_ <= now)) events |= POLLOUT;
-            fds[n++] = {pty_.fd(), events, 0};
-        } else if (watchFd_ >= 0) {
-            fds[n++] = {watchFd_, POLLIN, 0};
-        } else if (timeout < 0 || timeout > kReopenPollMs) {
-            timeout = kReopenPollMs;
-        }
-        if (poll(fds, n, timeout) < 0 && errno != EINTR) break;
+        short events = POLLIN;
+        if (!outbox_.empty() && (!pace || nextOut_ <= now)) events |= POLLOUT;
+        pollfd fds[3] = {{wakeFd_, POLLIN, 0}, {watchFd_, POLLIN, 0}, {pty_.fd(), events, 0}};
+        if (poll(fds, 3, timeout) < 0 && errno != EINTR) break;
         now = Clock::now();
 
         if (fds[0].revents & POLLIN) Drain(wakeFd_);
-        if (n > 1 && fds[1].revents) {
-            if (slaveClosed_) {
-                Drain(watchFd_);
-                slaveClosed_ = false;  // opened again; the next poll tells
-            } else if (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) {
-                ReadMaster(now, (fds[1].revents & (POLLHUP | POLLERR)) != 0);
-            }
-        } else if (slaveClosed_ && watchFd_ < 0) {
-            slaveClosed_ = false;
+        // A host's open is queued before anything it writes, but poll may
+        // have looked at the watch just before both came; so the watch is
+        // read whenever the master has news too, and first.
+        if (fds[1].revents || fds[2].revents) WatchHosts();
+        if (fds[2].revents & POLLIN) ReadMaster(now);
+        if (fds[2].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            // Not while we hold the slave; rather stop than spin on it.
+            std::lock_guard lock(mu_);
+            LogNote("the pseudo-terminal failed");
+            break;
         }
     }
     std::lock_guard lock(mu_);
@@ -358,31 +373,15 @@ void Simulator::Loop() {
     changed_.notify_all();
 }
 
-void Simulator::ReadMaster(Clock::time_point now, bool hungUp) {
+void Simulator::ReadMaster(Clock::time_point now) {
     PtyLine line;
     bool lineRead = pty_.ReadLine(&line);
     std::uint8_t buf[4096];
     for (;;) {
         ssize_t got = read(pty_.fd(), buf, sizeof buf);
         if (got < 0 && errno == EINTR) continue;
-        bool drained = got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
-        if (drained && !hungUp) return;
+        if (got <= 0) return;  // drained
         std::lock_guard lock(mu_);
-        if (got <= 0) {
-            // EIO: nobody holds the slave any more. Replies would go nowhere.
-            outbox_.clear();
-            // Old open events go; one after this drain means a new open. If
-            // the slave was opened again before it, the master says so.
-            if (watchFd_ >= 0) Drain(watchFd_);
-            pollfd p{pty_.fd(), 0, 0};
-            if (poll(&p, 1, 0) == 1 && (p.revents & POLLHUP)) {
-                slaveClosed_ = true;
-                if (hostPresent_) LogNote("host closed the port");
-                hostPresent_ = false;
-            }
-            return;
-        }
-        hostPresent_ = true;
         if (!lineRead) line = lastLine_;
         if (!lineKnown_ || line != lastLine_) {
             LogNote("host line " + DescribeLine(line));
@@ -463,8 +462,8 @@ void Simulator::TakeDue(Clock::time_point now) {
 
 void Simulator::Send(Clock::time_point now) {
     if (outbox_.empty()) return;
-    if (slaveClosed_) {
-        outbox_.clear();
+    if (hostOpens_ == 0) {
+        outbox_.clear();  // would wait in the line for whoever opens it next
         return;
     }
     bool pace;
@@ -495,9 +494,50 @@ void Simulator::Send(Clock::time_point now) {
         outbox_.clear();
 }
 
+void Simulator::WatchHosts() {
+    std::vector<std::string> notes;
+    bool letGo = false;
+    alignas(inotify_event) char buf[4096];
+    // The whole queued batch before acting: the program closes and reopens
+    // the port at the start of every test, and a close with the next open
+    // right behind it must leave the new holder's flag alone.
+    for (;;) {
+        ssize_t got = read(watchFd_, buf, sizeof buf);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        for (ssize_t at = 0; at < got;) {
+            const auto* e = reinterpret_cast<const inotify_event*>(buf + at);
+            at += ssize_t(sizeof(inotify_event) + e->len);
+            if (e->mask & IN_Q_OVERFLOW) notes.push_back("opens and closes lost; hosts miscounted");
+            if (e->wd != slaveWatch_) continue;
+            if ((e->mask & IN_OPEN) && hostOpens_++ == 0) notes.push_back("host opened the port");
+            if ((e->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) && hostOpens_ > 0 &&
+                --hostOpens_ == 0) {
+                notes.push_back("host closed the port");
+                letGo = true;
+            }
+        }
+    }
+    if (letGo) {
+        // Replies for the host that left never greet the next one, and the
+        // exclusive flag it may have left would keep everybody out for good.
+        // Done before the log, which may block, so that a host opening and
+        // setting the flag in between (it would lose it) has microseconds.
+        outbox_.clear();
+        tcflush(slaveFd_, TCIFLUSH);
+        if (hostOpens_ == 0) ioctl(slaveFd_, TIOCNXCL);
+    }
+    std::lock_guard lock(mu_);
+    for (const std::string& note : notes) LogNote(note);
+}
+
 void Simulator::HangUp() {
     std::lock_guard lock(mu_);
+    // Closing the master hangs up every descriptor on the slave; ours is
+    // no use after that.
     pty_.Close();
+    if (slaveFd_ >= 0) close(slaveFd_);
+    slaveFd_ = -1;
     hungUp_ = true;  // with the close, so nobody sees one without the other
     changed_.notify_all();
     LogNote("line dropped");

@@ -11,6 +11,12 @@
 // middle of, and sends nothing for it. (A pseudo-terminal always reports 8
 // data bits without parity, so of the framing only the stop bits can be
 // checked.)
+//
+// The simulator holds a descriptor on the slave itself for its whole life
+// and follows the hosts' opens and closes. When the last host lets go, it
+// clears the exclusive flag the host may have left behind (a program that
+// is killed never clears it, and the slave outlives it because the master
+// is still open) and drops replies nobody is left to read.
 
 #include <chrono>
 #include <condition_variable>
@@ -107,7 +113,9 @@ class Simulator {
     };
 
     void Loop();
-    void ReadMaster(Clock::time_point now, bool hungUp);
+    void ReadMaster(Clock::time_point now);
+    void WatchHosts();
+    void CloseDescriptors();
     void TakeDue(Clock::time_point now);
     void Send(Clock::time_point now);
     void HangUp();
@@ -142,9 +150,10 @@ class Simulator {
     // Loop thread only.
     PtyMaster pty_;
     int wakeFd_ = -1;
-    int watchFd_ = -1;  // inotify on the slave, to notice it being opened again
-    bool slaveClosed_ = false;
-    bool hostPresent_ = false;  // has sent something since the slave was last closed
+    int slaveFd_ = -1;     // our own hold on the slave; its opens and closes are not counted
+    int watchFd_ = -1;     // inotify: opens and closes of the slave
+    int slaveWatch_ = -1;  // the watch on the slave itself; the one on its folder only separates
+    int hostOpens_ = 0;    // host descriptions open on the slave
     bool hangUpPending_ = false;
     std::deque<Arrival> inbox_;
     std::deque<std::uint8_t> outbox_;
