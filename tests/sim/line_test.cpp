@@ -1,4 +1,5 @@
-// The line as hosts find it after others have let go of the port.
+// The line as hosts find it after others have let go of the port, and what
+// the simulator keeps of a host that writes more than the chip takes.
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -79,6 +80,35 @@ TEST_F(SimTest, OpensAndClosesSeenTogetherLeaveTheNewHoldersFlag) {
     sim_->Stop();  // before the pipe closes under its log
     close(log[0]);
     close(log[1]);
+}
+
+TEST_F(SimTest, PacedKeyerHoldsOffAHostThatWritesTooFast) {
+    Config config;
+    config.pace = true;
+    Start(config);
+    Bytes strays(4096, 0xFF);
+    std::size_t accepted = 0;
+    auto end = std::chrono::steady_clock::now() + 300ms;
+    while (std::chrono::steady_clock::now() < end) {
+        ssize_t n = write(host_->fd(), strays.data(), strays.size());
+        if (n > 0)
+            accepted += std::size_t(n);
+        else
+            usleep(1000);
+    }
+    // What the pseudo-terminal buffers and a few bytes more (300 ms at 1200
+    // baud take 36).
+    EXPECT_LT(accepted, 64u * 1024);
+}
+
+TEST_F(SimTest, ReceivedKeepsOnlyTheLatestBytes) {
+    Config config;
+    config.receivedLimit = 8;
+    Start(config);
+    Bytes strays = Pattern(20, 1);  // no 00 among them, so no command starts
+    host_->Write(strays);
+    ASSERT_TRUE(sim_->WaitForReceived(strays.size(), 2s));
+    EXPECT_EQ(sim_->Received(), Bytes(strays.end() - 8, strays.end()));
 }
 
 }  // namespace

@@ -20,6 +20,14 @@ using std::chrono::duration_cast;
 using std::chrono::microseconds;
 using std::chrono::milliseconds;
 
+// The chip's UART holds two received characters and the firmware empties
+// it as they come, so a paced keyer reads no further ahead than that. A
+// host that writes faster backs up into the pseudo-terminal, as it would
+// behind a real UART, instead of into our memory.
+constexpr std::size_t kChipReceiveBuffer = 2;
+// Unpaced, one pass reads at most this much before the chip takes it in,
+// so a host that never stops writing cannot keep the loop reading.
+constexpr std::size_t kUnpacedReadLimit = 64 * 1024;
 // Closing the master throws away what the host has not read yet, so the
 // line stays up this long after the last reply byte before a hang-up.
 constexpr auto kHangUpLinger = std::chrono::milliseconds(200);
@@ -255,7 +263,7 @@ PtyLine Simulator::HostLine() const {
 
 std::vector<std::uint8_t> Simulator::Received() const {
     std::lock_guard lock(mu_);
-    return received_;
+    return {received_.begin(), received_.end()};
 }
 
 void Simulator::ClearReceived() {
@@ -349,7 +357,10 @@ void Simulator::Loop() {
             auto left = duration_cast<milliseconds>(lastSent_ + kHangUpLinger - now).count() + 1;
             if (timeout < 0 || timeout > left) timeout = int(std::max<long long>(left, 0));
         }
-        short events = POLLIN;
+        // With the inbox full the master is left unread, and so unpolled
+        // for input, until the chip has taken some.
+        std::size_t readLimit = pace ? kChipReceiveBuffer : kUnpacedReadLimit;
+        short events = inbox_.size() < readLimit ? POLLIN : 0;
         if (!outbox_.empty() && (!pace || nextOut_ <= now)) events |= POLLOUT;
         pollfd fds[3] = {{wakeFd_, POLLIN, 0}, {watchFd_, POLLIN, 0}, {pty_.fd(), events, 0}};
         if (poll(fds, 3, timeout) < 0 && errno != EINTR) break;
@@ -360,7 +371,7 @@ void Simulator::Loop() {
         // have looked at the watch just before both came; so the watch is
         // read whenever the master has news too, and first.
         if (fds[1].revents || fds[2].revents) WatchHosts();
-        if (fds[2].revents & POLLIN) ReadMaster(now);
+        if (fds[2].revents & POLLIN) ReadMaster(now, readLimit);
         if (fds[2].revents & (POLLHUP | POLLERR | POLLNVAL)) {
             // Not while we hold the slave; rather stop than spin on it.
             std::lock_guard lock(mu_);
@@ -373,12 +384,12 @@ void Simulator::Loop() {
     changed_.notify_all();
 }
 
-void Simulator::ReadMaster(Clock::time_point now) {
+void Simulator::ReadMaster(Clock::time_point now, std::size_t limit) {
     PtyLine line;
     bool lineRead = pty_.ReadLine(&line);
     std::uint8_t buf[4096];
-    for (;;) {
-        ssize_t got = read(pty_.fd(), buf, sizeof buf);
+    while (inbox_.size() < limit) {
+        ssize_t got = read(pty_.fd(), buf, std::min(sizeof buf, limit - inbox_.size()));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return;  // drained
         std::lock_guard lock(mu_);
@@ -417,6 +428,7 @@ void Simulator::TakeDue(Clock::time_point now) {
         bool garbled = !(a.line.baud == keyer_.LineRate() && a.line.Is8N1());
         Keyer::Result r = keyer_.Take(a.byte, garbled);
         received_.push_back(a.byte);
+        if (received_.size() > config_.receivedLimit) received_.pop_front();
         ++taken_;
         tookAny = true;
         lastTaken_ = now;
@@ -545,7 +557,8 @@ void Simulator::HangUp() {
 
 int Simulator::PollTimeoutMs(Clock::time_point now) const {
     Clock::time_point wake = Clock::time_point::max();
-    if (!inbox_.empty()) wake = std::min(wake, inbox_.front().due);
+    // Nothing is taken while a hang-up is pending; the inbox would only spin us.
+    if (!inbox_.empty() && !hangUpPending_) wake = std::min(wake, inbox_.front().due);
     if (config_.pace && !outbox_.empty() && nextOut_ > now) wake = std::min(wake, nextOut_);
     if (keyer_.MidCommand() && config_.partialTimeoutMs > 0)
         wake = std::min(wake, lastTaken_ + milliseconds(config_.partialTimeoutMs));

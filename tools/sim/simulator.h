@@ -45,6 +45,7 @@ struct Config {
     std::string settingsPath;     // rewritten after every settings store, when set
     std::string programPath;      // rewritten at every restart out of the boot loader, when set
     int partialTimeoutMs = 1000;  // a half-received command is dropped after this quiet time
+    std::size_t receivedLimit = 1 << 20;  // Received() keeps the latest this many bytes
 };
 
 struct Counters {
@@ -86,7 +87,8 @@ class Simulator {
     // The line settings the program has applied on the slave side.
     PtyLine HostLine() const;
 
-    // Everything the chip has taken in since the start or the last clear.
+    // What the chip has taken in since the start or the last clear, at most
+    // the latest Config::receivedLimit bytes.
     std::vector<std::uint8_t> Received() const;
     void ClearReceived();
     // Waits until count bytes (counted from the last clear) have been taken
@@ -113,7 +115,7 @@ class Simulator {
     };
 
     void Loop();
-    void ReadMaster(Clock::time_point now);
+    void ReadMaster(Clock::time_point now, std::size_t limit);
     void WatchHosts();
     void CloseDescriptors();
     void TakeDue(Clock::time_point now);
@@ -133,7 +135,7 @@ class Simulator {
     bool running_ = false;
     bool hungUp_ = false;  // stays set after the thread ends, until the next Start
     bool stopRequested_ = false;
-    std::vector<std::uint8_t> received_;
+    std::deque<std::uint8_t> received_;
     std::size_t receivedBase_ = 0;  // taken count at the last clear
     std::size_t taken_ = 0;
     std::size_t settled_ = 0;  // taken bytes whose replies have gone out
