@@ -213,7 +213,9 @@ struct FileDialogRequest {
     std::string title;                                         // empty: the host's default
     std::vector<std::pair<std::string, std::string>> filters;  // ("Settings Files", "*.eep")
     std::string defaultExtension;                              // without the point, e.g. "eep"
-    std::string initialPath;
+    std::string initialPath;  // a folder, a file, or a pattern such as "*.bin" for the name field
+    int initialFilter = 0;    // index into filters, selected when the dialog opens
+    bool mustExist = false;   // open dialogs only: accept existing files only
 };
 // The chosen path, or nothing when the user cancelled.
 std::optional<std::string> fileDialog(Window* owner, const FileDialogRequest& request);

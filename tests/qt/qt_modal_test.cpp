@@ -141,5 +141,26 @@ TEST_F(QtDialogs, SavingAddsTheDefaultExtensionAndCancelGivesNothing) {
     EXPECT_EQ(ui::fileDialog(nullptr, r), std::nullopt);
 }
 
+TEST_F(QtDialogs, AnOpenDialogPresetsItsFilterAndAcceptsOnlyExistingFilesWhenAsked) {
+    ui::FileDialogRequest r;
+    r.filters = {{"All files", "*.*"}, {"Bin Files", "*.bin"}};
+    r.initialFilter = 1;
+    r.initialPath = "*.bin";
+    QString selected;
+    QFileDialog::FileMode modes[2]{};
+    for (bool mustExist : {false, true}) {
+        r.mustExist = mustExist;
+        whenModal<QFileDialog>([&](QFileDialog* d) {
+            selected = d->selectedNameFilter();
+            modes[mustExist] = d->fileMode();
+            d->reject();
+        });
+        EXPECT_EQ(ui::fileDialog(nullptr, r), std::nullopt);
+        EXPECT_EQ(selected, "Bin Files (*.bin)");
+    }
+    EXPECT_EQ(modes[0], QFileDialog::AnyFile);
+    EXPECT_EQ(modes[1], QFileDialog::ExistingFile);
+}
+
 }  // namespace
 }  // namespace zttest

@@ -149,17 +149,26 @@ std::optional<std::string> QtHost::fileDialog(Window* owner, const FileDialogReq
     if (fileDialogHook) return fileDialogHook(owner, request);
     QFileDialog dialog(ownerWidget(owner), QString::fromStdString(request.title));
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(!request.save && request.mustExist ? QFileDialog::ExistingFile
+                                                          : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the program's dialogs never ask
     QStringList filters;
     for (const auto& [name, patterns] : request.filters) filters << nameFilter(name, patterns);
-    if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        if (request.initialFilter > 0 && request.initialFilter < filters.size())
+            dialog.selectNameFilter(filters[request.initialFilter]);
+    }
     if (!request.defaultExtension.empty())
         dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
     if (!request.initialPath.empty()) {
         const QFileInfo initial(QString::fromStdString(request.initialPath));
         if (initial.isDir()) {
             dialog.setDirectory(initial.absoluteFilePath());
+        } else if (initial.fileName().contains(QLatin1Char('*'))) {
+            // A pattern is only a preset for the name field, as on Windows; the filter
+            // already narrows the list, and selecting a pattern would name no file.
+            if (initial.path() != QLatin1String(".")) dialog.setDirectory(initial.absolutePath());
         } else {
             if (initial.path() != QLatin1String(".")) dialog.setDirectory(initial.absolutePath());
             dialog.selectFile(initial.fileName());
