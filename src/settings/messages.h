@@ -1,0 +1,50 @@
+#pragma once
+// The keyer's message store: fourteen texts packed as Morse codes, one byte
+// per character, into image bytes 47..287, with a pointer per message and an
+// end mark. Pure functions; the window side is app/message_editor.
+//
+// A code is the character's Morse pattern, first element in bit 0 (dah 1,
+// dit 0), with a single 1 bit above the last element; in the store, bit 7
+// marks a message's last byte.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "common/app_state.h"
+
+namespace zt {
+
+constexpr int kMessageCount = 14;      // Msg 1..12, then the two users' callsigns
+constexpr int kMessageEndOffset = 32;  // used bytes + 15, modulo 256
+constexpr int kMessagePointerOffset = 33;
+constexpr int kMessageStoreOffset = 47;
+constexpr int kMessageStoreSize = 241;
+constexpr int kMessageReadLimit = 249;  // characters of an edit that count at all
+// A pointer p addresses image offset p + 32: the store's first byte is 15.
+constexpr int kFirstPointer = 15;
+constexpr int kMessagePointerBase = kMessageStoreOffset - kFirstPointer;
+
+// Codes of characters 32..127; 1 (the empty pattern) for those without one.
+extern const std::uint8_t MorseCodeTable[96];
+
+// The character a code stands for: the lowest one with that code, or nothing.
+std::optional<char> CharacterForCode(std::uint8_t code);
+
+using MessageTexts = std::array<std::string, kMessageCount>;
+
+// Why texts could not be stored, ready to show.
+struct MessageError {
+    std::string text;
+};
+
+// Packs the texts in storage order; each counts with its first 249
+// characters, a CR or LF stored as a space. On an error nothing is written.
+std::optional<MessageError> EncodeMessages(const MessageTexts& texts, SettingsImage& image);
+
+// Unpacks the fourteen messages; a message stops at its end mark, before a
+// code no character has, or at the end of the store.
+MessageTexts DecodeMessages(const SettingsImage& image);
+
+}  // namespace zt
