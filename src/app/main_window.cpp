@@ -132,10 +132,16 @@ void RefreshButtons(ui::Window& w) {
 }
 
 bool MessageKeyFilter(ui::Window& w, int, int ch) {
-    // The message store is full at 241 characters; backspace must still work.
-    // Counts above 241 (only reachable by pasting) are as full as 241.
-    if (ch != 8 && CountMessageText(w) >= 241) return false;
+    // Backspace and the other control characters are editing keys (Ctrl+C
+    // arrives as 3, Ctrl+V as 22): they add nothing, so they always pass. A
+    // tab adds a character the keyer has no code for, as does all above 127.
+    const bool adds = ch == '\t' || ch == '\r' || ch == '\n' || ch >= 32;
+    if (!adds) return true;
+    // The message store is full at 241 characters; counts above 241 (only
+    // reachable by pasting) are as full as 241.
+    if (CountMessageText(w) >= 241) return false;
     switch (ch) {
+        case '\t':
         case '#':
         case '%':
         case '&':
@@ -148,7 +154,7 @@ bool MessageKeyFilter(ui::Window& w, int, int ch) {
         case 127:
             return false;  // no Morse pattern for these
         default:
-            return true;
+            return ch < 128;
     }
 }
 

@@ -1,0 +1,42 @@
+#include "app/message_editor.h"
+
+#include "common/app_state.h"
+#include "resources/ids.h"
+#include "settings/messages.h"
+
+namespace zt {
+
+namespace {
+
+// The selected bank is recorded in User 1's block only.
+constexpr int kAuxRegister = 14;
+constexpr std::uint8_t kBank2Bit = 0x40;
+
+}  // namespace
+
+bool StoreMessageEdits(ui::Window& w) {
+    MessageTexts texts;
+    for (int n = 0; n < kMessageCount; ++n) texts[n] = ui::getText(w, kMessageEdits[n]);
+    if (auto error = EncodeMessages(texts, appState.image)) {
+        ui::messageBox(&w, error->text, "Error", ui::Icon::None);
+        return false;
+    }
+    return true;
+}
+
+void FillMessageEdits(ui::Window& w) {
+    const MessageTexts texts = DecodeMessages(appState.image);
+    for (int n = 0; n < kMessageCount; ++n) ui::setText(w, kMessageEdits[n], texts[n]);
+}
+
+void SelectBank(ui::Window& w, Bank bank) {
+    const bool two = bank == Bank::Two;
+    ui::check(w, ids::kBank1, !two);
+    ui::check(w, ids::kBank2, two);
+    shownBank = bank;
+    ShowMessageBank(w, bank);
+    std::uint8_t& aux = appState.image[kAuxRegister];
+    aux = static_cast<std::uint8_t>(two ? aux | kBank2Bit : aux & ~kBank2Bit);
+}
+
+}  // namespace zt
