@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "common/app_state.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 
 namespace zt {
@@ -54,15 +55,13 @@ ConfigStatus LoadComPortSetting() {
 }
 
 ConfigStatus SaveComPortSetting() {
-    int fd = open(configFileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return ConfigStatus::Ok;  // no place to keep it: the number lasts for this run
     std::uint32_t v = static_cast<std::uint32_t>(comPortNumber);
-    std::uint8_t bytes[4] = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16),
-                             std::uint8_t(v >> 24)};
-    ssize_t put = write(fd, bytes, sizeof bytes);  // -1 on failure, else the count
-    bool ok = put == static_cast<ssize_t>(sizeof bytes);
-    if (close(fd) != 0) ok = false;  // a full disk may only show here
-    return ok ? ConfigStatus::Ok : ConfigStatus::WriteFailed;
+    const std::uint8_t bytes[4] = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16),
+                                   std::uint8_t(v >> 24)};
+    // A place where no file can be made is skipped silently: the number lasts
+    // for this run. A failed write leaves the old file whole.
+    const SafeWrite result = WriteFileSafely(configFileName, bytes);
+    return result == SafeWrite::WriteFailed ? ConfigStatus::WriteFailed : ConfigStatus::Ok;
 }
 
 }  // namespace zt
