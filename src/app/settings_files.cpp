@@ -1,0 +1,54 @@
+#include "app/settings_files.h"
+
+#include <optional>
+#include <string>
+
+#include "common/app_state.h"
+#include "resources/ids.h"
+#include "settings/settings_file.h"
+
+namespace zt {
+
+namespace {
+
+// The dialogs start with no name, and the chosen path is kept in appState.
+std::optional<std::string> AskForFile(ui::Window& w, bool save) {
+    appState.fileName.clear();
+    ui::FileDialogRequest request;
+    request.save = save;
+    request.filters = {{"Settings Files", "*.eep"}, {"All Documents", "*.*"}};
+    request.defaultExtension = "eep";
+    std::optional<std::string> path = ui::fileDialog(&w, request);
+    if (path) appState.fileName = *path;
+    return path;
+}
+
+// Paths of either platform: what follows the last separator.
+std::string BareName(const std::string& path) {
+    const std::size_t at = path.find_last_of("/\\");
+    return at == std::string::npos ? path : path.substr(at + 1);
+}
+
+bool Report(ui::Window& w, SettingsFileResult result) {
+    if (result == SettingsFileResult::Ok) return true;
+    ui::messageBox(&w, SettingsFileText(result), "Error", ui::Icon::None);
+    return false;
+}
+
+}  // namespace
+
+bool LoadSettingsFile(ui::Window& w) {
+    const std::optional<std::string> path = AskForFile(w, false);
+    if (!path) return false;
+    ui::setText(w, ids::kMessageLine, "EEP FileName: " + BareName(*path));
+    return Report(w, ReadSettingsFile(*path, appState.image));
+}
+
+bool SaveSettingsFile(ui::Window& w) {
+    const std::optional<std::string> path = AskForFile(w, true);
+    if (!path) return false;
+    ui::setText(w, ids::kMessageLine, BareName(*path));
+    return Report(w, WriteSettingsFile(*path, appState.image));
+}
+
+}  // namespace zt

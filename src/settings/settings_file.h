@@ -1,0 +1,28 @@
+#pragma once
+// Settings files: the 300-byte image as it is, no header. Files of the older
+// 288-byte layout are read and brought up to date.
+
+#include <string>
+
+#include "common/app_state.h"
+
+namespace zt {
+
+enum class SettingsFileResult {
+    Ok,
+    NotFound,      // the file could not be opened for reading
+    InvalidFile,   // neither 288 nor 300 bytes long
+    ReadFailed,    // opened, but its bytes could not all be read
+    CreateFailed,  // no file could be made, or the old one not replaced
+    WriteFailed,   // the bytes did not all get onto the disk
+};
+
+// The message for a failure ("Invalid file."), or nullptr for Ok.
+const char* SettingsFileText(SettingsFileResult result);
+
+// Reads the whole file first: the image changes only when the read succeeds.
+SettingsFileResult ReadSettingsFile(const std::string& path, SettingsImage& image);
+// Always the 300-byte layout; a failed save leaves an existing file whole.
+SettingsFileResult WriteSettingsFile(const std::string& path, const SettingsImage& image);
+
+}  // namespace zt
