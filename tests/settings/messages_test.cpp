@@ -3,109 +3,78 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace zt {
 namespace {
 
-int Pointer(const SettingsImage& image, int message) {
-    return image[kMessagePointerOffset + message - 1];
-}
-
-std::uint8_t Store(const SettingsImage& image, int k) {
-    return image[kMessageStoreOffset + k];
+// Image bytes at these offsets, to compare with what they should hold.
+std::vector<int> Bytes(const SettingsImage& im, std::initializer_list<int> offsets) {
+    std::vector<int> v;
+    for (int at : offsets) v.push_back(im[at]);
+    return v;
 }
 
 TEST(MessageCodec, PacksInStorageOrderAndKeepsTheRestOfTheStore) {
-    SettingsImage image{};
-    image.fill(0x33);
-    MessageTexts texts;
-    ASSERT_FALSE(EncodeMessages(texts, image));
-    for (int n = 1; n <= kMessageCount; ++n) EXPECT_EQ(Pointer(image, n), 0);
-    EXPECT_EQ(image[kMessageEndOffset], 15);
-    EXPECT_EQ(Store(image, 0), 0x33);  // nothing written, nothing cleared
-
-    texts[0] = "CQ";
-    ASSERT_FALSE(EncodeMessages(texts, image));
-    EXPECT_EQ(Store(image, 0), 21);
-    EXPECT_EQ(Store(image, 1), 155);
-    EXPECT_EQ(Pointer(image, 1), 15);
-    EXPECT_EQ(image[kMessageEndOffset], 17);
-    EXPECT_EQ(Store(image, 2), 0x33);
-
-    texts[0] = "a";
-    texts[6] = "B";
-    ASSERT_FALSE(EncodeMessages(texts, image));
-    EXPECT_EQ(Pointer(image, 1), 15);
-    EXPECT_EQ(Pointer(image, 7), 16);
-    EXPECT_EQ(Store(image, 0), 134);
-    EXPECT_EQ(Store(image, 1), 145);
-    EXPECT_EQ(image[kMessageEndOffset], 17);
-
-    texts = {};
-    texts[13] = "A\r\nB";  // a line break is two spaces
-    ASSERT_FALSE(EncodeMessages(texts, image));
-    EXPECT_EQ(Pointer(image, 14), 15);
-    const int stored[] = {6, 28, 28, 145};
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(Store(image, k), stored[k]) << k;
-    EXPECT_EQ(DecodeMessages(image)[13], "A  B");
+    SettingsImage im;
+    im.fill(0x33);
+    MessageTexts t;
+    ASSERT_FALSE(EncodeMessages(t, im));
+    EXPECT_EQ(Bytes(im, {32, 33, 46, 47}), (std::vector{15, 0, 0, 0x33}));
+    t[0] = "CQ";
+    ASSERT_FALSE(EncodeMessages(t, im));
+    EXPECT_EQ(Bytes(im, {32, 33, 47, 48, 49}), (std::vector{17, 15, 21, 155, 0x33}));
+    t[0] = "a";
+    t[6] = "B";
+    ASSERT_FALSE(EncodeMessages(t, im));
+    EXPECT_EQ(Bytes(im, {32, 33, 39, 47, 48}), (std::vector{17, 15, 16, 134, 145}));
+    t = {};
+    t[13] = "A\r\nB";  // a line break is two spaces
+    ASSERT_FALSE(EncodeMessages(t, im));
+    EXPECT_EQ(Bytes(im, {46, 47, 48, 49, 50}), (std::vector{15, 6, 28, 28, 145}));
+    EXPECT_EQ(DecodeMessages(im)[13], "A  B");
 }
 
 TEST(MessageCodec, DecodesToTheLowestCharacterAndStopsAtTheEnd) {
-    SettingsImage image{};
-    MessageTexts texts;
-    texts[0] = ";<:]\\az#";
-    texts[1] = "A$B";
-    ASSERT_FALSE(EncodeMessages(texts, image));
-    MessageTexts back = DecodeMessages(image);
-    EXPECT_EQ(back[0], "!+((/AZ#");
-    EXPECT_EQ(back[1], "A");  // "$" is 200: bit 7 ends it, and 72 is no code
-
-    // No end mark: the store's last byte ends it, and a code no character has.
-    image[kMessagePointerOffset + 2] = 254;
-    image[286] = 6;
-    image[287] = 17;
-    image[288] = 6;  // the extension block is no message
-    image[kMessagePointerOffset + 3] = 100;
-    image[kMessagePointerBase + 100] = 6;
-    image[kMessagePointerBase + 101] = 0;
-    back = DecodeMessages(image);
-    EXPECT_EQ(back[2], "AB");
-    EXPECT_EQ(back[3], "A");
+    SettingsImage im{};
+    MessageTexts t;
+    t[0] = ";<:]\\az#";
+    t[1] = "A$B";  // "$" is 200: bit 7 ends it, and 72 is no code
+    ASSERT_FALSE(EncodeMessages(t, im));
+    // No end mark: the store's end stops message 3, a code without a character 4.
+    im[35] = 254;
+    im[286] = 6, im[287] = 17, im[288] = 6;
+    im[36] = 100;
+    im[132] = 6, im[133] = 0;
+    const MessageTexts back = DecodeMessages(im);
+    EXPECT_EQ(std::vector(back.begin(), back.begin() + 4),
+              (std::vector<std::string>{"!+((/AZ#", "A", "AB", "A"}));
 }
 
 TEST(MessageCodec, RefusesWhatDoesNotFitOrHasNoCodeAndWritesNothing) {
-    SettingsImage image{};
-    MessageTexts texts;
-    texts[0] = std::string(200, 'E');
-    texts[12] = std::string(41, 'T');
-    ASSERT_FALSE(EncodeMessages(texts, image));
-    EXPECT_EQ(image[kMessageEndOffset], 0);  // 241 + 15 wraps
-    EXPECT_EQ(Pointer(image, 13), 215);
-    EXPECT_EQ(image[287], 3 | 0x80);
+    SettingsImage im{};
+    MessageTexts t;
+    t[0] = std::string(200, 'E');
+    t[12] = std::string(41, 'T');
+    ASSERT_FALSE(EncodeMessages(t, im));
+    EXPECT_EQ(Bytes(im, {32, 45, 287}), (std::vector{0, 215, 0x83}));  // 241 + 15 wraps
 
-    const SettingsImage before = image;
-    texts[13] = "KK";
-    auto error = EncodeMessages(texts, image);
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->text, "The messages hold 243 characters, 2 too many: the keyer stores 241.");
-
-    // An edit counts with its first 249 characters only; the tab is past them.
-    texts = {};
-    texts[4] = std::string(249, 'E') + "\t";
-    error = EncodeMessages(texts, image);
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->text, "The messages hold 249 characters, 8 too many: the keyer stores 241.");
-
-    texts[4] = "CQ\tDE";
-    error = EncodeMessages(texts, image);
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->text, "Msg 5 holds a tab, which has no Morse code.");
-    texts[4] = "";
-    texts[13] = "DL\xC3\xA9";
-    error = EncodeMessages(texts, image);
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->text, "User 2 Callsign holds \"\xC3\xA9\" (U+00E9), which has no Morse code.");
-    EXPECT_EQ(image, before);
+    const SettingsImage before = im;
+    auto refusal = [&](int n, const std::string& text) {
+        MessageTexts more = t;
+        more[n] = text;
+        auto error = EncodeMessages(more, im);
+        return error ? error->text : "stored";
+    };
+    EXPECT_EQ(refusal(13, "KK"),
+              "The messages hold 243 characters, 2 too many: the keyer stores 241.");
+    t = {};  // only the first 249 characters of an edit count; the tab is past them
+    EXPECT_EQ(refusal(4, std::string(249, 'E') + "\t"),
+              "The messages hold 249 characters, 8 too many: the keyer stores 241.");
+    EXPECT_EQ(refusal(4, "CQ\tDE"), "Msg 5 holds a tab, which has no Morse code.");
+    EXPECT_EQ(refusal(13, "DL\xC3\xA9"),
+              "User 2 Callsign holds \"\xC3\xA9\" (U+00E9), which has no Morse code.");
+    EXPECT_EQ(im, before);
 }
 
 }  // namespace
