@@ -5,7 +5,12 @@
 
 #include "app/about.h"
 #include "app/keyer_commands.h"
+#include "app/message_editor.h"
 #include "app/port_command.h"
+#include "app/rtty_dialog.h"
+#include "app/settings_editor.h"
+#include "app/settings_files.h"
+#include "app/settings_transfer.h"
 #include "app/status.h"
 #include "common/app_state.h"
 #include "link/detect.h"
@@ -76,6 +81,34 @@ void SetAll(ui::Window& w, std::initializer_list<int> idList, bool on) {
     for (int id : idList) ui::enable(w, id, on);
 }
 
+// A file load refreshes the editor whatever came of it, a cancel included.
+void ReadConfigFile(ui::Window& w) {
+    LoadSettingsFile(w);
+    FillSettingsControls(w, editedUser);
+    FillMessageEdits(w);
+}
+
+void WriteConfigFile(ui::Window& w) {
+    if (StoreSettingsControls(w, editedUser) && StoreMessageEdits(w)) SaveSettingsFile(w);
+}
+
+template <int Id>
+void OptionBox(ui::Window& w) {
+    OptionBoxClicked(w, Id);
+}
+
+template <User U>
+void UserButton(ui::Window& w) {
+    SwitchUser(w, U);
+}
+
+template <Bank B>
+void BankButton(ui::Window& w) {
+    SelectBank(w, B);
+}
+
+void Consume(ui::Window&) {}
+
 // What each message does; controls not listed go to the dialog manager.
 const ui::Route kRoutes[] = {
     {ui::Msg::Init, 0, Initialise},
@@ -85,6 +118,35 @@ const ui::Route kRoutes[] = {
     {ui::Msg::Command, ids::kAbout, RunAboutBox},
     {ui::Msg::Command, ids::kTestZt, TestZtCommand},
     {ui::Msg::Command, ids::kSetComPort, SetComPortCommand},
+    {ui::Msg::Command, ids::kReadZt, ReadZtCommand},
+    {ui::Msg::Command, ids::kWriteZt, WriteZtCommand},
+    {ui::Msg::Command, ids::kRtty, RttyCommand},
+    {ui::Msg::Command, ids::kReadConfigFile, ReadConfigFile},
+    {ui::Msg::Command, ids::kWriteConfigFile, WriteConfigFile},
+    {ui::Msg::Command, ids::kResetDefaults, ResetToDefaults},
+    {ui::Msg::Command, ids::kUser1, UserButton<User::One>},
+    {ui::Msg::Command, ids::kUser2, UserButton<User::Two>},
+    {ui::Msg::Command, ids::kBank1, BankButton<Bank::One>},
+    {ui::Msg::Command, ids::kBank2, BankButton<Bank::Two>},
+    {ui::Msg::Command, ids::kSwap, OptionBox<ids::kSwap>},
+    {ui::Msg::Command, ids::kAutoSpace, OptionBox<ids::kAutoSpace>},
+    {ui::Msg::Command, ids::kCtSpace, OptionBox<ids::kCtSpace>},
+    {ui::Msg::Command, ids::kCut0, OptionBox<ids::kCut0>},
+    {ui::Msg::Command, ids::kCut9, OptionBox<ids::kCut9>},
+    {ui::Msg::Command, ids::kPdlToneOnly, OptionBox<ids::kPdlToneOnly>},
+    {ui::Msg::Command, ids::kPdlWdOff, OptionBox<ids::kPdlWdOff>},
+    {ui::Msg::Command, ids::kPaddleMute, OptionBox<ids::kPaddleMute>},
+    {ui::Msg::Command, ids::kFastCmd, OptionBox<ids::kFastCmd>},
+    {ui::Msg::Command, ids::kTune50, OptionBox<ids::kTune50>},
+    {ui::Msg::Command, ids::kSo2r, OptionBox<ids::kSo2r>},
+    {ui::Msg::Command, ids::kFaveWpmOff, OptionBox<ids::kFaveWpmOff>},
+    {ui::Msg::Command, ids::kKeyerMode, KeyerModeChanged, ui::kSelectionChanged},
+    {ui::Msg::Command, ids::kPaddleHang, PaddleHangChanged, ui::kSelectionChanged},
+    {ui::Msg::Command, ids::kOutputSelection, OutputSelectionChanged, ui::kSelectionChanged},
+    // Every other notification of the three lists is taken without effect.
+    {ui::Msg::Command, ids::kKeyerMode, Consume},
+    {ui::Msg::Command, ids::kPaddleHang, Consume},
+    {ui::Msg::Command, ids::kOutputSelection, Consume},
 };
 
 }  // namespace

@@ -3,10 +3,10 @@
 // message bank view and the key filter on the message edits.
 
 #include "platform/ui.h"
+#include "settings/image.h"
 
 namespace zt {
 
-enum class User { One, Two };
 enum class Bank { One, Two };
 
 extern ui::Window* mainWindow;

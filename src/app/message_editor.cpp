@@ -2,17 +2,10 @@
 
 #include "common/app_state.h"
 #include "resources/ids.h"
+#include "settings/image.h"
 #include "settings/messages.h"
 
 namespace zt {
-
-namespace {
-
-// The selected bank is recorded in User 1's block only.
-constexpr int kAuxRegister = 14;
-constexpr std::uint8_t kBank2Bit = 0x40;
-
-}  // namespace
 
 bool StoreMessageEdits(ui::Window& w) {
     MessageTexts texts;
@@ -35,8 +28,7 @@ void SelectBank(ui::Window& w, Bank bank) {
     ui::check(w, ids::kBank2, two);
     shownBank = bank;
     ShowMessageBank(w, bank);
-    std::uint8_t& aux = appState.image[kAuxRegister];
-    aux = static_cast<std::uint8_t>(two ? aux | kBank2Bit : aux & ~kBank2Bit);
+    SetSelectionBit(appState.image, kSelectedBankBit, two);
 }
 
 }  // namespace zt

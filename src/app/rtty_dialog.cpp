@@ -7,19 +7,17 @@
 #include "common/app_state.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
+#include "settings/image.h"
 
 namespace zt {
 
 namespace {
 
-// The RTTY registers are bytes 1 and 2 of each user's extension block.
-constexpr int kRegister1[2] = {289, 295};
-
 std::uint8_t& Register1() {
-    return appState.image[kRegister1[editedUser == User::Two]];
+    return At(appState.image, editedUser, Field::RttyRegister1);
 }
 std::uint8_t& Register2() {
-    return appState.image[kRegister1[editedUser == User::Two] + 1];
+    return At(appState.image, editedUser, Field::RttyRegister2);
 }
 
 struct Bit {

@@ -90,14 +90,15 @@ int LoadSettings(Port& port, const SettingsImage& image) {
     return Exchange(port, frame, sizeof frame, image.data(), kMainBlockSize, nullptr, 0);
 }
 
-void ReadExtension(Port& port, SettingsImage& image) {
+int ReadExtension(Port& port, SettingsImage& image) {
     const std::uint8_t frame[] = {kAdmin, kReadExtension};
     // The read gives no count, so the buffer starts as the image's own bytes
     // and the copy back stores just the bytes that arrived.
     std::uint8_t reply[kExtensionBlockSize];
     std::copy_n(image.begin() + kExtensionStart, kExtensionBlockSize, reply);
-    Exchange(port, frame, sizeof frame, nullptr, 0, reply, kExtensionBlockSize);
+    const int complete = Exchange(port, frame, sizeof frame, nullptr, 0, reply, kExtensionBlockSize);
     std::copy_n(reply, kExtensionBlockSize, image.begin() + kExtensionStart);
+    return complete;
 }
 
 int WriteExtension(Port& port, const SettingsImage& image) {

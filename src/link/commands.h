@@ -33,8 +33,8 @@ int DumpSettings(Port& port, SettingsImage& image);
 // Image bytes 0..287 to the keyer; 1 when the block went out in full.
 int LoadSettings(Port& port, const SettingsImage& image);
 // Image bytes 288..299 from the keyer; the bytes that arrived are stored from
-// 288 on, the rest stay as they were.
-void ReadExtension(Port& port, SettingsImage& image);
+// 288 on, the rest stay as they were. 1 when all arrived.
+int ReadExtension(Port& port, SettingsImage& image);
 // Image bytes 288..299 to the keyer; 1 when the block went out in full.
 int WriteExtension(Port& port, const SettingsImage& image);
 // The keyer leaves its firmware for its boot loader; nothing comes back.

@@ -1,5 +1,6 @@
 #include "link/port.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -149,6 +150,15 @@ int Port::Read(std::uint8_t* buffer, int count) {
         late_.clear();
     }
     return Result(io);
+}
+
+void Port::Pause(int ms) {
+    const Deadline until = DeadlineIn(ms);
+    for (Deadline now = SerialClock::now(); now < until; now = SerialClock::now()) {
+        std::this_thread::sleep_for(std::min<SerialClock::duration>(
+            until - now, std::chrono::milliseconds(kSerialTickMs)));
+        if (hook_) hook_();
+    }
 }
 
 void Port::Close() {

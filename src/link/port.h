@@ -41,6 +41,7 @@ struct PortWaits {
     int readMs = 4000;         // Read gives up after this
     int readTimeoutMs = 4500;  // the port itself keeps taking a short read's bytes until this
     int settleMs = 100;        // pause between configuring and purging
+    int storeMs = 3000;        // the keyer stores written settings; nothing may follow meanwhile
 };
 
 class Port {
@@ -63,6 +64,8 @@ class Port {
     int Read(std::uint8_t* buffer, int count);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
+    // Waits ms without using the line, calling the wait hook as transfers do.
+    void Pause(int ms);
     // Applies lineSettings() again (the upload worker's speed change); 1 on success.
     int ApplyLineSettings();
 

@@ -39,6 +39,7 @@ class ScriptedHost : public Host {
     std::vector<int> modalRuns;    // template ids, in the order their loops ran
     std::vector<Window*> windows;  // open windows, oldest first
     int repaints = 0;
+    std::function<void(Window&)> onRepaint;  // sees the window at every repaint
     int unscripted = 0;  // modal loops that had no script and were closed
 
     void opened(Window& w) override;
@@ -47,7 +48,10 @@ class ScriptedHost : public Host {
     void changed(Window&, int) override {}
     void dialogEnded(Window&) override {}
     void timerChanged(Window&, int) override {}
-    void repaint(Window&) override { ++repaints; }
+    void repaint(Window& w) override {
+        ++repaints;
+        if (onRepaint) onRepaint(w);
+    }
     void appendTextSync(Window& w, int id, const std::string& s) override;
     int messageBox(Window* owner, const std::string& text, const std::string& caption,
                    Icon icon) override;

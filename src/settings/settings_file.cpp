@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "platform/files.h"
+#include "settings/image.h"
 
 namespace zt {
 
@@ -15,19 +16,15 @@ namespace {
 // held what is now that user's extension register, and the extension block
 // did not exist: it gets its defaults.
 void UpgradeOldLayout(SettingsImage& image) {
-    constexpr int kFirstExtension = 8;
-    constexpr int kUserBlock[2] = {0, 16};
-    constexpr int kExtensionBlock[2] = {288, 294};
-    for (int user = 0; user < 2; ++user) {
-        std::uint8_t* extension = &image[kExtensionBlock[user]];
-        std::uint8_t& old = image[kUserBlock[user] + kFirstExtension];
-        extension[0] = old;  // extension register
+    for (User user : {User::One, User::Two}) {
+        std::uint8_t& old = At(image, user, Field::FirstExtension);
+        At(image, user, Field::ExtensionRegister) = old;
         old = 0;
-        extension[1] = 0;  // RTTY registers
-        extension[2] = 0;
-        extension[3] = 4;  // sidetone volume
-        extension[4] = 0;  // serial number minus 1, high byte first
-        extension[5] = 0;
+        At(image, user, Field::RttyRegister1) = 0;
+        At(image, user, Field::RttyRegister2) = 0;
+        At(image, user, Field::SidetoneVolume) = 4;
+        At(image, user, Field::SerialHigh) = 0;
+        At(image, user, Field::SerialLow) = 0;
     }
 }
 

@@ -94,7 +94,7 @@ TEST_F(CommandsTest, DumpSettingsKeepsOldBytesWhereTheReplyFellShort) {
 }
 
 TEST_F(CommandsTest, ReadExtensionWithoutReplyLeavesTheImage) {
-    ReadExtension(port, appState.image);
+    EXPECT_EQ(ReadExtension(port, appState.image), 0);
     EXPECT_EQ(line.Take(2), Bytes({0x00, 0x1A}));
     port.Close();
     EXPECT_EQ(appState.image, old);
@@ -103,11 +103,11 @@ TEST_F(CommandsTest, ReadExtensionWithoutReplyLeavesTheImage) {
 TEST_F(CommandsTest, ReadExtensionStoresJustTheBytesThatArrived) {
     Bytes full = {11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22};
     line.Send(full);
-    ReadExtension(port, appState.image);
+    EXPECT_EQ(ReadExtension(port, appState.image), 1);
     EXPECT_EQ(Image(288, 300), full);
 
     line.Send({1, 2, 3, 4, 5});
-    ReadExtension(port, appState.image);
+    EXPECT_EQ(ReadExtension(port, appState.image), 0);
     port.Close();
     EXPECT_EQ(Image(288, 300), Bytes({1, 2, 3, 4, 5, 16, 17, 18, 19, 20, 21, 22}));
     EXPECT_EQ(Image(0, 288), Old(0, 288));

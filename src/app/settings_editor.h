@@ -1,0 +1,25 @@
+#pragma once
+// The "Keyer Configuration" group of the main window: one user's settings
+// shown in the controls, typed values checked and stored into the image, and
+// the controls that change the image at once (option boxes, lists, user
+// switch, Reset to Defaults).
+
+#include "platform/ui.h"
+#include "settings/image.h"
+
+namespace zt {
+
+void FillSettingsControls(ui::Window& w, User user);
+// Checks the number edits in order and stores each valid one at once; the
+// first invalid value is reported in a message box and stops it with false.
+bool StoreSettingsControls(ui::Window& w, User user);
+
+// Command handlers for the main window's routes.
+void OptionBoxClicked(ui::Window& w, int control);
+void KeyerModeChanged(ui::Window& w);
+void PaddleHangChanged(ui::Window& w);
+void OutputSelectionChanged(ui::Window& w);
+void SwitchUser(ui::Window& w, User user);
+void ResetToDefaults(ui::Window& w);
+
+}  // namespace zt
