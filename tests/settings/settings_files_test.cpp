@@ -141,3 +141,52 @@ TEST_F(SettingsFiles, FailedSavesLeaveTheOldFilesWhole) {
 
 }  // namespace
 }  // namespace zt
+
+namespace zt {
+namespace {
+
+// The two buttons around the file functions: the editor goes into the image
+// before a save and comes back out after any load.
+TEST_F(SettingsFiles, TheFileButtonsCarryTheEditorAndEveryUninterpretedBit) {
+    ui::Window& w = *main;
+    const std::string path = dir.path() + "/buttons.eep";
+    ui::click(w, ids::kResetDefaults);  // any operation opens up the file buttons
+    ui::setText(w, ids::kRatio, "70");    // refused before any dialog
+    ui::click(w, ids::kWriteConfigFile);
+    ASSERT_EQ(host().messageBoxes.size(), 1u);
+    EXPECT_EQ(host().messageBoxes.back().text, "Ratio must be between 33 and 66");
+    EXPECT_TRUE(host().fileRequests.empty());
+
+    ui::setText(w, ids::kRatio, "50");
+    ui::setText(w, ids::kMsg1, "CQ");
+    host().answerFileDialog(path);
+    ui::click(w, ids::kWriteConfigFile);
+    const Bytes saved = ReadAll(path);
+    const Bytes user = {0, 15, 78, 50, 0, 0, 5, 30, 0, 0, 0, 50, 50, 7, 0, 15};
+    ASSERT_EQ(saved.size(), 300u);
+    EXPECT_EQ(Bytes(saved.begin(), saved.begin() + 16), user);
+    EXPECT_EQ(Bytes(saved.begin() + 16, saved.begin() + 32), user);
+    EXPECT_EQ(Bytes(saved.begin() + 288, saved.end()), Bytes({0, 0, 0, 4, 0, 0, 0, 0, 0, 4, 0, 0}));
+    EXPECT_EQ(saved[47], 21);
+
+    Bytes odd = saved;
+    odd[0] = 0x44, odd[294] = 0x80, odd[30] = 0xC0;  // bits no control reads
+    WriteAll(path, odd);
+    host().answerFileDialog(path);
+    ui::click(w, ids::kReadConfigFile);
+    ui::click(w, ids::kSwap);
+    ui::click(w, ids::kSwap);
+    host().answerFileDialog(path);
+    ui::click(w, ids::kWriteConfigFile);
+    EXPECT_EQ(ReadAll(path), odd);
+
+    ui::setText(w, ids::kWeight, "typed");
+    ui::setText(w, ids::kMsg1, "typed");
+    host().answerFileDialog(std::nullopt);
+    ui::click(w, ids::kReadConfigFile);  // a cancel still refreshes from the image
+    EXPECT_EQ(ui::getText(w, ids::kWeight), "50");
+    EXPECT_EQ(ui::getText(w, ids::kMsg1), "CQ");
+}
+
+}  // namespace
+}  // namespace zt
