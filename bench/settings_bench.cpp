@@ -73,6 +73,7 @@ int main() {
     const double settle = zt::keyerPort.waits().settleMs;
     const double store = zt::keyerPort.waits().storeMs;
 
+    ui::click(*w, zt::ids::kTestZt);  // finds the keyer, which opens up Read and Write
     std::vector<double> reads, writes;
     std::size_t readSent = 0, writeSent = 0;
     for (int i = 0; i < kRuns; ++i) {

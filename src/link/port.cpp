@@ -134,6 +134,12 @@ int Port::Write(const std::uint8_t* bytes, int count) {
     if (fd_ < 0 || count < 0) return 0;
     DrainLateRead();
     pendingWrite_.insert(pendingWrite_.end(), bytes, bytes + count);
+    // Start, data, parity and stop bits of each byte at the line's rate.
+    const int bits = 1 + line_.byteSize + (line_.parity ? 1 : 0) + (line_.stopBits ? 2 : 1);
+    const auto lineTime = std::chrono::microseconds(
+        line_.baudRate > 0 ? std::int64_t(count) * bits * 1000000 / line_.baudRate : 0);
+    lineFreeAt_ = std::max(SerialClock::now(), lineFreeAt_) +
+                  std::chrono::duration_cast<SerialClock::duration>(lineTime);
     return PushPendingWrite(DeadlineIn(waits_.writeMs));
 }
 
@@ -153,7 +159,7 @@ int Port::Read(std::uint8_t* buffer, int count) {
 }
 
 void Port::Pause(int ms) {
-    const Deadline until = DeadlineIn(ms);
+    const Deadline until = std::max(SerialClock::now(), lineFreeAt_) + std::chrono::milliseconds(ms);
     for (Deadline now = SerialClock::now(); now < until; now = SerialClock::now()) {
         std::this_thread::sleep_for(std::min<SerialClock::duration>(
             until - now, std::chrono::milliseconds(kSerialTickMs)));

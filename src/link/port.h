@@ -64,7 +64,9 @@ class Port {
     int Read(std::uint8_t* buffer, int count);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
-    // Waits ms without using the line, calling the wait hook as transfers do.
+    // Waits until ms have passed since the last byte written left the wire
+    // (the system takes bytes long before the line has carried them), calling
+    // the wait hook as transfers do.
     void Pause(int ms);
     // Applies lineSettings() again (the upload worker's speed change); 1 on success.
     int ApplyLineSettings();
@@ -100,6 +102,8 @@ class Port {
     int lateWanted_ = 0;
     Deadline lateUntil_{};
     std::vector<std::uint8_t> late_;
+    // When the bytes written so far will have left the wire, at the line's rate.
+    Deadline lineFreeAt_{};
 };
 
 }  // namespace zt

@@ -100,7 +100,8 @@ TEST_F(TransferTest, WriteSendsTheExtensionThenTheMainBlockThenPauses) {
     watchOperation();
     const Clock::time_point began = Clock::now();
     ui::sendCommand(w, ids::kWriteZt);
-    EXPECT_GE(Clock::now() - began, std::chrono::milliseconds(3000));
+    // The pause starts once the 304 bytes have left the wire at 1200 baud.
+    EXPECT_GE(Clock::now() - began, std::chrono::milliseconds(3000 + 304 * 10 * 1000 / 1200));
     ASSERT_TRUE(sim->WaitForReceived(kDetection.size() + 304, std::chrono::seconds(5)));
 
     Bytes expected = kDetection;

@@ -491,7 +491,11 @@ void Simulator::Send(Clock::time_point now) {
             outbox_.pop_front();
             lastSent_ = now;
             std::lock_guard lock(mu_);  // CharTime reads the chip's rate
-            nextOut_ = now + CharTime();
+            // A byte that follows another starts where that one ended, however
+            // late the loop woke; the wake-up's lateness must not slow the line.
+            const Clock::duration charTime = CharTime();
+            const bool following = now - nextOut_ < charTime;
+            nextOut_ = (following ? nextOut_ : now) + charTime;
         } else if (put < 0 && errno != EAGAIN && errno != EINTR) {
             outbox_.clear();
         }
