@@ -1,8 +1,8 @@
 // ztrender OUTDIR [--operations]: draws each dialog template to
 // OUTDIR/<id>-<name>.png as the Qt host lays it out, without a display and
 // without running any procedure. With --operations it then runs the real
-// main window, presses Test ZT, opens the port dialog and the About box with
-// their own procedures, and draws each.
+// main window, presses Test ZT and Read ZT, opens the port dialog, the About
+// box and the RTTY dialog with their own procedures, and draws each.
 
 #include <QApplication>
 #include <QDir>
@@ -15,6 +15,7 @@
 
 #include "app/about.h"
 #include "app/main_window.h"
+#include "app/rtty_dialog.h"
 #include "app/startup.h"
 #include "common/config_file.h"
 #include "link/port_dialog.h"
@@ -71,6 +72,11 @@ int renderOperations(const std::string& dir, const std::function<void(bool, std:
                     report(renderRunning(zt::kPortTemplate, &w, zt::PortDialogProc, path), path);
                     path = dir + "/1004-about-running.png";
                     report(renderRunning(zt::kAboutTemplate, &w, zt::AboutProc, path), path);
+                    ui::click(w, zt::ids::kReadZt);
+                    path = dir + "/1001-main-after-read.png";
+                    report(ui::grabWindow(w, path), path);
+                    path = dir + "/1005-rtty-running.png";
+                    report(renderRunning(zt::kRttyTemplate, &w, zt::RttyProc, path), path);
                     ui::click(w, zt::ids::kExit);
                 });
             });
