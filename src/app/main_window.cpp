@@ -7,6 +7,7 @@
 #include "app/keyer_commands.h"
 #include "app/port_command.h"
 #include "app/status.h"
+#include "app/uploader.h"
 #include "common/app_state.h"
 #include "link/detect.h"
 #include "resources/ids.h"
@@ -85,6 +86,7 @@ const ui::Route kRoutes[] = {
     {ui::Msg::Command, ids::kAbout, RunAboutBox},
     {ui::Msg::Command, ids::kTestZt, TestZtCommand},
     {ui::Msg::Command, ids::kSetComPort, SetComPortCommand},
+    {ui::Msg::Command, ids::kFwUpdate, FwUpdateCommand},
 };
 
 }  // namespace

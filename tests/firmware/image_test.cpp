@@ -2,37 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "firmware/identify.h"
+#include "hex_records.h"
 
 namespace zt {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A record line with its checksum, as any HEX writer makes it.
-std::string Record(int type, int address, const Bytes& data) {
-    std::string line = ":";
-    char hex[3];
-    int sum = 0;
-    auto put = [&](int b) {
-        std::snprintf(hex, sizeof hex, "%02X", b & 0xFF);
-        line += hex;
-        sum += b;
-    };
-    put(static_cast<int>(data.size()));
-    put(address >> 8);
-    put(address);
-    put(type);
-    for (std::uint8_t b : data) put(b);
-    put(-sum);
-    return line;
-}
-const std::string kEnd = ":00000001FF";
+using testing::Record;
+const std::string kEnd = testing::kEndRecord;
 
 Bytes Counting(int n, int from = 0) {
     Bytes b;
