@@ -69,6 +69,7 @@ void LoadFile(ui::Window& w) {
     if (!path) return;
     Say(w, "Opening File");
     ui::setText(w, ids::kUploadPath, *path);
+    ui::setTip(w, ids::kUploadPath, *path);  // a long path shows only its middle on the line
     Uploader& u = *uploader;
     u.loadResult = LoadImageFile(*path, u.image,
                                  [&w](int at) { ui::setProgress(w, ids::kUploadProgress, at); });

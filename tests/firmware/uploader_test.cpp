@@ -78,6 +78,7 @@ TEST_F(UploaderTest, LoadProgramAndTestAfterwards) {
         Load(d, path);
         EXPECT_EQ(Message(d), "ZT AF Version: 31.03 Loaded, 2 Records");
         EXPECT_EQ(ui::getText(d, ids::kUploadPath), path);
+        EXPECT_EQ(ui::control(d, ids::kUploadPath).tip, path);
         EXPECT_TRUE(Enabled(d, ids::kProgram));
 
         ui::click(d, ids::kProgram);
