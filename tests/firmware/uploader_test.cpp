@@ -15,11 +15,10 @@ namespace zt {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::KeyerTest;
 using testing::Record;
 using Bytes = std::vector<std::uint8_t>;
 
-class UploaderTest : public KeyerTest {
+class UploaderTest : public testing::KeyerTest {
   protected:
     void SetUp() override {
         KeyerTest::SetUp();
@@ -31,17 +30,17 @@ class UploaderTest : public KeyerTest {
         startUploadWorker = shippedStart;
         KeyerTest::TearDown();
     }
-    // An image for family with data in slots 0 and 4; the path it was written to.
-    std::string WriteImage(int family, const std::string& name = "zt.bin") {
+    // An image for family, version 31, with words at 0x20 too; its path.
+    std::string Image(int family, const std::string& name = "zt.bin") {
         const std::string path = dir.path() + "/" + name;
         std::ofstream(path) << Record(0, 0, {0, 0, 0, 0, 0, 0, 31, std::uint8_t(family)}) << "\n"
                             << Record(0, 0x40, {1, 2, 3, 4}) << "\n"
                             << testing::kEndRecord << "\n";
         return path;
     }
-    // Test ZT, then FW Update with the script; the main window afterwards.
+    // Test ZT, then FW Update running the script; the main window afterwards.
     ui::Window& RunUploader(ui::ScriptedHost::Script script) {
-        ui::Window& w = main ? *main : openMain();
+        ui::Window& w = openMain();
         ui::click(w, ids::kTestZt);
         host().onModal(ids::kUploaderDialog, std::move(script));
         ui::click(w, ids::kFwUpdate);
@@ -52,29 +51,27 @@ class UploaderTest : public KeyerTest {
         host().answerFileDialog(path);
         ui::click(d, ids::kLoadBin);
     }
-    // Timer 2 as the dialog manager would run it, until the result is shown.
-    static void Finish(ui::ScriptedHost& host, ui::Window& d) {
+    // Timer 2 as the dialog manager runs it, until the result is shown.
+    void Finish(ui::Window& d) {
         for (auto until = std::chrono::steady_clock::now() + 30s;
              d.timers.count(kUploadTimer) && std::chrono::steady_clock::now() < until;) {
             EXPECT_EQ(d.timers.at(kUploadTimer), 100);
             std::this_thread::sleep_for(2ms);
-            host.tick(d, kUploadTimer);
+            host().tick(d, kUploadTimer);
         }
         ASSERT_EQ(d.timers.count(kUploadTimer), 0u) << "no result";
     }
-
-    std::function<std::thread(std::function<void()>)> shippedStart;
-
     static std::string Message(ui::Window& d) { return ui::getText(d, ids::kUploadMessage); }
     static bool Enabled(ui::Window& d, int id) { return ui::isEnabled(d, id); }
+
+    std::function<std::thread(std::function<void()>)> shippedStart;
 };
 
 TEST_F(UploaderTest, LoadProgramAndTestAfterwards) {
     startKeyer(Keyer(kVariantAf, 31, 2));
-    const std::string path = WriteImage(103);
+    const std::string path = Image(103);
     ui::Window& w = RunUploader([&](ui::Window& d) {
-        EXPECT_TRUE(Enabled(d, ids::kLoadBin));
-        EXPECT_FALSE(Enabled(d, ids::kProgram));
+        EXPECT_TRUE(Enabled(d, ids::kLoadBin) && !Enabled(d, ids::kProgram));
         Load(d, path);
         EXPECT_EQ(Message(d), "ZT AF Version: 31.03 Loaded, 2 Records");
         EXPECT_EQ(ui::getText(d, ids::kUploadPath), path);
@@ -83,18 +80,16 @@ TEST_F(UploaderTest, LoadProgramAndTestAfterwards) {
 
         ui::click(d, ids::kProgram);
         EXPECT_EQ(Message(d), "Programming ZOVOV....");
-        EXPECT_FALSE(Enabled(d, ids::kLoadBin));
-        EXPECT_FALSE(Enabled(d, ids::kProgram));
-        ui::pressEscape(d);  // Load is off, so Escape is too
+        EXPECT_FALSE(Enabled(d, ids::kLoadBin) || Enabled(d, ids::kProgram));
+        ui::pressEscape(d);  // Load is off, and Escape with it
         ui::click(d, ids::kUploadExit);
         ui::closeBox(d);
         EXPECT_FALSE(d.ended);
         EXPECT_EQ(Message(d), "Please wait: the upload is still running");
-        Finish(host(), d);
+        Finish(d);
         EXPECT_EQ(Message(d), "Upload Completed Successfully");
         EXPECT_EQ(ui::getProgress(d, ids::kUploadProgress), 99);
-        EXPECT_TRUE(Enabled(d, ids::kLoadBin));
-        EXPECT_FALSE(Enabled(d, ids::kProgram));
+        EXPECT_TRUE(Enabled(d, ids::kLoadBin) && !Enabled(d, ids::kProgram));
         EXPECT_EQ(ui::getText(d, ids::kUploadLog), "");  // verbose mode is off
         ui::click(d, ids::kUploadExit);
     });
@@ -109,12 +104,11 @@ TEST_F(UploaderTest, LoadProgramAndTestAfterwards) {
     EXPECT_EQ(sim->program()[0x20], 0x0201);
     // The keyer restarted into its firmware, and the main window has tested it.
     EXPECT_EQ(ui::getText(w, ids::kOpState), ">ZT OK");
-    EXPECT_EQ(ui::getText(w, ids::kChipLabel), "ZT IC: AF");
 }
 
 TEST_F(UploaderTest, RefusalsKeepTheButtonsAndSendNothing) {
     startKeyer(Keyer(kVariantSmt, 31, 5));
-    const std::string good = WriteImage(5), dip = WriteImage(55, "dip.bin");
+    const std::string good = Image(5), dip = Image(55, "dip.bin");
     const std::string empty = dir.path() + "/empty.bin", broken = dir.path() + "/broken.bin";
     std::ofstream(empty) << testing::kEndRecord << "\n";
     std::ofstream(broken) << Record(0, 0, {1}) << "\n";  // no end record
@@ -147,10 +141,9 @@ TEST_F(UploaderTest, RefusalsKeepTheButtonsAndSendNothing) {
         sim->SetFaults(silent);
         ui::click(d, ids::kProgram);
         ASSERT_EQ(host().messageBoxes.size(), 1u);
-        EXPECT_EQ(host().messageBoxes[0].text, "ZT not connected");
-        EXPECT_EQ(host().messageBoxes[0].caption, "Error");
-        EXPECT_EQ(host().messageBoxes[0].icon, ui::Icon::Warning);
-        EXPECT_EQ(host().messageBoxes[0].owner, nullptr);
+        const ui::MessageBoxRecord& box = host().messageBoxes[0];
+        EXPECT_EQ(box.text + "|" + box.caption, "ZT not connected|Error");
+        EXPECT_TRUE(box.icon == ui::Icon::Warning && box.owner == nullptr);
 
         host().answerFileDialog(std::nullopt);
         ui::pressEscape(d);  // acts as Load: asks for a file; cancelled, nothing changes
@@ -160,17 +153,22 @@ TEST_F(UploaderTest, RefusalsKeepTheButtonsAndSendNothing) {
     });
 }
 
-TEST_F(UploaderTest, RecoveryModeAndVerboseLog) {
+TEST_F(UploaderTest, RecoveryModeWithVerboseLog) {
     startKeyer({}, {}, true);
     appState.verboseMode = 1;
-    const std::string path = WriteImage(155);
+    const std::string path = Image(155);
     RunUploader([&](ui::Window& d) {
         EXPECT_EQ(ui::control(d, ids::kUploadLog).textLimit, 65535);
         Load(d, path);
+        sim->ClearReceived();
         ui::click(d, ids::kProgram);
         EXPECT_EQ(Message(d), "Programming ZOVOV in Recovery mode....");
-        Finish(host(), d);
+        Finish(d);
         EXPECT_EQ(Message(d), "Upload Completed Successfully");
+        // Detection's echo, then the sync without the hand-over, 956 frames, restart.
+        const Bytes got = sim->Received();
+        EXPECT_EQ(Bytes(got.begin(), got.begin() + 7), (Bytes{0, 4, 0x55, 0, 4, 0x55, 0x35}));
+        EXPECT_EQ(got.size(), 7u + 956 * kFrameSize + 1);
         const std::string log = ui::getText(d, ids::kUploadLog);
         EXPECT_EQ(log.size(), 956u * 51);
         EXPECT_EQ(log.substr(0, 51), "0020 - 0102 0304 ff3f ff3f ff3f ff3f ff3f ff3f 3c\r\n");
@@ -178,21 +176,10 @@ TEST_F(UploaderTest, RecoveryModeAndVerboseLog) {
     });
 }
 
-TEST_F(UploaderTest, FailuresEndWithTheirTextAndLetTheDialogClose) {
+TEST_F(UploaderTest, NoWorkerOrNoKeyerAndTheDialogStillCloses) {
     startKeyer(Keyer(kVariantDip, 31, 2));
-    const std::string path = WriteImage(51);
+    const std::string path = Image(51);
     RunUploader([&](ui::Window& d) {
-        Load(d, path);
-        sim::Faults f;
-        f.frameFaultAt = 5;
-        f.frameFaultCode = 0x00;
-        sim->SetFaults(f);
-        ui::click(d, ids::kProgram);
-        Finish(host(), d);
-        EXPECT_EQ(Message(d), "Error: Restart failed !");
-        EXPECT_FALSE(Enabled(d, ids::kProgram));  // a new load is needed first
-
-        // A worker that cannot start leaves both buttons to try again.
         startUploadWorker = [](std::function<void()>) -> std::thread {
             throw std::system_error(
                 std::make_error_code(std::errc::resource_unavailable_try_again));
@@ -202,16 +189,15 @@ TEST_F(UploaderTest, FailuresEndWithTheirTextAndLetTheDialogClose) {
         EXPECT_EQ(Message(d), "Error: Upload could not be started !");
         EXPECT_TRUE(Enabled(d, ids::kLoadBin) && Enabled(d, ids::kProgram));
         EXPECT_EQ(d.timers.count(kUploadTimer), 0u);
+
         startUploadWorker = shippedStart;
-
-        Load(d, path);
-        f = {};
-        f.hangUpAfter = 10 * kFrameSize;  // the keyer vanishes part-way through the frames
-        sim->SetFaults(f);
+        sim::Faults vanish;
+        vanish.hangUpAfter = 200;  // part-way through the frames
+        sim->SetFaults(vanish);
         ui::click(d, ids::kProgram);
-        Finish(host(), d);
+        Finish(d);
         EXPECT_EQ(Message(d), "Error: ZOVOV Timeout !");
-
+        EXPECT_FALSE(Enabled(d, ids::kProgram));  // a new load is needed first
         ui::click(d, ids::kUploadExit);
         EXPECT_TRUE(d.ended);
     });
