@@ -19,8 +19,8 @@ std::function<std::thread(std::function<void()>)> startUploadWorker =
 
 namespace {
 
-// What the open dialog keeps. The worker reads the image and writes the
-// status; the window's thread leaves both alone while the worker runs.
+// What the open dialog keeps. While the worker runs it alone writes the
+// status and the window's thread only reads it; nobody writes the image.
 struct Uploader {
     FirmwareImage image{};
     bool fileLoaded = false;  // a load has succeeded since the dialog opened
