@@ -12,6 +12,7 @@
 #include "app/settings_files.h"
 #include "app/settings_transfer.h"
 #include "app/status.h"
+#include "app/uploader.h"
 #include "common/app_state.h"
 #include "link/detect.h"
 #include "resources/ids.h"
@@ -147,6 +148,7 @@ const ui::Route kRoutes[] = {
     {ui::Msg::Command, ids::kKeyerMode, Consume},
     {ui::Msg::Command, ids::kPaddleHang, Consume},
     {ui::Msg::Command, ids::kOutputSelection, Consume},
+    {ui::Msg::Command, ids::kFwUpdate, FwUpdateCommand},
 };
 
 }  // namespace

@@ -14,8 +14,11 @@
 #include <QRadioButton>
 #include <QStyleOptionButton>
 
+#include "common/app_state.h"
+#include "firmware/identify.h"
 #include "platform/qt/dialog_view.h"
 #include "qt_fixture.h"
+#include "resources/ids.h"
 #include "resources/templates.h"
 
 namespace zttest {
@@ -106,6 +109,22 @@ TEST_F(QtLayout, EveryCaptionFitsItsControl) {
             } else {
                 EXPECT_FALSE(qobject_cast<QGroupBox*>(wd)) << where << ": a group box Qt draws";
             }
+        }
+    }
+}
+
+// The uploader's message line is one line high: its longest texts, the
+// refusals of an image for another chip, must fit across it unbroken.
+TEST_F(QtLayout, UploaderMessageLineHoldsItsLongestText) {
+    ui::Window& w = open(zt::kUploaderTemplate);
+    auto* line = qobject_cast<QLabel*>(ui::controlWidget(w, zt::ids::kUploadMessage));
+    ASSERT_TRUE(line);
+    for (int keyer = zt::kVariantSmt; keyer <= zt::kVariantMini; ++keyer) {
+        for (int family : {0, 50, 100, 150}) {
+            const std::string text = zt::CheckImageForKeyer(keyer, family).refusal;
+            ui::setText(w, zt::ids::kUploadMessage, text);
+            EXPECT_LE(line->fontMetrics().horizontalAdvance(line->text()), line->width()) << text;
+            EXPECT_LE(line->heightForWidth(line->width()), line->height()) << text;
         }
     }
 }

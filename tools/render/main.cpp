@@ -2,7 +2,8 @@
 // OUTDIR/<id>-<name>.png as the Qt host lays it out, without a display and
 // without running any procedure. With --operations it then runs the real
 // main window, presses Test ZT and Read ZT, opens the port dialog, the About
-// box and the RTTY dialog with their own procedures, and draws each.
+// box and the RTTY dialog with their own procedures, programs a small
+// firmware image through the uploader, and draws each.
 
 #include <QApplication>
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <string>
 
@@ -17,6 +19,8 @@
 #include "app/main_window.h"
 #include "app/rtty_dialog.h"
 #include "app/startup.h"
+#include "app/uploader.h"
+#include "common/app_state.h"
 #include "common/config_file.h"
 #include "link/port_dialog.h"
 #include "platform/qt/qt_host.h"
@@ -54,6 +58,52 @@ bool renderRunning(const ui::DialogTemplate& tmpl, ui::Window* owner, ui::Dialog
     return ok;
 }
 
+// The file the uploader's open-file dialog answers with; empty: cancelled.
+std::string chosenFile;
+
+// An SMT image, version 31.05 (program word 3), with a few words of code.
+bool writeDemoImage(const std::string& path) {
+    std::ofstream(path) << ":100000008C28000000001F05FF3FFF3FFF3FFF3F20\n"
+                           ":10004000831603138316FF3087000800FF3FFF3F2E\n"
+                           ":00000001FF\n";
+    return std::ifstream(path).good();
+}
+
+// Draws the window once done() holds, checking at every tick of the
+// uploader's own period, then closes it with its close box.
+void grabWhen(ui::Window& w, std::function<bool()> done, std::string path, bool& ok) {
+    if (!done()) {
+        QTimer::singleShot(zt::kUploadTimerMs,
+                           [&w, done, path, &ok] { grabWhen(w, done, path, ok); });
+        return;
+    }
+    ok = ui::grabWindow(w, path);
+    ui::closeBox(w);
+}
+
+// FW Update as the operator goes through it: Load BIN File, Program ZOVOV,
+// and the picture once the result is shown.
+bool renderUpload(ui::Window& owner, const std::string& image, const std::string& path) {
+    if (!writeDemoImage(image)) return false;
+    chosenFile = image;
+    zt::appState.verboseMode = 1;  // as if set in the About box: the log lists every frame
+    bool ok = false;
+    ui::runModal(zt::kUploaderTemplate, &owner, [&](ui::Window& w, const ui::Message& m) {
+        const int handled = zt::UploaderProc(w, m);
+        if (m.msg == ui::Msg::Init) {
+            QTimer::singleShot(0, [&w, &ok, path] {
+                ui::click(w, zt::ids::kLoadBin);
+                ui::click(w, zt::ids::kProgram);
+                grabWhen(
+                    w, [&w] { return ui::isEnabled(w, zt::ids::kLoadBin); }, path, ok);
+            });
+        }
+        return handled;
+    });
+    chosenFile.clear();
+    return ok;
+}
+
 // The program's own windows after start-up and a Test, as the operator would
 // see them: the main window, then the port dialog and the About box over it.
 int renderOperations(const std::string& dir, const std::function<void(bool, std::string)>& report) {
@@ -77,6 +127,8 @@ int renderOperations(const std::string& dir, const std::function<void(bool, std:
                     report(ui::grabWindow(w, path), path);
                     path = dir + "/1005-rtty-running.png";
                     report(renderRunning(zt::kRttyTemplate, &w, zt::RttyProc, path), path);
+                    path = dir + "/1003-uploader-programmed.png";
+                    report(renderUpload(w, dir + "/demo-smt-31.05.bin", path), path);
                     ui::click(w, zt::ids::kExit);
                 });
             });
@@ -105,7 +157,7 @@ int main(int argc, char** argv) {
         return 1;
     };
     host.fileDialogHook = [](ui::Window*, const ui::FileDialogRequest&) {
-        return std::optional<std::string>();
+        return chosenFile.empty() ? std::optional<std::string>() : chosenFile;
     };
     ui::setHost(&host);
 

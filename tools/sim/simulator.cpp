@@ -347,15 +347,15 @@ void Simulator::Loop() {
         }
 
         bool pace;
-        int timeout;
+        long long timeout;
         {
             std::lock_guard lock(mu_);
             pace = config_.pace;
-            timeout = PollTimeoutMs(now);
+            timeout = PollTimeoutUs(now);
         }
         if (hangUpPending_ && outbox_.empty()) {
-            auto left = duration_cast<milliseconds>(lastSent_ + kHangUpLinger - now).count() + 1;
-            if (timeout < 0 || timeout > left) timeout = int(std::max<long long>(left, 0));
+            auto left = duration_cast<microseconds>(lastSent_ + kHangUpLinger - now).count() + 1;
+            if (timeout < 0 || timeout > left) timeout = std::max<long long>(left, 0);
         }
         // With the inbox full the master is left unread, and so unpolled
         // for input, until the chip has taken some.
@@ -363,7 +363,10 @@ void Simulator::Loop() {
         short events = inbox_.size() < readLimit ? POLLIN : 0;
         if (!outbox_.empty() && (!pace || nextOut_ <= now)) events |= POLLOUT;
         pollfd fds[3] = {{wakeFd_, POLLIN, 0}, {watchFd_, POLLIN, 0}, {pty_.fd(), events, 0}};
-        if (poll(fds, 3, timeout) < 0 && errno != EINTR) break;
+        // To the microsecond: a character at 9600 baud lasts 1.04 ms, and a
+        // wait rounded up to whole milliseconds would add most of another.
+        const timespec wait{time_t(timeout / 1'000'000), long(timeout % 1'000'000 * 1000)};
+        if (ppoll(fds, 3, timeout < 0 ? nullptr : &wait, nullptr) < 0 && errno != EINTR) break;
         now = Clock::now();
 
         if (fds[0].revents & POLLIN) Drain(wakeFd_);
@@ -559,7 +562,7 @@ void Simulator::HangUp() {
     LogNote("line dropped");
 }
 
-int Simulator::PollTimeoutMs(Clock::time_point now) const {
+long long Simulator::PollTimeoutUs(Clock::time_point now) const {
     Clock::time_point wake = Clock::time_point::max();
     // Nothing is taken while a hang-up is pending; the inbox would only spin us.
     if (!inbox_.empty() && !hangUpPending_) wake = std::min(wake, inbox_.front().due);
@@ -569,8 +572,8 @@ int Simulator::PollTimeoutMs(Clock::time_point now) const {
     if (wake == Clock::time_point::max()) return -1;
     if (wake <= now) return 0;
     // Rounded up, so a wait never ends just short of its deadline and spins.
-    auto us = duration_cast<microseconds>(wake - now).count();
-    return int(std::min<long long>((us + 999) / 1000, 60'000));
+    auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wake - now).count();
+    return std::min<long long>((ns + 999) / 1000, 60'000'000);
 }
 
 Simulator::Clock::duration Simulator::CharTime() const {

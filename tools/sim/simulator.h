@@ -122,7 +122,7 @@ class Simulator {
     void Send(Clock::time_point now);
     void HangUp();
     void Wake();
-    int PollTimeoutMs(Clock::time_point now) const;
+    long long PollTimeoutUs(Clock::time_point now) const;  // -1: no deadline
     Mode ModeLocked() const;
     Clock::duration CharTime() const;                                        // needs mu_
     void LogBytes(const char* who, const std::vector<std::uint8_t>& bytes);  // needs mu_

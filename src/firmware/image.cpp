@@ -1,0 +1,153 @@
+#include "firmware/image.h"
+
+#include <algorithm>
+#include <fstream>
+#include <istream>
+
+namespace zt {
+
+namespace {
+
+// Intel HEX record types.
+constexpr int kData = 0x00;
+constexpr int kEndOfFile = 0x01;
+constexpr int kExtendedSegment = 0x02;  // 8086 segments; means nothing to this chip
+constexpr int kExtendedLinear = 0x04;
+
+constexpr std::size_t kShortestRecord = 11;  // ":LLAAAATTCC"
+constexpr std::uint8_t kBlankLow = 0xFF, kBlankHigh = 0x3F;
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// The byte written as two hex digits at line[at], or -1.
+int HexByte(std::string_view line, std::size_t at) {
+    int high = HexDigit(line[at]), low = HexDigit(line[at + 1]);
+    return high < 0 || low < 0 ? -1 : high << 4 | low;
+}
+
+void SetAddress(ImageSlot& slot, int word) {
+    slot.addressHigh = static_cast<std::uint8_t>(word >> 8);
+    slot.addressLow = static_cast<std::uint8_t>(word);
+}
+
+// A data record lands from the first byte of the slot its word address falls
+// in, and that slot takes the record's own address, aligned or not. Bytes past
+// one slot's worth start over in the next slot at the word they belong to.
+void StoreData(FirmwareImage& image, int word, const std::vector<std::uint8_t>& data) {
+    for (std::size_t at = 0; at < data.size(); at += kSlotBytes, word += kSlotWords) {
+        const int slot = word / kSlotWords;
+        if (slot >= kImageSlots) return;  // beyond program memory: not the boot loader's
+        const std::size_t n = std::min<std::size_t>(kSlotBytes, data.size() - at);
+        SetAddress(image[slot], word);
+        std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(at), n, image[slot].data.begin());
+    }
+}
+
+enum class LineRead { Line, TooLong, End };
+
+// One line without its line end (LF, or CR LF). End when nothing is left or
+// the file cannot be read; TooLong stops reading at the limit.
+LineRead ReadLine(std::istream& in, std::string& line) {
+    line.clear();
+    bool any = false;
+    for (int c; (c = in.get()) != std::char_traits<char>::eof();) {
+        any = true;
+        if (c == '\n') break;
+        if (line.size() == kMaxHexLine) return LineRead::TooLong;
+        line.push_back(static_cast<char>(c));
+    }
+    if (!any) return LineRead::End;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return LineRead::Line;
+}
+
+int ReadRecords(std::istream& in, FirmwareImage& image, const LoadProgress& progress) {
+    auto show = [&](int position) {
+        if (progress) progress(position);
+    };
+    std::uint16_t extended = 0;  // word address added to every data record's own
+    int records = 0, lastSlot = 0;
+    std::string line;
+    for (;;) {
+        show(lastSlot);
+        LineRead read = ReadLine(in, line);
+        if (read == LineRead::End) return kLoadNoEnd;
+        std::optional<HexRecord> r;
+        if (read == LineRead::Line) r = ParseHexLine(line);
+        if (!r) return kLoadBadLine;
+        switch (r->type) {
+            case kData: {
+                const int word = static_cast<std::uint16_t>(r->address / 2 + extended);
+                StoreData(image, word, r->data);
+                lastSlot = word / kSlotWords;
+                show(++records / 4);
+                break;
+            }
+            case kExtendedLinear:
+                // Byte address bit 16 is word address bit 15; higher bits fall off.
+                if (r->data.size() < 2) return kLoadBadLine;
+                extended = static_cast<std::uint16_t>((r->data[1] & 1) << 15);
+                break;
+            case kEndOfFile:
+                return records;
+            case kExtendedSegment:
+                break;
+            default:
+                return kLoadBadType;
+        }
+    }
+}
+
+}  // namespace
+
+void BlankImage(FirmwareImage& image) {
+    for (int k = 0; k < kImageSlots; ++k) {
+        SetAddress(image[k], k * kSlotWords);
+        for (int b = 0; b < kSlotBytes; b += 2) {
+            image[k].data[b] = kBlankLow;
+            image[k].data[b + 1] = kBlankHigh;
+        }
+    }
+}
+
+std::optional<HexRecord> ParseHexLine(std::string_view line) {
+    if (line.size() < kShortestRecord || line[0] != ':') return std::nullopt;
+    const int count = HexByte(line, 1);
+    if (count < 0 || line.size() < 2 * static_cast<std::size_t>(count) + kShortestRecord)
+        return std::nullopt;
+    // Count, address high, address low, type, the data, then the checksum.
+    std::vector<std::uint8_t> bytes;
+    int sum = 0;
+    for (int i = 0; i < count + 5; ++i) {
+        const int b = HexByte(line, 1 + 2 * static_cast<std::size_t>(i));
+        if (b < 0) return std::nullopt;
+        bytes.push_back(static_cast<std::uint8_t>(b));
+        sum += b;
+    }
+    if (sum % 256 != 0) return std::nullopt;
+    HexRecord r;
+    r.address = static_cast<std::uint16_t>(bytes[1] << 8 | bytes[2]);
+    r.type = bytes[3];
+    r.data.assign(bytes.begin() + 4, bytes.end() - 1);
+    return r;
+}
+
+int LoadImage(std::istream& in, FirmwareImage& image, const LoadProgress& progress) {
+    BlankImage(image);
+    return ReadRecords(in, image, progress);
+}
+
+int LoadImageFile(const std::string& path, FirmwareImage& image, const LoadProgress& progress) {
+    BlankImage(image);  // a failed load leaves no trace of the one before
+    if (path.empty()) return kLoadNoName;
+    std::ifstream in(path);
+    if (!in) return kLoadCannotOpen;
+    return ReadRecords(in, image, progress);
+}
+
+}  // namespace zt

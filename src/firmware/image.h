@@ -1,0 +1,66 @@
+#pragma once
+// The firmware image: the keyer's program memory as 1024 slots of eight
+// words, filled from an Intel HEX file (the "bin" files the keyer's firmware
+// comes in) and sent to the boot loader slot by slot, exactly as stored.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zt {
+
+constexpr int kImageSlots = 1024;  // word addresses 0..8191
+constexpr int kSlotWords = 8;
+constexpr int kSlotBytes = 16;  // each word low byte first; a blank word is FF 3F
+
+// One frame's worth of program memory, laid out as it goes on the wire.
+struct ImageSlot {
+    std::uint8_t addressHigh = 0;  // word address of data[0], high byte first
+    std::uint8_t addressLow = 0;
+    std::array<std::uint8_t, kSlotBytes> data{};
+};
+static_assert(sizeof(ImageSlot) == 18);
+
+using FirmwareImage = std::array<ImageSlot, kImageSlots>;
+
+// Every slot k at word address 8k, all words blank.
+void BlankImage(FirmwareImage& image);
+
+// Load results: the number of data records (0 or more), or one of these.
+constexpr int kLoadNoName = -1;      // the path is empty
+constexpr int kLoadCannotOpen = -2;  // the file cannot be opened for reading
+constexpr int kLoadNoEnd = -3;       // the file ended, or reading failed, before the end record
+constexpr int kLoadBadLine = -4;     // a line that is not a valid record
+constexpr int kLoadBadType = -5;     // a record type other than 00, 01, 02 and 04
+
+// A line longer than this cannot be a record (the longest is 521); it is refused.
+constexpr std::size_t kMaxHexLine = 999;
+
+struct HexRecord {
+    int type = 0;
+    std::uint16_t address = 0;
+    std::vector<std::uint8_t> data;  // at most 255 bytes
+};
+
+// One line without its line end: ":", count, address, type, data, checksum,
+// in hex digits of either case; anything after the checksum is ignored.
+// Nothing when the line is not a record or its checksum does not add up.
+std::optional<HexRecord> ParseHexLine(std::string_view line);
+
+// Told the progress bar's position (0..100 shows; more shows it full) as the load goes.
+using LoadProgress = std::function<void(int)>;
+
+// Blanks the image, then stores the records up to the end record. Data that
+// lies beyond program memory (word 8192 and up, which is where the chip's
+// configuration and EEPROM records sit) is left out; a record longer than a
+// slot continues in the following slots, each with its own address.
+int LoadImage(std::istream& in, FirmwareImage& image, const LoadProgress& progress = {});
+// The same from a file, with the path's own failure codes. Paths of any length.
+int LoadImageFile(const std::string& path, FirmwareImage& image, const LoadProgress& progress = {});
+
+}  // namespace zt

@@ -1,0 +1,133 @@
+#include "firmware/upload.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <iterator>
+#include <thread>
+
+#include "link/commands.h"
+
+namespace zt {
+
+namespace {
+
+// The boot loader's side of the conversation.
+constexpr std::uint8_t kSyncAnswer = 0xAA;  // to the echo test; running firmware echoes 55
+constexpr std::uint8_t kGoFast = 0x35;      // at 1200: the boot loader listens at 9600 from now
+constexpr std::uint8_t kAccepted = 0x3C;    // the frame is in flash
+constexpr std::uint8_t kRestart = 0x5A;     // at 9600: start the new firmware, back at 1200
+constexpr int kSlowBaud = 1200;
+constexpr int kFastBaud = 9600;
+
+// Slots, as image indices. The high block goes first when its first slot
+// holds data: two groups of four, the later group first.
+constexpr int kHighBlockMark = 1012;
+constexpr int kHighBlock[] = {1012, 1013, 1014, 1015, 1000, 1001, 1002, 1003};
+constexpr int kMainFirst = 4, kMainLast = 955;
+constexpr int kVectorSlots = 4;     // 0..3, sent after everything else
+constexpr int kProgressSpan = 960;  // main slot i shows i * 100 / 960 percent
+
+void Pause(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// The pause lets the last byte at the old speed get out and the keyer switch.
+bool SwitchSpeed(Port& port, int baud, int pauseMs) {
+    Pause(pauseMs);
+    port.lineSettings().baudRate = baud;
+    return port.ApplyLineSettings() == 1;
+}
+
+// One frame and its reply byte; kUploadTimeout when none came. The write's own
+// outcome shows up as a missing reply.
+int SendSlot(const UploadJob& job, std::uint8_t command, int slot) {
+    const Frame frame = BuildFrame(command, (*job.image)[slot]);
+    job.port->Write(frame.data(), kFrameSize);
+    std::uint8_t reply = 0;
+    if (!job.port->Read(&reply, 1)) reply = kUploadTimeout;
+    if (job.log) job.log(FrameLogLine(frame, reply));
+    return reply;
+}
+
+int Upload(const UploadJob& job, UploadStatus& status) {
+    Port& port = *job.port;
+    if (!job.recovery) EnterBootLoader(port);
+    std::uint8_t sync = 0;
+    if (!SendEchoTest(port, &sync)) return kUploadTimeout;
+    if (sync != kSyncAnswer) return kUploadNoBootLoader;
+    port.Write(&kGoFast, 1);
+    if (!SwitchSpeed(port, kFastBaud, job.waits.beforeFast)) return kUploadSpeedFailed;
+
+    const std::vector<int> order = SlotOrder(*job.image);
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const int slot = order[k];
+        if (slot >= kMainFirst && slot <= kMainLast)
+            status.progress.store(slot * 100 / kProgressSpan);
+        const int reply = SendSlot(job, k + 1 < order.size() ? kFrameNext : kFrameLast, slot);
+        if (reply == 0) return kUploadZeroReply;
+        if (reply != kAccepted) return reply;
+    }
+
+    port.Write(&kRestart, 1);
+    if (!SwitchSpeed(port, kSlowBaud, job.waits.afterRestart)) return kUploadSpeedFailed;
+    Pause(job.waits.afterSlow);
+    return kUploadDone;
+}
+
+}  // namespace
+
+const char* UploadResultText(int result) {
+    switch (result) {
+        case kUploadDone:
+            return "Upload Completed Successfully";
+        case kUploadSofError:
+            return "Error: SOF Error !";
+        case kUploadChecksumError:
+            return "Error: Checksum !";
+        case kUploadVerifyError:
+            return "Error: Flash Verify !";
+        case kUploadTimeout:
+            return "Error: ZOVOV Timeout !";
+        case kUploadSyncError:
+            return "Error: ZOVOV Sync !";
+        default:
+            return "Error: Restart failed !";
+    }
+}
+
+void RunUpload(const UploadJob& job, UploadStatus& status) {
+    status.result.store(Upload(job, status));
+}
+
+Frame BuildFrame(std::uint8_t command, const ImageSlot& slot) {
+    Frame f{};
+    f[0] = command;
+    f[1] = slot.addressHigh;
+    f[2] = slot.addressLow;
+    std::copy(slot.data.begin(), slot.data.end(), f.begin() + 3);
+    std::uint8_t sum = 0;
+    for (int i = 0; i < kFrameSize - 1; ++i) sum = static_cast<std::uint8_t>(sum + f[i]);
+    f[kFrameSize - 1] = static_cast<std::uint8_t>(-sum);
+    return f;
+}
+
+std::string FrameLogLine(const Frame& frame, std::uint8_t reply) {
+    char line[64];
+    int n = std::snprintf(line, sizeof line, "%02x%02x -", frame[1], frame[2]);
+    for (int i = 3; i < 3 + kSlotBytes; i += 2)
+        n += std::snprintf(line + n, sizeof line - n, " %02x%02x", frame[i], frame[i + 1]);
+    std::snprintf(line + n, sizeof line - n, " %02x\r\n", reply);
+    return line;
+}
+
+std::vector<int> SlotOrder(const FirmwareImage& image) {
+    std::vector<int> order;
+    if (image[kHighBlockMark].data[0] != 0xFF)
+        order.assign(std::begin(kHighBlock), std::end(kHighBlock));
+    for (int slot = kMainFirst; slot <= kMainLast; ++slot) order.push_back(slot);
+    for (int slot = 0; slot < kVectorSlots; ++slot) order.push_back(slot);
+    return order;
+}
+
+}  // namespace zt

@@ -1,0 +1,80 @@
+#pragma once
+// The boot-loader upload: brings the keyer into its boot loader, sends the
+// image in checksummed 20-byte frames at 9600 baud, one reply byte each,
+// and restarts the keyer. It runs on a worker thread of its own and shares
+// two values with the window: progress and the result.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "firmware/image.h"
+#include "link/port.h"
+
+namespace zt {
+
+// Result codes: the frame reply or step that ended the upload.
+constexpr int kUploadRunning = 0;
+constexpr int kUploadSofError = 0x80;       // the frame did not start with 1B or 2E
+constexpr int kUploadChecksumError = 0x81;  // the frame's checksum did not add up
+constexpr int kUploadVerifyError = 0x82;    // the flash did not take the words
+constexpr int kUploadTimeout = 0x84;        // no reply within the read wait
+constexpr int kUploadDone = 0x88;           // restarted; also a frame reply of 88
+constexpr int kUploadSyncError = 0x89;
+constexpr int kUploadSpeedFailed = 0x8A;   // the port refused 9600 or 1200 baud
+constexpr int kUploadNoBootLoader = 0x8B;  // the sync answer was not AA
+// A frame reply of 00. Kept out of the byte range, so that it can never read
+// as 0, an upload still running.
+constexpr int kUploadZeroReply = 0x100;
+
+// The window's line for a result; "Error: Restart failed !" for codes of its own.
+const char* UploadResultText(int result);
+
+// Written by the worker only while it runs; the window resets them before and
+// after. result is stored once, as the worker's last act.
+struct UploadStatus {
+    std::atomic<int> progress{0};  // percent, 0..99, as the main block goes out
+    std::atomic<int> result{kUploadRunning};
+};
+
+// The fixed pauses around the speed changes, in ms. Each lets the last byte
+// at the old speed reach the keyer, and the keyer switch, before the port does.
+struct UploadWaits {
+    int beforeFast = 200;    // after 35, before the port goes to 9600
+    int afterRestart = 500;  // after 5A, before the port goes back to 1200
+    int afterSlow = 100;     // after the port is back at 1200: the firmware starts up
+};
+
+using UploadLog = std::function<void(const std::string& line)>;
+
+struct UploadJob {
+    Port* port = nullptr;                  // open at 1200 baud; the worker's alone meanwhile
+    const FirmwareImage* image = nullptr;  // read only, and by nobody else
+    bool recovery = false;                 // only the boot loader is there: no hand-over
+    UploadLog log;                         // verbose mode: a line per frame; empty for none
+    UploadWaits waits;
+};
+
+// The worker: the whole upload, ending with status.result stored. Nothing is
+// undone after a failure; the port keeps the speed it had then.
+void RunUpload(const UploadJob& job, UploadStatus& status);
+
+constexpr int kFrameSize = 20;
+using Frame = std::array<std::uint8_t, kFrameSize>;
+constexpr std::uint8_t kFrameNext = 0x1B;
+constexpr std::uint8_t kFrameLast = 0x2E;  // the keyer finishes programming after this one
+
+// command, the slot's address and data as stored, then the byte that makes
+// all twenty add up to 0.
+Frame BuildFrame(std::uint8_t command, const ImageSlot& slot);
+// "0020 - ff3f ff3f ff3f ff3f ff3f ff3f ff3f ff3f 3c\r\n": address, data, reply.
+std::string FrameLogLine(const Frame& frame, std::uint8_t reply);
+// The slots in the order they go: the high block if the image has one, the
+// main block, then the reset and interrupt vectors, which make the new
+// firmware start, last.
+std::vector<int> SlotOrder(const FirmwareImage& image);
+
+}  // namespace zt

@@ -1,0 +1,141 @@
+#include "firmware/upload.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "sim/simulator.h"
+
+namespace zt {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes FrameBytes(const Frame& f) {
+    return Bytes(f.begin(), f.end());
+}
+
+class UploadTest : public ::testing::Test {
+  protected:
+    // Every slot holds data of its own, so a slot sent twice or in the wrong
+    // place shows in the keyer's memory; slot 1012 makes the high block go.
+    void SetUp() override {
+        BlankImage(image);
+        for (int k = 0; k < kImageSlots; ++k)
+            for (int i = 0; i < kSlotBytes; ++i) image[k].data[i] = std::uint8_t(k * 7 + i * 13);
+        ASSERT_TRUE(sim.Start());
+        port.waits() = {.writeMs = 1000, .readMs = 300, .readTimeoutMs = 350, .settleMs = 5};
+        ASSERT_EQ(port.OpenDevice(sim.DevicePath()), kPortOk);
+    }
+    // On a thread of its own, as the dialog runs it; each log line's progress
+    // is as it stood when the line was written.
+    int Upload(bool recovery = false) {
+        UploadJob job{&port, &image, recovery, {}, {100, 100, 0}};
+        job.log = [this](const std::string& line) {
+            log.push_back(line);
+            progress.push_back(status.progress);
+        };
+        std::thread(RunUpload, job, std::ref(status)).join();
+        return status.result;
+    }
+
+    FirmwareImage image;
+    UploadStatus status;
+    sim::Simulator sim;
+    Port port;
+    std::vector<std::string> log;
+    std::vector<int> progress;
+};
+
+TEST(UploadFrames, BlankSlotFrameAndLogLine) {
+    FirmwareImage image;
+    BlankImage(image);
+    const Frame f = BuildFrame(kFrameNext, image[4]);
+    EXPECT_EQ(FrameBytes(f), (Bytes{0x1B, 0x00, 0x20, 0xFF, 0x3F, 0xFF, 0x3F, 0xFF, 0x3F, 0xFF,
+                                    0x3F, 0xFF, 0x3F, 0xFF, 0x3F, 0xFF, 0x3F, 0xFF, 0x3F, 0xD5}));
+    EXPECT_EQ(FrameLogLine(f, 0x3C), "0020 - ff3f ff3f ff3f ff3f ff3f ff3f ff3f ff3f 3c\r\n");
+}
+
+TEST_F(UploadTest, TheKeyerHoldsEverySlotSentInOrder) {
+    EXPECT_EQ(Upload(), kUploadDone);
+    std::vector<int> order = {1012, 1013, 1014, 1015, 1000, 1001, 1002, 1003};
+    for (int k = 4; k <= 955; ++k) order.push_back(k);
+    order.insert(order.end(), {0, 1, 2, 3});
+    const Bytes got = sim.Received();
+    ASSERT_EQ(got.size(), 7 + order.size() * kFrameSize + 1);
+    EXPECT_EQ(Bytes(got.begin(), got.begin() + 7),
+              (Bytes{0x00, 0x10, 0x9B, 0x00, 0x04, 0x55, 0x35}));
+    EXPECT_EQ(got.back(), 0x5A);
+    std::vector<bool> sent(kImageSlots);
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const Frame f = BuildFrame(k + 1 < order.size() ? 0x1B : 0x2E, image[order[k]]);
+        ASSERT_TRUE(std::equal(f.begin(), f.end(), got.begin() + 7 + k * kFrameSize)) << k;
+        sent[order[k]] = true;
+    }
+    // Sent slots are in program memory, the others not; every byte came at the
+    // speed the keyer listened at, and the line is slow again.
+    const sim::ProgramMemory memory = sim.program();
+    for (int k = 0; k < kImageSlots; ++k)
+        for (int i = 0; i < kSlotWords; ++i)
+            ASSERT_EQ(memory[k * kSlotWords + i],
+                      sent[k] ? image[k].data[2 * i] | image[k].data[2 * i + 1] << 8 : 0x3FFF)
+                << "slot " << k;
+    EXPECT_EQ(sim.counters().garbled, 0u);
+    EXPECT_EQ(sim.HostLine().baud, 1200);
+
+    // 0 through the high block and at slot 4, then up to 99, never 100.
+    ASSERT_EQ(progress.size(), 964u);
+    EXPECT_EQ(std::count(progress.begin(), progress.begin() + 9, 0), 9);
+    EXPECT_EQ(progress[8 + 480 - 4], 50);
+    EXPECT_EQ(progress[8 + 955 - 4], 99);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress.back(), 99);
+    for (const std::string& line : log) EXPECT_EQ(line.size(), 51u) << line;
+}
+
+TEST_F(UploadTest, EveryOutcome) {
+    struct Case {
+        std::uint8_t reply;
+        int result;
+        const char* text;
+    } replies[] = {
+        {0x80, 0x80, "Error: SOF Error !"},
+        {0x81, 0x81, "Error: Checksum !"},
+        {0x82, 0x82, "Error: Flash Verify !"},
+        {0x89, 0x89, "Error: ZOVOV Sync !"},
+        {0x84, 0x84, "Error: ZOVOV Timeout !"},
+        {0x88, 0x88, "Upload Completed Successfully"},  // mid-way, as the keyer says so
+        {0x42, 0x42, "Error: Restart failed !"},
+        {0x00, kUploadZeroReply, "Error: Restart failed !"},
+    };
+    auto retry = [&](sim::Faults f) {
+        sim.SetFaults(f);
+        sim.ClearReceived();
+        port.lineSettings().baudRate = 1200;  // as the next detection opens it
+        ASSERT_EQ(port.ApplyLineSettings(), 1);
+    };
+    for (const Case& c : replies) {
+        sim::Faults f;
+        f.frameFaultAt = 3;
+        f.frameFaultCode = c.reply;
+        retry(f);
+        EXPECT_EQ(Upload(), c.result) << int(c.reply);
+        EXPECT_EQ(UploadResultText(status.result), std::string(c.text)) << int(c.reply);
+        EXPECT_EQ(sim.Received().size(), 7u + 3 * kFrameSize) << "nothing after the reply";
+    }
+    sim::Faults f;
+    f.syncReply = 0x55;  // as the running firmware echoes
+    retry(f);
+    EXPECT_EQ(Upload(), kUploadNoBootLoader);
+    f.silent = true;
+    retry(f);
+    EXPECT_EQ(Upload(), kUploadTimeout);
+    retry({});
+    port.lineSettings().byteSize = 9;  // a setting the port cannot take
+    EXPECT_EQ(Upload(), kUploadSpeedFailed);
+    for (int code : {kUploadNoBootLoader, kUploadSpeedFailed})
+        EXPECT_EQ(UploadResultText(code), std::string("Error: Restart failed !"));
+}
+
+}  // namespace
+}  // namespace zt
