@@ -12,10 +12,13 @@
 #include <thread>
 #include <vector>
 
+#include "bench_support.h"
 #include "firmware/upload.h"
 #include "sim/simulator.h"
 
 namespace {
+
+using zt::bench::Median;
 
 constexpr int kFrames = 956;  // no high block
 constexpr int kUnpacedRuns = 5;
@@ -28,11 +31,6 @@ constexpr int kSlowChars = 3 + 3 + 1 + 1;
 constexpr int kFastChars = kFrames * (zt::kFrameSize + 1) + 1;
 
 using Clock = std::chrono::steady_clock;
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 double ThreadCpuMs() {
     timespec t{};

@@ -31,8 +31,8 @@ void ReadSettings(ui::Window& w) {
     const bool mainBlock = DumpSettings(keyerPort, arrived) == 1;
     const bool extension = ReadExtension(keyerPort, arrived) == 1;
     if (!mainBlock || !extension) {
-        ShowTransferFailure(w, mainBlock ? "ZT Fail:extension read short"
-                                         : "ZT Fail:settings read short");
+        ShowTransferFailure(
+            w, mainBlock ? "ZT Fail:extension read short" : "ZT Fail:settings read short");
         return;
     }
     appState.image = arrived;

@@ -96,7 +96,8 @@ int ReadExtension(Port& port, SettingsImage& image) {
     // and the copy back stores just the bytes that arrived.
     std::uint8_t reply[kExtensionBlockSize];
     std::copy_n(image.begin() + kExtensionStart, kExtensionBlockSize, reply);
-    const int complete = Exchange(port, frame, sizeof frame, nullptr, 0, reply, kExtensionBlockSize);
+    const int complete =
+        Exchange(port, frame, sizeof frame, nullptr, 0, reply, kExtensionBlockSize);
     std::copy_n(reply, kExtensionBlockSize, image.begin() + kExtensionStart);
     return complete;
 }

@@ -159,10 +159,11 @@ int Port::Read(std::uint8_t* buffer, int count) {
 }
 
 void Port::Pause(int ms) {
-    const Deadline until = std::max(SerialClock::now(), lineFreeAt_) + std::chrono::milliseconds(ms);
+    const Deadline until =
+        std::max(SerialClock::now(), lineFreeAt_) + std::chrono::milliseconds(ms);
     for (Deadline now = SerialClock::now(); now < until; now = SerialClock::now()) {
-        std::this_thread::sleep_for(std::min<SerialClock::duration>(
-            until - now, std::chrono::milliseconds(kSerialTickMs)));
+        std::this_thread::sleep_for(
+            std::min<SerialClock::duration>(until - now, std::chrono::milliseconds(kSerialTickMs)));
         if (hook_) hook_();
     }
 }

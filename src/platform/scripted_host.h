@@ -40,7 +40,7 @@ class ScriptedHost : public Host {
     std::vector<Window*> windows;  // open windows, oldest first
     int repaints = 0;
     std::function<void(Window&)> onRepaint;  // sees the window at every repaint
-    int unscripted = 0;  // modal loops that had no script and were closed
+    int unscripted = 0;                      // modal loops that had no script and were closed
 
     void opened(Window& w) override;
     void modalLoop(Window& w) override;

@@ -7,6 +7,7 @@
 
 namespace zt {
 
+// clang-format off
 const NumberRow kNumberRows[kNumberRowCount] = {
     {ids::kWeight, 0, Field::Weight, Convert::Plain, 10, 90, false,
      {"Weight must be between 10 and 90", "Weight must be between 10 and 90"}},
@@ -55,6 +56,7 @@ const OptionBox kOptionBoxes[kOptionBoxCount] = {
     {ids::kFaveWpmOff, Field::ExtensionRegister, 0x01},
     {ids::kTune50, Field::AuxRegister, 0x20},
 };
+// clang-format on
 
 namespace {
 

@@ -15,7 +15,7 @@ namespace zt {
 enum class Convert : std::uint8_t { Plain, Sidetone, Serial, PotRange, LetterSpace };
 
 struct NumberRow {
-    int control;  // PotRange: the MaxWpm edit
+    int control;     // PotRange: the MaxWpm edit
     int minControl;  // PotRange: the MinWpm edit; otherwise 0
     Field field;
     Convert convert;

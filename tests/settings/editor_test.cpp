@@ -1,9 +1,8 @@
-#include "app/settings_editor.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "app/settings_editor.h"
 #include "resources/ids.h"
 #include "settings/controls.h"
 #include "support/app_fixture.h"
@@ -110,8 +109,8 @@ TEST_F(EditorTest, EveryRowAcceptsItsBoundsAndRefusesBeyondThemWithItsMessage) {
         {ids::kSerialNumber, "0", "1", "9999", "10000", "Serial number must be between 1 and 9999",
          nullptr},
         {ids::kRatio, "32", "33", "66", "67", "Ratio must be between 33 and 66", nullptr},
-        {ids::kLtrSpace, nullptr, "0", "31", "32", "Letterspace Adjustment can't be greater than 31",
-         nullptr},
+        {ids::kLtrSpace, nullptr, "0", "31", "32",
+         "Letterspace Adjustment can't be greater than 31", nullptr},
     };
     ui::Window& w = openWithDefaults();
     for (User user : {User::One, User::Two}) {

@@ -151,7 +151,7 @@ TEST_F(SettingsFiles, TheFileButtonsCarryTheEditorAndEveryUninterpretedBit) {
     ui::Window& w = *main;
     const std::string path = dir.path() + "/buttons.eep";
     ui::click(w, ids::kResetDefaults);  // any operation opens up the file buttons
-    ui::setText(w, ids::kRatio, "70");    // refused before any dialog
+    ui::setText(w, ids::kRatio, "70");  // refused before any dialog
     ui::click(w, ids::kWriteConfigFile);
     ASSERT_EQ(host().messageBoxes.size(), 1u);
     EXPECT_EQ(host().messageBoxes.back().text, "Ratio must be between 33 and 66");

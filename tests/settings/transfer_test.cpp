@@ -1,11 +1,10 @@
-#include "app/settings_transfer.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <set>
 #include <string>
 
+#include "app/settings_transfer.h"
 #include "resources/ids.h"
 #include "support/keyer_fixture.h"
 
@@ -27,10 +26,10 @@ class TransferTest : public testing::KeyerTest {
     sim::Simulator& keyerWithSettings(sim::Faults faults = {}) {
         startKeyer(Keyer(kVariantSmt, 31, 5), faults);
         sim::SettingsBytes s = sim::FactorySettings();
-        s[3] = 70;                              // User 1 weight
-        s[33] = 15, s[47] = 21, s[48] = 155;    // Msg 1 "CQ"
-        s[32] = 17;                             // message end
-        s[290] = 0x0C, s[299] = 41;             // User 1 RTTY register 2, User 2 serial low
+        s[3] = 70;                            // User 1 weight
+        s[33] = 15, s[47] = 21, s[48] = 155;  // Msg 1 "CQ"
+        s[32] = 17;                           // message end
+        s[290] = 0x0C, s[299] = 41;           // User 1 RTTY register 2, User 2 serial low
         sim->SetSettings(s);
         return *sim;
     }
