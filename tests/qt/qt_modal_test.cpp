@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -146,17 +147,19 @@ TEST_F(QtDialogs, AnOpenDialogPresetsItsFilterAndAcceptsOnlyExistingFilesWhenAsk
     r.filters = {{"All files", "*.*"}, {"Bin Files", "*.bin"}};
     r.initialFilter = 1;
     r.initialPath = "*.bin";
-    QString selected;
+    QString selected, name;
     QFileDialog::FileMode modes[2]{};
     for (bool mustExist : {false, true}) {
         r.mustExist = mustExist;
         whenModal<QFileDialog>([&](QFileDialog* d) {
             selected = d->selectedNameFilter();
             modes[mustExist] = d->fileMode();
+            name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
             d->reject();
         });
         EXPECT_EQ(ui::fileDialog(nullptr, r), std::nullopt);
         EXPECT_EQ(selected, "Bin Files (*.bin)");
+        EXPECT_EQ(name, "*.bin");  // the name field starts with the pattern
     }
     EXPECT_EQ(modes[0], QFileDialog::AnyFile);
     EXPECT_EQ(modes[1], QFileDialog::ExistingFile);

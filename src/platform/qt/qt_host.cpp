@@ -165,10 +165,6 @@ std::optional<std::string> QtHost::fileDialog(Window* owner, const FileDialogReq
         const QFileInfo initial(QString::fromStdString(request.initialPath));
         if (initial.isDir()) {
             dialog.setDirectory(initial.absoluteFilePath());
-        } else if (initial.fileName().contains(QLatin1Char('*'))) {
-            // A pattern is only a preset for the name field, as on Windows; the filter
-            // already narrows the list, and selecting a pattern would name no file.
-            if (initial.path() != QLatin1String(".")) dialog.setDirectory(initial.absolutePath());
         } else {
             if (initial.path() != QLatin1String(".")) dialog.setDirectory(initial.absolutePath());
             dialog.selectFile(initial.fileName());
