@@ -1,12 +1,14 @@
 #include "app/settings_transfer.h"
 
+#include <string>
+
 #include "app/keyer_commands.h"
 #include "app/main_window.h"
 #include "app/message_editor.h"
 #include "app/settings_editor.h"
 #include "app/status.h"
 #include "common/app_state.h"
-#include "link/commands.h"
+#include "link/transfer.h"
 #include "resources/ids.h"
 
 namespace zt {
@@ -18,24 +20,15 @@ void ShowOperation(ui::Window& w, const char* text) {
     ui::repaint(w);  // the transfer that follows blocks the window
 }
 
-void ShowTransferFailure(ui::Window& w, const char* reason) {
+void ShowTransferFailure(ui::Window& w, const std::string& reason) {
     ShowOperation(w, ">ZT ERR");
     ui::setText(w, ids::kLinkStatus, reason);
 }
 
-// Both commands always go out, so the line carries the same bytes whether or
-// not the first reply was whole; the editor sees only a complete image.
 void ReadSettings(ui::Window& w) {
     ShowOperation(w, ">Reading");
-    SettingsImage arrived = appState.image;
-    const bool mainBlock = DumpSettings(keyerPort, arrived) == 1;
-    const bool extension = ReadExtension(keyerPort, arrived) == 1;
-    if (!mainBlock || !extension) {
-        ShowTransferFailure(
-            w, mainBlock ? "ZT Fail:extension read short" : "ZT Fail:settings read short");
-        return;
-    }
-    appState.image = arrived;
+    const TransferResult r = ReadKeyerSettings(keyerPort, appState.image);
+    if (!r.complete) return ShowTransferFailure(w, r.failure);
     ShowOperation(w, ">Done");
     FillSettingsControls(w, editedUser);
     FillMessageEdits(w);
@@ -44,13 +37,8 @@ void ReadSettings(ui::Window& w) {
 void WriteSettings(ui::Window& w) {
     if (!StoreSettingsControls(w, editedUser) || !StoreMessageEdits(w)) return;
     ShowOperation(w, "Writing");
-    const bool extension = WriteExtension(keyerPort, appState.image) == 1;
-    const bool mainBlock = LoadSettings(keyerPort, appState.image) == 1;
-    keyerPort.Pause(keyerPort.waits().storeMs);
-    if (!extension || !mainBlock) {
-        ShowTransferFailure(w, "ZT Fail:settings not sent");
-        return;
-    }
+    const TransferResult r = WriteKeyerSettings(keyerPort, appState.image);
+    if (!r.complete) return ShowTransferFailure(w, r.failure);
     ShowOperation(w, "Done");
 }
 
