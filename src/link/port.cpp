@@ -178,6 +178,7 @@ void Port::Close() {
     fd_ = -1;
     pendingWrite_.clear();
     lateWanted_ = 0;
+    lineFreeAt_ = {};  // what was on the wire is no business of the next open
 }
 
 int Port::ApplyLineSettings() {
