@@ -49,12 +49,6 @@ void RepaintDuringWait() {
     if (mainWindow && std::this_thread::get_id() == windowThread) ui::repaint(*mainWindow);
 }
 
-// Each entry carries its position in the list.
-void FillList(ui::Window& w, int id, std::initializer_list<const char*> items) {
-    int value = 0;
-    for (const char* item : items) ui::comboAdd(w, id, item, value++);
-}
-
 void Initialise(ui::Window& w) {
     mainWindow = &w;
     ui::check(w, ids::kBank1, true);
@@ -69,13 +63,13 @@ void Initialise(ui::Window& w) {
     ui::startTimer(w, kStatusTimer, kStatusTimerMs);
     windowThread = std::this_thread::get_id();
     keyerPort.SetWaitHook(RepaintDuringWait);
-    FillList(w, ids::kKeyerMode,
-             {"Iambic A", "Iambic B", "Ultimatic", "UltimDit", "UltimDah", "VibroBug"});
-    FillList(w, ids::kPaddleHang, {"1.0 Word", "1.3 Word", "1.6 Word", "2.0 Word"});
+    ui::comboAddAll(w, ids::kKeyerMode,
+                    {"Iambic A", "Iambic B", "Ultimatic", "UltimDit", "UltimDah", "VibroBug"});
+    ui::comboAddAll(w, ids::kPaddleHang, {"1.0 Word", "1.3 Word", "1.6 Word", "2.0 Word"});
     ui::comboReset(w, ids::kOutputSelection);
-    FillList(w, ids::kOutputSelection,
-             {"Port1", "Port1, ST", "Port1, PTT", "Port1, ST, PTT", "Port2", "Port2, ST",
-              "Port2, PTT", "Port2, ST, PTT"});
+    ui::comboAddAll(w, ids::kOutputSelection,
+                    {"Port1", "Port1, ST", "Port1, PTT", "Port1, ST, PTT", "Port2", "Port2, ST",
+                     "Port2, PTT", "Port2, ST, PTT"});
 }
 
 void SetAll(ui::Window& w, std::initializer_list<int> idList, bool on) {

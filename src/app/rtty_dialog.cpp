@@ -1,7 +1,6 @@
 #include "app/rtty_dialog.h"
 
 #include <cstdint>
-#include <initializer_list>
 
 #include "app/main_window.h"
 #include "common/app_state.h"
@@ -34,16 +33,11 @@ constexpr std::uint8_t kBaudBits = 0x03;
 constexpr Bit kRegister2Lists[] = {
     {ids::kRttyStopBits, 0x08}, {ids::kRttyDiddleIs, 0x04}, {ids::kRttyUsos, 0x01}};
 
-void FillList(ui::Window& w, int id, std::initializer_list<const char*> items) {
-    int value = 0;
-    for (const char* item : items) ui::comboAdd(w, id, item, value++);
-}
-
 void Initialise(ui::Window& w) {
-    FillList(w, ids::kRttyBaud, {"45.45", "50", "75", "100"});
-    FillList(w, ids::kRttyStopBits, {"2.0", "1.5"});
-    FillList(w, ids::kRttyDiddleIs, {"Blank", "Ltrs"});
-    FillList(w, ids::kRttyUsos, {"Off", "On"});
+    ui::comboAddAll(w, ids::kRttyBaud, {"45.45", "50", "75", "100"});
+    ui::comboAddAll(w, ids::kRttyStopBits, {"2.0", "1.5"});
+    ui::comboAddAll(w, ids::kRttyDiddleIs, {"Blank", "Ltrs"});
+    ui::comboAddAll(w, ids::kRttyUsos, {"Off", "On"});
     const std::uint8_t r1 = Register1(), r2 = Register2();
     for (const Bit& b : kRegister1Boxes) ui::check(w, b.id, r1 & b.mask);
     ui::comboSelect(w, ids::kRttyBaud, r1 & kBaudBits);

@@ -171,6 +171,10 @@ int comboAdd(Window& w, int id, const std::string& item, int value) {
     return static_cast<int>(c.items.size()) - 1;
 }
 
+void comboAddAll(Window& w, int id, std::initializer_list<const char*> items) {
+    for (const char* item : items) comboAdd(w, id, item, comboCount(w, id));
+}
+
 void comboSelect(Window& w, int id, int index) {
     Control& c = control(w, id);
     if (index < 0 || index >= static_cast<int>(c.items.size())) {

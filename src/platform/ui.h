@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -181,6 +182,8 @@ bool isVisible(Window& w, int id);
 void comboReset(Window& w, int id);
 // Appends an entry carrying value; returns its index.
 int comboAdd(Window& w, int id, const std::string& item, int value = 0);
+// Appends entries in order, each carrying its position in the list as value.
+void comboAddAll(Window& w, int id, std::initializer_list<const char*> items);
 void comboSelect(Window& w, int id, int index);  // -1 clears; sets the text part
 int comboSelection(Window& w, int id);
 int comboCount(Window& w, int id);
