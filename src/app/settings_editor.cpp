@@ -42,11 +42,6 @@ void ShowOptionBox(ui::Window& w, User user, const OptionBox& box) {
     ui::check(w, box.control, (At(appState.image, user, box.field) & box.bit) != 0);
 }
 
-// Only a selection made from the list counts; a cleared one changes nothing.
-int ListSelection(ui::Window& w, int id) {
-    return ui::comboSelection(w, id);
-}
-
 }  // namespace
 
 void FillSettingsControls(ui::Window& w, User user) {
@@ -75,17 +70,15 @@ void OptionBoxClicked(ui::Window& w, int control) {
 }
 
 void KeyerModeChanged(ui::Window& w) {
-    SetKeyerMode(appState.image, editedUser, ListSelection(w, ids::kKeyerMode));
+    SetKeyerMode(appState.image, editedUser, ui::comboSelection(w, ids::kKeyerMode));
 }
 
 void PaddleHangChanged(ui::Window& w) {
-    SetPaddleHang(appState.image, editedUser, ListSelection(w, ids::kPaddleHang));
+    SetPaddleHang(appState.image, editedUser, ui::comboSelection(w, ids::kPaddleHang));
 }
 
 void OutputSelectionChanged(ui::Window& w) {
-    const int index = ListSelection(w, ids::kOutputSelection);
-    if (index < 0) return;  // a notification without a selection is not a choice
-    SetOutputSelection(appState.image, editedUser, index);
+    SetOutputSelection(appState.image, editedUser, ui::comboSelection(w, ids::kOutputSelection));
 }
 
 void SwitchUser(ui::Window& w, User user) {

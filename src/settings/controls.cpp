@@ -78,11 +78,13 @@ std::uint8_t Replace(std::uint8_t byte, std::uint8_t mask, std::uint8_t bits) {
     return static_cast<std::uint8_t>((byte & ~mask) | (bits & mask));
 }
 
-// The pot's three conditions, checked in this order.
-std::optional<std::string> PotRefusal(std::uint32_t maxWpm, std::uint32_t minWpm) {
+// The pot's three conditions, checked in this order; both ends share the
+// row's bounds, and its own message is the maximum's.
+std::optional<std::string> PotRefusal(const NumberRow& row, std::uint32_t maxWpm,
+                                      std::uint32_t minWpm) {
     if (maxWpm <= minWpm) return "Pot Max must be greater than Pot Min";
-    if (minWpm < 5 || minWpm > 99) return "Pot Min must be between 5 and 99";
-    if (maxWpm < 5 || maxWpm > 99) return "Pot Max must be between 5 and 99";
+    if (minWpm < row.min || minWpm > row.max) return "Pot Min must be between 5 and 99";
+    if (maxWpm < row.min || maxWpm > row.max) return std::string(row.message[0]);
     return std::nullopt;
 }
 
@@ -103,7 +105,7 @@ std::uint32_t ParseEditNumber(const std::string& text) {
 
 std::optional<std::string> Refusal(const NumberRow& row, User user, std::uint32_t value,
                                    std::uint32_t minValue) {
-    if (row.convert == Convert::PotRange) return PotRefusal(value, minValue);
+    if (row.convert == Convert::PotRange) return PotRefusal(row, value, minValue);
     if (row.zeroToo && value == 0) return std::nullopt;
     if (value >= row.min && value <= row.max) return std::nullopt;
     return std::string(row.message[user == User::One ? 0 : 1]);
@@ -199,9 +201,9 @@ int OutputSelectionIndex(const SettingsImage& image, User user) {
 }
 
 void SetOutputSelection(SettingsImage& image, User user, int index) {
-    const bool listed = index >= 0 && index < static_cast<int>(std::size(kOutputValues));
+    if (index < 0 || index >= static_cast<int>(std::size(kOutputValues))) return;
     std::uint8_t& output = At(image, user, Field::OutputRegister);
-    output = Replace(output, kOutputBits, listed ? kOutputValues[index] : 0);
+    output = Replace(output, kOutputBits, kOutputValues[index]);
 }
 
 }  // namespace zt

@@ -63,6 +63,8 @@ void SetPaddleHang(SettingsImage& image, User user, int index);  // outside 0..3
 // "Port1" "Port1, ST" "Port1, PTT" "Port1, ST, PTT" "Port2" ...; values without
 // an entry show as "Port1" (index 0).
 int OutputSelectionIndex(const SettingsImage& image, User user);
-void SetOutputSelection(SettingsImage& image, User user, int index);  // outside 0..7: bits 0
+// Outside 0..7 (no selection) nothing changes: clearing the bits would route
+// the keyer to no output at all.
+void SetOutputSelection(SettingsImage& image, User user, int index);
 
 }  // namespace zt
