@@ -21,11 +21,11 @@ void ShowDetection(ui::Window& w, const Detection& d) {
     ui::setText(w, ids::kLinkStatus, d.linkStatus);
 }
 
-void ReadLiveValues(ui::Window& w) {
-    ui::setText(w, ids::kPotValue, "PotValue: " + std::to_string(GetPotValue(keyerPort)));
-    if (appState.keyer.chipVariant != kVariantMini)  // the MINI has no push-button input
-        ui::setText(w, ids::kPushButton, "PB:" + std::to_string(GetPushbuttonValue(keyerPort)));
-    ui::setText(w, ids::kSupply, SupplyText(GetSupplyReading(keyerPort)));
+void ShowLiveValues(ui::Window& w) {
+    const LiveValues v = ReadLiveValues(keyerPort, appState.keyer.chipVariant);
+    ui::setText(w, ids::kPotValue, PotText(v.pot));
+    if (v.pushbutton) ui::setText(w, ids::kPushButton, PushbuttonText(*v.pushbutton));
+    ui::setText(w, ids::kSupply, SupplyText(v.supply));
 }
 
 void RunTest(ui::Window& w) {
@@ -39,7 +39,7 @@ void RunTest(ui::Window& w) {
         ui::setText(w, ids::kOpState, ">ZT NOS");
     } else {
         ui::setText(w, ids::kOpState, ">ZT OK");
-        ReadLiveValues(w);
+        ShowLiveValues(w);
     }
     ShowPortTrouble(w);
     ArmStatusCountdown();

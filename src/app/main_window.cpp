@@ -16,6 +16,7 @@
 #include "common/app_state.h"
 #include "link/detect.h"
 #include "resources/ids.h"
+#include "settings/controls.h"
 
 namespace zt {
 
@@ -63,13 +64,10 @@ void Initialise(ui::Window& w) {
     ui::startTimer(w, kStatusTimer, kStatusTimerMs);
     windowThread = std::this_thread::get_id();
     keyerPort.SetWaitHook(RepaintDuringWait);
-    ui::comboAddAll(w, ids::kKeyerMode,
-                    {"Iambic A", "Iambic B", "Ultimatic", "UltimDit", "UltimDah", "VibroBug"});
-    ui::comboAddAll(w, ids::kPaddleHang, {"1.0 Word", "1.3 Word", "1.6 Word", "2.0 Word"});
+    ui::comboAddAll(w, ids::kKeyerMode, kKeyerModeNames);
+    ui::comboAddAll(w, ids::kPaddleHang, kPaddleHangNames);
     ui::comboReset(w, ids::kOutputSelection);
-    ui::comboAddAll(w, ids::kOutputSelection,
-                    {"Port1", "Port1, ST", "Port1, PTT", "Port1, ST, PTT", "Port2", "Port2, ST",
-                     "Port2, PTT", "Port2, ST, PTT"});
+    ui::comboAddAll(w, ids::kOutputSelection, kOutputSelectionNames);
 }
 
 void SetAll(ui::Window& w, std::initializer_list<int> idList, bool on) {

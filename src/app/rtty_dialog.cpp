@@ -7,6 +7,7 @@
 #include "resources/ids.h"
 #include "resources/templates.h"
 #include "settings/image.h"
+#include "settings/rtty.h"
 
 namespace zt {
 
@@ -19,41 +20,25 @@ std::uint8_t& Register2() {
     return At(appState.image, editedUser, Field::RttyRegister2);
 }
 
-struct Bit {
-    int id;
-    std::uint8_t mask;
-};
-// Register 1's check boxes; bit 3 belongs to none and is written as 0.
-constexpr Bit kRegister1Boxes[] = {
-    {ids::kRttyEnable, 0x80},   {ids::kRttyDiddle, 0x40},  {ids::kRttyFskMap, 0x20},
-    {ids::kRttyAutoCrlf, 0x10}, {ids::kRttyReverse, 0x04},
-};
-constexpr std::uint8_t kBaudBits = 0x03;
-// Register 2's two-entry lists: the bit is set unless the first entry is selected.
-constexpr Bit kRegister2Lists[] = {
-    {ids::kRttyStopBits, 0x08}, {ids::kRttyDiddleIs, 0x04}, {ids::kRttyUsos, 0x01}};
-
 void Initialise(ui::Window& w) {
-    ui::comboAddAll(w, ids::kRttyBaud, {"45.45", "50", "75", "100"});
-    ui::comboAddAll(w, ids::kRttyStopBits, {"2.0", "1.5"});
-    ui::comboAddAll(w, ids::kRttyDiddleIs, {"Blank", "Ltrs"});
-    ui::comboAddAll(w, ids::kRttyUsos, {"Off", "On"});
+    ui::comboAddAll(w, ids::kRttyBaud, kRttyBaudNames);
+    for (const RttyList& l : kRttyLists) ui::comboAddAll(w, l.control, l.entries);
     const std::uint8_t r1 = Register1(), r2 = Register2();
-    for (const Bit& b : kRegister1Boxes) ui::check(w, b.id, r1 & b.mask);
-    ui::comboSelect(w, ids::kRttyBaud, r1 & kBaudBits);
-    for (const Bit& b : kRegister2Lists) ui::comboSelect(w, b.id, (r2 & b.mask) ? 1 : 0);
+    for (const RttyBox& b : kRttyBoxes) ui::check(w, b.control, r1 & b.mask);
+    ui::comboSelect(w, ids::kRttyBaud, r1 & kRttyBaudBits);
+    for (const RttyList& l : kRttyLists) ui::comboSelect(w, l.control, (r2 & l.mask) ? 1 : 0);
 }
 
 // Both registers are written whole. A Baud Rate list whose text part was
 // typed over has no selection: the baud rate then stays as it was.
 void Accept(ui::Window& w) {
     std::uint8_t r1 = 0, r2 = 0;
-    for (const Bit& b : kRegister1Boxes)
-        if (ui::isChecked(w, b.id)) r1 |= b.mask;
+    for (const RttyBox& b : kRttyBoxes)
+        if (ui::isChecked(w, b.control)) r1 |= b.mask;
     const int baud = ui::comboSelection(w, ids::kRttyBaud);
-    r1 |= baud >= 0 ? static_cast<std::uint8_t>(baud) : Register1() & kBaudBits;
-    for (const Bit& b : kRegister2Lists)
-        if (ui::comboSelection(w, b.id) != 0) r2 |= b.mask;
+    r1 |= baud >= 0 ? static_cast<std::uint8_t>(baud) : Register1() & kRttyBaudBits;
+    for (const RttyList& l : kRttyLists)
+        if (ui::comboSelection(w, l.control) != 0) r2 |= l.mask;
     Register1() = r1;
     Register2() = r2;
     ui::endDialog(w, 1);

@@ -80,6 +80,14 @@ std::uint8_t GetChipVariant(Port& port) {
     return QueryOrZero(port, kGetChipVariant);
 }
 
+LiveValues ReadLiveValues(Port& port, int chipVariant) {
+    LiveValues v;
+    v.pot = GetPotValue(port);
+    if (chipVariant != kVariantMini) v.pushbutton = GetPushbuttonValue(port);
+    v.supply = GetSupplyReading(port);
+    return v;
+}
+
 int DumpSettings(Port& port, SettingsImage& image) {
     const std::uint8_t frame[] = {kAdmin, kDumpSettings};
     return Exchange(port, frame, sizeof frame, nullptr, 0, image.data(), kMainBlockSize);

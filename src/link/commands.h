@@ -3,6 +3,7 @@
 // Every one blocks its caller for at most the port's transfer waits.
 
 #include <cstdint>
+#include <optional>
 
 #include "common/app_state.h"
 #include "link/port.h"
@@ -26,6 +27,15 @@ std::uint8_t GetPotValue(Port& port);
 std::uint8_t GetPushbuttonValue(Port& port);
 std::uint8_t GetSupplyReading(Port& port);
 std::uint8_t GetChipVariant(Port& port);
+
+// Test's three readouts, asked in this order. The MINI has no push-button
+// input, so it is not asked.
+struct LiveValues {
+    std::uint8_t pot = 0;
+    std::optional<std::uint8_t> pushbutton;
+    std::uint8_t supply = 0;
+};
+LiveValues ReadLiveValues(Port& port, int chipVariant);
 
 // Image bytes 0..287 straight from the keyer; 1 when all arrived. Bytes that
 // do not arrive leave the image as it was.

@@ -76,6 +76,14 @@ std::string SupplyText(int reading) {
     return text;
 }
 
+std::string PotText(int value) {
+    return "PotValue: " + std::to_string(value);
+}
+
+std::string PushbuttonText(int value) {
+    return "PB:" + std::to_string(value);
+}
+
 const char* const kTestingText = "Testing ZT Interface    ";
 
 int Detection::Code() const {

@@ -55,5 +55,8 @@ std::string RevisionText(int variant, int major, int minor);
 
 // The supply voltage field's text for a reading (0 cannot be divided by).
 std::string SupplyText(int reading);
+// The pot and push-button fields' texts.
+std::string PotText(int value);
+std::string PushbuttonText(int value);
 
 }  // namespace zt

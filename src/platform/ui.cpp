@@ -171,7 +171,7 @@ int comboAdd(Window& w, int id, const std::string& item, int value) {
     return static_cast<int>(c.items.size()) - 1;
 }
 
-void comboAddAll(Window& w, int id, std::initializer_list<const char*> items) {
+void comboAddAll(Window& w, int id, std::span<const char* const> items) {
     for (const char* item : items) comboAdd(w, id, item, comboCount(w, id));
 }
 

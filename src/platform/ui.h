@@ -183,7 +183,7 @@ void comboReset(Window& w, int id);
 // Appends an entry carrying value; returns its index.
 int comboAdd(Window& w, int id, const std::string& item, int value = 0);
 // Appends entries in order, each carrying its position in the list as value.
-void comboAddAll(Window& w, int id, std::initializer_list<const char*> items);
+void comboAddAll(Window& w, int id, std::span<const char* const> items);
 void comboSelect(Window& w, int id, int index);  // -1 clears; sets the text part
 int comboSelection(Window& w, int id);
 int comboCount(Window& w, int id);

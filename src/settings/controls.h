@@ -54,6 +54,11 @@ constexpr int kOptionBoxCount = 12;
 extern const OptionBox kOptionBoxes[kOptionBoxCount];
 const OptionBox* FindOptionBox(int control);
 
+// The three lists' entries, by index.
+extern const char* const kKeyerModeNames[6];
+extern const char* const kPaddleHangNames[4];
+extern const char* const kOutputSelectionNames[8];
+
 // "Iambic A" "Iambic B" "Ultimatic" "UltimDit" "UltimDah" "VibroBug"
 int KeyerModeIndex(const SettingsImage& image, User user);
 void SetKeyerMode(SettingsImage& image, User user, int index);  // outside 0..5: nothing
