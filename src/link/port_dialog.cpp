@@ -47,13 +47,14 @@ std::vector<PortEntry> ListPorts() {
         if (device.empty()) continue;
         switch (ProbeDevice(device)) {
             case ProbeResult::Present:
-                entries.push_back({n, device, ""});
+                entries.push_back({n, device, "", ProbeResult::Present});
                 break;
             case ProbeResult::Busy:
-                entries.push_back({n, device, "in use"});
+                entries.push_back({n, device, "in use", ProbeResult::Busy});
                 break;
             case ProbeResult::Denied:
-                entries.push_back({n, device, "permission denied: join the dialout group"});
+                entries.push_back(
+                    {n, device, "permission denied: join the dialout group", ProbeResult::Denied});
                 break;
             case ProbeResult::Missing:
                 break;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/serial.h"
 #include "platform/ui.h"
 
 namespace zt {
@@ -16,6 +17,7 @@ struct PortEntry {
     int number;
     std::string device;  // what the number maps to
     std::string note;    // empty when free; else why it cannot be opened now
+    ProbeResult state = ProbeResult::Present;  // Present, Busy or Denied
 };
 
 // COM1 to COM50 in order; ports that exist are listed, free or not.

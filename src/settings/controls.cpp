@@ -159,6 +159,19 @@ std::optional<std::uint32_t> ShownNumber(const SettingsImage& image, User user,
     return At(image, user, row.field);
 }
 
+std::optional<ImageRefusal> CheckImage(const SettingsImage& image) {
+    for (User user : {User::One, User::Two}) {
+        for (const NumberRow& row : kNumberRows) {
+            const std::uint32_t shown = ShownNumber(image, user, row).value_or(0);
+            const std::uint32_t minValue =
+                row.convert == Convert::PotRange ? At(image, user, Field::PotMinWpm) : 0;
+            if (auto text = Refusal(row, user, shown, minValue))
+                return ImageRefusal{user, &row, *text};
+        }
+    }
+    return std::nullopt;
+}
+
 const OptionBox* FindOptionBox(int control) {
     for (const OptionBox& box : kOptionBoxes)
         if (box.control == control) return &box;

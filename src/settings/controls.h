@@ -45,6 +45,16 @@ void StoreNumber(SettingsImage& image, User user, const NumberRow& row, std::uin
 std::optional<std::uint32_t> ShownNumber(const SettingsImage& image, User user,
                                          const NumberRow& row);
 
+// The first value of an image that the editor would refuse, checking User 1's
+// rows, then User 2's, in the editor's order; nothing when all pass. A
+// sidetone code of 0 has no frequency and is refused as one.
+struct ImageRefusal {
+    User user;
+    const NumberRow* row;
+    std::string text;
+};
+std::optional<ImageRefusal> CheckImage(const SettingsImage& image);
+
 struct OptionBox {
     int control;
     Field field;

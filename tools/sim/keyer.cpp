@@ -214,7 +214,12 @@ void Keyer::TakeFirmware(std::uint8_t byte, Result* r) {
             return;
         case Step::kBlock:
             buffer_.push_back(byte);
-            if (buffer_.size() == blockSize_) {
+            if (buffer_.size() == blockSize_ && faults_.dropSettingsWrites) {
+                r->notes.push_back("dropped " + std::to_string(blockSize_) +
+                                   " settings bytes for " + std::to_string(blockOffset_));
+                buffer_.clear();
+                step_ = Step::kIdle;
+            } else if (buffer_.size() == blockSize_) {
                 std::copy(buffer_.begin(), buffer_.end(), settings_.begin() + blockOffset_);
                 r->settingsStored = true;
                 r->notes.push_back("stored " + std::to_string(blockSize_) +

@@ -64,6 +64,9 @@ struct Faults {
     // >= 0: after taking this many more bytes (counted from when the faults
     // were set) the chip answers what they asked for and drops the line.
     long hangUpAfter = -1;
+    // Settings blocks are taken in whole and acknowledged by nothing, as
+    // always, but never stored: a keyer whose memory does not keep a write.
+    bool dropSettingsWrites = false;
 };
 
 // Factory settings: both users at their defaults, no messages.

@@ -54,6 +54,7 @@ const char kUsage[] =
     "  --no-variant        leave the variant query unanswered\n"
     "  --frame-reply N:B   answer record frame N (counted from 1 after each 35) with B\n"
     "  --hang-up-after N   drop the line after taking N bytes, then exit\n"
+    "  --drop-writes       take settings writes in full but never store them\n"
     "\n"
     "  -h, --help          this text\n"
     "\n"
@@ -82,6 +83,7 @@ enum Option {
     kNoVariant,
     kFrameReply,
     kHangUpAfter,
+    kDropWrites,
 };
 
 [[noreturn]] void Usage(const std::string& complaint) {
@@ -155,6 +157,7 @@ int main(int argc, char** argv) {
         {"no-variant", no_argument, nullptr, kNoVariant},
         {"frame-reply", required_argument, nullptr, kFrameReply},
         {"hang-up-after", required_argument, nullptr, kHangUpAfter},
+        {"drop-writes", no_argument, nullptr, kDropWrites},
         {"help", no_argument, nullptr, 'h'},
         {nullptr, 0, nullptr, 0},
     };
@@ -226,6 +229,9 @@ int main(int argc, char** argv) {
                 break;
             case kHangUpAfter:
                 config.faults.hangUpAfter = Number(optarg, 0, 1L << 30, "--hang-up-after");
+                break;
+            case kDropWrites:
+                config.faults.dropSettingsWrites = true;
                 break;
             case 'h':
                 std::fputs(kUsage, stdout);

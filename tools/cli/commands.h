@@ -1,0 +1,26 @@
+#pragma once
+// ztcli's commands; each returns the status to exit with and has printed why.
+
+#include "cli/context.h"
+#include "firmware/identify.h"
+#include "firmware/image.h"
+
+namespace zt::cli {
+
+// On the keyer (keyer_commands.cpp).
+int PortsCommand(const Context& c);
+int TestCommand(const Context& c);
+int ReadCommand(const Context& c);
+int WriteCommand(const Context& c);
+int UploadCommand(const Context& c);
+
+// On files alone (file_commands.cpp).
+int ShowCommand(const Context& c);
+int SetCommand(const Context& c);
+int HexInfoCommand(const Context& c);
+
+// Loads opt.file as a firmware image and says what it is; kExitUsage after
+// saying why when it cannot be used.
+int LoadFirmware(const Context& c, FirmwareImage& image, ImageIdentity& identity);
+
+}  // namespace zt::cli

@@ -1,0 +1,49 @@
+#pragma once
+// What every ztcli command gets: its options, where its output goes, and
+// the exit statuses it ends with.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace zt::cli {
+
+enum ExitStatus {
+    kExitOk = 0,
+    kExitKeyer = 1,  // the keyer refused or failed
+    kExitUsage = 2,  // bad usage or a bad file
+    kExitPort = 3,   // the port could not be opened
+};
+
+struct Streams {
+    std::ostream& out;
+    std::ostream& err;
+    bool terminal;  // out is a terminal: progress may redraw its line
+};
+
+struct Options {
+    std::string port;  // a COM number or a device path; empty: the window's configuration
+    std::string file;
+    std::vector<std::string> assignments;
+    bool json = false;
+    bool quiet = false;
+    bool verbose = false;
+    bool noVerify = false;
+};
+
+struct Context {
+    Streams io;
+    Options opt;
+
+    // An informational line; --quiet drops it.
+    void Say(const std::string& line) const {
+        if (!opt.quiet) io.out << line << '\n';
+    }
+    // Reports a failure on the error stream and gives the status to exit with.
+    int Fail(int status, const std::string& text) const {
+        io.err << "ztcli: " << text << '\n';
+        return status;
+    }
+};
+
+}  // namespace zt::cli
