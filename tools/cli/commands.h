@@ -4,8 +4,14 @@
 #include "cli/context.h"
 #include "firmware/identify.h"
 #include "firmware/image.h"
+#include "firmware/upload.h"
+#include "link/port.h"
 
 namespace zt::cli {
+
+// The waits of the port and of the upload's speed changes; tests shorten them.
+extern PortWaits keyerWaits;
+extern UploadWaits uploadPauses;
 
 // On the keyer (keyer_commands.cpp).
 int PortsCommand(const Context& c);

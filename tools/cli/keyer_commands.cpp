@@ -28,6 +28,9 @@
 
 namespace zt::cli {
 
+PortWaits keyerWaits;
+UploadWaits uploadPauses;
+
 namespace {
 
 bool AllDigits(const std::string& text) {
@@ -47,6 +50,7 @@ int ConfiguredComPort(const Context& c) {
 
 // Opens the port as --port names it; 0, or kExitPort after saying why.
 int OpenKeyerPort(const Context& c, Port& port) {
+    port.waits() = keyerWaits;
     int code;
     if (!c.opt.port.empty() && !AllDigits(c.opt.port)) {
         comPortNumber = 0;
@@ -286,7 +290,7 @@ int UploadCommand(const Context& c) {
 
     UploadStatus status;
     LogQueue log;
-    UploadJob job{&port, &image, check.recovery, {}, {}};
+    UploadJob job{&port, &image, check.recovery, {}, uploadPauses};
     if (c.opt.verbose) job.log = [&log](const std::string& line) { log.Push(line); };
     Progress bar(c, "Uploading");
     std::thread worker([&] { RunUpload(job, status); });

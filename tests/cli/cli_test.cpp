@@ -1,0 +1,286 @@
+// ztcli against the virtual keyer, beside the window's own flows on the same keyer.
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <thread>
+
+#include "app/uploader.h"
+#include "cli/commands.h"
+#include "cli/settings_fields.h"
+#include "firmware/hex_records.h"
+#include "resources/ids.h"
+#include "settings/image.h"
+#include "settings/messages.h"
+#include "settings/settings_file.h"
+#include "support/keyer_fixture.h"
+
+namespace zt {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+class CliTest : public testing::KeyerTest {
+  protected:
+    void SetUp() override {
+        KeyerTest::SetUp();
+        cli::keyerWaits = {200, 300, 350, 5, 300};
+        cli::uploadPauses = {100, 100, 0};
+        keyerPort.waits().storeMs = 300;
+    }
+    void TearDown() override {
+        cli::keyerWaits = {};
+        cli::uploadPauses = {};
+        KeyerTest::TearDown();
+    }
+    Outcome Cli(std::vector<std::string> args, bool terminal = false) {
+        args.insert(args.begin(), "ztcli");
+        std::vector<const char*> argv;
+        for (const std::string& a : args) argv.push_back(a.c_str());
+        std::ostringstream out, err;
+        const int status = cli::RunCli(static_cast<int>(argv.size()), argv.data(),
+                                       {out, err, terminal});
+        return {status, out.str(), err.str()};
+    }
+    // The same command on the keyer's COM number.
+    Outcome OnKeyer(std::vector<std::string> args) {
+        args.push_back("--port");
+        args.push_back(std::to_string(testing::kSimCom));
+        return Cli(std::move(args));
+    }
+    std::string Path(const std::string& name) { return dir.path() + "/" + name; }
+    // Factory settings with a message and changed values for both users: an
+    // image the editor accepts that is not the keyer's default.
+    static SettingsImage Custom() {
+        SettingsImage image{};
+        LoadDefaults(image);
+        MessageTexts texts;
+        texts[0] = "CQ TEST DE ZT";
+        texts[12] = "ZT1ABC";
+        EXPECT_FALSE(EncodeMessages(texts, image));
+        At(image, User::One, Field::FavoriteWpm) = 28;
+        At(image, User::Two, Field::Weight) = 60;
+        At(image, User::Two, Field::SerialLow) = 41;
+        return image;
+    }
+    static sim::SettingsBytes ToSim(const SettingsImage& image) {
+        sim::SettingsBytes bytes;
+        std::copy(image.begin(), image.end(), bytes.begin());
+        return bytes;
+    }
+    static SettingsImage FromFile(const std::string& path) {
+        SettingsImage image{};
+        EXPECT_EQ(ReadSettingsFile(path, image), SettingsFileResult::Ok);
+        return image;
+    }
+};
+
+// Line-for-line with the window: Test ZT, Read ZT and Write ZT send the same
+// bytes as ztcli's test, read and write --no-verify.
+TEST_F(CliTest, SendsTheWindowsBytes) {
+    startKeyer();
+    sim->SetSettings(ToSim(Custom()));
+    ui::Window& w = openMain();
+    struct Pair {
+        int button;
+        std::vector<std::string> command;
+    };
+    const std::string file = Path("k.eep");
+    for (const Pair& p : {Pair{ids::kTestZt, {"test"}}, Pair{ids::kReadZt, {"read", file}},
+                          Pair{ids::kWriteZt, {"write", "--no-verify", file}}}) {
+        sim->ClearReceived();
+        ui::click(w, p.button);
+        keyerPort.Close();  // the window keeps its port; ztcli needs it
+        const Bytes window = sim->Received();
+        sim->ClearReceived();
+        const Outcome r = OnKeyer(p.command);
+        EXPECT_EQ(r.status, 0) << p.command[0] << ": " << r.err;
+        EXPECT_EQ(sim->Received(), window) << p.command[0];
+        EXPECT_GT(window.size(), 8u);
+    }
+    const Outcome test = OnKeyer({"test"});
+    EXPECT_EQ(test.out, "ZT IC: SMT\nZT F/W ver 31.05\nPotValue: 128\nPB:255\n5.04 Volts\n");
+}
+
+TEST_F(CliTest, ReadWriteReadRoundTripsAndVerifies) {
+    startKeyer();
+    const SettingsImage custom = Custom();
+    sim->SetSettings(ToSim(custom));
+    ASSERT_EQ(OnKeyer({"read", Path("a.eep")}).status, 0);
+    EXPECT_EQ(FromFile(Path("a.eep")), custom);
+
+    sim->SetSettings(sim::FactorySettings());
+    const Outcome write = OnKeyer({"write", Path("a.eep")});
+    EXPECT_EQ(write.status, 0) << write.err;
+    EXPECT_NE(write.out.find("verified"), std::string::npos);
+    ASSERT_EQ(OnKeyer({"read", Path("b.eep")}).status, 0);
+    EXPECT_EQ(FromFile(Path("b.eep")), custom);
+
+    // A keyer that takes the blocks but keeps nothing fails the read-back.
+    sim->SetSettings(sim::FactorySettings());
+    sim::Faults drop;
+    drop.dropSettingsWrites = true;
+    sim->SetFaults(drop);
+    const Outcome lost = OnKeyer({"write", Path("a.eep")});
+    EXPECT_EQ(lost.status, 1);
+    EXPECT_NE(lost.err.find("verify failed: "), std::string::npos) << lost.err;
+    EXPECT_NE(lost.err.find("byte 1: wrote 28, read 15"), std::string::npos) << lost.err;
+}
+
+TEST_F(CliTest, BadFilesSendNothing) {
+    startKeyer();
+    SettingsImage image = Custom();
+    At(image, User::Two, Field::Ratio) = 70;
+    ASSERT_EQ(WriteSettingsFile(Path("ratio.eep"), image), SettingsFileResult::Ok);
+    std::ofstream(Path("long.eep")) << std::string(301, 'x');
+    sim->ClearReceived();
+
+    Outcome r = OnKeyer({"write", Path("ratio.eep")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("user2.ratio: Ratio must be between 33 and 66"), std::string::npos) << r.err;
+    r = OnKeyer({"write", Path("long.eep")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("Invalid file."), std::string::npos);
+    EXPECT_EQ(Cli({"show", Path("long.eep")}).status, 2);
+    EXPECT_EQ(Cli({"write"}).status, 2);  // no file named
+    EXPECT_TRUE(sim->Received().empty());
+}
+
+TEST_F(CliTest, ShowAndSetUseTheEditorsValuesAndRules) {
+    SettingsImage image{};
+    LoadDefaults(image);
+    At(image, User::Two, Field::SerialHigh) = 1;
+    At(image, User::Two, Field::SerialLow) = 2;
+    const std::string file = Path("s.eep");
+    ASSERT_EQ(WriteSettingsFile(file, image), SettingsFileResult::Ok);
+
+    const Outcome json = Cli({"show", "--json", file});
+    ASSERT_EQ(json.status, 0);
+    for (const char* shown : {"\"st_freq\": 801", "\"max_wpm\": 35", "\"serial_number\": 1,",
+                              "\"serial_number\": 259,", "\"keyer_mode\": \"Iambic B\"",
+                              "\"baud\": \"45.45\"", "\"msg14\": \"\""})
+        EXPECT_NE(json.out.find(shown), std::string::npos) << shown;
+    // Every setting is there, each once.
+    for (const cli::ShownSetting& s : cli::ShowSettings(image)) {
+        const std::string key = "\"" + s.name.substr(s.name.rfind('.') + 1) + "\": ";
+        EXPECT_NE(json.out.find(key), std::string::npos) << s.name;
+    }
+
+    Outcome r = Cli({"set", file, "user2.st_freq=1250", "user1.min_wpm=40", "user1.max_wpm=60",
+                 "msg3=Cq de ZT", "user2.keyer_mode=VibroBug", "user1.rtty.enable=true"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string text = Cli({"show", file}).out;
+    for (const char* shown : {"user2.st_freq = 1250\n", "user1.min_wpm = 40\n",
+                              "user1.max_wpm = 60\n", "msg3 = \"CQ DE ZT\"\n",
+                              "user2.keyer_mode = VibroBug\n", "user1.rtty.enable = true\n"})
+        EXPECT_NE(text.find(shown), std::string::npos) << shown;
+
+    const SettingsImage before = FromFile(file);
+    for (auto [change, message] :
+         {std::pair{"user1.weight=95", "user1.weight: Weight must be between 10 and 90"},
+          {"user2.st_freq=4500", "user2.st_freq: Freq must be between 500 and 4000."},
+          {"user1.max_wpm=30", "user1.max_wpm: Pot Max must be greater than Pot Min"},
+          {"user1.weight=x", "user1.weight: \"x\" is not a number"},
+          {"msg1=\t", "Msg 1 holds a tab, which has no Morse code."},
+          {"speed=5", "no setting is called \"speed\""}}) {
+        r = Cli({"set", file, "user1.cur_wpm=20", change});
+        EXPECT_EQ(r.status, 2) << change;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(FromFile(file), before);  // all or nothing
+}
+
+// An image for family, version 31, with words at 0x20 too; its path.
+std::string FirmwareFile(const std::string& path, int family) {
+    using testing::Record;
+    std::ofstream(path) << Record(0, 0, {0, 0, 0, 0, 0, 0, 31, std::uint8_t(family)}) << "\n"
+                        << Record(0, 0x40, {1, 2, 3, 4}) << "\n"
+                        << testing::kEndRecord << "\n";
+    return path;
+}
+
+TEST_F(CliTest, UploadChecksTheImageAndProgramsTheKeyer) {
+    startKeyer(Keyer(kVariantAf, 31, 2));
+    const std::string af = FirmwareFile(Path("af.bin"), 103);
+    const std::string dip = FirmwareFile(Path("dip.bin"), 55);
+
+    Outcome r = Cli({"hexinfo", af});
+    EXPECT_EQ(r.out, "ZT AF Version: 31.03 Loaded, 2 Records\n");
+    sim->ClearReceived();
+    r = OnKeyer({"upload", dip});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Error: Attempting to program a ZT AF with a DIP image !"),
+              std::string::npos) << r.err;
+    EXPECT_EQ(sim->Received(), (Bytes{0, 4, 0x55, 0, 9, 0, 0x17, 0, 0x18}));  // detection only
+
+    // The window's Program, then ztcli's upload: the same bytes.
+    uploadWaits = {100, 100, 0};
+    ui::Window& w = openMain();
+    ui::click(w, ids::kTestZt);
+    Bytes window;
+    host().onModal(ids::kUploaderDialog, [&](ui::Window& d) {
+        host().answerFileDialog(af);
+        ui::click(d, ids::kLoadBin);
+        sim->ClearReceived();
+        ui::click(d, ids::kProgram);
+        while (d.timers.count(kUploadTimer)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            host().tick(d, kUploadTimer);
+        }
+        window = sim->Received();
+        ui::click(d, ids::kUploadExit);
+    });
+    ui::click(w, ids::kFwUpdate);
+    keyerPort.Close();
+    uploadWaits = {};
+    sim->SetProgram(sim::BlankProgram());
+    sim->ClearReceived();
+    r = OnKeyer({"upload", "--verbose", af});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Upload Completed Successfully\n"), std::string::npos);
+    EXPECT_NE(r.out.find("0020 - 0102 0304 ff3f"), std::string::npos) << r.out;  // a log line
+    EXPECT_EQ(sim->Received(), window);
+    EXPECT_EQ(sim->program()[0x20], 0x0201);
+}
+
+TEST_F(CliTest, HeldPortFailsAtOnce) {
+    startKeyer();
+    ui::Window& w = openMain();
+    ui::click(w, ids::kTestZt);  // the window keeps its port open afterwards
+    ASSERT_TRUE(keyerPort.IsOpen());
+    const auto start = std::chrono::steady_clock::now();
+    const Outcome r = OnKeyer({"test"});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("in use by another program"), std::string::npos) << r.err;
+    EXPECT_EQ(Cli({"test", "--port", dir.path() + "/nothing"}).status, 3);
+}
+
+// Progress redraws its line on a terminal only; elsewhere the output is lines
+// of printable text.
+TEST_F(CliTest, ProgressOnATerminalAndOff) {
+    startKeyer();
+    for (bool terminal : {false, true}) {
+        const std::vector<std::string> args = {"read", Path("c.eep"), "--port",
+                                               std::to_string(testing::kSimCom)};
+        const Outcome r = Cli(args, terminal);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const bool controls = std::any_of(r.out.begin(), r.out.end(), [](char c) {
+            return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F;
+        });
+        EXPECT_EQ(controls, terminal) << r.out;
+        EXPECT_NE(r.out.find(terminal ? "] 100%" : "Reading 100%\n"), std::string::npos) << r.out;
+    }
+}
+
+}  // namespace
+}  // namespace zt
