@@ -38,3 +38,31 @@ add_custom_target(ztman ALL DEPENDS ${pages})
 install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# The .deb: `cpack -G DEB` in the build folder (scripts/package does it and
+# checks the result). dpkg-shlibdeps (dpkg-dev) works the library packages
+# out from what the programs link, so the Qt packages are declared without
+# naming them here.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME zttools)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "zttools maintainers <maintainers@users.noreply.c-seed-5dc1dd0d.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "utility for Zentor 3 Morse keyers on a serial port")
+# The summary is the first line of the package's description; CPack indents
+# this text under it.
+set(CPACK_PACKAGE_DESCRIPTION "zttools tests the link to a Zentor 3 keyer chip (SMT, DIP, AF, MINI),
+reads, edits and writes its stored settings, keeps them in settings
+files and loads new firmware through the keyer's boot loader.
+
+The package holds the desktop program zttools, ztcli for the same
+operations from a terminal, and ztsim, a virtual keyer on a
+pseudo-terminal for trying everything without hardware.")
+set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# The build keeps its debugging information; the package need not carry it.
+set(CPACK_STRIP_FILES ON)
+set(CPACK_OUTPUT_FILE_PREFIX package)
+include(CPack)
