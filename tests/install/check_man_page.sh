@@ -27,9 +27,9 @@ done
 
 # Our own pages that it refers to must be there too.
 dir=$(dirname "$page")
-for ref in $(grep -o '^\.BR zt[a-z]* ([0-9])' "$page" | sed 's/^\.BR \(zt[a-z]*\) (\([0-9]\))/\1.\2/' | sort -u); do
+while read -r ref; do
     [[ -f "$dir/$ref" ]] || fail "refers to $ref, which is not in $dir"
-done
+done < <(grep -o '^\.BR zt[a-z]* ([0-9])' "$page" | sed 's/^\.BR \(zt[a-z]*\) (\([0-9]\))/\1.\2/' | sort -u)
 
 if [[ -n "$program" ]]; then
     help=$("$program" --help 2>&1) || fail "$program --help failed"
