@@ -1,0 +1,68 @@
+# What `cmake --install` and the .deb put in place: the three programs, the
+# desktop entry, the icon in the hicolor theme and the manual pages. Included
+# last, so that every program's target exists by now; each is installed only
+# if this build makes it (no Qt: no zttools, no icon).
+include(GNUInstallDirs)
+
+foreach(program zttools ztcli ztsim)
+  if(TARGET ${program})
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+endforeach()
+
+if(TARGET zttools)
+  install(FILES ${PROJECT_SOURCE_DIR}/data/zttools.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+endif()
+if(TARGET zticons)
+  install(DIRECTORY ${ZT_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+endif()
+
+# Manual pages go in compressed, as Debian's tools expect; -n keeps the
+# time stamp out, so the same page always packs the same.
+find_program(ZT_GZIP gzip REQUIRED)
+set(pages)
+foreach(program zttools ztcli ztsim)
+  if(TARGET ${program})
+    set(source ${PROJECT_SOURCE_DIR}/doc/${program}.1)
+    set(page ${CMAKE_BINARY_DIR}/man/${program}.1)
+    add_custom_command(OUTPUT ${page}.gz
+      COMMAND ${CMAKE_COMMAND} -E copy ${source} ${page}
+      COMMAND ${ZT_GZIP} -9nf ${page}
+      DEPENDS ${source}
+      COMMENT "Compressing the ${program}(1) manual page")
+    list(APPEND pages ${page}.gz)
+  endif()
+endforeach()
+add_custom_target(ztman ALL DEPENDS ${pages})
+install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# The .deb: `cpack -G DEB` in the build folder (scripts/package does it and
+# checks the result). dpkg-shlibdeps (dpkg-dev) works the library packages
+# out from what the programs link, so the Qt packages are declared without
+# naming them here.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME zttools)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "zttools maintainers <maintainers@users.noreply.c-seed-5dc1dd0d.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "utility for Zentor 3 Morse keyers on a serial port")
+# The summary is the first line of the package's description; CPack indents
+# this text under it.
+set(CPACK_PACKAGE_DESCRIPTION "zttools tests the link to a Zentor 3 keyer chip (SMT, DIP, AF, MINI),
+reads, edits and writes its stored settings, keeps them in settings
+files and loads new firmware through the keyer's boot loader.
+
+The package holds the desktop program zttools, ztcli for the same
+operations from a terminal, and ztsim, a virtual keyer on a
+pseudo-terminal for trying everything without hardware.")
+set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# The build keeps its debugging information; the package need not carry it.
+set(CPACK_STRIP_FILES ON)
+set(CPACK_OUTPUT_FILE_PREFIX package)
+include(CPack)
