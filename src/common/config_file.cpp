@@ -1,8 +1,5 @@
 #include "common/config_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstring>
 
@@ -20,11 +17,28 @@ std::string ConfigNameFromExePath(const std::string& exePath) {
     return exePath.substr(0, at) + "cfg";
 }
 
+std::string ConfigNameFromProgramPath(const std::string& programPath) {
+    std::string name = ConfigNameFromExePath(programPath);
+    if (!name.empty() || programPath.empty()) return name;
+    // No lower-case "exe" anywhere (ZTTOOLS.EXE): the name's extension, if
+    // any, gives way to ".cfg".
+    const std::size_t slash = programPath.find_last_of("/\\");
+    const std::size_t dot = programPath.rfind('.');
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return programPath.substr(0, hasExtension ? dot : programPath.size()) + ".cfg";
+}
+
 std::string DefaultConfigFileName() {
+#ifdef _WIN32
+    // Beside the program, named after it.
+    return ConfigNameFromProgramPath(ProgramPath());
+#else
     std::string dir = ConfigDir();
     if (dir.empty()) return {};
     MakeDirs(dir);  // a failure shows later as a file that cannot be created
     return dir + "/zttools.cfg";
+#endif
 }
 
 const char* ConfigStatusText(ConfigStatus status) {
@@ -39,15 +53,15 @@ const char* ConfigStatusText(ConfigStatus status) {
 }
 
 ConfigStatus LoadComPortSetting() {
-    int fd = open(configFileName.c_str(), O_RDONLY | O_CLOEXEC);  // -1 on failure
-    if (fd < 0) {
+    InputFile* file = OpenForReading(configFileName);
+    if (!file) {
         comPortNumber = 1;
         return SaveComPortSetting();
     }
     // Fewer than four bytes fill the number from its low end; the rest stay 0.
     std::uint8_t bytes[4] = {0, 0, 0, 0};
-    ssize_t got = read(fd, bytes, sizeof bytes);  // -1 on failure, else the count
-    close(fd);
+    const std::int64_t got = ReadBytes(file, bytes, sizeof bytes);
+    CloseFile(file);
     if (got < 0) return ConfigStatus::ReadFailed;
     std::uint32_t v = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24;
     comPortNumber = static_cast<std::int32_t>(v);

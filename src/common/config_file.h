@@ -17,8 +17,15 @@ extern std::string configFileName;
 // no "exe".
 std::string ConfigNameFromExePath(const std::string& exePath);
 
-// This platform's configuration file: zttools.cfg in the configuration
-// directory, which is created when missing. Empty without a home folder.
+// The naming rule, and for a path that has no "exe" (an executable named in
+// capitals) the same path with its extension, if any, replaced by ".cfg".
+// Empty only for an empty path.
+std::string ConfigNameFromProgramPath(const std::string& programPath);
+
+// This platform's configuration file. On Windows it lies beside the program
+// (ConfigNameFromProgramPath); elsewhere it is zttools.cfg in the
+// configuration directory, which is created when missing, and there is none
+// without a home folder (empty).
 std::string DefaultConfigFileName();
 
 enum class ConfigStatus {

@@ -80,27 +80,27 @@ int Port::Open(int comNumber) {
 
 int Port::OpenDevice(const std::string& path) {
     // As with an exclusive open of a port we already hold: refused, the held one kept.
-    if (fd_ >= 0) return Fail(kPortOpenFailed, "a port is already open");
+    if (device_) return Fail(kPortOpenFailed, "a port is already open");
     SerialOpenResult opened = SerialOpen(path);
     if (opened.outcome != SerialOpenOutcome::Opened)
         return Fail(kPortOpenFailed, OpenFailureText(path, opened));
-    fd_ = opened.fd;
+    device_ = opened.device;
     error_.clear();
     hungUp_ = false;
     late_.clear();
 
     // From here on a failure leaves the port held; the next Close releases it.
     SerialLine found;
-    if (int error = SerialGetLine(fd_, found))
+    if (int error = SerialGetLine(device_, found))
         return Fail(kPortGetStateFailed, path + ": " + SerialErrorText(error));
     line_ = FromSerialLine(found);
     SetKeyerLine(line_);
-    if (int error = SerialSetLine(fd_, ToSerialLine(line_)))
+    if (int error = SerialSetLine(device_, ToSerialLine(line_)))
         return Fail(kPortSetStateFailed, path + ": " + SerialErrorText(error));
     // Let the line settle after the change, then drop whatever came in
     // meanwhile along with replies left over from before.
     std::this_thread::sleep_for(std::chrono::milliseconds(waits_.settleMs));
-    if (int error = SerialPurgeInput(fd_))
+    if (int error = SerialPurgeInput(device_))
         return Fail(kPortPurgeFailed, path + ": " + SerialErrorText(error));
     return kPortOk;
 }
@@ -110,7 +110,7 @@ int Port::OpenDevice(const std::string& path) {
 // takes nothing more. 1 when everything went out.
 int Port::PushPendingWrite(Deadline deadline) {
     if (pendingWrite_.empty()) return 1;
-    SerialIo io = SerialWrite(fd_, pendingWrite_.data(), static_cast<int>(pendingWrite_.size()),
+    SerialIo io = SerialWrite(device_, pendingWrite_.data(), static_cast<int>(pendingWrite_.size()),
                               deadline, hook_);
     pendingWrite_.erase(pendingWrite_.begin(), pendingWrite_.begin() + io.count);
     if (io.end == SerialEnd::HungUp || io.end == SerialEnd::Failed) pendingWrite_.clear();
@@ -125,13 +125,13 @@ void Port::DrainLateRead() {
     std::vector<std::uint8_t> arrived(static_cast<std::size_t>(lateWanted_));
     lateWanted_ = 0;
     SerialIo io =
-        SerialRead(fd_, arrived.data(), static_cast<int>(arrived.size()), lateUntil_, hook_);
+        SerialRead(device_, arrived.data(), static_cast<int>(arrived.size()), lateUntil_, hook_);
     late_.insert(late_.end(), arrived.begin(), arrived.begin() + io.count);
     Result(io);
 }
 
 int Port::Write(const std::uint8_t* bytes, int count) {
-    if (fd_ < 0 || count < 0) return 0;
+    if (!device_ || count < 0) return 0;
     DrainLateRead();
     pendingWrite_.insert(pendingWrite_.end(), bytes, bytes + count);
     // Start, data, parity and stop bits of each byte at the line's rate.
@@ -144,12 +144,12 @@ int Port::Write(const std::uint8_t* bytes, int count) {
 }
 
 int Port::Read(std::uint8_t* buffer, int count) {
-    if (fd_ < 0 || count < 0) return 0;
+    if (!device_ || count < 0) return 0;
     PushPendingWrite(DeadlineIn(waits_.writeMs));
     DrainLateRead();
     Deadline began = SerialClock::now();
     SerialIo io =
-        SerialRead(fd_, buffer, count, began + std::chrono::milliseconds(waits_.readMs), hook_);
+        SerialRead(device_, buffer, count, began + std::chrono::milliseconds(waits_.readMs), hook_);
     if (io.end == SerialEnd::TimedOut) {
         lateWanted_ = count - io.count;
         lateUntil_ = began + std::chrono::milliseconds(waits_.readTimeoutMs);
@@ -169,24 +169,24 @@ void Port::Pause(int ms) {
 }
 
 void Port::Close() {
-    if (fd_ >= 0) {
+    if (device_) {
         // A stuck line cannot hold up the close beyond one write wait.
         Deadline by = DeadlineIn(waits_.writeMs);
         PushPendingWrite(by);
-        SerialClose(fd_, by);
+        SerialClose(device_, by);
     }
-    fd_ = -1;
+    device_ = nullptr;
     pendingWrite_.clear();
     lateWanted_ = 0;
     lineFreeAt_ = {};  // what was on the wire is no business of the next open
 }
 
 int Port::ApplyLineSettings() {
-    if (fd_ < 0) return 0;
+    if (!device_) return 0;
     // Whatever is still pending finishes at the old speed.
     PushPendingWrite(DeadlineIn(waits_.writeMs));
     DrainLateRead();
-    int error = SerialSetLine(fd_, ToSerialLine(line_));
+    int error = SerialSetLine(device_, ToSerialLine(line_));
     if (error) error_ = SerialErrorText(error);
     return error == 0 ? 1 : 0;
 }

@@ -63,7 +63,7 @@ class Port {
     // own time-out, is drained into the port's storage before its next use.
     int Read(std::uint8_t* buffer, int count);
     void Close();
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return device_ != nullptr; }
     // Waits until ms have passed since the last byte written left the wire
     // (the system takes bytes long before the line has carried them), calling
     // the wait hook as transfers do.
@@ -90,7 +90,7 @@ class Port {
     int PushPendingWrite(Deadline deadline);
     void DrainLateRead();
 
-    int fd_ = -1;
+    SerialDevice* device_ = nullptr;
     LineSettings line_;
     PortWaits waits_;
     SerialTick hook_;

@@ -1,8 +1,10 @@
 #pragma once
 // The operating system's serial devices, nothing more: open exclusively,
 // line settings, purge, and transfers bounded by a deadline. Knows nothing of
-// COM numbers, keyers or the application's records. Results are 0 or an errno
-// value unless said otherwise; SerialErrorText turns one into words.
+// COM numbers, keyers or the application's records. Results are 0 or the
+// system's error number (errno on POSIX, GetLastError on Windows) unless said
+// otherwise; SerialErrorText turns one into words. Each system's side is in
+// serial_posix.cpp or serial_win32.cpp.
 
 #include <chrono>
 #include <cstdint>
@@ -19,36 +21,42 @@ Deadline DeadlineIn(int ms);
 // spin over the last fraction of a millisecond; 0 once it has passed.
 int RemainingMs(Deadline deadline, SerialClock::time_point now = SerialClock::now());
 
+// An open device; what it holds is the system's business.
+struct SerialDevice;
+
 enum class SerialOpenOutcome {
     Opened,
-    Missing,  // no such device (ENOENT, ENODEV, ENXIO)
-    Busy,     // another program holds it (EBUSY, or its lock is taken)
-    Denied,   // no permission (EACCES, EPERM)
+    Missing,  // no such device (ENOENT, ENODEV, ENXIO; ERROR_FILE_NOT_FOUND)
+    Busy,     // another program holds it (EBUSY or a taken lock; ERROR_ACCESS_DENIED)
+    Denied,   // no permission (EACCES, EPERM); Windows has no such case for ports
     Failed,   // anything else, e.g. the path is not a terminal
 };
 struct SerialOpenResult {
-    int fd = -1;
+    SerialDevice* device = nullptr;
     SerialOpenOutcome outcome = SerialOpenOutcome::Failed;
-    int error = 0;  // errno of the failing call
+    int error = 0;  // the system's error number for the failing call
 };
-// Opens read-write, non-blocking, not as controlling terminal, locked against
-// every other opener.
+// Opens read-write for transfers that wait with a bound, never as a
+// controlling terminal, and exclusively: no other program gets it meanwhile.
 SerialOpenResult SerialOpen(const std::string& path);
 
-// Releases the device. Output still queued gets until drainBy to go out; what
-// is left then is dropped so that a stuck line cannot hold up the close.
-void SerialClose(int fd, Deadline drainBy);
+// Releases the device and its record. Output still queued gets until drainBy
+// to go out; what is left then is dropped so that a stuck line cannot hold up
+// the close. Null is ignored.
+void SerialClose(SerialDevice* device, Deadline drainBy);
 
 // What a port dialog needs to know about a device without keeping it. A
 // device node with no UART behind it is Missing, also where opening it would
 // be refused for want of permission.
 enum class ProbeResult { Present, Busy, Denied, Missing };
 ProbeResult ProbeDevice(const std::string& path);
+#ifndef _WIN32
 // False only when the system reports that no UART answers behind the device:
 // the kernel makes ttyS nodes for ports that most machines do not have.
 // Devices the system says nothing about (USB adapters, pseudo-terminals) count
 // as present.
 bool UartPresent(const std::string& path, const std::string& sysClassTty = "/sys/class/tty");
+#endif
 
 // Line settings in the same terms as the port's device control record.
 struct SerialLine {
@@ -62,12 +70,13 @@ struct SerialLine {
     bool xonXoffIn = false;
     bool ctsFlow = false;
 };
-int SerialGetLine(int fd, SerialLine& line);
+int SerialGetLine(SerialDevice* device, SerialLine& line);
 // Raw mode with the given settings. Devices without modem lines (pseudo-
-// terminals) accept the settings without DTR and RTS.
-int SerialSetLine(int fd, const SerialLine& line);
+// terminals) accept the settings without DTR and RTS. Settings the record
+// does not name (DSR flow control, on Windows) stay as the device had them.
+int SerialSetLine(SerialDevice* device, const SerialLine& line);
 // Drops everything received and not yet read.
-int SerialPurgeInput(int fd);
+int SerialPurgeInput(SerialDevice* device);
 
 // How a transfer ended. count is the number of bytes moved, also on failure.
 enum class SerialEnd { Done, TimedOut, HungUp, Failed };
@@ -80,11 +89,13 @@ struct SerialIo {
 using SerialTick = std::function<void()>;
 constexpr int kSerialTickMs = 50;
 // Moves count bytes, stopping early at the deadline or a hang-up. Reads place
-// bytes from buffer[0] on and never touch positions past what arrived.
+// bytes from buffer[0] on and never touch positions past what arrived, also
+// not after they return. A write counts the bytes the system has taken: they
+// go out in order even when the deadline passes before the line carried them.
 // A transfer takes nothing once its deadline has passed.
-SerialIo SerialWrite(int fd, const std::uint8_t* bytes, int count, Deadline deadline,
+SerialIo SerialWrite(SerialDevice* device, const std::uint8_t* bytes, int count, Deadline deadline,
                      const SerialTick& tick = {});
-SerialIo SerialRead(int fd, std::uint8_t* buffer, int count, Deadline deadline,
+SerialIo SerialRead(SerialDevice* device, std::uint8_t* buffer, int count, Deadline deadline,
                     const SerialTick& tick = {});
 
 std::string SerialErrorText(int error);

@@ -1,10 +1,5 @@
 #include "settings/settings_file.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "platform/files.h"
 #include "settings/image.h"
 
@@ -28,17 +23,6 @@ void UpgradeOldLayout(SettingsImage& image) {
     }
 }
 
-bool ReadAll(int fd, std::uint8_t* to, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        ssize_t n = read(fd, to + done, size - done);  // -1 on failure, 0 at the end
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 const char* SettingsFileText(SettingsFileResult result) {
@@ -59,17 +43,17 @@ const char* SettingsFileText(SettingsFileResult result) {
 }
 
 SettingsFileResult ReadSettingsFile(const std::string& path, SettingsImage& image) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);  // -1 on failure
-    if (fd < 0) return SettingsFileResult::NotFound;
-    struct stat st {};
-    const off_t size = fstat(fd, &st) == 0 ? st.st_size : -1;  // fstat: -1 on failure
+    InputFile* file = OpenForReading(path);
+    if (!file) return SettingsFileResult::NotFound;
+    const std::int64_t size = FileSize(file);
     if (size != kSettingsImageSize && size != kMainBlockSize) {
-        close(fd);
+        CloseFile(file);
         return SettingsFileResult::InvalidFile;
     }
     SettingsImage buffer = image;
-    const bool ok = ReadAll(fd, buffer.data(), static_cast<std::size_t>(size));
-    close(fd);
+    // A file that shrank since its size was taken reads short: a failure too.
+    const bool ok = ReadBytes(file, buffer.data(), static_cast<std::size_t>(size)) == size;
+    CloseFile(file);
     if (!ok) return SettingsFileResult::ReadFailed;
     if (size == kMainBlockSize) UpgradeOldLayout(buffer);
     image = buffer;

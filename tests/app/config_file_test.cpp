@@ -32,6 +32,14 @@ TEST(ConfigName, FirstLowerCaseExeBecomesCfgAndEndsThePath) {
     EXPECT_EQ(ConfigNameFromExePath(longPath + ".exe"), longPath + ".cfg");  // never truncated
 }
 
+TEST(ConfigName, WithoutExeTheProgramsExtensionGivesWayToCfg) {
+    EXPECT_EQ(ConfigNameFromProgramPath("C:\\Tools\\zttools.exe"), "C:\\Tools\\zttools.cfg");
+    EXPECT_EQ(ConfigNameFromProgramPath("C:\\TOOLS\\ZT.EXE"), "C:\\TOOLS\\ZT.cfg");
+    EXPECT_EQ(ConfigNameFromProgramPath("C:\\v1.2\\ZT"), "C:\\v1.2\\ZT.cfg");  // a dot in a folder
+    EXPECT_EQ(ConfigNameFromProgramPath("/usr/bin/zttools"), "/usr/bin/zttools.cfg");
+    EXPECT_EQ(ConfigNameFromProgramPath(""), "");
+}
+
 TEST_F(AppTest, MissingFileIsCreatedWithPortOneAndNoMessage) {
     EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);
     EXPECT_EQ(comPortNumber, 1);
@@ -70,42 +78,6 @@ TEST_F(AppTest, UnwritableLocationKeepsPortOneInMemorySilently) {
     comPortNumber = 7;
     EXPECT_EQ(SaveComPortSetting(), ConfigStatus::Ok);
     EXPECT_EQ(comPortNumber, 7);
-}
-
-TEST_F(AppTest, FailedReadAndWriteComeBackAsValues) {
-    configFileName = dir.path();  // a directory opens but cannot be read
-    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::ReadFailed);
-    EXPECT_EQ(comPortNumber, 0);
-    configFileName = "/dev/full";  // opens for writing, every write fails
-    comPortNumber = 4;
-    EXPECT_EQ(SaveComPortSetting(), ConfigStatus::WriteFailed);
-    EXPECT_EQ(comPortNumber, 4);
-    EXPECT_TRUE(host().messageBoxes.empty());  // showing them is the caller's
-    EXPECT_STREQ(ConfigStatusText(ConfigStatus::ReadFailed), "Read file failed.");
-    EXPECT_STREQ(ConfigStatusText(ConfigStatus::WriteFailed), "CFG File SAve Failed.");
-    EXPECT_EQ(ConfigStatusText(ConfigStatus::Ok), nullptr);
-}
-
-TEST_F(AppTest, StartUpShowsAnUnreadableFileAsAWarningAndRunsOnWithPortZero) {
-    std::filesystem::create_directories(dir.path() + "/zttools/zttools.cfg");
-    std::string label;
-    host().onModal(ids::kMainDialog, [&](ui::Window& w) {
-        label = ui::getText(w, ids::kPortLabel);
-        ui::closeBox(w);
-    });
-    EXPECT_EQ(RunProgram(), 0);
-    EXPECT_EQ(label, "com:0");
-    ASSERT_EQ(host().messageBoxes.size(), 1u);
-    EXPECT_EQ(host().messageBoxes[0].text, "Read file failed.");
-    EXPECT_EQ(host().messageBoxes[0].caption, "Error");
-    EXPECT_EQ(host().messageBoxes[0].icon, ui::Icon::Warning);
-    EXPECT_EQ(host().messageBoxes[0].owner, nullptr);
-}
-
-TEST_F(AppTest, DefaultLocationIsCreatedUnderTheConfigHome) {
-    std::string name = DefaultConfigFileName();
-    EXPECT_EQ(name, dir.path() + "/zttools/zttools.cfg");
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path() + "/zttools"));
 }
 
 }  // namespace

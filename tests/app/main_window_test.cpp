@@ -4,6 +4,7 @@
 
 #include "app/about.h"
 #include "app/startup.h"
+#include "platform/paths.h"
 #include "resources/ids.h"
 #include "support/app_fixture.h"
 
@@ -78,7 +79,11 @@ TEST_F(AppTest, ProgramRunsTheMainWindowAndEndsWithStatusZero) {
     });
     EXPECT_EQ(RunProgram(), 0);
     EXPECT_EQ(label, "com:1");  // first run: the file is created with COM 1
+#ifdef _WIN32
+    EXPECT_EQ(configFileName, ConfigNameFromExePath(ProgramPath()));
+#else
     EXPECT_EQ(configFileName, dir.path() + "/zttools/zttools.cfg");
+#endif
     host().onModal(id::kMainDialog, [](ui::Window& w) { ui::closeBox(w); });
     EXPECT_EQ(RunProgram(), 0);
     EXPECT_EQ(host().unscripted, 0);
@@ -177,10 +182,11 @@ TEST_F(AppTest, CountdownClearsTheStateFieldOnTheTwelfthTick) {
 
 TEST_F(AppTest, AboutBoxSetsVerboseOnlyThroughOk) {
     ui::Window& w = openMain();
-    std::string version;
+    std::string version, system;
     auto checkThen = [&](void (*finish)(ui::Window&)) {
         host().onModal(id::kAboutDialog, [&, finish](ui::Window& about) {
             version = ui::getText(about, id::kVersionLine);
+            system = ui::getText(about, id::kOsLine);
             ui::click(about, id::kVerbose);
             finish(about);
         });
@@ -189,6 +195,11 @@ TEST_F(AppTest, AboutBoxSetsVerboseOnlyThroughOk) {
     checkThen([](ui::Window& about) { ui::closeBox(about); });
     EXPECT_EQ(appState.verboseMode, 0);
     EXPECT_EQ(version.rfind("Ver 5.3, Built ", 0), 0u) << version;
+#ifdef _WIN32
+    EXPECT_EQ(system, "Operating System is MS Windows");
+#else
+    EXPECT_EQ(system, "Operating System is Linux");
+#endif
 
     checkThen([](ui::Window& about) {
         ui::pressEscape(about);

@@ -8,6 +8,7 @@
 
 #include "firmware/identify.h"
 #include "hex_records.h"
+#include "support/temp_dir.h"
 
 namespace zt {
 namespace {
@@ -114,9 +115,9 @@ TEST(HexLoader, FilesAndWhatAFailureLeaves) {
     EXPECT_EQ(LoadImageFile("/nonexistent/zt.bin", image), kLoadCannotOpen);
 
     // Far past the 128 characters the original platform's name buffer held.
-    char pattern[] = "/tmp/zthex-XXXXXX";
-    const std::filesystem::path dir = mkdtemp(pattern);
-    const std::filesystem::path deep = dir / std::string(150, 'd') / "image.bin";
+    testing::TempDir dir;
+    const std::filesystem::path deep =
+        std::filesystem::path(dir.path()) / std::string(150, 'd') / "image.bin";
     std::filesystem::create_directories(deep.parent_path());
     std::ofstream(deep) << Record(0, 0x40, Counting(16)) << "\n" << kEnd << "\n";
     EXPECT_EQ(LoadImageFile(deep.string(), image), 1);
@@ -127,7 +128,6 @@ TEST(HexLoader, FilesAndWhatAFailureLeaves) {
     EXPECT_EQ(LoadImageFile(deep.string(), image), kLoadBadLine);
     EXPECT_TRUE(image[4] == Slot(0x20, {}));
     EXPECT_TRUE(image[5] == Slot(0x28, {5}));
-    std::filesystem::remove_all(dir);
 }
 
 TEST(ImageIdentity, LoadedTexts) {

@@ -98,7 +98,7 @@ TEST_F(PortDialogTest, TheKeyerPortIsClosedForProbingAndABusyPortIsListed) {
         ui::closeBox(d);
     });
     EXPECT_FALSE(keyerPort.IsOpen());
-    SerialClose(other.fd, DeadlineIn(0));
+    SerialClose(other.device, DeadlineIn(0));
 }
 
 }  // namespace

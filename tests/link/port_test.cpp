@@ -63,7 +63,7 @@ TEST_F(LinkTest, AHeldPortIsBusyForEveryoneElse) {
     ASSERT_EQ(port.Open(kPtyCom), kPortOk);
     SerialOpenResult second = SerialOpen(line.slavePath());
     EXPECT_EQ(second.outcome, SerialOpenOutcome::Busy);
-    EXPECT_EQ(second.fd, -1);
+    EXPECT_EQ(second.device, nullptr);
     EXPECT_EQ(ProbeDevice(line.slavePath()), ProbeResult::Busy);
     port.Close();
 
@@ -72,7 +72,7 @@ TEST_F(LinkTest, AHeldPortIsBusyForEveryoneElse) {
     ASSERT_EQ(other.outcome, SerialOpenOutcome::Opened);
     EXPECT_EQ(port.Open(kPtyCom), kPortOpenFailed);
     EXPECT_EQ(port.IsOpen(), false);
-    SerialClose(other.fd, SerialClock::now());
+    SerialClose(other.device, SerialClock::now());
     EXPECT_EQ(port.Open(kPtyCom), kPortOk);
 }
 

@@ -40,7 +40,7 @@ TEST(ProbeDeviceTest, TellsPresentBusyAndMissingApart) {
     SerialOpenResult held = SerialOpen(slave);
     ASSERT_EQ(held.outcome, SerialOpenOutcome::Opened);
     EXPECT_EQ(ProbeDevice(slave), ProbeResult::Busy);
-    SerialClose(held.fd, SerialClock::now());
+    SerialClose(held.device, SerialClock::now());
     EXPECT_EQ(ProbeDevice(slave), ProbeResult::Present);
 
     EXPECT_EQ(ProbeDevice("/dev/zt-no-such-device"), ProbeResult::Missing);
@@ -65,7 +65,7 @@ TEST(SerialOpenTest, TheLockDecidesNotAnExclusiveFlagLeftBehind) {
     SerialOpenResult second = SerialOpen(slave);
     EXPECT_EQ(second.outcome, SerialOpenOutcome::Busy);
     EXPECT_EQ(ProbeDevice(slave), ProbeResult::Busy);
-    SerialClose(opened.fd, SerialClock::now());
+    SerialClose(opened.device, SerialClock::now());
 }
 
 // A fake /sys/class/tty beside fake device nodes.

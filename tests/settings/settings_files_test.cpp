@@ -1,71 +1,23 @@
 #include "app/settings_files.h"
 
 #include <gtest/gtest.h>
-#include <sys/mount.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <string>
 #include <vector>
 
 #include "resources/ids.h"
-#include "support/app_fixture.h"
+#include "settings_files_fixture.h"
 
 namespace zt {
 namespace {
 
-using Bytes = std::vector<unsigned char>;
 namespace fs = std::filesystem;
-
-Bytes ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-Bytes WriteAll(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return bytes;
-}
-
-Bytes Pattern(std::size_t size) {
-    Bytes b(size);
-    for (std::size_t i = 0; i < size; ++i) b[i] = static_cast<unsigned char>(i * 7 + 3);
-    return b;
-}
-
-class SettingsFiles : public testing::AppTest {
-  protected:
-    void SetUp() override {
-        AppTest::SetUp();
-        openMain();
-    }
-    void TearDown() override {
-        for (const std::string& m : mounts) umount2(m.c_str(), MNT_DETACH);
-        AppTest::TearDown();
-    }
-    // Load or save through the dialog answered with path; the message box text, if any.
-    std::string run(bool (*command)(ui::Window&), const std::string& path) {
-        host().messageBoxes.clear();
-        host().answerFileDialog(path);
-        const bool ok = command(*main);
-        if (host().messageBoxes.empty()) return ok ? "ok" : "failed silently";
-        const ui::MessageBoxRecord& box = host().messageBoxes.back();
-        EXPECT_TRUE(!ok && box.caption == "Error" && box.icon == ui::Icon::None &&
-                    box.owner == main.get());
-        return box.text;
-    }
-    // A tmpfs of its own, for a disk that fills up or turns read-only.
-    bool mountTmpfs(const std::string& path, const char* options) {
-        fs::create_directories(path);
-        if (mount("tmpfs", path.c_str(), "tmpfs", 0, options) != 0) return false;
-        mounts.push_back(path);
-        return true;
-    }
-    std::vector<std::string> mounts;
-};
+using testing::Bytes;
+using testing::Pattern;
+using testing::ReadAll;
+using testing::SettingsFiles;
+using testing::WriteAll;
 
 TEST_F(SettingsFiles, ASavedFileLoadsBackIdenticalThroughTheDialogs) {
     const Bytes image = Pattern(300);
@@ -109,34 +61,6 @@ TEST_F(SettingsFiles, AnOldFileIsUpgradedAndOtherSizesAreRefused) {
         EXPECT_EQ(run(LoadSettingsFile, path), "Invalid file.") << size;
         EXPECT_EQ(appState.image, before) << size;
     }
-    // A tmpfs folder with 13 entries has the size of a settings file and cannot be read.
-    if (!mountTmpfs(dir.path() + "/shm", "size=64k")) GTEST_SKIP() << "cannot mount a tmpfs";
-    for (int k = 0; k < 13; ++k) WriteAll(dir.path() + "/shm/" + std::to_string(k), {});
-    EXPECT_EQ(run(LoadSettingsFile, dir.path() + "/shm"), "Read Settings file failed.");
-    EXPECT_EQ(appState.image, before);
-}
-
-TEST_F(SettingsFiles, FailedSavesLeaveTheOldFilesWhole) {
-    const std::string full = dir.path() + "/full", locked = dir.path() + "/locked";
-    // Two pages, which the two old files fill. Root writes into any folder a
-    // mode forbids, so the read-only folder is a read-only tmpfs too.
-    if (!mountTmpfs(full, "size=8k") || !mountTmpfs(locked, "size=8k"))
-        GTEST_SKIP() << "cannot mount a tmpfs";
-    const Bytes old = WriteAll(full + "/keyer.eep", Pattern(300));
-    configFileName = full + "/zttools.cfg";
-    WriteAll(configFileName, {3, 0, 0, 0});
-    WriteAll(locked + "/keyer.eep", old);
-    ASSERT_EQ(mount(nullptr, locked.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
-
-    appState.image.fill(0x11);
-    EXPECT_EQ(run(SaveSettingsFile, full + "/keyer.eep"), "Export Log File Failed.");
-    EXPECT_EQ(run(SaveSettingsFile, locked + "/keyer.eep"), "Can't open Settings file for write");
-    comPortNumber = 9;
-    EXPECT_EQ(SaveComPortSetting(), ConfigStatus::WriteFailed);
-    EXPECT_EQ(ReadAll(full + "/keyer.eep"), old);
-    EXPECT_EQ(ReadAll(locked + "/keyer.eep"), old);
-    EXPECT_EQ(ReadAll(configFileName), (Bytes{3, 0, 0, 0}));
-    EXPECT_EQ(std::distance(fs::directory_iterator(full), {}), 2);
 }
 
 }  // namespace

@@ -15,31 +15,27 @@
 #include "common/config_file.h"
 #include "platform/scripted_host.h"
 #include "resources/templates.h"
+#include "support/temp_dir.h"
 
 namespace zt::testing {
-
-class TempDir {
-  public:
-    TempDir() {
-        char pattern[] = "/tmp/zttest-XXXXXX";
-        path_ = mkdtemp(pattern);
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    const std::string& path() const { return path_; }
-
-  private:
-    std::string path_;
-};
 
 class AppTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetSharedState();
         statusCountdown = 0;
+#ifdef _WIN32
+        // Start-up's own file lies beside the test program: none before, none after.
+        std::filesystem::remove(DefaultConfigFileName());
+#else
         setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+#endif
         configFileName = dir.path() + "/zttools.cfg";
     }
     void TearDown() override {
+#ifdef _WIN32
+        std::filesystem::remove(DefaultConfigFileName());
+#endif
         if (main) ui::closeWindow(*main);
         mainWindow = nullptr;
     }
@@ -47,7 +43,9 @@ class AppTest : public ::testing::Test {
         main = ui::openWindow(kMainTemplate, nullptr, MainWindowProc);
         return *main;
     }
-    ui::ScriptedHost& host() { return scoped.host; }
+    ui::ScriptedHost& host() {
+        return scoped.host;
+    }
 
     TempDir dir;
     ui::ScopedScriptedHost scoped;

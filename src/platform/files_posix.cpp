@@ -1,12 +1,16 @@
-#include "platform/files.h"
-
 #include <errno.h>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/files.h"
+
 namespace zt {
+
+struct InputFile {
+    int fd;
+};
 
 namespace {
 
@@ -73,6 +77,34 @@ SafeWrite WriteFileSafely(const std::string& path, std::span<const std::uint8_t>
     }
     FlushFolder(FolderOf(target));
     return SafeWrite::Ok;
+}
+
+InputFile* OpenForReading(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);  // -1 on failure
+    return fd < 0 ? nullptr : new InputFile{fd};
+}
+
+std::int64_t FileSize(InputFile* file) {
+    struct stat st {};
+    return fstat(file->fd, &st) == 0 ? st.st_size : -1;  // fstat: -1 on failure
+}
+
+std::int64_t ReadBytes(InputFile* file, std::uint8_t* buffer, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        ssize_t n = read(file->fd, buffer + done, size - done);  // -1 on failure, 0 at the end
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+void CloseFile(InputFile* file) {
+    if (!file) return;
+    close(file->fd);  // 0 or -1; a file only read has nothing left to lose
+    delete file;
 }
 
 }  // namespace zt

@@ -1,5 +1,3 @@
-#include "platform/paths.h"
-
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +6,8 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "platform/paths.h"
 
 namespace zt {
 
@@ -30,6 +30,14 @@ std::string HomeDir() {
 }
 
 }  // namespace
+
+std::string ProgramPath() {
+    std::vector<char> buffer(4096);
+    // readlink: the length stored (not terminated), or -1 with errno
+    ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) return {};
+    return std::string(buffer.data(), static_cast<std::size_t>(n));
+}
 
 std::string ConfigDir() {
     // A relative XDG_CONFIG_HOME is invalid and ignored, as the base-directory rules say.

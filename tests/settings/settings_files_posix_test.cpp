@@ -1,0 +1,70 @@
+// Settings files on a disk that fills up or turns read-only: tmpfs mounts.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "resources/ids.h"
+#include "settings_files_fixture.h"
+
+namespace zt {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Bytes;
+using testing::Pattern;
+using testing::ReadAll;
+using testing::WriteAll;
+
+class SettingsFilesOnTmpfs : public testing::SettingsFiles {
+  protected:
+    void TearDown() override {
+        for (const std::string& m : mounts) umount2(m.c_str(), MNT_DETACH);
+        SettingsFiles::TearDown();
+    }
+    // A tmpfs of its own, for a disk that fills up or turns read-only.
+    bool mountTmpfs(const std::string& path, const char* options) {
+        fs::create_directories(path);
+        if (mount("tmpfs", path.c_str(), "tmpfs", 0, options) != 0) return false;
+        mounts.push_back(path);
+        return true;
+    }
+    std::vector<std::string> mounts;
+};
+
+TEST_F(SettingsFilesOnTmpfs, AFolderOfTheSizeOfASettingsFileCannotBeRead) {
+    const SettingsImage before = appState.image;
+    // A tmpfs folder with 13 entries has the size of a settings file and cannot be read.
+    if (!mountTmpfs(dir.path() + "/shm", "size=64k")) GTEST_SKIP() << "cannot mount a tmpfs";
+    for (int k = 0; k < 13; ++k) WriteAll(dir.path() + "/shm/" + std::to_string(k), {});
+    EXPECT_EQ(run(LoadSettingsFile, dir.path() + "/shm"), "Read Settings file failed.");
+    EXPECT_EQ(appState.image, before);
+}
+
+TEST_F(SettingsFilesOnTmpfs, FailedSavesLeaveTheOldFilesWhole) {
+    const std::string full = dir.path() + "/full", locked = dir.path() + "/locked";
+    // Two pages, which the two old files fill. Root writes into any folder a
+    // mode forbids, so the read-only folder is a read-only tmpfs too.
+    if (!mountTmpfs(full, "size=8k") || !mountTmpfs(locked, "size=8k"))
+        GTEST_SKIP() << "cannot mount a tmpfs";
+    const Bytes old = WriteAll(full + "/keyer.eep", Pattern(300));
+    configFileName = full + "/zttools.cfg";
+    WriteAll(configFileName, {3, 0, 0, 0});
+    WriteAll(locked + "/keyer.eep", old);
+    ASSERT_EQ(mount(nullptr, locked.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+
+    appState.image.fill(0x11);
+    EXPECT_EQ(run(SaveSettingsFile, full + "/keyer.eep"), "Export Log File Failed.");
+    EXPECT_EQ(run(SaveSettingsFile, locked + "/keyer.eep"), "Can't open Settings file for write");
+    comPortNumber = 9;
+    EXPECT_EQ(SaveComPortSetting(), ConfigStatus::WriteFailed);
+    EXPECT_EQ(ReadAll(full + "/keyer.eep"), old);
+    EXPECT_EQ(ReadAll(locked + "/keyer.eep"), old);
+    EXPECT_EQ(ReadAll(configFileName), (Bytes{3, 0, 0, 0}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(full), {}), 2);
+}
+
+}  // namespace
+}  // namespace zt
