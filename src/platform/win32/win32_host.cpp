@@ -179,7 +179,12 @@ void mirror(View& v, int id) {
         case Kind::Edit:
             if (SendMessageA(h, EM_GETLIMITTEXT, 0, 0) != c.textLimit)
                 SendMessageA(h, EM_SETLIMITTEXT, static_cast<WPARAM>(c.textLimit), 0);
-            if (windowText(h) != c.text) SetDlgItemTextA(v.hwnd, id, c.text.c_str());
+            if (windowText(h) != c.text) {
+                SetDlgItemTextA(v.hwnd, id, c.text.c_str());
+                // An upper-case edit converts what it is given; the model
+                // holds what the edit holds, as GetDlgItemText would read it.
+                control(*v.w, id).text = windowText(h);
+            }
             break;
         case Kind::ComboBox:
             mirrorCombo(h, c);
@@ -248,14 +253,18 @@ LRESULT CALLBACK filteredEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 void appendNow(View& v, int id, const std::string& s) {
     Control& c = control(*v.w, id);
-    c.text += s;
     HWND h = GetDlgItem(v.hwnd, id);
-    if (!h) return;
+    if (!h) {
+        c.text += s;
+        return;
+    }
     ++v.mirroring;
     const int end = GetWindowTextLengthA(h);
     SendMessageA(h, EM_SETSEL, static_cast<WPARAM>(end), end);
     SendMessageA(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(s.c_str()));
     --v.mirroring;
+    // As the edit took it: converted, and cut at its text limit.
+    c.text = windowText(h);
 }
 
 // Everything a new dialog needs before its procedure's Init: the view linked
@@ -299,6 +308,11 @@ INT_PTR CALLBACK dialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_COMMAND: {
             const int id = LOWORD(wp), code = HIWORD(wp);
+            // Escape and an unhandled close send the cancel command, which
+            // Windows withholds while a cancel control is disabled; Wine sends
+            // it all the same, so it stops here.
+            HWND cancel = id == IDCANCEL && code == BN_CLICKED ? GetDlgItem(hwnd, IDCANCEL) : nullptr;
+            if (cancel && !IsWindowEnabled(cancel)) return TRUE;
             if (lp && !v->mirroring) learn(*v, id, code, reinterpret_cast<HWND>(lp));
             return forward(w, {Msg::Command, id, code});
         }
