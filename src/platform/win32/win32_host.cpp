@@ -157,6 +157,45 @@ void mirrorCombo(HWND h, const Control& c) {
     if (windowText(h) != c.text) SetWindowTextA(h, c.text.c_str());
 }
 
+// A multi-line button's caption broken at blanks into lines that fit its
+// width. Windows breaks it so by itself; Wine breaks one word too early and
+// cuts the last line off, so the host hands it the lines ready made.
+std::string wrappedCaption(HWND h, const std::string& text) {
+    RECT r;
+    GetClientRect(h, &r);
+    const int width = r.right - 2 * GetSystemMetrics(SM_CXEDGE) - 4;
+    HDC dc = GetDC(h);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0)));
+    auto fits = [&](const std::string& s) {
+        SIZE size{};
+        GetTextExtentPoint32A(dc, s.c_str(), static_cast<int>(s.size()), &size);
+        return size.cx <= width;
+    };
+    std::string out, line, word;
+    auto flush = [&] {
+        if (word.empty()) return;
+        const std::string longer = line.empty() ? word : line + " " + word;
+        if (!line.empty() && !fits(longer)) {
+            out += (out.empty() ? "" : "\r\n") + line;
+            line = word;
+        } else {
+            line = longer;
+        }
+        word.clear();
+    };
+    for (char c : text) {
+        if (c == ' ')
+            flush();
+        else
+            word += c;
+    }
+    flush();
+    if (!line.empty()) out += (out.empty() ? "" : "\r\n") + line;
+    SelectObject(dc, old);
+    ReleaseDC(h, dc);
+    return out;
+}
+
 void mirror(View& v, int id) {
     HWND h = GetDlgItem(v.hwnd, id);
     if (!h) return;
@@ -171,11 +210,16 @@ void mirror(View& v, int id) {
             if ((IsDlgButtonChecked(v.hwnd, id) == BST_CHECKED) != c.checked)
                 CheckDlgButton(v.hwnd, id, c.checked ? BST_CHECKED : BST_UNCHECKED);
             [[fallthrough]];
-        case Kind::PushButton:
         case Kind::GroupBox:
         case Kind::Static:
             if (windowText(h) != c.text) SetDlgItemTextA(v.hwnd, id, c.text.c_str());
             break;
+        case Kind::PushButton: {
+            const std::string shown =
+                (c.style & style::Multiline) ? wrappedCaption(h, c.text) : c.text;
+            if (windowText(h) != shown) SetDlgItemTextA(v.hwnd, id, shown.c_str());
+            break;
+        }
         case Kind::Edit:
             if (SendMessageA(h, EM_GETLIMITTEXT, 0, 0) != c.textLimit)
                 SendMessageA(h, EM_SETLIMITTEXT, static_cast<WPARAM>(c.textLimit), 0);
