@@ -7,14 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
-
-#include <cstring>
-#include <ostream>
 
 #include "platform/win32/win32_host.h"
 // After windows.h, which it needs.
@@ -57,8 +56,18 @@ constexpr ui::ControlTemplate kChildControls[] = {
     {1, ui::Kind::PushButton, "OK", 4, 4, 40, 14, 0},
     {2, ui::Kind::PushButton, "Cancel", 48, 4, 40, 14, 0},
 };
-constexpr ui::DialogTemplate kChild = {902,     "Child", nullptr, 0, 0, 100, 30, "Tahoma", 8,
-                                       0,       kChildControls, std::size(kChildControls)};
+constexpr ui::DialogTemplate kChild = {902,
+                                       "Child",
+                                       nullptr,
+                                       0,
+                                       0,
+                                       100,
+                                       30,
+                                       "Tahoma",
+                                       8,
+                                       0,
+                                       kChildControls,
+                                       std::size(kChildControls)};
 
 inline ui::Message command(int id, int code = 0) {
     return {ui::Msg::Command, id, code};
@@ -152,8 +161,8 @@ inline void click(HWND at) {
         in[i].type = INPUT_MOUSE;
         in[i].mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
         in[i].mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-        in[i].mi.dwFlags =
-            MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | (i ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN);
+        in[i].mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE |
+                           (i ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN);
     }
     sendInputs({in[0], in[1]});
 }

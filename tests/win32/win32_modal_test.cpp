@@ -2,8 +2,8 @@
 // thread, and the message box and file dialogs of the Win32 host.
 
 #include <atomic>
-#include <map>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <thread>
 
@@ -99,7 +99,7 @@ TEST_F(Win32Modal, AChildLoopDisablesItsOwnerWhileTheOwnerTimerRuns) {
 TEST_F(Win32Modal, RepaintPaintsButDeliversNoTicks) {
     ui::Window& w = open(kTest);
     ui::startTimer(w, 3, 1);
-    Sleep(20);  // due
+    Sleep(20);                      // due
     ui::setText(w, kDigits, "42");  // an edit paints later, as its text changes
     HWND digits = item(w, kDigits);
     EXPECT_TRUE(GetUpdateRect(digits, nullptr, FALSE));
@@ -229,7 +229,8 @@ TEST_F(Win32Dialogs, AnOpenDialogPresetsItsFilterAndNameAndRefusesMissingFilesWh
             EnumThreadWindows(
                 GetCurrentThreadId(),
                 [](HWND h, LPARAM lp) {
-                    if (IsWindowVisible(h) && GetWindow(h, GW_OWNER) == *reinterpret_cast<HWND*>(lp))
+                    if (IsWindowVisible(h) &&
+                        GetWindow(h, GW_OWNER) == *reinterpret_cast<HWND*>(lp))
                         *reinterpret_cast<HWND*>(lp) = h;
                     return TRUE;
                 },

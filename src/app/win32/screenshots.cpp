@@ -101,8 +101,7 @@ void buildSteps() {
         {"about", [] { press(ids::kAbout); }, [] { return dialogUp(ids::kAboutDialog); }},
         {"port", [] { press(ids::kSetComPort); }, [] { return dialogUp(ids::kPortDialog); }},
         {"rtty", [] { press(ids::kRtty); }, [] { return dialogUp(ids::kRttyDialog); }},
-        {"uploader", [] { press(ids::kFwUpdate); },
-         [] { return dialogUp(ids::kUploaderDialog); }},
+        {"uploader", [] { press(ids::kFwUpdate); }, [] { return dialogUp(ids::kUploaderDialog); }},
         // The uploader's end runs a Test; wait for it before going on.
         {"main-after-uploader", [] {}, mainAfterOperation, false},
         // Defaults in the editors, then a value out of range, then a user

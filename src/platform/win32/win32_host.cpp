@@ -65,7 +65,7 @@ struct View {
     HWND hwnd = nullptr;
     HWND tips = nullptr;
     bool modal = false;
-    int mirroring = 0;                // > 0 while the model writes into the controls
+    int mirroring = 0;                     // > 0 while the model writes into the controls
     std::map<HWND, std::string> tipTexts;  // tools added to tips, by the window they cover
 };
 
@@ -264,8 +264,8 @@ void learn(View& v, int id, int code, HWND from) {
             const int sel = static_cast<int>(SendMessageA(from, CB_GETCURSEL, 0, 0));
             c.selection = sel < 0 || sel >= static_cast<int>(c.items.size()) ? -1 : sel;
             // At a selection change the text part has not caught up yet.
-            c.text = code == CBN_SELCHANGE && c.selection >= 0 ? c.items[c.selection]
-                                                               : windowText(from);
+            c.text =
+                code == CBN_SELCHANGE && c.selection >= 0 ? c.items[c.selection] : windowText(from);
             const std::string tip = shownTip(c);
             setTip(v, from, tip);
             setTip(v, GetWindow(from, GW_CHILD), tip);
@@ -323,7 +323,8 @@ void attach(View& v, HWND hwnd, HICON icon, HICON smallIcon) {
         HWND h = GetDlgItem(hwnd, id);
         if (!h) continue;
         if (c.kind == Kind::Edit) {
-            SetPropA(h, kEditProcProp, reinterpret_cast<HANDLE>(GetWindowLongPtrA(h, GWLP_WNDPROC)));
+            SetPropA(h, kEditProcProp,
+                     reinterpret_cast<HANDLE>(GetWindowLongPtrA(h, GWLP_WNDPROC)));
             SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(filteredEditProc));
         }
         mirror(v, id);
@@ -355,7 +356,8 @@ INT_PTR CALLBACK dialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             // Escape and an unhandled close send the cancel command, which
             // Windows withholds while a cancel control is disabled; Wine sends
             // it all the same, so it stops here.
-            HWND cancel = id == IDCANCEL && code == BN_CLICKED ? GetDlgItem(hwnd, IDCANCEL) : nullptr;
+            HWND cancel =
+                id == IDCANCEL && code == BN_CLICKED ? GetDlgItem(hwnd, IDCANCEL) : nullptr;
             if (cancel && !IsWindowEnabled(cancel)) return TRUE;
             if (lp && !v->mirroring) learn(*v, id, code, reinterpret_cast<HWND>(lp));
             return forward(w, {Msg::Command, id, code});
@@ -566,9 +568,9 @@ void Win32Host::runModal(Window& w) {
     Creation made{&view, icon_, smallIcon_, true};
     // Windows runs the loop; dialogEnded's EndDialog ends it, and the window is
     // gone (WM_NCDESTROY has unlinked the view) when this returns.
-    const INT_PTR r = DialogBoxIndirectParamA(
-        instance_, reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()), ownerHandle(w.owner),
-        dialogProc, reinterpret_cast<LPARAM>(&made));
+    const INT_PTR r =
+        DialogBoxIndirectParamA(instance_, reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()),
+                                ownerHandle(w.owner), dialogProc, reinterpret_cast<LPARAM>(&made));
     if (r == -1 && !w.ended) {
         // No window could be made: end the run as a close box would, so that
         // the caller is not left waiting.
@@ -664,8 +666,7 @@ void Win32Host::appendTextSync(Window& w, int id, const std::string& s) {
     if (onWindowThread(v->hwnd)) return appendNow(*v, id, s);
     // The worker waits until the window's thread has the text in; that thread
     // must therefore never wait for the worker.
-    SendMessageA(v->hwnd, kAppendMessage, static_cast<WPARAM>(id),
-                 reinterpret_cast<LPARAM>(&s));
+    SendMessageA(v->hwnd, kAppendMessage, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&s));
 }
 
 int Win32Host::messageBox(Window* owner, const std::string& text, const std::string& caption,
