@@ -1,9 +1,24 @@
-// zttools: the desktop program. Everything but the widgets is in the core.
+// zttools: the desktop program. Everything but the windows is in the core;
+// this file only picks the host that shows them: Qt on Linux, Win32 itself
+// on Windows.
+#include "app/startup.h"
+#include "resources/ids.h"
+#include "resources/templates.h"
+
+#ifdef _WIN32
+#include "app/win32/screenshots.h"
+#include "platform/win32/win32_host.h"
+
+int main() {
+    ui::Win32Host host(GetModuleHandleA(nullptr), zt::ids::kIcon);
+    ui::setHost(&host);
+    zt::StartScreenshotsIfAsked();
+    return zt::RunProgram();
+}
+#else
 #include <QApplication>
 
-#include "app/startup.h"
 #include "platform/qt/qt_host.h"
-#include "resources/templates.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -11,3 +26,4 @@ int main(int argc, char** argv) {
     ui::setHost(&host);
     return zt::RunProgram();
 }
+#endif

@@ -47,11 +47,26 @@ void buildControls(Window& w, const DialogTemplate& tmpl) {
     }
 }
 
-std::unique_ptr<Window> openWindow(const DialogTemplate& tmpl, Window* owner, DialogProc proc) {
+namespace {
+
+std::unique_ptr<Window> newWindow(const DialogTemplate& tmpl, Window* owner, DialogProc proc) {
     auto w = std::make_unique<Window>();
     w->owner = owner;
     w->proc = std::move(proc);
     buildControls(*w, tmpl);
+    return w;
+}
+
+}  // namespace
+
+void Host::runModal(Window& w) {
+    opened(w);
+    send(w, {Msg::Init});
+    if (!w.ended) modalLoop(w);
+}
+
+std::unique_ptr<Window> openWindow(const DialogTemplate& tmpl, Window* owner, DialogProc proc) {
+    std::unique_ptr<Window> w = newWindow(tmpl, owner, std::move(proc));
     if (host) host->opened(*w);
     send(*w, {Msg::Init});
     return w;
@@ -65,8 +80,8 @@ void closeWindow(Window& w) {
 
 int runModal(const DialogTemplate& tmpl, Window* owner, DialogProc proc) {
     if (!host) throw std::logic_error("runModal needs a host");
-    std::unique_ptr<Window> w = openWindow(tmpl, owner, std::move(proc));
-    if (!w->ended) host->modalLoop(*w);
+    std::unique_ptr<Window> w = newWindow(tmpl, owner, std::move(proc));
+    host->runModal(*w);
     closeWindow(*w);
     return w->result;
 }

@@ -228,6 +228,10 @@ std::optional<std::string> fileDialog(Window* owner, const FileDialogRequest& re
 class Host {
   public:
     virtual ~Host() = default;
+    // A whole modal run: the view, Init, and the loop until w.ended is set.
+    // By default opened, Init, then modalLoop; a host whose system creates and
+    // runs a modal dialog in one call (Win32's DialogBox) sends Init itself.
+    virtual void runModal(Window& w);
     virtual void opened(Window& w) = 0;           // create the view; before Init
     virtual void modalLoop(Window& w) = 0;        // return once w.ended is set
     virtual void closed(Window& w) = 0;           // destroy the view
