@@ -41,6 +41,17 @@ std::string DefaultConfigFileName() {
 #endif
 }
 
+std::string DesktopConfigFileName() {
+#ifdef _WIN32
+    const std::string program = ProgramPath();
+    const std::size_t slash = program.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? "" : program.substr(0, slash + 1);
+    return ConfigNameFromProgramPath(folder + "zttools.exe");
+#else
+    return DefaultConfigFileName();
+#endif
+}
+
 const char* ConfigStatusText(ConfigStatus status) {
     switch (status) {
         case ConfigStatus::ReadFailed:

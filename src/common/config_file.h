@@ -27,6 +27,10 @@ std::string ConfigNameFromProgramPath(const std::string& programPath);
 // configuration directory, which is created when missing, and there is none
 // without a home folder (empty).
 std::string DefaultConfigFileName();
+// The desktop program's configuration file, for another program that takes
+// its settings from it: on Windows, the one zttools.exe beside this program
+// would use; elsewhere DefaultConfigFileName.
+std::string DesktopConfigFileName();
 
 enum class ConfigStatus {
     Ok,           // read; written; or created, or not creatable, which is not reported

@@ -41,7 +41,7 @@ bool AllDigits(const std::string& text) {
 // The COM number the window would use: its configuration file's, or 1, the
 // number the window writes into a new one. The file is only read here.
 int ConfiguredComPort(const Context& c) {
-    configFileName = DefaultConfigFileName();
+    configFileName = DesktopConfigFileName();
     if (configFileName.empty() || !std::filesystem::exists(configFileName)) return 1;
     if (const char* problem = ConfigStatusText(LoadComPortSetting()))
         c.io.err << "ztcli: " << configFileName << ": " << problem << '\n';
