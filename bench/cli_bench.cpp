@@ -16,7 +16,8 @@ constexpr std::size_t kSettingsReply = 300;   // the dump and the extension bloc
 // Runs ztcli quietly; exits the benchmark when the command fails.
 void Cli(std::vector<std::string> args) {
     args.insert(args.begin(), "ztcli");
-    args.insert(args.end(), {"--quiet", "--port", std::to_string(zt::bench::WindowOnPacedKeyer::kCom)});
+    args.insert(args.end(),
+                {"--quiet", "--port", std::to_string(zt::bench::WindowOnPacedKeyer::kCom)});
     std::vector<const char*> argv;
     for (const std::string& a : args) argv.push_back(a.c_str());
     std::ostringstream out, err;
@@ -43,9 +44,13 @@ int main() {
     };
     const Case cases[] = {
         {"ztcli read", {"read", file}, kDetectionReplies + kSettingsReply, double(waits.settleMs)},
-        {"ztcli write -n", {"write", "--no-verify", file}, kDetectionReplies,
+        {"ztcli write -n",
+         {"write", "--no-verify", file},
+         kDetectionReplies,
          double(waits.settleMs + waits.storeMs)},
-        {"ztcli write", {"write", file}, kDetectionReplies + kSettingsReply,
+        {"ztcli write",
+         {"write", file},
+         kDetectionReplies + kSettingsReply,
          double(waits.settleMs + waits.storeMs)},
     };
     std::printf("SMT keyer, firmware 31.05, 1200 baud paced, median of %d runs\n", kRuns);

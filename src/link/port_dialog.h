@@ -15,8 +15,8 @@ constexpr int kHighestComPort = 50;
 
 struct PortEntry {
     int number;
-    std::string device;  // what the number maps to
-    std::string note;    // empty when free; else why it cannot be opened now
+    std::string device;                        // what the number maps to
+    std::string note;                          // empty when free; else why it cannot be opened now
     ProbeResult state = ProbeResult::Present;  // Present, Busy or Denied
 };
 

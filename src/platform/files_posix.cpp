@@ -1,10 +1,10 @@
+#include "platform/files.h"
+
 #include <errno.h>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "platform/files.h"
 
 namespace zt {
 

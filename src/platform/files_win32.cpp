@@ -1,10 +1,10 @@
+#include "platform/files.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <atomic>
 #include <string>
-
-#include "platform/files.h"
 
 namespace zt {
 

@@ -1,3 +1,5 @@
+#include "platform/paths.h"
+
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -6,8 +8,6 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#include "platform/paths.h"
 
 namespace zt {
 

@@ -1,9 +1,9 @@
+#include "platform/paths.h"
+
 #include <windows.h>
 
 #include <string>
 #include <vector>
-
-#include "platform/paths.h"
 
 namespace zt {
 

@@ -1,3 +1,5 @@
+#include "platform/serial.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -12,8 +14,6 @@
 #include <fstream>
 #include <system_error>
 #include <thread>
-
-#include "platform/serial.h"
 
 namespace zt {
 

@@ -1,10 +1,10 @@
+#include "platform/serial.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
-
-#include "platform/serial.h"
 
 namespace zt {
 

@@ -61,9 +61,8 @@ const OptionBox kOptionBoxes[kOptionBoxCount] = {
 const char* const kKeyerModeNames[6] = {"Iambic A", "Iambic B", "Ultimatic",
                                         "UltimDit", "UltimDah", "VibroBug"};
 const char* const kPaddleHangNames[4] = {"1.0 Word", "1.3 Word", "1.6 Word", "2.0 Word"};
-const char* const kOutputSelectionNames[8] = {"Port1",      "Port1, ST",      "Port1, PTT",
-                                              "Port1, ST, PTT", "Port2",      "Port2, ST",
-                                              "Port2, PTT", "Port2, ST, PTT"};
+const char* const kOutputSelectionNames[8] = {"Port1", "Port1, ST", "Port1, PTT", "Port1, ST, PTT",
+                                              "Port2", "Port2, ST", "Port2, PTT", "Port2, ST, PTT"};
 
 namespace {
 

@@ -5,8 +5,8 @@
 namespace zt {
 
 const RttyBox kRttyBoxes[kRttyBoxCount] = {
-    {ids::kRttyEnable, 0x80, "enable"},       {ids::kRttyDiddle, 0x40, "diddle"},
-    {ids::kRttyFskMap, 0x20, "fsk_map"},      {ids::kRttyAutoCrlf, 0x10, "auto_crlf"},
+    {ids::kRttyEnable, 0x80, "enable"},   {ids::kRttyDiddle, 0x40, "diddle"},
+    {ids::kRttyFskMap, 0x20, "fsk_map"},  {ids::kRttyAutoCrlf, 0x10, "auto_crlf"},
     {ids::kRttyReverse, 0x04, "reverse"},
 };
 

@@ -47,8 +47,8 @@ class CliTest : public testing::KeyerTest {
         std::vector<const char*> argv;
         for (const std::string& a : args) argv.push_back(a.c_str());
         std::ostringstream out, err;
-        const int status = cli::RunCli(static_cast<int>(argv.size()), argv.data(),
-                                       {out, err, terminal});
+        const int status =
+            cli::RunCli(static_cast<int>(argv.size()), argv.data(), {out, err, terminal});
         return {status, out.str(), err.str()};
     }
     // The same command on the keyer's COM number.
@@ -146,7 +146,8 @@ TEST_F(CliTest, BadFilesSendNothing) {
 
     Outcome r = OnKeyer({"write", Path("ratio.eep")});
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("user2.ratio: Ratio must be between 33 and 66"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("user2.ratio: Ratio must be between 33 and 66"), std::string::npos)
+        << r.err;
     r = OnKeyer({"write", Path("long.eep")});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("Invalid file."), std::string::npos);
@@ -165,9 +166,9 @@ TEST_F(CliTest, ShowAndSetUseTheEditorsValuesAndRules) {
 
     const Outcome json = Cli({"show", "--json", file});
     ASSERT_EQ(json.status, 0);
-    for (const char* shown : {"\"st_freq\": 801", "\"max_wpm\": 35", "\"serial_number\": 1,",
-                              "\"serial_number\": 259,", "\"keyer_mode\": \"Iambic B\"",
-                              "\"baud\": \"45.45\"", "\"msg14\": \"\""})
+    for (const char* shown :
+         {"\"st_freq\": 801", "\"max_wpm\": 35", "\"serial_number\": 1,", "\"serial_number\": 259,",
+          "\"keyer_mode\": \"Iambic B\"", "\"baud\": \"45.45\"", "\"msg14\": \"\""})
         EXPECT_NE(json.out.find(shown), std::string::npos) << shown;
     // Every setting is there, each once.
     for (const cli::ShownSetting& s : cli::ShowSettings(image)) {
@@ -176,12 +177,12 @@ TEST_F(CliTest, ShowAndSetUseTheEditorsValuesAndRules) {
     }
 
     Outcome r = Cli({"set", file, "user2.st_freq=1250", "user1.min_wpm=40", "user1.max_wpm=60",
-                 "msg3=Cq de ZT", "user2.keyer_mode=VibroBug", "user1.rtty.enable=true"});
+                     "msg3=Cq de ZT", "user2.keyer_mode=VibroBug", "user1.rtty.enable=true"});
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string text = Cli({"show", file}).out;
-    for (const char* shown : {"user2.st_freq = 1250\n", "user1.min_wpm = 40\n",
-                              "user1.max_wpm = 60\n", "msg3 = \"CQ DE ZT\"\n",
-                              "user2.keyer_mode = VibroBug\n", "user1.rtty.enable = true\n"})
+    for (const char* shown :
+         {"user2.st_freq = 1250\n", "user1.min_wpm = 40\n", "user1.max_wpm = 60\n",
+          "msg3 = \"CQ DE ZT\"\n", "user2.keyer_mode = VibroBug\n", "user1.rtty.enable = true\n"})
         EXPECT_NE(text.find(shown), std::string::npos) << shown;
 
     const SettingsImage before = FromFile(file);
@@ -219,7 +220,8 @@ TEST_F(CliTest, UploadChecksTheImageAndProgramsTheKeyer) {
     r = OnKeyer({"upload", dip});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Error: Attempting to program a ZT AF with a DIP image !"),
-              std::string::npos) << r.err;
+              std::string::npos)
+        << r.err;
     EXPECT_EQ(sim->Received(), (Bytes{0, 4, 0x55, 0, 9, 0, 0x17, 0, 0x18}));  // detection only
 
     // The window's Program, then ztcli's upload: the same bytes.

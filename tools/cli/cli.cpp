@@ -33,9 +33,7 @@ struct Builder {
     void File(CLI::App* sub, const char* help) {
         sub->add_option("FILE", opt.file, help)->required();
     }
-    void Json(CLI::App* sub) {
-        sub->add_flag("--json", opt.json, "machine-readable output");
-    }
+    void Json(CLI::App* sub) { sub->add_flag("--json", opt.json, "machine-readable output"); }
 };
 
 void Define(Builder& b) {
@@ -45,8 +43,8 @@ void Define(Builder& b) {
     b.Json(b.Add("test", "detect the keyer and show its chip, firmware and readouts", TestCommand));
     b.File(b.Add("read", "save the keyer's settings to a settings file", ReadCommand),
            "settings file to write");
-    CLI::App* write = b.Add("write", "write a settings file to the keyer and verify it",
-                            WriteCommand);
+    CLI::App* write =
+        b.Add("write", "write a settings file to the keyer and verify it", WriteCommand);
     b.File(write, "settings file to send (300 bytes, or 288 of the older layout)");
     write->add_flag("--no-verify", opt.noVerify, "leave out the read-back");
     CLI::App* show = b.Add("show", "print every setting of a settings file", ShowCommand);

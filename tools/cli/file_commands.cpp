@@ -83,7 +83,10 @@ int ShowCommand(const Context& c) {
     }
     for (const ShownSetting& s : settings)
         c.io.out << s.name << " = "
-                 << (!s.value ? "none" : s.kind == Kind::Text ? Quote(*s.value) : *s.value) << '\n';
+                 << (!s.value               ? "none"
+                     : s.kind == Kind::Text ? Quote(*s.value)
+                                            : *s.value)
+                 << '\n';
     return kExitOk;
 }
 
@@ -110,8 +113,8 @@ int LoadFirmware(const Context& c, FirmwareImage& image, ImageIdentity& identity
                           : loaded == kLoadBadLine  ? "holds a line that is not a record"
                           : loaded == kLoadBadType  ? "holds a record of an unknown type"
                                                     : "has no name";
-        return c.Fail(kExitUsage, c.opt.file + ": File Error: the file " + why +
-                                      " (load result " + std::to_string(loaded) + ")");
+        return c.Fail(kExitUsage, c.opt.file + ": File Error: the file " + why + " (load result " +
+                                      std::to_string(loaded) + ")");
     }
     if (loaded == 0) return c.Fail(kExitUsage, c.opt.file + ": Error: Zero Length File !");
     identity = IdentifyImage(image[0]);

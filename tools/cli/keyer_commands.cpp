@@ -83,7 +83,8 @@ int DetectForSettings(const Context& c, Port& port) {
     if (int status = Detect(c, port, d)) return status;
     c.Say(d.chipLabel.empty() ? d.linkStatus : d.chipLabel + "  " + d.linkStatus);
     if (d.outcome != DetectOutcome::Firmware || !AllowedBy(d.identity).settings)
-        return c.Fail(kExitKeyer, "the keyer's firmware has no settings commands (31 or later has)");
+        return c.Fail(kExitKeyer,
+                      "the keyer's firmware has no settings commands (31 or later has)");
     return kExitOk;
 }
 
@@ -134,8 +135,8 @@ std::string Differences(const SettingsImage& sent, const SettingsImage& read) {
             text << "\n  byte " << i << ": wrote " << int(sent[i]) << ", read " << int(read[i]);
     }
     if (count > 8) text << "\n  and " << count - 8 << " more";
-    return "verify failed: " + std::to_string(count) + " of " +
-           std::to_string(kSettingsImageSize) + " bytes differ" + text.str();
+    return "verify failed: " + std::to_string(count) + " of " + std::to_string(kSettingsImageSize) +
+           " bytes differ" + text.str();
 }
 
 const char* PortState(ProbeResult state) {
@@ -164,7 +165,8 @@ void PrintTestJson(const Context& c, const Detection& d, const LiveValues* v) {
         if (v->pushbutton)
             o << ", \"pushbutton\": " << int(*v->pushbutton)
               << ", \"pushbutton_text\": " << Quote(PushbuttonText(*v->pushbutton));
-        o << ", \"supply\": " << int(v->supply) << ", \"supply_text\": " << Quote(SupplyText(v->supply));
+        o << ", \"supply\": " << int(v->supply)
+          << ", \"supply_text\": " << Quote(SupplyText(v->supply));
     }
     o << "}\n";
 }

@@ -106,23 +106,24 @@ void AddNumbers(std::vector<Setting>& out, User user) {
     for (const Named& n : kNumberNames) {
         const NumberRow& row = RowFor(n.control);
         const bool pot = row.convert == Convert::PotRange;
-        out.push_back({prefix + n.name, Kind::Number,
-                       [user, &row](const SettingsImage& image) -> std::optional<std::string> {
-                           auto shown = ShownNumber(image, user, row);
-                           if (!shown) return std::nullopt;
-                           return std::to_string(*shown);
-                       },
-                       [user, &row, pot](Edit& e, const std::string& text) -> std::optional<std::string> {
-                           auto value = ParseNumber(text);
-                           if (!value) return NotA("a number", text);
-                           if (pot) {
-                               e.potMax[UserIndex(user)] = *value;
-                               return std::nullopt;
-                           }
-                           if (auto refusal = Refusal(row, user, *value)) return refusal;
-                           StoreNumber(e.image, user, row, *value);
-                           return std::nullopt;
-                       }});
+        out.push_back(
+            {prefix + n.name, Kind::Number,
+             [user, &row](const SettingsImage& image) -> std::optional<std::string> {
+                 auto shown = ShownNumber(image, user, row);
+                 if (!shown) return std::nullopt;
+                 return std::to_string(*shown);
+             },
+             [user, &row, pot](Edit& e, const std::string& text) -> std::optional<std::string> {
+                 auto value = ParseNumber(text);
+                 if (!value) return NotA("a number", text);
+                 if (pot) {
+                     e.potMax[UserIndex(user)] = *value;
+                     return std::nullopt;
+                 }
+                 if (auto refusal = Refusal(row, user, *value)) return refusal;
+                 StoreNumber(e.image, user, row, *value);
+                 return std::nullopt;
+             }});
         if (pot)  // the pot's minimum sits beside its maximum, as in the editor
             out.push_back({prefix + kMinWpmName, Kind::Number,
                            [user](const SettingsImage& image) -> std::optional<std::string> {
@@ -200,7 +201,9 @@ void AddRtty(std::vector<Setting>& out, User user) {
         out.push_back(FlagSetting(prefix + b.key, Field::RttyRegister1, b.mask, user));
     out.push_back(ChoiceSetting(
         prefix + "baud", kRttyBaudNames,
-        [user](const SettingsImage& im) { return At(im, user, Field::RttyRegister1) & kRttyBaudBits; },
+        [user](const SettingsImage& im) {
+            return At(im, user, Field::RttyRegister1) & kRttyBaudBits;
+        },
         [user](SettingsImage& im, int i) {
             std::uint8_t& r1 = At(im, user, Field::RttyRegister1);
             r1 = static_cast<std::uint8_t>((r1 & ~kRttyBaudBits) | i);
@@ -298,7 +301,8 @@ std::optional<Assignment> ParseAssignment(const std::string& text) {
     return Assignment{text.substr(0, eq), text.substr(eq + 1)};
 }
 
-std::optional<std::string> SetSettings(SettingsImage& image, const std::vector<Assignment>& changes) {
+std::optional<std::string> SetSettings(SettingsImage& image,
+                                       const std::vector<Assignment>& changes) {
     Edit e{image, {}, {}, {}};
     for (const auto& [name, value] : changes) {
         const Setting* found = nullptr;

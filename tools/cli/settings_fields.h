@@ -37,6 +37,7 @@ std::optional<Assignment> ParseAssignment(const std::string& text);
 // was and the text says why (for a value out of range, the editor's message).
 // The pot's minimum and maximum are checked together after all assignments,
 // so that both can move in one call.
-std::optional<std::string> SetSettings(SettingsImage& image, const std::vector<Assignment>& changes);
+std::optional<std::string> SetSettings(SettingsImage& image,
+                                       const std::vector<Assignment>& changes);
 
 }  // namespace zt::cli

@@ -1,7 +1,11 @@
-#include "icon_images.h"
+#include "platform/qt/icon_images.h"
 
 #include <QColor>
+#include <QDir>
+#include <QSaveFile>
 #include <cstdio>
+
+#include "platform/qt/icon_theme.h"
 
 namespace zt::icon {
 
@@ -60,6 +64,40 @@ std::string IconSvg(const char* const* xpm) {
     }
     svg += "</svg>\n";
     return svg;
+}
+
+namespace {
+
+bool MakeFolder(const QString& path, std::string* failure) {
+    if (QDir().mkpath(path)) return true;
+    *failure += "cannot create " + path.toStdString() + "\n";
+    return false;
+}
+
+void Fail(const QString& path, std::string* failure) {
+    *failure += "cannot write " + path.toStdString() + "\n";
+}
+
+}  // namespace
+
+bool WriteIconTheme(const char* const* xpm, const std::string& outDir, std::string* failure) {
+    failure->clear();
+    const QString root = QString::fromStdString(outDir) + "/hicolor";
+    for (int size : kSizes) {
+        const QString folder = root + QString("/%1x%1/apps").arg(size);
+        const QString path = folder + "/zttools.png";
+        const QImage image = IconImage(xpm, size);
+        if (image.isNull() || !MakeFolder(folder, failure) || !image.save(path, "PNG"))
+            Fail(path, failure);
+    }
+    const QString folder = root + "/scalable/apps";
+    const QString path = folder + "/zttools.svg";
+    const std::string svg = IconSvg(xpm);
+    QSaveFile file(path);
+    if (svg.empty() || !MakeFolder(folder, failure) || !file.open(QIODevice::WriteOnly) ||
+        file.write(svg.data(), qint64(svg.size())) != qint64(svg.size()) || !file.commit())
+        Fail(path, failure);
+    return failure->empty();
 }
 
 }  // namespace zt::icon
