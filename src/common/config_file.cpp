@@ -43,10 +43,8 @@ std::string DefaultConfigFileName() {
 
 std::string DesktopConfigFileName() {
 #ifdef _WIN32
-    const std::string program = ProgramPath();
-    const std::size_t slash = program.find_last_of("\\/");
-    const std::string folder = slash == std::string::npos ? "" : program.substr(0, slash + 1);
-    return ConfigNameFromProgramPath(folder + "zttools.exe");
+    // ConfigDir is the program's folder here.
+    return ConfigNameFromProgramPath(ConfigDir() + "\\zttools.exe");
 #else
     return DefaultConfigFileName();
 #endif
