@@ -38,6 +38,9 @@ add_custom_target(ztman ALL DEPENDS ${pages})
 install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The licence: Debian's machine-readable copyright file points at the GPL
+# text the system already has.
+install(FILES ${PROJECT_SOURCE_DIR}/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The .deb: `cpack -G DEB` in the build folder (scripts/package does it and
 # checks the result). dpkg-shlibdeps (dpkg-dev) works the library packages
