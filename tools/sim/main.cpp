@@ -54,6 +54,8 @@ const char kUsage[] =
     "  --no-variant        leave the variant query unanswered\n"
     "  --frame-reply N:B   answer record frame N (counted from 1 after each 35) with B\n"
     "  --hang-up-after N   drop the line after taking N bytes, then exit\n"
+    "  --stall-after N     after taking N bytes, hold the line: nothing the host\n"
+    "                      writes goes out any more\n"
     "  --drop-writes       take settings writes in full but never store them\n"
     "\n"
     "  -h, --help          this text\n"
@@ -83,6 +85,7 @@ enum Option {
     kNoVariant,
     kFrameReply,
     kHangUpAfter,
+    kStallAfter,
     kDropWrites,
 };
 
@@ -157,6 +160,7 @@ int main(int argc, char** argv) {
         {"no-variant", no_argument, nullptr, kNoVariant},
         {"frame-reply", required_argument, nullptr, kFrameReply},
         {"hang-up-after", required_argument, nullptr, kHangUpAfter},
+        {"stall-after", required_argument, nullptr, kStallAfter},
         {"drop-writes", no_argument, nullptr, kDropWrites},
         {"help", no_argument, nullptr, 'h'},
         {nullptr, 0, nullptr, 0},
@@ -229,6 +233,9 @@ int main(int argc, char** argv) {
                 break;
             case kHangUpAfter:
                 config.faults.hangUpAfter = Number(optarg, 0, 1L << 30, "--hang-up-after");
+                break;
+            case kStallAfter:
+                config.faults.stallAfter = Number(optarg, 0, 1L << 30, "--stall-after");
                 break;
             case kDropWrites:
                 config.faults.dropSettingsWrites = true;
