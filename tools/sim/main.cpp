@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <string>
 #include <thread>
 
@@ -135,9 +136,7 @@ std::string Describe(const Config& c) {
     return text;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     static const option kOptions[] = {
         {"com", required_argument, nullptr, kCom},
         {"replace", no_argument, nullptr, kReplace},
@@ -314,4 +313,16 @@ int main(int argc, char** argv) {
     }
     std::printf("ztsim: %s\n", hungUp ? "line dropped, link removed" : "stopped, link removed");
     return status;
+}
+
+}  // namespace
+
+// Whatever throws ends ztsim with its reason, never with an abort.
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "ztsim: %s\n", e.what());
+        return 1;
+    }
 }

@@ -100,6 +100,8 @@ bool Simulator::Start(std::string* error) {
     std::string linkPath;
     if (config_.com > 0) {
         std::string why;
+        // Claimed first, so that nobody finds the link without the claim.
+        if (!claim_.Take(slave, &why)) return fail(why);
         LinkResult linked =
             RegisterComLink(config_.com, pty_.SlavePath(), config_.replaceLink, &why);
         if (linked == LinkResult::kInUse || linked == LinkResult::kFailed) return fail(why);
@@ -154,8 +156,8 @@ void Simulator::Stop() {
     if (thread_.joinable()) thread_.join();
 
     std::lock_guard lock(mu_);
-    CloseDescriptors();
     if (!linkPath_.empty()) UnregisterComLink(config_.com, devicePath_);
+    CloseDescriptors();
     linkPath_.clear();
     if (log_) {
         LogNote("stopped");
@@ -173,6 +175,7 @@ void Simulator::CloseDescriptors() {
     }
     slaveWatch_ = -1;
     pty_.Close();
+    claim_.Release();
 }
 
 void Simulator::Wait() {

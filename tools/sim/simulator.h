@@ -150,6 +150,8 @@ class Simulator {
     std::string linkPath_;
     std::string devicePath_;
 
+    PtyClaim claim_;  // while linked: the link is a live simulator's
+
     // Loop thread only.
     PtyMaster pty_;
     int wakeFd_ = -1;
