@@ -42,7 +42,7 @@ bool SwitchSpeed(Port& port, int baud, int pauseMs) {
 // Why the last write did not go out, for kUploadNotSent.
 std::string WriteTrouble(Port& port) {
     if (!port.ErrorText().empty()) return port.ErrorText();
-    return "nothing went out within " + std::to_string(port.waits().writeMs) + " ms";
+    return "nothing went out in " + std::to_string(port.waits().writeMs) + " ms";
 }
 
 // One frame and its reply byte; kUploadTimeout when none came, kUploadNotSent
@@ -110,10 +110,10 @@ std::string UploadResultText(int result, const std::string& cause) {
         case kUploadSyncError:
             return "Error: ZOVOV Sync !";
         case kUploadStoppedEarly:
-            return "Error: ZOVOV stopped the upload early and must be programmed again !";
+            return "Error: ZOVOV stopped early, program it again !";
         case kUploadNotSent:
-            return cause.empty() ? "Error: Write to ZOVOV failed !"
-                                 : "Error: Write to ZOVOV failed: " + cause + " !";
+            return cause.empty() ? "Error: Write failed !"
+                                 : "Error: Write failed: " + cause + " !";
         default:
             return "Error: Restart failed !";
     }

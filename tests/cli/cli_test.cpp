@@ -294,7 +294,7 @@ TEST_F(CliTest, UploadLandsEveryWordAndFailsWhatIsNotDone) {
     sim->SetFaults(early);
     r = OnKeyer({"upload", file});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("Error: ZOVOV stopped the upload early and must be programmed again !"),
+    EXPECT_NE(r.err.find("Error: ZOVOV stopped early, program it again !"),
               std::string::npos)
         << r.err;
 
@@ -305,7 +305,7 @@ TEST_F(CliTest, UploadLandsEveryWordAndFailsWhatIsNotDone) {
     r = OnKeyer({"upload", file});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("Programming ZOVOV in Recovery mode...."), std::string::npos);
-    EXPECT_NE(r.err.find("Error: Write to ZOVOV failed: nothing went out within 200 ms !"),
+    EXPECT_NE(r.err.find("Error: Write failed: nothing went out in 200 ms !"),
               std::string::npos)
         << r.err;
 }

@@ -105,7 +105,7 @@ TEST_F(UploadTest, EveryOutcome) {
         {0x89, 0x89, "Error: ZOVOV Sync !"},
         {0x84, 0x84, "Error: ZOVOV Timeout !"},
         {0x88, kUploadStoppedEarly,
-         "Error: ZOVOV stopped the upload early and must be programmed again !"},
+         "Error: ZOVOV stopped early, program it again !"},
         {0x42, 0x42, "Error: Restart failed !"},
         {0x00, kUploadZeroReply, "Error: Restart failed !"},
     };
@@ -154,7 +154,7 @@ TEST_F(UploadTest, AWriteThatDoesNotGoOutEndsTheUploadWithItsCause) {
     port.waits().writeMs = 200;
     EXPECT_EQ(Upload(), kUploadNotSent);
     EXPECT_EQ(UploadResultText(status.result, status.cause),
-              "Error: Write to ZOVOV failed: nothing went out within 200 ms !");
+              "Error: Write failed: nothing went out in 200 ms !");
     EXPECT_EQ(log.size(), 2u);  // the third frame has no reply to show
     EXPECT_EQ(sim.Received().size(), 7u + 2 * kFrameSize);
     EXPECT_EQ(sim.counters().framesStored, 2u);
@@ -163,7 +163,7 @@ TEST_F(UploadTest, AWriteThatDoesNotGoOutEndsTheUploadWithItsCause) {
     log.clear();
     EXPECT_EQ(Upload(), kUploadNotSent);
     EXPECT_EQ(UploadResultText(status.result, status.cause),
-              "Error: Write to ZOVOV failed: the line hung up !");
+              "Error: Write failed: the line hung up !");
     EXPECT_TRUE(log.empty());
 }
 

@@ -196,7 +196,7 @@ TEST_F(UploaderTest, EndingEarlyIsAFailure) {
         ui::click(d, ids::kProgram);
         Finish(d);
         EXPECT_EQ(Message(d),
-                  "Error: ZOVOV stopped the upload early and must be programmed again !");
+                  "Error: ZOVOV stopped early, program it again !");
 
         // Only the boot loader answers now: its sync and 35, one frame, then the hold.
         sim::Faults hold;
@@ -206,7 +206,7 @@ TEST_F(UploaderTest, EndingEarlyIsAFailure) {
         ui::click(d, ids::kProgram);
         EXPECT_EQ(Message(d), "Programming ZOVOV in Recovery mode....");
         Finish(d);
-        EXPECT_EQ(Message(d), "Error: Write to ZOVOV failed: nothing went out within 200 ms !");
+        EXPECT_EQ(Message(d), "Error: Write failed: nothing went out in 200 ms !");
         sim->SetFaults({});
         ui::click(d, ids::kUploadExit);
     });
