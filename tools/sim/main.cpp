@@ -29,7 +29,7 @@ const char kUsage[] =
     "\n"
     "  --com N             link the keyer as comN in the ports directory (default 1;\n"
     "                      0 makes no link)\n"
-    "  --replace           take comN over even when it names a device that is present\n"
+    "  --replace           take comN over even from a port that is present\n"
     "  --variant V         SMT, DIP, AF, MINI or a number 0-255 (default SMT)\n"
     "  --major N           major firmware revision (default 31)\n"
     "  --minor N           minor revision; the variant's offset is added on the wire\n"
