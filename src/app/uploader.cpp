@@ -85,6 +85,7 @@ void StartUpload(ui::Window& w, bool recovery) {
     SetButtons(w, false, false);
     u.status.progress = 0;
     u.status.result = kUploadRunning;
+    u.status.cause.clear();
     Say(w, recovery ? "Programming ZOVOV in Recovery mode...." : "Programming ZOVOV....");
     UploadJob job{&keyerPort, &u.image, recovery, {}, uploadWaits};
     if (u.verbose)
@@ -103,6 +104,7 @@ void Program(ui::Window& w) {
     ui::setProgress(w, ids::kUploadProgress, 0);
     if (!u.fileLoaded || u.loadResult < 0) return Say(w, "Error: Please Open a Programming File !");
     if (u.loadResult == 0) return Say(w, "Error: Zero Length File !");
+    if (!HoldsProgram(u.image)) return Say(w, "Error: No Program Data in File !");
     // Always anew: the keyer may have been swapped or restarted since.
     keyerPort.Close();
     const Detection d = DetectKeyer(keyerPort, comPortNumber, appState.keyer);
@@ -123,7 +125,7 @@ void Tick(ui::Window& w) {
     if (result == kUploadRunning) return;
     u.worker.join();  // storing the result was its last act
     SetButtons(w, true, false);
-    Say(w, UploadResultText(result));
+    Say(w, UploadResultText(result, u.status.cause));
     u.status.result = kUploadRunning;
     ui::stopTimer(w, kUploadTimer);
 }

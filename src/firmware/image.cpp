@@ -35,16 +35,18 @@ void SetAddress(ImageSlot& slot, int word) {
     slot.addressLow = static_cast<std::uint8_t>(word);
 }
 
-// A data record lands from the first byte of the slot its word address falls
-// in, and that slot takes the record's own address, aligned or not. Bytes past
-// one slot's worth start over in the next slot at the word they belong to.
-void StoreData(FirmwareImage& image, int word, const std::vector<std::uint8_t>& data) {
-    for (std::size_t at = 0; at < data.size(); at += kSlotBytes, word += kSlotWords) {
-        const int slot = word / kSlotWords;
-        if (slot >= kImageSlots) return;  // beyond program memory: not the boot loader's
-        const std::size_t n = std::min<std::size_t>(kSlotBytes, data.size() - at);
-        SetAddress(image[slot], word);
-        std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(at), n, image[slot].data.begin());
+// Every data byte goes to its own byte address: word address / 2, the low
+// byte of the word at an even address and the high byte at an odd one. A
+// slot's address never changes, so each frame carries the eight words memory
+// holds there, wherever the records began and however long they were; a later
+// record overwrites only the bytes it carries.
+void StoreData(FirmwareImage& image, std::uint32_t byteAddress,
+               const std::vector<std::uint8_t>& data) {
+    for (std::uint8_t b : data) {
+        const std::uint32_t slot = byteAddress / kSlotBytes;
+        if (slot >= static_cast<std::uint32_t>(kImageSlots)) return;  // beyond program memory
+        image[slot].data[byteAddress % kSlotBytes] = b;
+        ++byteAddress;
     }
 }
 
@@ -82,9 +84,9 @@ int ReadRecords(std::istream& in, FirmwareImage& image, const LoadProgress& prog
         if (!r) return kLoadBadLine;
         switch (r->type) {
             case kData: {
-                const int word = static_cast<std::uint16_t>(r->address / 2 + extended);
-                StoreData(image, word, r->data);
-                lastSlot = word / kSlotWords;
+                const std::uint32_t byteAddress = 2u * extended + r->address;
+                StoreData(image, byteAddress, r->data);
+                lastSlot = static_cast<int>(byteAddress / kSlotBytes);
                 show(++records / 4);
                 break;
             }

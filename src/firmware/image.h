@@ -20,7 +20,7 @@ constexpr int kSlotBytes = 16;  // each word low byte first; a blank word is FF 
 
 // One frame's worth of program memory, laid out as it goes on the wire.
 struct ImageSlot {
-    std::uint8_t addressHigh = 0;  // word address of data[0], high byte first
+    std::uint8_t addressHigh = 0;  // word address of data[0] (8k for slot k), high byte first
     std::uint8_t addressLow = 0;
     std::array<std::uint8_t, kSlotBytes> data{};
 };
@@ -55,10 +55,11 @@ std::optional<HexRecord> ParseHexLine(std::string_view line);
 // Told the progress bar's position (0..100 shows; more shows it full) as the load goes.
 using LoadProgress = std::function<void(int)>;
 
-// Blanks the image, then stores the records up to the end record. Data that
+// Blanks the image, then stores the records up to the end record, each data
+// byte at its own address, whatever the records' lengths and alignment; where
+// records overlap the later one wins. Slot k keeps word address 8k. Data that
 // lies beyond program memory (word 8192 and up, which is where the chip's
-// configuration and EEPROM records sit) is left out; a record longer than a
-// slot continues in the following slots, each with its own address.
+// configuration and EEPROM records sit) is left out.
 int LoadImage(std::istream& in, FirmwareImage& image, const LoadProgress& progress = {});
 // The same from a file, with the path's own failure codes. Paths of any length.
 int LoadImageFile(const std::string& path, FirmwareImage& image, const LoadProgress& progress = {});

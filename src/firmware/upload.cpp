@@ -39,24 +39,41 @@ bool SwitchSpeed(Port& port, int baud, int pauseMs) {
     return port.ApplyLineSettings() == 1;
 }
 
-// One frame and its reply byte; kUploadTimeout when none came. The write's own
-// outcome shows up as a missing reply.
+// Why the last write did not go out, for kUploadNotSent.
+std::string WriteTrouble(Port& port) {
+    if (!port.ErrorText().empty()) return port.ErrorText();
+    return "nothing went out in " + std::to_string(port.waits().writeMs) + " ms";
+}
+
+// One frame and its reply byte; kUploadTimeout when none came, kUploadNotSent
+// when the frame did not go out.
 int SendSlot(const UploadJob& job, std::uint8_t command, int slot) {
     const Frame frame = BuildFrame(command, (*job.image)[slot]);
-    job.port->Write(frame.data(), kFrameSize);
+    if (!job.port->Write(frame.data(), kFrameSize)) return kUploadNotSent;
     std::uint8_t reply = 0;
     if (!job.port->Read(&reply, 1)) reply = kUploadTimeout;
     if (job.log) job.log(FrameLogLine(frame, reply));
     return reply;
 }
 
+// 3C takes the next frame; 88 ends the upload well only after the last one.
+int FrameOutcome(int reply, bool last) {
+    if (reply == 0) return kUploadZeroReply;
+    if (reply == kUploadDone && !last) return kUploadStoppedEarly;
+    return reply;
+}
+
 int Upload(const UploadJob& job, UploadStatus& status) {
     Port& port = *job.port;
-    if (!job.recovery) EnterBootLoader(port);
+    auto notSent = [&] {
+        status.cause = WriteTrouble(port);
+        return kUploadNotSent;
+    };
+    if (!job.recovery && !EnterBootLoader(port)) return notSent();
     std::uint8_t sync = 0;
     if (!SendEchoTest(port, &sync)) return kUploadTimeout;
     if (sync != kSyncAnswer) return kUploadNoBootLoader;
-    port.Write(&kGoFast, 1);
+    if (!port.Write(&kGoFast, 1)) return notSent();
     if (!SwitchSpeed(port, kFastBaud, job.waits.beforeFast)) return kUploadSpeedFailed;
 
     const std::vector<int> order = SlotOrder(*job.image);
@@ -64,12 +81,13 @@ int Upload(const UploadJob& job, UploadStatus& status) {
         const int slot = order[k];
         if (slot >= kMainFirst && slot <= kMainLast)
             status.progress.store(slot * 100 / kProgressSpan);
-        const int reply = SendSlot(job, k + 1 < order.size() ? kFrameNext : kFrameLast, slot);
-        if (reply == 0) return kUploadZeroReply;
-        if (reply != kAccepted) return reply;
+        const bool last = k + 1 == order.size();
+        const int reply = SendSlot(job, last ? kFrameLast : kFrameNext, slot);
+        if (reply == kUploadNotSent) return notSent();
+        if (reply != kAccepted) return FrameOutcome(reply, last);
     }
 
-    port.Write(&kRestart, 1);
+    if (!port.Write(&kRestart, 1)) return notSent();
     if (!SwitchSpeed(port, kSlowBaud, job.waits.afterRestart)) return kUploadSpeedFailed;
     Pause(job.waits.afterSlow);
     return kUploadDone;
@@ -77,7 +95,7 @@ int Upload(const UploadJob& job, UploadStatus& status) {
 
 }  // namespace
 
-const char* UploadResultText(int result) {
+std::string UploadResultText(int result, const std::string& cause) {
     switch (result) {
         case kUploadDone:
             return "Upload Completed Successfully";
@@ -91,6 +109,11 @@ const char* UploadResultText(int result) {
             return "Error: ZOVOV Timeout !";
         case kUploadSyncError:
             return "Error: ZOVOV Sync !";
+        case kUploadStoppedEarly:
+            return "Error: ZOVOV stopped early, program it again !";
+        case kUploadNotSent:
+            return cause.empty() ? "Error: Write failed !"
+                                 : "Error: Write failed: " + cause + " !";
         default:
             return "Error: Restart failed !";
     }
@@ -128,6 +151,14 @@ std::vector<int> SlotOrder(const FirmwareImage& image) {
     for (int slot = kMainFirst; slot <= kMainLast; ++slot) order.push_back(slot);
     for (int slot = 0; slot < kVectorSlots; ++slot) order.push_back(slot);
     return order;
+}
+
+bool HoldsProgram(const FirmwareImage& image) {
+    ImageSlot blank;
+    for (int b = 0; b < kSlotBytes; b += 2) blank.data[b] = 0xFF, blank.data[b + 1] = 0x3F;
+    for (int slot : SlotOrder(image))
+        if (image[slot].data != blank.data) return true;
+    return false;
 }
 
 }  // namespace zt

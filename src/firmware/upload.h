@@ -22,22 +22,26 @@ constexpr int kUploadSofError = 0x80;       // the frame did not start with 1B o
 constexpr int kUploadChecksumError = 0x81;  // the frame's checksum did not add up
 constexpr int kUploadVerifyError = 0x82;    // the flash did not take the words
 constexpr int kUploadTimeout = 0x84;        // no reply within the read wait
-constexpr int kUploadDone = 0x88;           // restarted; also a frame reply of 88
+constexpr int kUploadDone = 0x88;           // restarted; also 88 as the last frame's reply
 constexpr int kUploadSyncError = 0x89;
 constexpr int kUploadSpeedFailed = 0x8A;   // the port refused 9600 or 1200 baud
 constexpr int kUploadNoBootLoader = 0x8B;  // the sync answer was not AA
-// A frame reply of 00. Kept out of the byte range, so that it can never read
-// as 0, an upload still running.
-constexpr int kUploadZeroReply = 0x100;
+// Codes of our own, kept out of the byte range so that none can be taken for
+// a reply, and none reads as 0, an upload still running.
+constexpr int kUploadZeroReply = 0x100;    // a frame reply of 00
+constexpr int kUploadStoppedEarly = 0x101;  // 88, done, before the last frame
+constexpr int kUploadNotSent = 0x102;       // a write did not go out; the status says why
 
-// The window's line for a result; "Error: Restart failed !" for codes of its own.
-const char* UploadResultText(int result);
+// The window's line for a result; "Error: Restart failed !" for a reply of
+// its own. cause completes the line of kUploadNotSent.
+std::string UploadResultText(int result, const std::string& cause = {});
 
 // Written by the worker only while it runs; the window resets them before and
-// after. result is stored once, as the worker's last act.
+// after. result is stored once, as the worker's last act; cause before it.
 struct UploadStatus {
     std::atomic<int> progress{0};  // percent, 0..99, as the main block goes out
     std::atomic<int> result{kUploadRunning};
+    std::string cause;  // why a write did not go out, with kUploadNotSent
 };
 
 // The fixed pauses around the speed changes, in ms. Each lets the last byte
@@ -76,5 +80,8 @@ std::string FrameLogLine(const Frame& frame, std::uint8_t reply);
 // main block, then the reset and interrupt vectors, which make the new
 // firmware start, last.
 std::vector<int> SlotOrder(const FirmwareImage& image);
+// Whether a slot that goes to the keyer holds a word that is not blank. An
+// image with none would only erase the keyer's program.
+bool HoldsProgram(const FirmwareImage& image);
 
 }  // namespace zt

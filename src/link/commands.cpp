@@ -116,9 +116,9 @@ int WriteExtension(Port& port, const SettingsImage& image) {
                     nullptr, 0);
 }
 
-void EnterBootLoader(Port& port) {
+int EnterBootLoader(Port& port) {
     const std::uint8_t frame[] = {kAdmin, kEnterBootLoader, kBootLoaderArgument};
-    Exchange(port, frame, sizeof frame, nullptr, 0, nullptr, 0);
+    return Exchange(port, frame, sizeof frame, nullptr, 0, nullptr, 0);
 }
 
 double SupplyVolts(std::uint8_t reading) {

@@ -48,7 +48,8 @@ int ReadExtension(Port& port, SettingsImage& image);
 // Image bytes 288..299 to the keyer; 1 when the block went out in full.
 int WriteExtension(Port& port, const SettingsImage& image);
 // The keyer leaves its firmware for its boot loader; nothing comes back.
-void EnterBootLoader(Port& port);
+// 1 when the command went out.
+int EnterBootLoader(Port& port);
 
 // The supply voltage for a GetSupplyReading reply; a reading of 0 has none
 // (the division gives infinity), so callers show their own text for it.

@@ -62,13 +62,42 @@ enum class LinkResult {
     kFailed,    // bad number, no directory, not a link, or a file system error
 };
 
-// Points comN at device, creating the ports directory when needed. A link
-// that names another device that exists is only replaced when replaceLive
-// is set; anything in the way that is not a symbolic link never is.
+// Points comN at device, creating the ports directory when needed. Unless
+// replaceLive is set, it refuses to hide a port that is present: neither the
+// device that comN stands for without a link (ComTablePath) nor the device
+// an old link names, except a pseudo-terminal that no live simulator claims
+// (one left by a simulator that was killed). Anything in the way that is not
+// a symbolic link is never replaced.
 LinkResult RegisterComLink(int comNumber, const std::string& device, bool replaceLive,
                            std::string* error = nullptr);
+// The same with tableDevice standing for ComTablePath(comNumber), for tests.
+LinkResult RegisterComLinkOver(int comNumber, const std::string& device,
+                               const std::string& tableDevice, bool replaceLive,
+                               std::string* error = nullptr);
 // Removes comN only while it still names device, so a link somebody else
 // has taken over since survives. True when it removed the link.
 bool UnregisterComLink(int comNumber, const std::string& device);
+
+// A live simulator's claim on its pseudo-terminal, kept in the ports
+// directory: a lock that the system drops with the process however it ends,
+// kill -9 included. It tells a link to a simulator that is running from one
+// whose simulator has gone, while its pseudo-terminal number is in use by
+// something else.
+class PtyClaim {
+  public:
+    PtyClaim() = default;
+    ~PtyClaim();
+    PtyClaim(const PtyClaim&) = delete;
+    PtyClaim& operator=(const PtyClaim&) = delete;
+
+    // Claims a /dev/pts/N device; false with a reason.
+    bool Take(const std::string& device, std::string* error = nullptr);
+    void Release();
+
+  private:
+    int fd_ = -1;
+};
+// Whether some live PtyClaim holds device.
+bool PtyClaimed(const std::string& device);
 
 }  // namespace zt

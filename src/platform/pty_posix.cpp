@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/paths.h"
+#include "platform/serial.h"
 
 namespace zt {
 namespace {
@@ -90,6 +91,49 @@ bool PlaceLink(const std::string& link, const std::string& device, std::string* 
         return false;
     }
     return true;
+}
+
+// N of /dev/pts/N, or -1 for any other path.
+long PtyNumber(const std::string& path) {
+    static const std::string kPrefix = "/dev/pts/";
+    if (path.compare(0, kPrefix.size(), kPrefix) != 0 || path.size() == kPrefix.size() ||
+        path.size() > kPrefix.size() + 9)
+        return -1;
+    long n = 0;
+    for (std::size_t i = kPrefix.size(); i < path.size(); ++i) {
+        if (path[i] < '0' || path[i] > '9') return -1;
+        n = n * 10 + (path[i] - '0');
+    }
+    return n;
+}
+
+// Claims are write locks on byte N of one file, for /dev/pts/N: open file
+// description locks, so that two simulators in one process still see each
+// other's.
+std::string ClaimsPath() {
+    return PortsDir() + "/.pty-claims";
+}
+
+struct flock ClaimRange(long number, short type) {
+    struct flock range {};
+    range.l_type = type;
+    range.l_whence = SEEK_SET;
+    range.l_start = number;
+    range.l_len = 1;
+    return range;
+}
+
+// A pseudo-terminal that exists while no simulator claims it: its simulator
+// was killed and the number has gone to somebody else since.
+bool AbandonedPty(const std::string& path) {
+    return PtyNumber(path) >= 0 && !PtyClaimed(path);
+}
+
+// A serial device with a port behind it.
+bool PortPresent(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode) &&
+           UartPresent(path);
 }
 
 }  // namespace
@@ -181,6 +225,12 @@ std::string ComLinkPath(int comNumber) {
 
 LinkResult RegisterComLink(int comNumber, const std::string& device, bool replaceLive,
                            std::string* error) {
+    return RegisterComLinkOver(comNumber, device, ComTablePath(comNumber), replaceLive, error);
+}
+
+LinkResult RegisterComLinkOver(int comNumber, const std::string& device,
+                               const std::string& tableDevice, bool replaceLive,
+                               std::string* error) {
     if (comNumber < 1) {
         SetError(error, "COM number " + std::to_string(comNumber) + " is not 1 or more");
         return LinkResult::kFailed;
@@ -196,6 +246,10 @@ LinkResult RegisterComLink(int comNumber, const std::string& device, bool replac
             SetError(error, ErrnoText("cannot look at " + link));
             return LinkResult::kFailed;
         }
+        if (!replaceLive && PortPresent(tableDevice)) {
+            SetError(error, link + " would hide " + tableDevice + ", which is present");
+            return LinkResult::kInUse;
+        }
         return PlaceLink(link, device, error) ? LinkResult::kCreated : LinkResult::kFailed;
     }
     if (!S_ISLNK(st.st_mode)) {
@@ -209,7 +263,7 @@ LinkResult RegisterComLink(int comNumber, const std::string& device, bool replac
     }
     if (target == device) return LinkResult::kCreated;
     // stat follows the link: success means the device it names is there.
-    if (stat(link.c_str(), &st) == 0 && !replaceLive) {
+    if (stat(link.c_str(), &st) == 0 && !replaceLive && !AbandonedPty(target)) {
         SetError(error, link + " already points to " + target + ", which is present");
         return LinkResult::kInUse;
     }
@@ -222,6 +276,54 @@ bool UnregisterComLink(int comNumber, const std::string& device) {
     std::string target;
     if (!ReadLink(link, &target) || target != device) return false;
     return unlink(link.c_str()) == 0;
+}
+
+PtyClaim::~PtyClaim() {
+    Release();
+}
+
+bool PtyClaim::Take(const std::string& device, std::string* error) {
+    Release();
+    const long number = PtyNumber(device);
+    if (number < 0) {
+        SetError(error, device + " is not a pseudo-terminal");
+        return false;
+    }
+    if (!MakeDirs(PortsDir())) {
+        SetError(error, ErrnoText("cannot create " + PortsDir()));
+        return false;
+    }
+    const std::string path = ClaimsPath();
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        SetError(error, ErrnoText("cannot open " + path));
+        return false;
+    }
+    struct flock range = ClaimRange(number, F_WRLCK);
+    if (fcntl(fd, F_OFD_SETLK, &range) != 0) {
+        SetError(error, ErrnoText("cannot claim " + device + " in " + path));
+        close(fd);
+        return false;
+    }
+    fd_ = fd;
+    return true;
+}
+
+void PtyClaim::Release() {
+    if (fd_ >= 0) close(fd_);  // and with it the lock
+    fd_ = -1;
+}
+
+bool PtyClaimed(const std::string& device) {
+    const long number = PtyNumber(device);
+    if (number < 0) return false;
+    int fd = open(ClaimsPath().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;  // nobody has ever claimed anything here
+    struct flock range = ClaimRange(number, F_WRLCK);
+    // When it cannot tell, it counts as claimed: a live link is never taken.
+    const bool claimed = fcntl(fd, F_OFD_GETLK, &range) != 0 || range.l_type != F_UNLCK;
+    close(fd);
+    return claimed;
 }
 
 }  // namespace zt

@@ -254,6 +254,62 @@ TEST_F(CliTest, UploadChecksTheImageAndProgramsTheKeyer) {
     EXPECT_EQ(sim->program()[0x20], 0x0201);
 }
 
+// Records at any alignment reach the keyer's memory word for word. An image
+// with nothing to program is refused before the port; a keyer that ends the
+// upload early, or a line that takes no more, fails it.
+TEST_F(CliTest, UploadLandsEveryWordAndFailsWhatIsNotDone) {
+    using testing::Record;
+    startKeyer(Keyer(kVariantSmt, 31, 5));
+    Bytes long32(32), short16(16);
+    for (int i = 0; i < 32; ++i) long32[i] = std::uint8_t(0x10 + i);
+    for (int i = 0; i < 16; ++i) short16[i] = std::uint8_t(0x80 + i);
+    const std::string file = Path("unaligned.bin");
+    std::ofstream(file) << Record(0, 0, {0, 0, 0, 0, 0, 0, 31, 5}) << "\n"
+                        << Record(0, 0x0226, long32) << "\n"   // word 0x113, into three slots
+                        << Record(0, 0x0426, short16) << "\n"  // word 0x213, into two
+                        << testing::kEndRecord << "\n";
+    Outcome r = OnKeyer({"upload", file});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const sim::ProgramMemory memory = sim->program();
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(memory[0x113 + i], long32[2 * i] | long32[2 * i + 1] << 8) << i;
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(memory[0x213 + i], short16[2 * i] | short16[2 * i + 1] << 8) << i;
+    for (int word : {0x112, 0x123, 0x212, 0x21B}) EXPECT_EQ(memory[word], 0x3FFF) << word;
+
+    // Only the configuration word and EEPROM, both beyond program memory.
+    const std::string config = Path("config.bin");
+    std::ofstream(config) << Record(0, 0x400E, {0x3A, 0x3F}) << "\n"
+                          << Record(0, 0x4200, {1, 2, 3, 4}) << "\n"
+                          << testing::kEndRecord << "\n";
+    sim->ClearReceived();
+    r = OnKeyer({"upload", config});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "ztcli: " + config + ": Error: No Program Data in File !\n");
+    EXPECT_EQ(sim->Received(), Bytes{});
+
+    sim::Faults early;
+    early.frameFaultAt = 3;
+    early.frameFaultCode = 0x88;
+    sim->SetFaults(early);
+    r = OnKeyer({"upload", file});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Error: ZOVOV stopped early, program it again !"),
+              std::string::npos)
+        << r.err;
+
+    // Now only the boot loader answers: its sync and 35, one frame, then the hold.
+    sim::Faults hold;
+    hold.stallAfter = 3 + 4 + kFrameSize;
+    sim->SetFaults(hold);
+    r = OnKeyer({"upload", file});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("Programming ZOVOV in Recovery mode...."), std::string::npos);
+    EXPECT_NE(r.err.find("Error: Write failed: nothing went out in 200 ms !"),
+              std::string::npos)
+        << r.err;
+}
+
 TEST_F(CliTest, HeldPortFailsAtOnce) {
     startKeyer();
     ui::Window& w = openMain();

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "firmware/identify.h"
@@ -50,36 +52,97 @@ bool operator==(const ImageSlot& a, const ImageSlot& b) {
     return a.addressHigh == b.addressHigh && a.addressLow == b.addressLow && a.data == b.data;
 }
 
-TEST(HexLoader, RecordsLandByteForByte) {
+// Program memory as the records describe it, worked out on its own: every
+// data byte at its byte address (the extended address counts in 64 KiB),
+// low byte of a word first, the later record winning; blank elsewhere.
+using Words = std::array<std::uint16_t, kImageSlots * kSlotWords>;
+struct Placed {
+    std::uint32_t base;  // 0 or 0x10000, from an extended linear address
+    int address;
+    Bytes data;
+};
+Words Memory(const std::vector<Placed>& records) {
+    Words words;
+    words.fill(0x3FFF);
+    for (const Placed& r : records) {
+        for (std::size_t i = 0; i < r.data.size(); ++i) {
+            const std::uint32_t at = r.base + static_cast<std::uint32_t>(r.address) + i;
+            if (at / 2 >= words.size()) continue;
+            std::uint16_t& w = words[at / 2];
+            w = at % 2 ? static_cast<std::uint16_t>((w & 0x00FF) | r.data[i] << 8)
+                       : static_cast<std::uint16_t>((w & 0xFF00) | r.data[i]);
+        }
+    }
+    return words;
+}
+std::string Lines(const std::vector<Placed>& records) {
+    std::string text;
+    std::uint32_t base = 0;
+    for (const Placed& r : records) {
+        if (r.base != base)
+            text += Record(4, 0, {0, static_cast<std::uint8_t>(r.base >> 16)}) + "\n";
+        base = r.base;
+        text += Record(0, r.address, r.data) + "\n";
+    }
+    return text + kEnd + "\n";
+}
+// Every slot k at word 8k, holding the eight words memory holds there.
+void ExpectImageHolds(const FirmwareImage& image, const Words& words) {
+    for (int k = 0; k < kImageSlots; ++k) {
+        ASSERT_EQ(image[k].addressHigh << 8 | image[k].addressLow, k * kSlotWords) << "slot " << k;
+        for (int i = 0; i < kSlotWords; ++i)
+            ASSERT_EQ(image[k].data[2 * i] | image[k].data[2 * i + 1] << 8,
+                      words[k * kSlotWords + i])
+                << "word " << k * kSlotWords + i;
+    }
+}
+
+TEST(HexLoader, EveryByteLandsAtItsOwnAddress) {
     const std::string blankWords = ":10004000FF3FFF3FFF3FFF3FFF3FFF3FFF3FFF3FC0";
     Loaded l = Load({blankWords, kEnd});
     EXPECT_EQ(l.result, 1);
     EXPECT_TRUE(l.image[4] == Slot(0x20, {}));
 
-    l = Load({Record(0, 0x0050, {1, 2, 3, 4}),                     // short: slot 5 from its start
-              Record(0, 0x0066, Counting(16)),                     // word 0x33: slot 6, own address
-              Record(0, 0x0070, Counting(16, 100)),                // slot 7
-              Record(0, 0x0074, {9, 9}),                           // later wins from the start
-              Record(2, 0x0000, {0x10, 0x00}),                     // segment: ignored
-              Record(0, 0x0080, Counting(32, 50)),                 // one slot's worth each
-              Record(0, 2 * 8184, Counting(32)),                   // the second half is off the end
-              Record(0, 0x400E, {0x3A, 0x3F}),                     // configuration word: not ours
-              Record(4, 0x0000, {0x00, 0x01}), Record(0, 0, {7}),  // word 32768 and up
-              Record(4, 0x0000, {0x00, 0x02}), Record(0, 0x0010, {8}),  // even: back to 0
-              kEnd, "garbage after the end is never read"},
-             "\r\n");
-    EXPECT_EQ(l.result, 9);
-    FirmwareImage expected;
-    BlankImage(expected);
-    expected[5] = Slot(0x28, {1, 2, 3, 4});
-    expected[6] = Slot(0x33, Counting(16));
-    expected[7] = Slot(
-        0x3A, Bytes{9, 9, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112, 113, 114, 115});
-    expected[8] = Slot(0x40, Counting(16, 50));
-    expected[9] = Slot(0x48, Counting(16, 66));
-    expected[1023] = Slot(8184, Counting(16));
-    expected[1] = Slot(0x08, {8});
-    for (int k = 0; k < kImageSlots; ++k) EXPECT_TRUE(l.image[k] == expected[k]) << "slot " << k;
+    const std::vector<Placed> records = {
+        {0, 0x0000, {0, 0, 0, 0, 0, 0, 31, 5}},  // identification in word 3
+        {0, 0x0226, Counting(32, 0x40)},          // word 0x113: into three slots
+        {0, 0x0066, Counting(16)},                // word 0x33: spills into the next slot
+        {0, 0x0070, Counting(16, 100)},           // slot 7, partly overwritten by the above
+        {0, 0x0074, {9, 9}},                      // later wins, word by word
+        {0, 0x0050, {1, 2, 3, 4}},                // short, below what came before
+        {0, 0x0093, {0xA1, 0xA2, 0xA3}},          // odd: starts on the high byte of word 0x49
+        {0, 0x00A0, {}},                          // no bytes: changes nothing
+        {0, 0x0080, Counting(40, 50)},            // longer than a slot
+        {0, 2 * 8186, Counting(32)},              // runs off the end of program memory
+        {0, 0x400E, {0x3A, 0x3F}},                // configuration word: not ours
+        {0x10000, 0x0000, {7}},                   // word 32768 and up
+        {0, 0x0010, {8}},                         // even: back to 0
+    };
+    std::string text = Lines(records);
+    text.insert(text.find('\n') + 1, Record(2, 0x0000, {0x10, 0x00}) + "\r\n");  // ignored
+    std::istringstream in(text + "garbage after the end is never read\n");
+    FirmwareImage image;
+    EXPECT_EQ(LoadImage(in, image), static_cast<int>(records.size()));
+    ExpectImageHolds(image, Memory(records));
+    EXPECT_EQ(image[0x120 / kSlotWords].data[0], 0x40 + 26);  // word 0x120, in the third slot
+}
+
+// Many images of records at random places and lengths, in random order.
+TEST(HexLoader, RandomRecordsBuildTheSameMemory) {
+    std::mt19937 random(15);
+    for (int round = 0; round < 20; ++round) {
+        std::vector<Placed> records;
+        for (int n = 0; n < 60; ++n) {
+            Placed r{random() % 8 == 0 ? 0x10000u : 0u, static_cast<int>(random() % 0x4100), {}};
+            r.data.resize(random() % 70);
+            for (std::uint8_t& b : r.data) b = static_cast<std::uint8_t>(random());
+            records.push_back(r);
+        }
+        std::istringstream in(Lines(records));
+        FirmwareImage image;
+        ASSERT_EQ(LoadImage(in, image), 60);
+        ExpectImageHolds(image, Memory(records));
+    }
 }
 
 TEST(HexLoader, ResultCodes) {

@@ -104,7 +104,8 @@ TEST_F(UploadTest, EveryOutcome) {
         {0x82, 0x82, "Error: Flash Verify !"},
         {0x89, 0x89, "Error: ZOVOV Sync !"},
         {0x84, 0x84, "Error: ZOVOV Timeout !"},
-        {0x88, 0x88, "Upload Completed Successfully"},  // mid-way, as the keyer says so
+        {0x88, kUploadStoppedEarly,
+         "Error: ZOVOV stopped early, program it again !"},
         {0x42, 0x42, "Error: Restart failed !"},
         {0x00, kUploadZeroReply, "Error: Restart failed !"},
     };
@@ -123,6 +124,13 @@ TEST_F(UploadTest, EveryOutcome) {
         EXPECT_EQ(UploadResultText(status.result), std::string(c.text)) << int(c.reply);
         EXPECT_EQ(sim.Received().size(), 7u + 3 * kFrameSize) << "nothing after the reply";
     }
+    // 88 is done only as the reply to the last frame.
+    sim::Faults last;
+    last.frameFaultAt = 964;
+    last.frameFaultCode = 0x88;
+    retry(last);
+    EXPECT_EQ(Upload(), kUploadDone);
+    EXPECT_EQ(sim.Received().size(), 7u + 964 * kFrameSize);
     sim::Faults f;
     f.syncReply = 0x55;  // as the running firmware echoes
     retry(f);
@@ -135,6 +143,28 @@ TEST_F(UploadTest, EveryOutcome) {
     EXPECT_EQ(Upload(), kUploadSpeedFailed);
     for (int code : {kUploadNoBootLoader, kUploadSpeedFailed})
         EXPECT_EQ(UploadResultText(code), std::string("Error: Restart failed !"));
+}
+
+// Every write of the upload is checked: one that does not go out ends it at
+// once, with the port's reason, and nothing more is sent.
+TEST_F(UploadTest, AWriteThatDoesNotGoOutEndsTheUploadWithItsCause) {
+    sim::Faults hold;
+    hold.stallAfter = 7 + 2 * kFrameSize;  // the keyer takes two frames, then holds the line
+    sim.SetFaults(hold);
+    port.waits().writeMs = 200;
+    EXPECT_EQ(Upload(), kUploadNotSent);
+    EXPECT_EQ(UploadResultText(status.result, status.cause),
+              "Error: Write failed: nothing went out in 200 ms !");
+    EXPECT_EQ(log.size(), 2u);  // the third frame has no reply to show
+    EXPECT_EQ(sim.Received().size(), 7u + 2 * kFrameSize);
+    EXPECT_EQ(sim.counters().framesStored, 2u);
+
+    sim.Stop();  // the line drops: the hand-over of the next upload cannot go out
+    log.clear();
+    EXPECT_EQ(Upload(), kUploadNotSent);
+    EXPECT_EQ(UploadResultText(status.result, status.cause),
+              "Error: Write failed: the line hung up !");
+    EXPECT_TRUE(log.empty());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // Injected faults: what a broken or absent keyer looks like from the host.
 
+#include <cerrno>
+
 #include "sim_fixture.h"
 
 namespace zt::sim::test {
@@ -79,6 +81,20 @@ TEST_F(SimTest, HangUpSetWhileRunningCountsFromThen) {
     sim_->SetFaults(faults);
     EXPECT_TRUE(host_->HungUp(2000));
     EXPECT_EQ(sim_->mode(), Mode::kHungUp);
+}
+
+TEST_F(SimTest, HoldsTheLineAfterTheChosenByteCountUntilTheFaultsChange) {
+    Config config;
+    config.faults.stallAfter = 3;
+    Start(config);
+    EXPECT_EQ(host_->Ask({0x00, 0x04, 0x55}, 1), Bytes{0x55});  // answered, then held
+    const std::uint8_t query[] = {0x00, 0x09};
+    errno = 0;
+    EXPECT_EQ(write(host_->fd(), query, sizeof query), -1);
+    EXPECT_EQ(errno, EAGAIN);
+    EXPECT_EQ(sim_->counters().taken, 3u);
+    sim_->SetFaults({});
+    EXPECT_EQ(host_->Ask({0x00, 0x09}, 1), Bytes{31});
 }
 
 }  // namespace

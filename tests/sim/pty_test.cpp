@@ -85,6 +85,41 @@ TEST_F(ComLinkTest, ReplacesADanglingLinkButNotALiveOneUnlessTold) {
     EXPECT_EQ(LinkTarget(ComLinkPath(5)), "/dev/pts/999");
 }
 
+TEST_F(ComLinkTest, NeverHidesAPortThatIsPresentUnlessTold) {
+    // /dev/null stands in for a serial device with nothing said about its UART.
+    std::string why;
+    EXPECT_EQ(RegisterComLinkOver(6, "/dev/pts/999", "/dev/null", false, &why), LinkResult::kInUse);
+    EXPECT_EQ(why, ComLinkPath(6) + " would hide /dev/null, which is present");
+    EXPECT_TRUE(LinkTarget(ComLinkPath(6)).empty());
+    EXPECT_EQ(RegisterComLinkOver(6, "/dev/pts/999", "/dev/null", true), LinkResult::kCreated);
+    EXPECT_EQ(RegisterComLinkOver(7, "/dev/pts/999", "/nonexistent/ttyS6", false),
+              LinkResult::kCreated);
+    EXPECT_EQ(RegisterComLinkOver(8, "/dev/pts/999", home_.dir(), false),  // not a device
+              LinkResult::kCreated);
+}
+
+// A link to a pseudo-terminal is a live simulator's only while one claims it;
+// the claim goes with the simulator, however it ends.
+TEST_F(ComLinkTest, TakesBackALinkNoLiveSimulatorClaims) {
+    PtyMaster other;  // somebody's terminal, on the number a killed simulator had
+    ASSERT_TRUE(other.Open());
+    ASSERT_TRUE(MakeDirs(PortsDir()));
+    ASSERT_EQ(symlink(other.SlavePath().c_str(), ComLinkPath(2).c_str()), 0);
+    EXPECT_FALSE(PtyClaimed(other.SlavePath()));
+    EXPECT_EQ(RegisterComLink(2, "/dev/pts/999", false), LinkResult::kReplaced);
+    EXPECT_EQ(LinkTarget(ComLinkPath(2)), "/dev/pts/999");
+
+    {
+        PtyClaim claim;
+        ASSERT_TRUE(claim.Take(other.SlavePath()));
+        EXPECT_TRUE(PtyClaimed(other.SlavePath()));
+        ASSERT_EQ(RegisterComLink(2, other.SlavePath(), true), LinkResult::kReplaced);
+        EXPECT_EQ(RegisterComLink(2, "/dev/pts/999", false), LinkResult::kInUse);
+    }
+    EXPECT_FALSE(PtyClaimed(other.SlavePath()));
+    EXPECT_EQ(RegisterComLink(2, "/dev/pts/999", false), LinkResult::kReplaced);
+}
+
 TEST_F(ComLinkTest, NeverReplacesSomethingThatIsNotALink) {
     ASSERT_TRUE(MakeDirs(PortsDir()));
     { std::ofstream(ComLinkPath(4)) << "mine"; }

@@ -281,6 +281,8 @@ int UploadCommand(const Context& c) {
     FirmwareImage image;
     ImageIdentity identity;
     if (int status = LoadFirmware(c, image, identity)) return status;
+    if (!HoldsProgram(image))
+        return c.Fail(kExitUsage, c.opt.file + ": Error: No Program Data in File !");
     Port port;
     if (int status = OpenKeyerPort(c, port)) return status;
     const Detection d = DetectKeyer(port, comPortNumber, KeyerIdentity{});
@@ -305,7 +307,7 @@ int UploadCommand(const Context& c) {
     log.Flush(c);
     const int result = status.result;
     bar.End(result == kUploadDone);
-    if (result != kUploadDone) return c.Fail(kExitKeyer, UploadResultText(result));
+    if (result != kUploadDone) return c.Fail(kExitKeyer, UploadResultText(result, status.cause));
     c.Say(UploadResultText(result));
     return kExitOk;
 }

@@ -1,13 +1,16 @@
 #include "sim/keyer.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iterator>
+
+#include "platform/files.h"
 
 namespace zt::sim {
 namespace {
@@ -47,39 +50,49 @@ std::string Hex(std::uint8_t b) {
     return buf;
 }
 
+// Regular files only: a folder, a pipe or a device is refused at once
+// rather than read (or waited on).
 bool ReadWhole(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (error) *error = "cannot open " + path + ": " + std::strerror(errno);
+    auto fail = [&](const std::string& why) {
+        if (error) *error = why;
         return false;
+    };
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fail("cannot open " + path + ": " + std::strerror(errno));
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return fail(path + " is not a regular file");
     }
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        if (error) *error = "cannot read " + path;
-        return false;
+    bytes->clear();
+    std::uint8_t buf[4096];
+    for (;;) {
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int why = errno;
+            close(fd);
+            return fail("cannot read " + path + ": " + std::strerror(why));
+        }
+        if (n == 0) break;
+        bytes->insert(bytes->end(), buf, buf + n);
     }
+    close(fd);
     return true;
 }
 
-// Written beside the target and renamed, so a reader never sees half a file.
+// Saved as the client saves its files: a new file beside the target, made
+// exclusively, renamed over it once complete; a link is followed.
 bool WriteWhole(const std::string& path, const std::uint8_t* bytes, std::size_t size,
                 std::string* error) {
-    std::string temp = path + ".tmp." + std::to_string(getpid());
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(size));
-        if (!out.flush()) {
-            if (error) *error = "cannot write " + temp + ": " + std::strerror(errno);
-            std::remove(temp.c_str());
-            return false;
-        }
+    errno = 0;
+    const SafeWrite saved = WriteFileSafely(path, {bytes, size});
+    if (saved == SafeWrite::Ok) return true;
+    if (error) {
+        *error = (saved == SafeWrite::WriteFailed ? "cannot write " : "cannot save ") + path;
+        if (errno) *error += std::string(": ") + std::strerror(errno);
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        if (error) *error = "cannot rename " + temp + " to " + path + ": " + std::strerror(errno);
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    return false;
 }
 
 }  // namespace

@@ -64,6 +64,10 @@ struct Faults {
     // >= 0: after taking this many more bytes (counted from when the faults
     // were set) the chip answers what they asked for and drops the line.
     long hangUpAfter = -1;
+    // >= 0: after taking this many more bytes (counted the same way) the chip
+    // answers what they asked for and then holds the line: nothing the host
+    // writes goes out any more, until the faults change.
+    long stallAfter = -1;
     // Settings blocks are taken in whole and acknowledged by nothing, as
     // always, but never stored: a keyer whose memory does not keep a write.
     bool dropSettingsWrites = false;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <string>
 #include <thread>
 
@@ -28,7 +29,7 @@ const char kUsage[] =
     "\n"
     "  --com N             link the keyer as comN in the ports directory (default 1;\n"
     "                      0 makes no link)\n"
-    "  --replace           take comN over even when it names a device that is present\n"
+    "  --replace           take comN over even from a port that is present\n"
     "  --variant V         SMT, DIP, AF, MINI or a number 0-255 (default SMT)\n"
     "  --major N           major firmware revision (default 31)\n"
     "  --minor N           minor revision; the variant's offset is added on the wire\n"
@@ -54,6 +55,8 @@ const char kUsage[] =
     "  --no-variant        leave the variant query unanswered\n"
     "  --frame-reply N:B   answer record frame N (counted from 1 after each 35) with B\n"
     "  --hang-up-after N   drop the line after taking N bytes, then exit\n"
+    "  --stall-after N     after taking N bytes, hold the line: nothing the host\n"
+    "                      writes goes out any more\n"
     "  --drop-writes       take settings writes in full but never store them\n"
     "\n"
     "  -h, --help          this text\n"
@@ -83,6 +86,7 @@ enum Option {
     kNoVariant,
     kFrameReply,
     kHangUpAfter,
+    kStallAfter,
     kDropWrites,
 };
 
@@ -132,9 +136,7 @@ std::string Describe(const Config& c) {
     return text;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     static const option kOptions[] = {
         {"com", required_argument, nullptr, kCom},
         {"replace", no_argument, nullptr, kReplace},
@@ -157,6 +159,7 @@ int main(int argc, char** argv) {
         {"no-variant", no_argument, nullptr, kNoVariant},
         {"frame-reply", required_argument, nullptr, kFrameReply},
         {"hang-up-after", required_argument, nullptr, kHangUpAfter},
+        {"stall-after", required_argument, nullptr, kStallAfter},
         {"drop-writes", no_argument, nullptr, kDropWrites},
         {"help", no_argument, nullptr, 'h'},
         {nullptr, 0, nullptr, 0},
@@ -229,6 +232,9 @@ int main(int argc, char** argv) {
                 break;
             case kHangUpAfter:
                 config.faults.hangUpAfter = Number(optarg, 0, 1L << 30, "--hang-up-after");
+                break;
+            case kStallAfter:
+                config.faults.stallAfter = Number(optarg, 0, 1L << 30, "--stall-after");
                 break;
             case kDropWrites:
                 config.faults.dropSettingsWrites = true;
@@ -307,4 +313,16 @@ int main(int argc, char** argv) {
     }
     std::printf("ztsim: %s\n", hungUp ? "line dropped, link removed" : "stopped, link removed");
     return status;
+}
+
+}  // namespace
+
+// Whatever throws ends ztsim with its reason, never with an abort.
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "ztsim: %s\n", e.what());
+        return 1;
+    }
 }

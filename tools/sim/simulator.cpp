@@ -100,6 +100,8 @@ bool Simulator::Start(std::string* error) {
     std::string linkPath;
     if (config_.com > 0) {
         std::string why;
+        // Claimed first, so that nobody finds the link without the claim.
+        if (!claim_.Take(slave, &why)) return fail(why);
         LinkResult linked =
             RegisterComLink(config_.com, pty_.SlavePath(), config_.replaceLink, &why);
         if (linked == LinkResult::kInUse || linked == LinkResult::kFailed) return fail(why);
@@ -138,6 +140,7 @@ bool Simulator::Start(std::string* error) {
     }
     hostOpens_ = 0;
     hangUpPending_ = false;
+    stalled_ = false;
     inbox_.clear();
     outbox_.clear();
     thread_ = std::thread(&Simulator::Loop, this);
@@ -153,8 +156,8 @@ void Simulator::Stop() {
     if (thread_.joinable()) thread_.join();
 
     std::lock_guard lock(mu_);
-    CloseDescriptors();
     if (!linkPath_.empty()) UnregisterComLink(config_.com, devicePath_);
+    CloseDescriptors();
     linkPath_.clear();
     if (log_) {
         LogNote("stopped");
@@ -172,6 +175,7 @@ void Simulator::CloseDescriptors() {
     }
     slaveWatch_ = -1;
     pty_.Close();
+    claim_.Release();
 }
 
 void Simulator::Wait() {
@@ -419,13 +423,12 @@ void Simulator::TakeDue(Clock::time_point now) {
         if (!hostRun.empty()) LogBytes("host", hostRun);
         hostRun.clear();
     };
-    auto hangUpDue = [&] {
-        long after = config_.faults.hangUpAfter;
-        return after >= 0 && taken_ - hangUpBase_ >= std::size_t(after);
-    };
+    auto due = [&](long after) { return after >= 0 && taken_ - hangUpBase_ >= std::size_t(after); };
+    auto hangUpDue = [&] { return due(config_.faults.hangUpAfter); };
+    auto stallDue = [&] { return due(config_.faults.stallAfter); };
     bool tookAny = false;
     while (!hangUpPending_ && !inbox_.empty() && inbox_.front().due <= now) {
-        if (hangUpDue()) break;
+        if (hangUpDue() || stallDue()) break;
         Arrival a = inbox_.front();
         inbox_.pop_front();
         bool garbled = !(a.line.baud == keyer_.LineRate() && a.line.Is8N1());
@@ -462,6 +465,8 @@ void Simulator::TakeDue(Clock::time_point now) {
         }
     }
     flushHost();
+    // Before the replies go out, so the host cannot write past the count.
+    if (stallDue() != stalled_) HoldLine(!stalled_);
     if (!hangUpPending_ && hangUpDue()) {
         hangUpPending_ = true;
         inbox_.clear();
@@ -473,6 +478,18 @@ void Simulator::TakeDue(Clock::time_point now) {
         for (const std::string& note : keyer_.Abandon().notes) LogNote(note);
     }
     if (tookAny) changed_.notify_all();
+}
+
+// Stopping the slave's output is what a UART holding off its sender does
+// to the host: its writes wait, and time out, with nothing on the line.
+void Simulator::HoldLine(bool hold) {
+    if (tcflow(slaveFd_, hold ? TCOOFF : TCOON) != 0) {
+        LogNote(ErrnoText(hold ? "cannot hold the line" : "cannot free the line"));
+        return;
+    }
+    stalled_ = hold;
+    LogNote(hold ? "holding the line after " + std::to_string(taken_ - hangUpBase_) + " bytes"
+                 : "line free again");
 }
 
 void Simulator::Send(Clock::time_point now) {

@@ -119,6 +119,7 @@ class Simulator {
     void WatchHosts();
     void CloseDescriptors();
     void TakeDue(Clock::time_point now);
+    void HoldLine(bool hold);  // needs mu_
     void Send(Clock::time_point now);
     void HangUp();
     void Wake();
@@ -149,6 +150,8 @@ class Simulator {
     std::string linkPath_;
     std::string devicePath_;
 
+    PtyClaim claim_;  // while linked: the link is a live simulator's
+
     // Loop thread only.
     PtyMaster pty_;
     int wakeFd_ = -1;
@@ -157,6 +160,7 @@ class Simulator {
     int slaveWatch_ = -1;  // the watch on the slave itself; the one on its folder only separates
     int hostOpens_ = 0;    // host descriptions open on the slave
     bool hangUpPending_ = false;
+    bool stalled_ = false;  // the slave's output is stopped: the host's writes stay with it
     std::deque<Arrival> inbox_;
     std::deque<std::uint8_t> outbox_;
     Clock::time_point nextIn_{};
