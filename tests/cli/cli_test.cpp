@@ -192,6 +192,8 @@ TEST_F(CliTest, ShowAndSetUseTheEditorsValuesAndRules) {
           {"user1.max_wpm=30", "user1.max_wpm: Pot Max must be greater than Pot Min"},
           {"user1.weight=x", "user1.weight: \"x\" is not a number"},
           {"msg1=\t", "Msg 1 holds a tab, which has no Morse code."},
+          {"msg3=PRICE $5 OK", "Msg 3: \"$\" cannot be stored"},
+          {"msg1=50%", "Msg 1: \"%\" cannot be stored"},
           {"speed=5", "no setting is called \"speed\""}}) {
         r = Cli({"set", file, "user1.cur_wpm=20", change});
         EXPECT_EQ(r.status, 2) << change;

@@ -33,6 +33,13 @@ TEST_F(AppTest, MessageEditsGoThroughTheImageAndARefusalShowsWhy) {
     EXPECT_EQ(box.icon, ui::Icon::None);
     EXPECT_EQ(box.owner, &w);
     EXPECT_EQ(appState.image, before);
+
+    // Pasted "$" is refused by name, not stored as the end of its message.
+    ui::setText(w, ids::kMsg7 + 3, "");
+    ui::paste(w, ids::kMsg1, "CQ$");
+    EXPECT_FALSE(StoreMessageEdits(w));
+    EXPECT_EQ(host().messageBoxes.back().text, "Msg 1: \"$\" cannot be stored");
+    EXPECT_EQ(appState.image, before);
 }
 
 TEST_F(AppTest, BankButtonsShowABankKeepTheTextsAndMarkTheImage) {
@@ -52,7 +59,8 @@ TEST_F(AppTest, BankButtonsShowABankKeepTheTextsAndMarkTheImage) {
 
 TEST_F(AppTest, KeyFilterRefusesCharactersWithoutACodeButNotEditingKeys) {
     ui::Window& w = openMain();
-    for (int ch : {int('\t'), 0xE9, 0x20AC}) EXPECT_FALSE(ui::typeChar(w, ids::kMsg1, ch)) << ch;
+    for (int ch : {int('\t'), 0xE9, 0x20AC, int('$'), int('#'), int('%'), 127})
+        EXPECT_FALSE(ui::typeChar(w, ids::kMsg1, ch)) << ch;
     EXPECT_TRUE(ui::typeChar(w, ids::kCallUser1, 'a'));
     EXPECT_TRUE(ui::typeChar(w, ids::kCallUser1, 8));
     EXPECT_EQ(ui::getText(w, ids::kCallUser1), "");
