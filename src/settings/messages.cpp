@@ -143,6 +143,31 @@ std::optional<MessageError> EncodeMessages(const MessageTexts& texts, SettingsIm
     return std::nullopt;
 }
 
+std::optional<MessageError> CheckMessageStore(const SettingsImage& image) {
+    constexpr int kLastPointer = kStoreEnd - 1 - kMessagePointerBase;
+    int next = kFirstPointer;  // the first pointer a message may have
+    for (int n = 0; n < kMessageCount; ++n) {
+        const int pointer = image[kMessagePointerOffset + n];
+        if (pointer == 0) continue;
+        const std::string at = " (pointer " + std::to_string(pointer) + ")";
+        if (pointer < kFirstPointer)
+            return MessageError{MessageName(n) + " points into the pointer table" + at};
+        if (pointer < next)
+            return MessageError{MessageName(n) + " starts before the message ahead of it ends" +
+                                at};
+        int last = pointer;
+        while (last <= kLastPointer && !(image[last + kMessagePointerBase] & kLastByte)) ++last;
+        if (last > kLastPointer)
+            return MessageError{MessageName(n) + " has no end mark before the store ends" + at};
+        next = last + 1;
+    }
+    const int end = image[kMessageEndOffset];
+    if (end != next % 256)
+        return MessageError{"The message store's end byte is " + std::to_string(end) +
+                            " where the messages end at " + std::to_string(next % 256)};
+    return std::nullopt;
+}
+
 MessageTexts DecodeMessages(const SettingsImage& image) {
     MessageTexts texts;
     for (int n = 0; n < kMessageCount; ++n) {

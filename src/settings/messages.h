@@ -53,6 +53,13 @@ struct MessageError {
 // message), and more characters in all than the store holds.
 std::optional<MessageError> EncodeMessages(const MessageTexts& texts, SettingsImage& image);
 
+// Whether the message store is laid out so that the keyer reads back what it
+// was sent: every message's pointer inside the store and after the end of the
+// message before it, each message ended by its end mark, and the end byte just
+// past the last message. Gaps between messages are allowed. The refusal names
+// the message at fault.
+std::optional<MessageError> CheckMessageStore(const SettingsImage& image);
+
 // Unpacks the fourteen messages; a message stops at its end mark, before a
 // code no character has, or at the end of the store.
 MessageTexts DecodeMessages(const SettingsImage& image);

@@ -153,7 +153,24 @@ TEST_F(CliTest, BadFilesSendNothing) {
     EXPECT_NE(r.err.find("Invalid file."), std::string::npos);
     EXPECT_EQ(Cli({"show", Path("long.eep")}).status, 2);
     EXPECT_EQ(Cli({"write"}).status, 2);  // no file named
+
+    // A message pointer into the pointer table and a wrong end byte: the
+    // window could never send that store; neither does write. Setting any
+    // message packs the store anew.
+    image = Custom();
+    image[34] = 5;
+    image[32] = 200;
+    ASSERT_EQ(WriteSettingsFile(Path("store.eep"), image), SettingsFileResult::Ok);
+    r = OnKeyer({"write", "--no-verify", Path("store.eep")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "ztcli: " + Path("store.eep") +
+                         ": Msg 2 points into the pointer table (pointer 5); setting any message "
+                         "(ztcli set " +
+                         Path("store.eep") + " msgN=TEXT) packs the message store anew\n");
     EXPECT_TRUE(sim->Received().empty());
+    ASSERT_EQ(Cli({"set", Path("store.eep"), "msg2="}).status, 0);
+    EXPECT_FALSE(CheckMessageStore(FromFile(Path("store.eep"))));
+    EXPECT_EQ(DecodeMessages(FromFile(Path("store.eep")))[0], "CQ TEST DE ZT");
 }
 
 TEST_F(CliTest, ShowAndSetUseTheEditorsValuesAndRules) {

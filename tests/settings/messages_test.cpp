@@ -100,5 +100,44 @@ TEST(MessageCodec, RefusesWhatDoesNotFitOrHasNoCodeAndWritesNothing) {
     EXPECT_EQ(im, before);
 }
 
+// The store as the encoder leaves it passes; so do gaps, which take nothing
+// from any message. Each fault is named with its message.
+TEST(MessageStoreCheck, PassesPackedStoresAndNamesTheMessageOfEachFault) {
+    SettingsImage im{};
+    MessageTexts t;
+    ASSERT_FALSE(EncodeMessages(t, im));
+    EXPECT_FALSE(CheckMessageStore(im));  // empty: the end byte is 15
+    t[0] = std::string(200, 'E');
+    t[13] = std::string(41, 'T');
+    ASSERT_FALSE(EncodeMessages(t, im));
+    EXPECT_FALSE(CheckMessageStore(im));  // full: the end byte is 0
+    t = {};
+    t[2] = "CQ";
+    t[8] = "DE";
+    im = {};
+    ASSERT_FALSE(EncodeMessages(t, im));
+    const SettingsImage packed = im;
+    EXPECT_FALSE(CheckMessageStore(im));
+    im[41] = 40, im[72] = 9, im[73] = 0x82, im[32] = 42;  // Msg 9 moved on, leaving a gap
+    EXPECT_FALSE(CheckMessageStore(im));
+
+    auto fault = [&](std::initializer_list<std::pair<int, int>> changes) {
+        SettingsImage broken = packed;
+        for (auto [at, value] : changes) broken[at] = static_cast<std::uint8_t>(value);
+        auto error = CheckMessageStore(broken);
+        return error ? error->text : "passed";
+    };
+    EXPECT_EQ(fault({{35, 7}}), "Msg 3 points into the pointer table (pointer 7)");
+    EXPECT_EQ(fault({{41, 16}}), "Msg 9 starts before the message ahead of it ends (pointer 16)");
+    EXPECT_EQ(fault({{41, 15}}), "Msg 9 starts before the message ahead of it ends (pointer 15)");
+    EXPECT_EQ(fault({{48, 27}}),  // Msg 3 runs on into Msg 9
+              "Msg 9 starts before the message ahead of it ends (pointer 17)");
+    EXPECT_EQ(fault({{50, 2}}), "Msg 9 has no end mark before the store ends (pointer 17)");
+    EXPECT_EQ(fault({{32, 18}}),
+              "The message store's end byte is 18 where the messages end at 19");
+    EXPECT_EQ(fault({{46, 250}, {282, 2}, {283, 0x82}}),
+              "The message store's end byte is 19 where the messages end at 252");
+}
+
 }  // namespace
 }  // namespace zt

@@ -24,6 +24,7 @@
 #include "link/port_dialog.h"
 #include "link/transfer.h"
 #include "settings/controls.h"
+#include "settings/messages.h"
 #include "settings/settings_file.h"
 
 namespace zt::cli {
@@ -258,6 +259,10 @@ int WriteCommand(const Context& c) {
     if (auto refusal = CheckImage(image))
         return c.Fail(kExitUsage, c.opt.file + ": " + NumberName(refusal->user, *refusal->row) +
                                       ": " + refusal->text);
+    if (auto broken = CheckMessageStore(image))
+        return c.Fail(kExitUsage, c.opt.file + ": " + broken->text +
+                                      "; setting any message (ztcli set " + c.opt.file +
+                                      " msgN=TEXT) packs the message store anew");
     Port port;
     if (int status = DetectForSettings(c, port)) return status;
     {
