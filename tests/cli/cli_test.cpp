@@ -2,6 +2,7 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <fstream>
@@ -217,6 +218,35 @@ TEST_F(CliTest, ShowAndSetUseTheEditorsValuesAndRules) {
         EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
     }
     EXPECT_EQ(FromFile(file), before);  // all or nothing
+}
+
+// What is not a regular file fails at once, a named pipe too (which would
+// otherwise wait for a writer for good); a read-only file is not replaced.
+TEST_F(CliTest, FilesThatAreNoRegularFilesOrReadOnlyFailAtOnceSayingWhy) {
+    const std::string pipe = Path("f.eep");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+    for (const char* command : {"show", "write"}) {
+        const Outcome r = OnKeyer({command, pipe});
+        EXPECT_EQ(r.status, 2) << command;
+        EXPECT_EQ(r.err, "ztcli: " + pipe + ": Invalid file. (a named pipe, not a file)\n");
+    }
+    Outcome r = Cli({"hexinfo", pipe});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("cannot be opened (load result -2; a named pipe, not a file)"),
+              std::string::npos)
+        << r.err;
+    r = Cli({"set", pipe, "msg1=CQ"});
+    EXPECT_EQ(r.err, "ztcli: " + pipe + ": Invalid file. (a named pipe, not a file)\n");
+
+    const std::string locked = Path("locked.eep");
+    ASSERT_EQ(WriteSettingsFile(locked, Custom()), SettingsFileResult::Ok);
+    ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+    r = Cli({"set", locked, "msg1=CQ"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "ztcli: " + locked + ": Can't open Settings file for write (read-only)\n");
+    EXPECT_EQ(FromFile(locked), Custom());
+    r = Cli({"show", Path("short.eep")});
+    EXPECT_EQ(r.err, "ztcli: " + Path("short.eep") + ": File Not Found (No such file or directory)\n");
 }
 
 // An image for family, version 31, with words at 0x20 too; its path.

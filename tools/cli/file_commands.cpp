@@ -65,17 +65,32 @@ void PrintJson(std::ostream& out, const std::vector<ShownSetting>& settings) {
     out << "\n}\n";
 }
 
-int LoadSettings(const Context& c, SettingsImage& image) {
-    if (const char* problem = SettingsFileText(ReadSettingsFile(c.opt.file, image)))
-        return c.Fail(kExitUsage, c.opt.file + ": " + problem);
-    return kExitOk;
+// The window's text for a settings file that failed, and what the system or
+// the file says beyond it.
+int FileFailure(const Context& c, const char* problem, const FileTrouble& trouble) {
+    return c.Fail(kExitUsage, c.opt.file + ": " + problem +
+                                  (trouble.cause.empty() ? "" : " (" + trouble.cause + ")"));
 }
 
 }  // namespace
 
+int ReadSettings(const Context& c, SettingsImage& image) {
+    FileTrouble trouble;
+    if (const char* problem = SettingsFileText(ReadSettingsFile(c.opt.file, image, &trouble)))
+        return FileFailure(c, problem, trouble);
+    return kExitOk;
+}
+
+int SaveSettings(const Context& c, const SettingsImage& image) {
+    FileTrouble trouble;
+    if (const char* problem = SettingsFileText(WriteSettingsFile(c.opt.file, image, &trouble)))
+        return FileFailure(c, problem, trouble);
+    return kExitOk;
+}
+
 int ShowCommand(const Context& c) {
     SettingsImage image{};
-    if (int status = LoadSettings(c, image)) return status;
+    if (int status = ReadSettings(c, image)) return status;
     const std::vector<ShownSetting> settings = ShowSettings(image);
     if (c.opt.json) {
         PrintJson(c.io.out, settings);
@@ -98,11 +113,9 @@ int SetCommand(const Context& c) {
         changes.push_back(*a);
     }
     SettingsImage image{};
-    if (int status = LoadSettings(c, image)) return status;
+    if (int status = ReadSettings(c, image)) return status;
     if (auto refusal = SetSettings(image, changes)) return c.Fail(kExitUsage, *refusal);
-    if (const char* problem = SettingsFileText(WriteSettingsFile(c.opt.file, image)))
-        return c.Fail(kExitUsage, c.opt.file + ": " + problem);
-    return kExitOk;
+    return SaveSettings(c, image);
 }
 
 int LoadFirmware(const Context& c, FirmwareImage& image, ImageIdentity& identity) {
@@ -113,8 +126,11 @@ int LoadFirmware(const Context& c, FirmwareImage& image, ImageIdentity& identity
                           : loaded == kLoadBadLine  ? "holds a line that is not a record"
                           : loaded == kLoadBadType  ? "holds a record of an unknown type"
                                                     : "has no name";
+        FileTrouble trouble;  // why it could not be opened: asked again, without waiting
+        if (loaded == kLoadCannotOpen) CloseFile(OpenForReading(c.opt.file, &trouble));
         return c.Fail(kExitUsage, c.opt.file + ": File Error: the file " + why + " (load result " +
-                                      std::to_string(loaded) + ")");
+                                      std::to_string(loaded) +
+                                      (trouble.cause.empty() ? "" : "; " + trouble.cause) + ")");
     }
     if (loaded == 0) return c.Fail(kExitUsage, c.opt.file + ": Error: Zero Length File !");
     identity = IdentifyImage(image[0]);

@@ -246,16 +246,14 @@ int ReadCommand(const Context& c) {
     if (int status = DetectForSettings(c, port)) return status;
     SettingsImage image{};
     if (int status = ReadInto(c, port, image, "Reading")) return status;
-    if (const char* problem = SettingsFileText(WriteSettingsFile(c.opt.file, image)))
-        return c.Fail(kExitUsage, c.opt.file + ": " + problem);
+    if (int status = SaveSettings(c, image)) return status;
     c.Say("Done: the keyer's settings are in " + c.opt.file);
     return kExitOk;
 }
 
 int WriteCommand(const Context& c) {
     SettingsImage image{};
-    if (const char* problem = SettingsFileText(ReadSettingsFile(c.opt.file, image)))
-        return c.Fail(kExitUsage, c.opt.file + ": " + problem);
+    if (int status = ReadSettings(c, image)) return status;
     if (auto refusal = CheckImage(image))
         return c.Fail(kExitUsage, c.opt.file + ": " + NumberName(refusal->user, *refusal->row) +
                                       ": " + refusal->text);
