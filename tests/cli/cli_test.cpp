@@ -137,6 +137,38 @@ TEST_F(CliTest, ReadWriteReadRoundTripsAndVerifies) {
     EXPECT_NE(lost.err.find("byte 1: wrote 28, read 15"), std::string::npos) << lost.err;
 }
 
+// A line that drops partway fails the command with its cause. Readings are
+// not made up; a write counts as made only once its bytes have had their
+// time on the wire with the line up, and a failed read-back says it had.
+TEST_F(CliTest, ALineThatHangsUpPartwayFailsSayingHowFarItGot) {
+    sim::Faults f;
+    f.hangUpAfter = 9;  // detection, and nothing of the readings
+    startKeyer({}, f);
+    Outcome r = OnKeyer({"test"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "ZT IC: SMT\nZT F/W ver 31.05\n");
+    EXPECT_EQ(r.err, "ztcli: the readings fell short (the line hung up)\n");
+    sim->Stop();
+
+    ASSERT_EQ(WriteSettingsFile(Path("a.eep"), Custom()), SettingsFileResult::Ok);
+    f.hangUpAfter = 20;  // in the extension block
+    startKeyer({}, f);
+    r = OnKeyer({"write", "--no-verify", Path("a.eep")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "ztcli: ZT Fail:settings not sent (the line hung up)\n");
+    EXPECT_EQ(r.out.find("Done"), std::string::npos) << r.out;
+    sim->Stop();
+
+    f.hangUpAfter = 9 + 14 + 290 + 1;  // everything written, then half a command
+    startKeyer({}, f);
+    r = OnKeyer({"write", Path("a.eep")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "ztcli: the settings went out in full, but reading them back failed: "
+              "ZT Fail:settings read short (the line hung up)\n");
+    EXPECT_EQ(sim->settings(), ToSim(Custom()));
+}
+
 TEST_F(CliTest, BadFilesSendNothing) {
     startKeyer();
     SettingsImage image = Custom();

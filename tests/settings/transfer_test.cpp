@@ -162,5 +162,20 @@ TEST_F(TransferTest, AWriteWhoseBytesCannotGoOutSaysSo) {
     EXPECT_EQ(ui::getText(w, ids::kLinkStatus), "ZT Fail:settings not sent");
 }
 
+// The system takes all the bytes at once; a line that drops before they are
+// on the wire took them with it, whatever the writes said.
+TEST_F(TransferTest, ALineThatHangsUpWhileTheBytesGoOutIsAFailure) {
+    ui::Window& w = openMain();
+    sim::Faults f;
+    f.hangUpAfter = 20;  // detection, the extension command and part of its block
+    const sim::SettingsBytes before = keyerWithSettings(f).settings();
+    ui::click(w, ids::kResetDefaults);
+    ui::sendCommand(w, ids::kWriteZt);
+    EXPECT_EQ(ui::getText(w, ids::kOpState), ">ZT ERR");
+    EXPECT_EQ(ui::getText(w, ids::kLinkStatus), "ZT Fail:settings not sent");
+    EXPECT_EQ(ui::control(w, ids::kLinkStatus).tip, "the line hung up");
+    EXPECT_EQ(sim->settings(), before);
+}
+
 }  // namespace
 }  // namespace zt

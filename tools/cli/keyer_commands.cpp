@@ -119,11 +119,13 @@ class TransferProgress {
 // Both commands and both replies of a settings read or write.
 constexpr int kTransferBytes = 2 + kMainBlockSize + 2 + kExtensionBlockSize;
 
-int ReadInto(const Context& c, Port& port, SettingsImage& image, const char* label) {
+// failurePrefix goes before the failure's text, to say what had happened before.
+int ReadInto(const Context& c, Port& port, SettingsImage& image, const char* label,
+             const std::string& failurePrefix = "") {
     TransferProgress progress(c, port, label, kTransferBytes, 0);
     const TransferResult r = ReadKeyerSettings(port, image);
     progress.End(r.complete);
-    if (!r.complete) return c.Fail(kExitKeyer, r.failure + PortTrouble(port));
+    if (!r.complete) return c.Fail(kExitKeyer, failurePrefix + r.failure + PortTrouble(port));
     return kExitOk;
 }
 
@@ -224,12 +226,14 @@ int TestCommand(const Context& c) {
     LiveValues values;
     const bool firmware = d.outcome == DetectOutcome::Firmware;
     if (firmware) values = ReadLiveValues(port, d.identity.chipVariant);
+    // Readings cut off by a failing line are not shown as readings of 0.
+    const bool readings = firmware && values.lineFailure.empty();
     if (c.opt.json) {
-        PrintTestJson(c, d, firmware ? &values : nullptr);
+        PrintTestJson(c, d, readings ? &values : nullptr);
     } else if (d.outcome != DetectOutcome::Failed) {
         if (!d.chipLabel.empty()) c.io.out << d.chipLabel << '\n';
         c.io.out << d.linkStatus << '\n';
-        if (firmware) {
+        if (readings) {
             c.io.out << PotText(values.pot) << '\n';
             if (values.pushbutton) c.io.out << PushbuttonText(*values.pushbutton) << '\n';
             c.io.out << SupplyText(values.supply) << '\n';
@@ -238,6 +242,7 @@ int TestCommand(const Context& c) {
     if (d.outcome == DetectOutcome::Failed)
         return c.Fail(kExitKeyer, d.linkStatus + PortTrouble(port));
     if (!firmware) return c.Fail(kExitKeyer, "only the keyer's boot loader answered (>ZT NOS)");
+    if (!readings) return c.Fail(kExitKeyer, "the readings fell short (" + values.lineFailure + ")");
     return kExitOk;
 }
 
@@ -274,7 +279,9 @@ int WriteCommand(const Context& c) {
         return kExitOk;
     }
     SettingsImage readBack{};
-    if (int status = ReadInto(c, port, readBack, "Verifying")) return status;
+    if (int status = ReadInto(c, port, readBack, "Verifying",
+                              "the settings went out in full, but reading them back failed: "))
+        return status;
     if (readBack != image) return c.Fail(kExitKeyer, Differences(image, readBack));
     c.Say("Done: verified");
     return kExitOk;
