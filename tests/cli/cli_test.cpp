@@ -348,6 +348,29 @@ TEST_F(CliTest, HeldPortFailsAtOnce) {
     EXPECT_EQ(Cli({"test", "--port", dir.path() + "/nothing"}).status, 3);
 }
 
+// What can be known before the keyer is asked is checked first: a port named
+// by nothing, a settings file that could not be saved after the read.
+TEST_F(CliTest, AnEmptyPortOrAnUnwritableDestinationFailsBeforeTheKeyerIsAsked) {
+    startKeyer();
+    Outcome r = Cli({"test", "--port", ""});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("an empty port names no port"), std::string::npos) << r.err;
+
+    const std::string locked = Path("locked.eep");
+    ASSERT_EQ(WriteSettingsFile(locked, Custom()), SettingsFileResult::Ok);
+    ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+    for (auto [file, cause] :
+         {std::pair{Path("missing/k.eep"), std::string("No such file or directory")},
+          {locked, "read-only"}}) {
+        r = OnKeyer({"read", file});
+        EXPECT_EQ(r.status, 2) << file;
+        EXPECT_EQ(r.err,
+                  "ztcli: " + file + ": Can't open Settings file for write (" + cause + ")\n");
+    }
+    EXPECT_TRUE(sim->Received().empty());
+    EXPECT_EQ(FromFile(locked), Custom());
+}
+
 // Progress redraws its line on a terminal only; elsewhere the output is lines
 // of printable text.
 TEST_F(CliTest, ProgressOnATerminalAndOff) {

@@ -247,6 +247,12 @@ int TestCommand(const Context& c) {
 }
 
 int ReadCommand(const Context& c) {
+    // Found out before the keyer is read, which takes a while.
+    FileTrouble trouble;
+    if (CheckWritable(c.opt.file, &trouble) != SafeWrite::Ok)
+        return c.Fail(kExitUsage, c.opt.file + ": " +
+                                      SettingsFileText(SettingsFileResult::CreateFailed) + " (" +
+                                      trouble.cause + ")");
     Port port;
     if (int status = DetectForSettings(c, port)) return status;
     SettingsImage image{};
