@@ -12,6 +12,7 @@
 
 #include "app/uploader.h"
 #include "cli/commands.h"
+#include "cli/json.h"
 #include "cli/settings_fields.h"
 #include "firmware/hex_records.h"
 #include "resources/ids.h"
@@ -137,6 +138,41 @@ TEST_F(CliTest, ReadWriteReadRoundTripsAndVerifies) {
     EXPECT_NE(lost.err.find("byte 1: wrote 28, read 15"), std::string::npos) << lost.err;
 }
 
+// Every JSON document parses, and text comes back as it was: a folder name
+// with an accent too.
+TEST_F(CliTest, JsonParsesAndCarriesTextAsItWas) {
+    const std::string home = dir.path() + "/caf\xC3\xA9";
+    setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    MakeDirs(PortsDir());
+    startKeyer();
+    Outcome r = Cli({"ports", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const cli::Json ports = cli::Json::parse(r.out);
+    const auto keyer = std::find_if(ports.begin(), ports.end(), [](const cli::Json& p) {
+        return p["com"] == testing::kSimCom;
+    });
+    ASSERT_NE(keyer, ports.end()) << r.out;
+    EXPECT_EQ((*keyer)["device"], home + "/zttools/ports/com" + std::to_string(testing::kSimCom));
+    EXPECT_EQ((*keyer)["state"], "free");
+    EXPECT_TRUE(std::all_of(r.out.begin(), r.out.end(), [](char c) { return c > 0; }));
+
+    r = OnKeyer({"test", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const cli::Json test = cli::Json::parse(r.out);
+    EXPECT_EQ(test["outcome"], "firmware");
+    EXPECT_EQ(test["link_status"], "ZT F/W ver 31.05");
+    EXPECT_EQ(test["pot"], 128);
+    EXPECT_EQ(test["supply_text"], "5.04 Volts");
+    EXPECT_FALSE(test.contains("failure"));
+
+    ASSERT_EQ(WriteSettingsFile(Path("s.eep"), Custom()), SettingsFileResult::Ok);
+    const cli::Json show = cli::Json::parse(Cli({"show", "--json", Path("s.eep")}).out);
+    EXPECT_EQ(show["user1"]["cur_wpm"], 28);
+    EXPECT_EQ(show["user2"]["rtty"]["enable"], false);
+    EXPECT_EQ(show["msg1"], "CQ TEST DE ZT");
+    EXPECT_EQ(show["selected_bank"], 1);
+}
+
 // A line that drops partway fails the command with its cause. Readings are
 // not made up; a write counts as made only once its bytes have had their
 // time on the wire with the line up, and a failed read-back says it had.
@@ -148,6 +184,13 @@ TEST_F(CliTest, ALineThatHangsUpPartwayFailsSayingHowFarItGot) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "ZT IC: SMT\nZT F/W ver 31.05\n");
     EXPECT_EQ(r.err, "ztcli: the readings fell short (the line hung up)\n");
+    sim->Stop();
+    startKeyer({}, f);
+    r = OnKeyer({"test", "--json"});
+    EXPECT_EQ(r.status, 1);
+    const cli::Json test = cli::Json::parse(r.out);
+    EXPECT_EQ(test["failure"], "the readings fell short (the line hung up)");
+    EXPECT_FALSE(test.contains("pot"));
     sim->Stop();
 
     ASSERT_EQ(WriteSettingsFile(Path("a.eep"), Custom()), SettingsFileResult::Ok);

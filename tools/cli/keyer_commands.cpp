@@ -142,38 +142,6 @@ std::string Differences(const SettingsImage& sent, const SettingsImage& read) {
            " bytes differ" + text.str();
 }
 
-const char* PortState(ProbeResult state) {
-    switch (state) {
-        case ProbeResult::Busy:
-            return "busy";
-        case ProbeResult::Denied:
-            return "no permission";
-        default:
-            return "free";
-    }
-}
-
-void PrintTestJson(const Context& c, const Detection& d, const LiveValues* v) {
-    const char* outcome = d.outcome == DetectOutcome::Firmware         ? "firmware"
-                          : d.outcome == DetectOutcome::BootLoaderOnly ? "boot_loader_only"
-                                                                       : "failed";
-    std::ostream& o = c.io.out;
-    o << "{\"outcome\": " << Quote(outcome) << ", \"chip_label\": " << Quote(d.chipLabel)
-      << ", \"link_status\": " << Quote(d.linkStatus)
-      << ", \"chip_variant\": " << int(d.identity.chipVariant)
-      << ", \"firmware_major\": " << int(d.identity.firmwareMajor)
-      << ", \"firmware_minor\": " << int(d.identity.firmwareMinor);
-    if (v) {
-        o << ", \"pot\": " << int(v->pot) << ", \"pot_text\": " << Quote(PotText(v->pot));
-        if (v->pushbutton)
-            o << ", \"pushbutton\": " << int(*v->pushbutton)
-              << ", \"pushbutton_text\": " << Quote(PushbuttonText(*v->pushbutton));
-        o << ", \"supply\": " << int(v->supply)
-          << ", \"supply_text\": " << Quote(SupplyText(v->supply));
-    }
-    o << "}\n";
-}
-
 // Log lines come from the upload's worker; the main thread prints them
 // between redraws of the bar so the two never interleave.
 class LogQueue {
@@ -205,17 +173,13 @@ class LogQueue {
 int PortsCommand(const Context& c) {
     const std::vector<PortEntry> ports = ListPorts();
     if (c.opt.json) {
-        c.io.out << '[';
-        for (std::size_t i = 0; i < ports.size(); ++i)
-            c.io.out << (i ? ", " : "") << "{\"com\": " << ports[i].number
-                     << ", \"device\": " << Quote(ports[i].device)
-                     << ", \"state\": " << Quote(PortState(ports[i].state)) << '}';
-        c.io.out << "]\n";
+        c.io.out << JsonText(PortsJson(ports));
         return kExitOk;
     }
     if (ports.empty()) c.Say("no serial ports found");
     for (const PortEntry& p : ports)
-        c.io.out << "COM" << p.number << '\t' << p.device << '\t' << PortState(p.state) << '\n';
+        c.io.out << "COM" << p.number << '\t' << p.device << '\t'
+                 << PortStateName(p.state) << '\n';
     return kExitOk;
 }
 
@@ -228,8 +192,15 @@ int TestCommand(const Context& c) {
     if (firmware) values = ReadLiveValues(port, d.identity.chipVariant);
     // Readings cut off by a failing line are not shown as readings of 0.
     const bool readings = firmware && values.lineFailure.empty();
+    std::string failure;
+    if (d.outcome == DetectOutcome::Failed)
+        failure = d.linkStatus + PortTrouble(port);
+    else if (!firmware)
+        failure = "only the keyer's boot loader answered (>ZT NOS)";
+    else if (!readings)
+        failure = "the readings fell short (" + values.lineFailure + ")";
     if (c.opt.json) {
-        PrintTestJson(c, d, readings ? &values : nullptr);
+        c.io.out << JsonText(TestJson(d, readings ? &values : nullptr, failure));
     } else if (d.outcome != DetectOutcome::Failed) {
         if (!d.chipLabel.empty()) c.io.out << d.chipLabel << '\n';
         c.io.out << d.linkStatus << '\n';
@@ -239,11 +210,7 @@ int TestCommand(const Context& c) {
             c.io.out << SupplyText(values.supply) << '\n';
         }
     }
-    if (d.outcome == DetectOutcome::Failed)
-        return c.Fail(kExitKeyer, d.linkStatus + PortTrouble(port));
-    if (!firmware) return c.Fail(kExitKeyer, "only the keyer's boot loader answered (>ZT NOS)");
-    if (!readings) return c.Fail(kExitKeyer, "the readings fell short (" + values.lineFailure + ")");
-    return kExitOk;
+    return failure.empty() ? kExitOk : c.Fail(kExitKeyer, failure);
 }
 
 int ReadCommand(const Context& c) {
