@@ -1,15 +1,14 @@
 // A stream over InputFile, the same on every system.
+#include "platform/files.h"
+
 #include <array>
 #include <streambuf>
-
-#include "platform/files.h"
 
 namespace zt {
 
 class FileStream::Buffer : public std::streambuf {
   public:
-    Buffer(const std::string& path, FileTrouble* trouble)
-        : file_(OpenForReading(path, trouble)) {}
+    Buffer(const std::string& path, FileTrouble* trouble) : file_(OpenForReading(path, trouble)) {}
     ~Buffer() override { CloseFile(file_); }
     bool IsOpen() const { return file_ != nullptr; }
 

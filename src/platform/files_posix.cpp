@@ -1,3 +1,5 @@
+#include "platform/files.h"
+
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -7,8 +9,6 @@
 #include <unistd.h>
 
 #include <random>
-
-#include "platform/files.h"
 
 namespace zt {
 

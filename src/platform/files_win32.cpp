@@ -1,3 +1,5 @@
+#include "platform/files.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -5,8 +7,6 @@
 #include <cstdio>
 #include <string>
 #include <system_error>
-
-#include "platform/files.h"
 
 namespace zt {
 
@@ -56,9 +56,10 @@ struct Target {
 // not replaced by a file of our own.
 bool FollowLink(Target& t, FileTrouble* trouble) {
     // Opening follows the link; FILE_FLAG_BACKUP_SEMANTICS lets a folder open too.
-    HANDLE h = CreateFileA(t.path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                           nullptr);  // INVALID_HANDLE_VALUE on failure
+    HANDLE h =
+        CreateFileA(t.path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                    nullptr);  // INVALID_HANDLE_VALUE on failure
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_CANT_RESOLVE_FILENAME) return Fail(trouble, "a link in a loop of links");
@@ -82,8 +83,7 @@ bool Resolve(const std::string& path, Target& t, FileTrouble* trouble) {
     t.attributes = GetFileAttributesA(path.c_str());  // INVALID_FILE_ATTRIBUTES when missing
     if (t.attributes == INVALID_FILE_ATTRIBUTES) return true;  // a new file
     if ((t.attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !FollowLink(t, trouble)) return false;
-    if (t.attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return Fail(trouble, "a folder, not a file", true);
+    if (t.attributes & FILE_ATTRIBUTE_DIRECTORY) return Fail(trouble, "a folder, not a file", true);
     // Devices ("NUL", "COM1") have no attributes of a file on a disk.
     if (t.attributes & FILE_ATTRIBUTE_DEVICE) return Fail(trouble, "a device, not a file", true);
     if (t.attributes & FILE_ATTRIBUTE_READONLY) return Fail(trouble, "read-only");
@@ -104,8 +104,9 @@ HANDLE CreateBeside(const Target& t, std::string& temp, FileTrouble* trouble) {
     for (unsigned attempt = 0; attempt < 16; ++attempt) {
         temp = TempNameFor(t, attempt);
         // CREATE_NEW: never takes over a file that is there already.
-        HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);  // INVALID_HANDLE_VALUE on failure
+        HANDLE file =
+            CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                        nullptr);  // INVALID_HANDLE_VALUE on failure
         if (file != INVALID_HANDLE_VALUE) return file;
         if (GetLastError() != ERROR_FILE_EXISTS) break;
     }
@@ -143,8 +144,8 @@ SafeWrite WriteFileSafely(const std::string& path, std::span<const std::uint8_t>
         return SafeWrite::WriteFailed;
     }
     // What the replaced file was marked with (hidden, archive) stays with it.
-    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                            FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     if (t.attributes != INVALID_FILE_ATTRIBUTES && (t.attributes & kKept))
         SetFileAttributesA(temp.c_str(), t.attributes & kKept);  // FALSE on failure; cosmetic
     // Replaces the old file in one step; WRITE_THROUGH returns only once the

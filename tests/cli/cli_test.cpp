@@ -321,7 +321,8 @@ TEST_F(CliTest, FilesThatAreNoRegularFilesOrReadOnlyFailAtOnceSayingWhy) {
     EXPECT_EQ(r.err, "ztcli: " + locked + ": Can't open Settings file for write (read-only)\n");
     EXPECT_EQ(FromFile(locked), Custom());
     r = Cli({"show", Path("short.eep")});
-    EXPECT_EQ(r.err, "ztcli: " + Path("short.eep") + ": File Not Found (No such file or directory)\n");
+    EXPECT_EQ(r.err,
+              "ztcli: " + Path("short.eep") + ": File Not Found (No such file or directory)\n");
 }
 
 // An image for family, version 31, with words at 0x20 too; its path.

@@ -27,7 +27,8 @@ Bytes Contents(const std::string& path) {
 
 void Put(const std::string& path, const Bytes& bytes) {
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 struct stat Stat(const std::string& path) {
@@ -53,7 +54,8 @@ class SafeSave : public ::testing::Test {
         FileTrouble trouble;
         const SafeWrite r = WriteFileSafely(path, bytes, &trouble);
         if (r == SafeWrite::Ok) return "ok";
-        return (r == SafeWrite::CreateFailed ? "create failed: " : "write failed: ") + trouble.cause;
+        return (r == SafeWrite::CreateFailed ? "create failed: " : "write failed: ") +
+               trouble.cause;
     }
 
     testing::TempDir dir;
@@ -137,9 +139,10 @@ TEST(FileReading, OnlyRegularFilesAreOpenedAndAPipeFailsAtOnce) {
     const std::string pipe = dir.path() + "/f.eep", text = dir.path() + "/t.hex";
     ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
     Put(text, {'a', '\n', 'b'});
-    for (auto [path, cause] : {std::pair<std::string, std::string>{pipe, "a named pipe, not a file"},
-                               {dir.path(), "a folder, not a file"},
-                               {"/dev/null", "a device, not a file"}}) {
+    for (auto [path, cause] :
+         {std::pair<std::string, std::string>{pipe, "a named pipe, not a file"},
+          {dir.path(), "a folder, not a file"},
+          {"/dev/null", "a device, not a file"}}) {
         FileTrouble trouble;
         EXPECT_EQ(OpenForReading(path, &trouble), nullptr) << path;
         EXPECT_TRUE(trouble.notAFile) << path;

@@ -80,7 +80,8 @@ TEST(WriteFileSafelyTest, ReadOnlyIsRefusedAndAttributesAndLongNamesKept) {
     EXPECT_TRUE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(ReadAll(hidden), Bytes{1});
 
-    const std::string longest = dir.path() + "\\" + std::string(MAX_PATH - 2 - dir.path().size(), 'k');
+    const std::string longest =
+        dir.path() + "\\" + std::string(MAX_PATH - 2 - dir.path().size(), 'k');
     EXPECT_EQ(WriteFileSafely(longest, Bytes{2}), SafeWrite::Ok);
     EXPECT_EQ(ReadAll(longest), Bytes{2});
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);

@@ -87,7 +87,8 @@ TEST(MessageCodec, RefusesWhatDoesNotFitOrHasNoCodeAndWritesNothing) {
     t = {};  // every character counts, also past what the window counts of an edit
     EXPECT_EQ(refusal(4, std::string(100000, 'E')),
               "The messages hold 100000 characters, 99759 too many: the keyer stores 241.");
-    EXPECT_EQ(refusal(4, std::string(249, 'E') + "\t"), "Msg 5 holds a tab, which has no Morse code.");
+    EXPECT_EQ(refusal(4, std::string(249, 'E') + "\t"),
+              "Msg 5 holds a tab, which has no Morse code.");
     EXPECT_EQ(refusal(4, "CQ\tDE"), "Msg 5 holds a tab, which has no Morse code.");
     EXPECT_EQ(refusal(13, "DL\xC3\xA9"),
               "User 2 Callsign holds \"\xC3\xA9\" (U+00E9), which has no Morse code.");
@@ -95,7 +96,8 @@ TEST(MessageCodec, RefusesWhatDoesNotFitOrHasNoCodeAndWritesNothing) {
     // store would keep "#" for them.
     EXPECT_EQ(refusal(2, "PRICE $5 OK"), "Msg 3: \"$\" cannot be stored");
     for (char ch : std::string("%&^_`{}~"))
-        EXPECT_EQ(refusal(0, std::string("50") + ch), std::string("Msg 1: \"") + ch + "\" cannot be stored");
+        EXPECT_EQ(refusal(0, std::string("50") + ch),
+                  std::string("Msg 1: \"") + ch + "\" cannot be stored");
     EXPECT_EQ(refusal(12, "A\x7F"), "User 1 Callsign: DEL (127) cannot be stored");
     EXPECT_EQ(im, before);
 }
@@ -133,8 +135,7 @@ TEST(MessageStoreCheck, PassesPackedStoresAndNamesTheMessageOfEachFault) {
     EXPECT_EQ(fault({{48, 27}}),  // Msg 3 runs on into Msg 9
               "Msg 9 starts before the message ahead of it ends (pointer 17)");
     EXPECT_EQ(fault({{50, 2}}), "Msg 9 has no end mark before the store ends (pointer 17)");
-    EXPECT_EQ(fault({{32, 18}}),
-              "The message store's end byte is 18 where the messages end at 19");
+    EXPECT_EQ(fault({{32, 18}}), "The message store's end byte is 18 where the messages end at 19");
     EXPECT_EQ(fault({{46, 250}, {282, 2}, {283, 0x82}}),
               "The message store's end byte is 19 where the messages end at 252");
 }

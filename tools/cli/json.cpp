@@ -51,7 +51,8 @@ const char* PortStateName(ProbeResult state) {
 Json PortsJson(const std::vector<PortEntry>& ports) {
     Json list = Json::array();
     for (const PortEntry& p : ports)
-        list.push_back({{"com", p.number}, {"device", p.device}, {"state", PortStateName(p.state)}});
+        list.push_back(
+            {{"com", p.number}, {"device", p.device}, {"state", PortStateName(p.state)}});
     return list;
 }
 

@@ -178,8 +178,7 @@ int PortsCommand(const Context& c) {
     }
     if (ports.empty()) c.Say("no serial ports found");
     for (const PortEntry& p : ports)
-        c.io.out << "COM" << p.number << '\t' << p.device << '\t'
-                 << PortStateName(p.state) << '\n';
+        c.io.out << "COM" << p.number << '\t' << p.device << '\t' << PortStateName(p.state) << '\n';
     return kExitOk;
 }
 
