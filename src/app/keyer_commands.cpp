@@ -21,11 +21,14 @@ void ShowDetection(ui::Window& w, const Detection& d) {
     ui::setText(w, ids::kLinkStatus, d.linkStatus);
 }
 
+// The readings as they came; a line that failed meanwhile turns ">ZT OK"
+// into ">ZT ERR", and the tooltip names the cause.
 void ShowLiveValues(ui::Window& w) {
     const LiveValues v = ReadLiveValues(keyerPort, appState.keyer.chipVariant);
     ui::setText(w, ids::kPotValue, PotText(v.pot));
     if (v.pushbutton) ui::setText(w, ids::kPushButton, PushbuttonText(*v.pushbutton));
     ui::setText(w, ids::kSupply, SupplyText(v.supply));
+    if (!v.lineFailure.empty()) ui::setText(w, ids::kOpState, ">ZT ERR");
 }
 
 void RunTest(ui::Window& w) {

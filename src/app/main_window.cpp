@@ -17,6 +17,7 @@
 #include "link/detect.h"
 #include "resources/ids.h"
 #include "settings/controls.h"
+#include "settings/messages.h"
 
 namespace zt {
 
@@ -196,22 +197,9 @@ bool MessageKeyFilter(ui::Window& w, int, int ch) {
     // The message store is full at 241 characters; counts above 241 (only
     // reachable by pasting) are as full as 241.
     if (CountMessageText(w) >= 241) return false;
-    switch (ch) {
-        case '\t':
-        case '#':
-        case '%':
-        case '&':
-        case '^':
-        case '_':
-        case '`':
-        case '{':
-        case '}':
-        case '~':
-        case 127:
-            return false;  // no Morse pattern for these
-        default:
-            return ch < 128;
-    }
+    // A line break is stored as a space. "#" only stands for the empty pattern
+    // read back, and "$" has no code the store can take: neither is typed.
+    return ch == '\r' || ch == '\n' || HasMorsePattern(ch);
 }
 
 }  // namespace zt

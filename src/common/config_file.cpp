@@ -62,7 +62,11 @@ const char* ConfigStatusText(ConfigStatus status) {
 }
 
 ConfigStatus LoadComPortSetting() {
-    InputFile* file = OpenForReading(configFileName);
+    FileTrouble trouble;
+    InputFile* file = OpenForReading(configFileName, &trouble);
+    // Something that is there but is no file (a folder) cannot be read; a
+    // pipe is not waited on.
+    if (!file && trouble.notAFile) return ConfigStatus::ReadFailed;
     if (!file) {
         comPortNumber = 1;
         return SaveComPortSetting();

@@ -34,7 +34,7 @@ std::string DesktopConfigFileName();
 
 enum class ConfigStatus {
     Ok,           // read; written; or created, or not creatable, which is not reported
-    ReadFailed,   // the file opened but could not be read; comPortNumber is unchanged
+    ReadFailed,   // the name is there but no file could be read from it; comPortNumber unchanged
     WriteFailed,  // the file was created but the number did not get into it
 };
 // The message for a failure ("Read file failed."), or nullptr for Ok.

@@ -1,8 +1,9 @@
 #include "firmware/image.h"
 
 #include <algorithm>
-#include <fstream>
 #include <istream>
+
+#include "platform/files.h"
 
 namespace zt {
 
@@ -147,8 +148,8 @@ int LoadImage(std::istream& in, FirmwareImage& image, const LoadProgress& progre
 int LoadImageFile(const std::string& path, FirmwareImage& image, const LoadProgress& progress) {
     BlankImage(image);  // a failed load leaves no trace of the one before
     if (path.empty()) return kLoadNoName;
-    std::ifstream in(path);
-    if (!in) return kLoadCannotOpen;
+    FileStream in(path);  // a regular file only: a named pipe would never end
+    if (!in.IsOpen()) return kLoadCannotOpen;
     return ReadRecords(in, image, progress);
 }
 

@@ -82,9 +82,17 @@ std::uint8_t GetChipVariant(Port& port) {
 
 LiveValues ReadLiveValues(Port& port, int chipVariant) {
     LiveValues v;
-    v.pot = GetPotValue(port);
-    if (chipVariant != kVariantMini) v.pushbutton = GetPushbuttonValue(port);
-    v.supply = GetSupplyReading(port);
+    bool allCame = true;
+    auto ask = [&](std::uint8_t code) {
+        std::uint8_t reply = 0;
+        if (!QueryByte(port, code, &reply)) allCame = false;
+        return reply;
+    };
+    v.pot = ask(kGetPotValue);
+    if (chipVariant != kVariantMini) v.pushbutton = ask(kGetPushbuttonValue);
+    v.supply = ask(kGetSupplyReading);
+    // A keyer that only let a reply pass leaves the port without complaint.
+    if (!allCame && (port.HungUp() || !port.ErrorText().empty())) v.lineFailure = port.ErrorText();
     return v;
 }
 

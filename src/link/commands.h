@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "common/app_state.h"
 #include "link/port.h"
@@ -29,11 +30,14 @@ std::uint8_t GetSupplyReading(Port& port);
 std::uint8_t GetChipVariant(Port& port);
 
 // Test's three readouts, asked in this order. The MINI has no push-button
-// input, so it is not asked.
+// input, so it is not asked. A reply that does not come reads as 0.
 struct LiveValues {
     std::uint8_t pot = 0;
     std::optional<std::uint8_t> pushbutton;
     std::uint8_t supply = 0;
+    // Why a readout fell short when the line failed during them (it hung up,
+    // or the port reported an error); empty when it held.
+    std::string lineFailure;
 };
 LiveValues ReadLiveValues(Port& port, int chipVariant);
 

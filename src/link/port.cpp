@@ -158,14 +158,13 @@ int Port::Read(std::uint8_t* buffer, int count) {
     return Result(io);
 }
 
-void Port::Pause(int ms) {
-    const Deadline until =
-        std::max(SerialClock::now(), lineFreeAt_) + std::chrono::milliseconds(ms);
-    for (Deadline now = SerialClock::now(); now < until; now = SerialClock::now()) {
-        std::this_thread::sleep_for(
-            std::min<SerialClock::duration>(until - now, std::chrono::milliseconds(kSerialTickMs)));
-        if (hook_) hook_();
-    }
+Port::PauseEnd Port::Pause(int ms) {
+    if (!device_) return PauseEnd::LostBeforeSent;
+    const Deadline sent = std::max(SerialClock::now(), lineFreeAt_);
+    if (!Result(SerialWatch(device_, sent, hook_))) return PauseEnd::LostBeforeSent;
+    if (!Result(SerialWatch(device_, sent + std::chrono::milliseconds(ms), hook_)))
+        return PauseEnd::LostAfterSent;
+    return PauseEnd::Held;
 }
 
 void Port::Close() {

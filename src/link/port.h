@@ -66,8 +66,11 @@ class Port {
     bool IsOpen() const { return device_ != nullptr; }
     // Waits until ms have passed since the last byte written left the wire
     // (the system takes bytes long before the line has carried them), calling
-    // the wait hook as transfers do.
-    void Pause(int ms);
+    // the wait hook as transfers do, and says whether the line held: a line
+    // that went away before the bytes' time on the wire had passed took them
+    // with it.
+    enum class PauseEnd { Held, LostBeforeSent, LostAfterSent };
+    PauseEnd Pause(int ms);
     // Applies lineSettings() again (the upload worker's speed change); 1 on success.
     int ApplyLineSettings();
 

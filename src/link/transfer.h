@@ -12,13 +12,17 @@ namespace zt {
 struct TransferResult {
     bool complete = false;
     std::string failure;  // the link status text when not complete
+    // A write: every byte went out while the line held, whether or not the
+    // keyer then had the time to store them.
+    bool sent = false;
 };
 
 // Main block, then extension block. Both commands always go out; the image
 // changes only when every byte of both replies arrived.
 TransferResult ReadKeyerSettings(Port& port, SettingsImage& image);
 // Extension block, then main block, then the pause in which the keyer stores
-// them, counted from when the last byte has left the wire.
+// them, counted from when the last byte has left the wire. Complete only when
+// both blocks went out in full and the line held until the pause was over.
 TransferResult WriteKeyerSettings(Port& port, const SettingsImage& image);
 
 }  // namespace zt

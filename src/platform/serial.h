@@ -98,6 +98,10 @@ SerialIo SerialWrite(SerialDevice* device, const std::uint8_t* bytes, int count,
 SerialIo SerialRead(SerialDevice* device, std::uint8_t* buffer, int count, Deadline deadline,
                     const SerialTick& tick = {});
 
+// Waits until the deadline without moving a byte, ending early (HungUp or
+// Failed) when the line goes away meanwhile; Done when it held throughout.
+SerialIo SerialWatch(SerialDevice* device, Deadline deadline, const SerialTick& tick = {});
+
 std::string SerialErrorText(int error);
 
 }  // namespace zt

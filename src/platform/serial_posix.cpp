@@ -283,4 +283,23 @@ SerialIo SerialRead(SerialDevice* device, std::uint8_t* buffer, int count, Deadl
                     [&](int done) { return read(fd, buffer + done, count - done); });
 }
 
+SerialIo SerialWatch(SerialDevice* device, Deadline deadline, const SerialTick& tick) {
+    SerialIo io;
+    Deadline nextTick = DeadlineIn(kSerialTickMs);
+    // The line is looked at once even when the deadline has passed.
+    do {
+        // No events asked for: poll reports only a hang-up or an error.
+        pollfd p{device->fd, 0, 0};
+        int ready = poll(&p, 1, std::min(RemainingMs(deadline), RemainingMs(nextTick)));
+        // poll: number ready, 0 on time-out, or -1 with errno
+        if (ready < 0 && errno != EINTR) return Ended(io, SerialEnd::Failed, errno);
+        if (ready > 0) return Ended(io, SerialEnd::HungUp, 0);
+        if (tick && RemainingMs(nextTick) == 0) {
+            tick();
+            nextTick = DeadlineIn(kSerialTickMs);
+        }
+    } while (RemainingMs(deadline) > 0);
+    return io;
+}
+
 }  // namespace zt

@@ -346,4 +346,34 @@ SerialIo SerialRead(SerialDevice* device, std::uint8_t* buffer, int count, Deadl
     return io;
 }
 
+SerialIo SerialWatch(SerialDevice* device, Deadline deadline, const SerialTick& tick) {
+    SerialDevice& d = *device;
+    SerialIo io;
+    Deadline nextTick = DeadlineIn(kSerialTickMs);
+    // The device is asked once even when the deadline has passed.
+    do {
+        const Deadline step = std::min(deadline, nextTick);
+        DWORD written = 0;
+        DWORD error = 0;
+        // A write still going out ends in an error when the device goes away;
+        // without one the device is asked how it is, once a tick.
+        if (d.writing) {
+            if (FinishWrite(d, step, {}, written, error) && error) return Failure(io, error);
+        } else {
+            Sleep(static_cast<DWORD>(RemainingMs(step)));
+        }
+        COMSTAT status{};
+        DWORD errors = 0;
+        if (!ClearCommError(d.handle, &errors, &status)) {  // FALSE with GetLastError
+            const DWORD gone = GetLastError();
+            if (GoneAway(gone)) return Ended(io, SerialEnd::HungUp, static_cast<int>(gone));
+        }
+        if (RemainingMs(nextTick) == 0) {
+            if (tick) tick();
+            nextTick = DeadlineIn(kSerialTickMs);
+        }
+    } while (RemainingMs(deadline) > 0);
+    return io;
+}
+
 }  // namespace zt

@@ -220,9 +220,9 @@ int OutputSelectionIndex(const SettingsImage& image, User user) {
 }
 
 void SetOutputSelection(SettingsImage& image, User user, int index) {
-    if (index < 0 || index >= static_cast<int>(std::size(kOutputValues))) return;
+    const bool listed = index >= 0 && index < static_cast<int>(std::size(kOutputValues));
     std::uint8_t& output = At(image, user, Field::OutputRegister);
-    output = Replace(output, kOutputBits, kOutputValues[index]);
+    output = Replace(output, kOutputBits, listed ? kOutputValues[index] : 0);
 }
 
 }  // namespace zt

@@ -78,8 +78,7 @@ void SetPaddleHang(SettingsImage& image, User user, int index);  // outside 0..3
 // "Port1" "Port1, ST" "Port1, PTT" "Port1, ST, PTT" "Port2" ...; values without
 // an entry show as "Port1" (index 0).
 int OutputSelectionIndex(const SettingsImage& image, User user);
-// Outside 0..7 (no selection) nothing changes: clearing the bits would route
-// the keyer to no output at all.
+// Outside 0..7 (no selection) the bits are cleared: no output is chosen.
 void SetOutputSelection(SettingsImage& image, User user, int index);
 
 }  // namespace zt

@@ -1,6 +1,5 @@
 #include "settings/messages.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -66,24 +65,33 @@ std::string CharacterName(const std::string& text, std::size_t at) {
     return "\"" + text.substr(at, utf8->second) + "\"" + buf;
 }
 
-bool Encodable(unsigned char ch) {
-    return ch == '\r' || ch == '\n' || (ch >= 32 && ch <= 127);
+// How a character the encoder cannot store is named: printable ones quoted.
+std::string Quoted(unsigned char ch) {
+    if (ch == 127) return "DEL (127)";
+    return "\"" + std::string(1, static_cast<char>(ch)) + "\"";
 }
 
-std::size_t CountedLength(const std::string& text) {
-    return std::min<std::size_t>(text.size(), kMessageReadLimit);
+// The first character of a message that cannot be stored, as a refusal.
+std::optional<MessageError> CheckCharacters(int n, const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto ch = static_cast<unsigned char>(text[i]);
+        if (ch == '\r' || ch == '\n') continue;
+        if (ch < 32 || ch > 127)
+            return MessageError{MessageName(n) + " holds " + CharacterName(text, i) +
+                                ", which has no Morse code."};
+        if (!StorableCharacter(ch))
+            return MessageError{MessageName(n) + ": " + Quoted(ch) + " cannot be stored"};
+    }
+    return std::nullopt;
 }
 
+// Every character counts, also in a text longer than the window's count of
+// an edit goes, so that the refusal says how many are really too many.
 std::optional<MessageError> CheckMessages(const MessageTexts& texts) {
     std::size_t total = 0;
     for (int n = 0; n < kMessageCount; ++n) {
-        const std::string& text = texts[n];
-        const std::size_t length = CountedLength(text);
-        for (std::size_t i = 0; i < length; ++i)
-            if (!Encodable(static_cast<unsigned char>(text[i])))
-                return MessageError{MessageName(n) + " holds " + CharacterName(text, i) +
-                                    ", which has no Morse code."};
-        total += length;
+        if (auto error = CheckCharacters(n, texts[n])) return error;
+        total += texts[n].size();
     }
     if (total <= kMessageStoreSize) return std::nullopt;
     const std::size_t over = total - kMessageStoreSize;
@@ -99,6 +107,16 @@ std::uint8_t CodeFor(unsigned char ch) {
 
 }  // namespace
 
+bool HasMorsePattern(int ch) {
+    if (ch < 32 || ch > 127) return false;
+    // "$" has a pattern, but its code carries the end mark's bit.
+    return ch != '$' && MorseCodeTable[ch - 32] != kEmptyPattern;
+}
+
+bool StorableCharacter(int ch) {
+    return HasMorsePattern(ch) || ch == '#';
+}
+
 std::optional<char> CharacterForCode(std::uint8_t code) {
     for (int ch = 32; ch <= 127; ++ch)
         if (MorseCodeTable[ch - 32] == code) return static_cast<char>(ch);
@@ -109,7 +127,7 @@ std::optional<MessageError> EncodeMessages(const MessageTexts& texts, SettingsIm
     if (auto error = CheckMessages(texts)) return error;
     int o = 0;
     for (int n = 0; n < kMessageCount; ++n) {
-        const std::size_t length = CountedLength(texts[n]);
+        const std::size_t length = texts[n].size();
         std::uint8_t& pointer = image[kMessagePointerOffset + n];
         if (length == 0) {
             pointer = 0;
@@ -122,6 +140,31 @@ std::optional<MessageError> EncodeMessages(const MessageTexts& texts, SettingsIm
         o += static_cast<int>(length);
     }
     image[kMessageEndOffset] = static_cast<std::uint8_t>(o + kFirstPointer);  // 241 give 0
+    return std::nullopt;
+}
+
+std::optional<MessageError> CheckMessageStore(const SettingsImage& image) {
+    constexpr int kLastPointer = kStoreEnd - 1 - kMessagePointerBase;
+    int next = kFirstPointer;  // the first pointer a message may have
+    for (int n = 0; n < kMessageCount; ++n) {
+        const int pointer = image[kMessagePointerOffset + n];
+        if (pointer == 0) continue;
+        const std::string at = " (pointer " + std::to_string(pointer) + ")";
+        if (pointer < kFirstPointer)
+            return MessageError{MessageName(n) + " points into the pointer table" + at};
+        if (pointer < next)
+            return MessageError{MessageName(n) + " starts before the message ahead of it ends" +
+                                at};
+        int last = pointer;
+        while (last <= kLastPointer && !(image[last + kMessagePointerBase] & kLastByte)) ++last;
+        if (last > kLastPointer)
+            return MessageError{MessageName(n) + " has no end mark before the store ends" + at};
+        next = last + 1;
+    }
+    const int end = image[kMessageEndOffset];
+    if (end != next % 256)
+        return MessageError{"The message store's end byte is " + std::to_string(end) +
+                            " where the messages end at " + std::to_string(next % 256)};
     return std::nullopt;
 }
 

@@ -21,13 +21,22 @@ constexpr int kMessageEndOffset = 32;  // used bytes + 15, modulo 256
 constexpr int kMessagePointerOffset = 33;
 constexpr int kMessageStoreOffset = 47;
 constexpr int kMessageStoreSize = 241;
-constexpr int kMessageReadLimit = 249;  // characters of an edit that count at all
 // A pointer p addresses image offset p + 32: the store's first byte is 15.
 constexpr int kFirstPointer = 15;
 constexpr int kMessagePointerBase = kMessageStoreOffset - kFirstPointer;
 
 // Codes of characters 32..127; 1 (the empty pattern) for those without one.
 extern const std::uint8_t MorseCodeTable[96];
+
+constexpr std::uint8_t kEmptyPattern = 1;
+
+// Characters 32..127 that can be typed into a message: those with a pattern
+// whose code the store can hold. "$" (200) cannot: bit 7 would end its message.
+bool HasMorsePattern(int ch);
+// What the encoder takes beside the typed ones: "#", the character the empty
+// pattern reads back as, so a message from a keyer or a file that holds it
+// is written back unchanged. Line breaks are not characters here.
+bool StorableCharacter(int ch);
 
 // The character a code stands for: the lowest one with that code, or nothing.
 std::optional<char> CharacterForCode(std::uint8_t code);
@@ -39,9 +48,17 @@ struct MessageError {
     std::string text;
 };
 
-// Packs the texts in storage order; each counts with its first 249
-// characters, a CR or LF stored as a space. On an error nothing is written.
+// Packs the texts in storage order, a CR or LF stored as a space. Refused,
+// with nothing written: a character that cannot be stored (named, with its
+// message), and more characters in all than the store holds.
 std::optional<MessageError> EncodeMessages(const MessageTexts& texts, SettingsImage& image);
+
+// Whether the message store is laid out so that the keyer reads back what it
+// was sent: every message's pointer inside the store and after the end of the
+// message before it, each message ended by its end mark, and the end byte just
+// past the last message. Gaps between messages are allowed. The refusal names
+// the message at fault.
+std::optional<MessageError> CheckMessageStore(const SettingsImage& image);
 
 // Unpacks the fourteen messages; a message stops at its end mark, before a
 // code no character has, or at the end of the store.

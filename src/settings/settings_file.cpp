@@ -42,12 +42,20 @@ const char* SettingsFileText(SettingsFileResult result) {
     }
 }
 
-SettingsFileResult ReadSettingsFile(const std::string& path, SettingsImage& image) {
-    InputFile* file = OpenForReading(path);
-    if (!file) return SettingsFileResult::NotFound;
+SettingsFileResult ReadSettingsFile(const std::string& path, SettingsImage& image,
+                                    FileTrouble* trouble) {
+    FileTrouble opening;
+    InputFile* file = OpenForReading(path, &opening);
+    if (trouble) *trouble = opening;
+    if (!file)
+        return opening.notAFile ? SettingsFileResult::InvalidFile : SettingsFileResult::NotFound;
     const std::int64_t size = FileSize(file);
     if (size != kSettingsImageSize && size != kMainBlockSize) {
         CloseFile(file);
+        if (trouble)
+            trouble->cause = std::to_string(size) + " bytes long; a settings file holds " +
+                             std::to_string(kSettingsImageSize) + " bytes, or " +
+                             std::to_string(kMainBlockSize) + " in the older layout";
         return SettingsFileResult::InvalidFile;
     }
     SettingsImage buffer = image;
@@ -60,8 +68,9 @@ SettingsFileResult ReadSettingsFile(const std::string& path, SettingsImage& imag
     return SettingsFileResult::Ok;
 }
 
-SettingsFileResult WriteSettingsFile(const std::string& path, const SettingsImage& image) {
-    switch (WriteFileSafely(path, image)) {
+SettingsFileResult WriteSettingsFile(const std::string& path, const SettingsImage& image,
+                                     FileTrouble* trouble) {
+    switch (WriteFileSafely(path, image, trouble)) {
         case SafeWrite::CreateFailed:
             return SettingsFileResult::CreateFailed;
         case SafeWrite::WriteFailed:

@@ -5,13 +5,14 @@
 #include <string>
 
 #include "common/app_state.h"
+#include "platform/files.h"
 
 namespace zt {
 
 enum class SettingsFileResult {
     Ok,
     NotFound,      // the file could not be opened for reading
-    InvalidFile,   // neither 288 nor 300 bytes long
+    InvalidFile,   // not a regular file, or neither 288 nor 300 bytes long
     ReadFailed,    // opened, but its bytes could not all be read
     CreateFailed,  // no file could be made, or the old one not replaced
     WriteFailed,   // the bytes did not all get onto the disk
@@ -21,8 +22,11 @@ enum class SettingsFileResult {
 const char* SettingsFileText(SettingsFileResult result);
 
 // Reads the whole file first: the image changes only when the read succeeds.
-SettingsFileResult ReadSettingsFile(const std::string& path, SettingsImage& image);
+// trouble, when given, says more about a failure than the result's text.
+SettingsFileResult ReadSettingsFile(const std::string& path, SettingsImage& image,
+                                    FileTrouble* trouble = nullptr);
 // Always the 300-byte layout; a failed save leaves an existing file whole.
-SettingsFileResult WriteSettingsFile(const std::string& path, const SettingsImage& image);
+SettingsFileResult WriteSettingsFile(const std::string& path, const SettingsImage& image,
+                                     FileTrouble* trouble = nullptr);
 
 }  // namespace zt

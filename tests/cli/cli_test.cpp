@@ -2,6 +2,7 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <fstream>
@@ -11,6 +12,7 @@
 
 #include "app/uploader.h"
 #include "cli/commands.h"
+#include "cli/json.h"
 #include "cli/settings_fields.h"
 #include "firmware/hex_records.h"
 #include "resources/ids.h"
@@ -136,6 +138,80 @@ TEST_F(CliTest, ReadWriteReadRoundTripsAndVerifies) {
     EXPECT_NE(lost.err.find("byte 1: wrote 28, read 15"), std::string::npos) << lost.err;
 }
 
+// Every JSON document parses, and text comes back as it was: a folder name
+// with an accent too.
+TEST_F(CliTest, JsonParsesAndCarriesTextAsItWas) {
+    const std::string home = dir.path() + "/caf\xC3\xA9";
+    setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    MakeDirs(PortsDir());
+    startKeyer();
+    Outcome r = Cli({"ports", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const cli::Json ports = cli::Json::parse(r.out);
+    const auto keyer = std::find_if(ports.begin(), ports.end(), [](const cli::Json& p) {
+        return p["com"] == testing::kSimCom;
+    });
+    ASSERT_NE(keyer, ports.end()) << r.out;
+    EXPECT_EQ((*keyer)["device"], home + "/zttools/ports/com" + std::to_string(testing::kSimCom));
+    EXPECT_EQ((*keyer)["state"], "free");
+    EXPECT_TRUE(std::all_of(r.out.begin(), r.out.end(), [](char c) { return c > 0; }));
+
+    r = OnKeyer({"test", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const cli::Json test = cli::Json::parse(r.out);
+    EXPECT_EQ(test["outcome"], "firmware");
+    EXPECT_EQ(test["link_status"], "ZT F/W ver 31.05");
+    EXPECT_EQ(test["pot"], 128);
+    EXPECT_EQ(test["supply_text"], "5.04 Volts");
+    EXPECT_FALSE(test.contains("failure"));
+
+    ASSERT_EQ(WriteSettingsFile(Path("s.eep"), Custom()), SettingsFileResult::Ok);
+    const cli::Json show = cli::Json::parse(Cli({"show", "--json", Path("s.eep")}).out);
+    EXPECT_EQ(show["user1"]["cur_wpm"], 28);
+    EXPECT_EQ(show["user2"]["rtty"]["enable"], false);
+    EXPECT_EQ(show["msg1"], "CQ TEST DE ZT");
+    EXPECT_EQ(show["selected_bank"], 1);
+}
+
+// A line that drops partway fails the command with its cause. Readings are
+// not made up; a write counts as made only once its bytes have had their
+// time on the wire with the line up, and a failed read-back says it had.
+TEST_F(CliTest, ALineThatHangsUpPartwayFailsSayingHowFarItGot) {
+    sim::Faults f;
+    f.hangUpAfter = 9;  // detection, and nothing of the readings
+    startKeyer({}, f);
+    Outcome r = OnKeyer({"test"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "ZT IC: SMT\nZT F/W ver 31.05\n");
+    EXPECT_EQ(r.err, "ztcli: the readings fell short (the line hung up)\n");
+    sim->Stop();
+    startKeyer({}, f);
+    r = OnKeyer({"test", "--json"});
+    EXPECT_EQ(r.status, 1);
+    const cli::Json test = cli::Json::parse(r.out);
+    EXPECT_EQ(test["failure"], "the readings fell short (the line hung up)");
+    EXPECT_FALSE(test.contains("pot"));
+    sim->Stop();
+
+    ASSERT_EQ(WriteSettingsFile(Path("a.eep"), Custom()), SettingsFileResult::Ok);
+    f.hangUpAfter = 20;  // in the extension block
+    startKeyer({}, f);
+    r = OnKeyer({"write", "--no-verify", Path("a.eep")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "ztcli: ZT Fail:settings not sent (the line hung up)\n");
+    EXPECT_EQ(r.out.find("Done"), std::string::npos) << r.out;
+    sim->Stop();
+
+    f.hangUpAfter = 9 + 14 + 290 + 1;  // everything written, then half a command
+    startKeyer({}, f);
+    r = OnKeyer({"write", Path("a.eep")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "ztcli: the settings went out in full, but reading them back failed: "
+              "ZT Fail:settings read short (the line hung up)\n");
+    EXPECT_EQ(sim->settings(), ToSim(Custom()));
+}
+
 TEST_F(CliTest, BadFilesSendNothing) {
     startKeyer();
     SettingsImage image = Custom();
@@ -153,7 +229,24 @@ TEST_F(CliTest, BadFilesSendNothing) {
     EXPECT_NE(r.err.find("Invalid file."), std::string::npos);
     EXPECT_EQ(Cli({"show", Path("long.eep")}).status, 2);
     EXPECT_EQ(Cli({"write"}).status, 2);  // no file named
+
+    // A message pointer into the pointer table and a wrong end byte: the
+    // window could never send that store; neither does write. Setting any
+    // message packs the store anew.
+    image = Custom();
+    image[34] = 5;
+    image[32] = 200;
+    ASSERT_EQ(WriteSettingsFile(Path("store.eep"), image), SettingsFileResult::Ok);
+    r = OnKeyer({"write", "--no-verify", Path("store.eep")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "ztcli: " + Path("store.eep") +
+                         ": Msg 2 points into the pointer table (pointer 5); setting any message "
+                         "(ztcli set " +
+                         Path("store.eep") + " msgN=TEXT) packs the message store anew\n");
     EXPECT_TRUE(sim->Received().empty());
+    ASSERT_EQ(Cli({"set", Path("store.eep"), "msg2="}).status, 0);
+    EXPECT_FALSE(CheckMessageStore(FromFile(Path("store.eep"))));
+    EXPECT_EQ(DecodeMessages(FromFile(Path("store.eep")))[0], "CQ TEST DE ZT");
 }
 
 TEST_F(CliTest, ShowAndSetUseTheEditorsValuesAndRules) {
@@ -192,12 +285,44 @@ TEST_F(CliTest, ShowAndSetUseTheEditorsValuesAndRules) {
           {"user1.max_wpm=30", "user1.max_wpm: Pot Max must be greater than Pot Min"},
           {"user1.weight=x", "user1.weight: \"x\" is not a number"},
           {"msg1=\t", "Msg 1 holds a tab, which has no Morse code."},
+          {"msg3=PRICE $5 OK", "Msg 3: \"$\" cannot be stored"},
+          {"msg1=50%", "Msg 1: \"%\" cannot be stored"},
           {"speed=5", "no setting is called \"speed\""}}) {
         r = Cli({"set", file, "user1.cur_wpm=20", change});
         EXPECT_EQ(r.status, 2) << change;
         EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
     }
     EXPECT_EQ(FromFile(file), before);  // all or nothing
+}
+
+// What is not a regular file fails at once, a named pipe too (which would
+// otherwise wait for a writer for good); a read-only file is not replaced.
+TEST_F(CliTest, FilesThatAreNoRegularFilesOrReadOnlyFailAtOnceSayingWhy) {
+    const std::string pipe = Path("f.eep");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+    for (const char* command : {"show", "write"}) {
+        const Outcome r = OnKeyer({command, pipe});
+        EXPECT_EQ(r.status, 2) << command;
+        EXPECT_EQ(r.err, "ztcli: " + pipe + ": Invalid file. (a named pipe, not a file)\n");
+    }
+    Outcome r = Cli({"hexinfo", pipe});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("cannot be opened (load result -2; a named pipe, not a file)"),
+              std::string::npos)
+        << r.err;
+    r = Cli({"set", pipe, "msg1=CQ"});
+    EXPECT_EQ(r.err, "ztcli: " + pipe + ": Invalid file. (a named pipe, not a file)\n");
+
+    const std::string locked = Path("locked.eep");
+    ASSERT_EQ(WriteSettingsFile(locked, Custom()), SettingsFileResult::Ok);
+    ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+    r = Cli({"set", locked, "msg1=CQ"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "ztcli: " + locked + ": Can't open Settings file for write (read-only)\n");
+    EXPECT_EQ(FromFile(locked), Custom());
+    r = Cli({"show", Path("short.eep")});
+    EXPECT_EQ(r.err,
+              "ztcli: " + Path("short.eep") + ": File Not Found (No such file or directory)\n");
 }
 
 // An image for family, version 31, with words at 0x20 too; its path.
@@ -321,6 +446,29 @@ TEST_F(CliTest, HeldPortFailsAtOnce) {
     EXPECT_EQ(r.status, 3);
     EXPECT_NE(r.err.find("in use by another program"), std::string::npos) << r.err;
     EXPECT_EQ(Cli({"test", "--port", dir.path() + "/nothing"}).status, 3);
+}
+
+// What can be known before the keyer is asked is checked first: a port named
+// by nothing, a settings file that could not be saved after the read.
+TEST_F(CliTest, AnEmptyPortOrAnUnwritableDestinationFailsBeforeTheKeyerIsAsked) {
+    startKeyer();
+    Outcome r = Cli({"test", "--port", ""});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("an empty port names no port"), std::string::npos) << r.err;
+
+    const std::string locked = Path("locked.eep");
+    ASSERT_EQ(WriteSettingsFile(locked, Custom()), SettingsFileResult::Ok);
+    ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+    for (auto [file, cause] :
+         {std::pair{Path("missing/k.eep"), std::string("No such file or directory")},
+          {locked, "read-only"}}) {
+        r = OnKeyer({"read", file});
+        EXPECT_EQ(r.status, 2) << file;
+        EXPECT_EQ(r.err,
+                  "ztcli: " + file + ": Can't open Settings file for write (" + cause + ")\n");
+    }
+    EXPECT_TRUE(sim->Received().empty());
+    EXPECT_EQ(FromFile(locked), Custom());
 }
 
 // Progress redraws its line on a terminal only; elsewhere the output is lines

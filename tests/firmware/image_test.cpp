@@ -176,6 +176,8 @@ TEST(HexLoader, FilesAndWhatAFailureLeaves) {
     FirmwareImage image;
     EXPECT_EQ(LoadImageFile("", image), kLoadNoName);
     EXPECT_EQ(LoadImageFile("/nonexistent/zt.bin", image), kLoadCannotOpen);
+    testing::TempDir folder;  // not a file, so it cannot be opened as one
+    EXPECT_EQ(LoadImageFile(folder.path(), image), kLoadCannotOpen);
 
     // Far past the 128 characters the original platform's name buffer held.
     testing::TempDir dir;

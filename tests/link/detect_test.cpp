@@ -169,13 +169,13 @@ TEST_F(DetectTest, BusyTestOnlyLocksAndRefreshes) {
     EXPECT_TRUE(ui::isEnabled(w, ids::kTestZt));
 }
 
-TEST_F(DetectTest, ALineThatHangsUpDuringTestSaysSoInTheTooltip) {
+TEST_F(DetectTest, ALineThatHangsUpDuringTestIsAnErrorAndTheTooltipSaysWhy) {
     ui::Window& w = openMain();
     sim::Faults f;
     f.hangUpAfter = 11;  // echo, revision, variant and pot answered; then the line drops
     startKeyer(Keyer(kVariantSmt, 31, 5), f);
     test(w);
-    EXPECT_EQ(text(w, ids::kOpState), ">ZT OK");  // the texts stay as they are
+    EXPECT_EQ(text(w, ids::kOpState), ">ZT ERR");  // not OK: the readings fell short
     EXPECT_EQ(text(w, ids::kPotValue), "PotValue: 128");
     EXPECT_EQ(text(w, ids::kPushButton), "PB:0");
     EXPECT_EQ(ui::control(w, ids::kLinkStatus).tip, "the line hung up");

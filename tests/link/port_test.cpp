@@ -157,6 +157,35 @@ TEST_F(LinkTest, HangUpEndsAReadAtOnce) {
     EXPECT_EQ(port.Write(buffer, 1), 0);
 }
 
+// A write returns once the system has the bytes; the pause after it says
+// whether the line held while they went out, and while the keyer stored them.
+TEST_F(LinkTest, APauseSaysWhetherTheLineHeldBeforeAndAfterTheBytesWentOut) {
+    ASSERT_EQ(port.Open(kPtyCom), kPortOk);
+    const Bytes twelve(12, 0x55);  // 100 ms on the wire at 1200 baud
+    EXPECT_EQ(port.Write(twelve.data(), 12), 1);
+    EXPECT_EQ(port.Pause(10), Port::PauseEnd::Held);
+
+    // Gone once the bytes had had their time on the wire: sent, then lost.
+    EXPECT_EQ(port.Write(twelve.data(), 12), 1);
+    const auto wrote = SerialClock::now();
+    port.SetWaitHook([&] {
+        if (SerialClock::now() - wrote > milliseconds(150)) line.HangUp();
+    });
+    EXPECT_EQ(port.Pause(60000), Port::PauseEnd::LostAfterSent);
+    EXPECT_EQ(port.ErrorText(), "the line hung up");
+    port.SetWaitHook({});
+    port.Close();
+}
+
+TEST_F(LinkTest, ALineGoneBeforeTheBytesWentOutTookThem) {
+    ASSERT_EQ(port.Open(kPtyCom), kPortOk);
+    const Bytes block(288, 0x55);
+    EXPECT_EQ(port.Write(block.data(), 288), 1);  // the system has them all
+    line.HangUp();
+    EXPECT_EQ(port.Pause(60000), Port::PauseEnd::LostBeforeSent);
+    EXPECT_TRUE(port.HungUp());
+}
+
 TEST_F(LinkTest, TimedOutWritesAreNeverCancelledNorDropped) {
     ASSERT_EQ(port.Open(kPtyCom), kPortOk);
     // Far more than a pseudo-terminal buffers while nobody reads.

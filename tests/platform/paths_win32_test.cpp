@@ -62,6 +62,32 @@ TEST(WriteFileSafelyTest, AFileInUseKeepsItsContents) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
+// A read-only file is kept as it is; a replaced one keeps its marks; a short
+// temporary name leaves room for the longest name a path may have.
+TEST(WriteFileSafelyTest, ReadOnlyIsRefusedAndAttributesAndLongNamesKept) {
+    testing::TempDir dir;
+    const std::string locked = dir.path() + "\\locked.eep", hidden = dir.path() + "\\hidden.eep";
+    std::ofstream(locked, std::ios::binary) << "old";
+    std::ofstream(hidden, std::ios::binary) << "old";
+    ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    FileTrouble trouble;
+    EXPECT_EQ(WriteFileSafely(locked, Bytes{1}, &trouble), SafeWrite::CreateFailed);
+    EXPECT_EQ(trouble.cause, "read-only");
+    EXPECT_EQ(CheckWritable(locked), SafeWrite::CreateFailed);
+    EXPECT_EQ(ReadAll(locked), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(WriteFileSafely(hidden, Bytes{1}), SafeWrite::Ok);
+    EXPECT_TRUE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(ReadAll(hidden), Bytes{1});
+
+    const std::string longest =
+        dir.path() + "\\" + std::string(MAX_PATH - 2 - dir.path().size(), 'k');
+    EXPECT_EQ(WriteFileSafely(longest, Bytes{2}), SafeWrite::Ok);
+    EXPECT_EQ(ReadAll(longest), Bytes{2});
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);  // so that the folder can go
+}
+
 TEST(ReadingTest, SizeAndShortReadAtTheEnd) {
     testing::TempDir dir;
     const std::string path = dir.path() + "\\five";
@@ -73,8 +99,16 @@ TEST(ReadingTest, SizeAndShortReadAtTheEnd) {
     EXPECT_EQ(ReadBytes(file, buffer, sizeof buffer), 5);
     EXPECT_EQ(ReadBytes(file, buffer, sizeof buffer), 0);
     CloseFile(file);
-    EXPECT_EQ(OpenForReading(dir.path() + "\\none"), nullptr);
-    EXPECT_EQ(OpenForReading(dir.path()), nullptr);  // a folder is no file to read
+    FileTrouble trouble;
+    EXPECT_EQ(OpenForReading(dir.path() + "\\none", &trouble), nullptr);
+    EXPECT_FALSE(trouble.notAFile);
+    // A folder or a device is no file to read, and says so.
+    for (const std::string& name : {dir.path(), std::string("NUL")}) {
+        EXPECT_EQ(OpenForReading(name, &trouble), nullptr) << name;
+        EXPECT_TRUE(trouble.notAFile) << name;
+        EXPECT_FALSE(FileStream(name).IsOpen()) << name;
+    }
+    EXPECT_TRUE(FileStream(path).IsOpen());
 }
 
 }  // namespace

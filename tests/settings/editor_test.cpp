@@ -227,6 +227,9 @@ TEST_F(EditorTest, ListsWriteTheirBitsAndShowWhatTheBytesHold) {
     EXPECT_EQ(byte(29) & 0x0F, 10);
     ui::sendCommand(w, ids::kOutputSelection, 5);  // not a selection change
     EXPECT_EQ(byte(29) & 0x0F, 10);
+    ui::comboSelect(w, ids::kOutputSelection, -1);  // a change to no selection clears the bits
+    ui::sendCommand(w, ids::kOutputSelection, ui::kSelectionChanged);
+    EXPECT_EQ(byte(29), 0x70);
 
     for (std::uint8_t bits : {0, 3, 12, 15}) {
         appState.image[29] = static_cast<std::uint8_t>(0x30 | bits);

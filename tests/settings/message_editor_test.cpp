@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "resources/ids.h"
 #include "support/app_fixture.h"
@@ -33,6 +35,28 @@ TEST_F(AppTest, MessageEditsGoThroughTheImageAndARefusalShowsWhy) {
     EXPECT_EQ(box.icon, ui::Icon::None);
     EXPECT_EQ(box.owner, &w);
     EXPECT_EQ(appState.image, before);
+
+    // Pasted "$" is refused by name, not stored as the end of its message.
+    ui::setText(w, ids::kMsg7 + 3, "");
+    ui::paste(w, ids::kMsg1, "CQ$");
+    EXPECT_FALSE(StoreMessageEdits(w));
+    EXPECT_EQ(host().messageBoxes.back().text, "Msg 1: \"$\" cannot be stored");
+    EXPECT_EQ(appState.image, before);
+}
+
+// A keyer or a file may hold the empty pattern; it shows as "#" and goes
+// back as it came, though "#" cannot be typed.
+TEST_F(AppTest, TheEmptyPatternGoesBackToTheImageAsItCame) {
+    ui::Window& w = openMain();
+    const std::vector<int> stored = {21, 1, 0x9B};  // "C", the empty pattern, "Q"
+    std::copy(stored.begin(), stored.end(), appState.image.begin() + 47);
+    appState.image[32] = 18, appState.image[33 + 12] = 15;
+    const SettingsImage before = appState.image;
+    FillMessageEdits(w);
+    EXPECT_EQ(ui::getText(w, ids::kCallUser1), "C#Q");
+    appState.image.fill(0);
+    ASSERT_TRUE(StoreMessageEdits(w));
+    EXPECT_TRUE(std::equal(before.begin() + 32, before.begin() + 288, appState.image.begin() + 32));
 }
 
 TEST_F(AppTest, BankButtonsShowABankKeepTheTextsAndMarkTheImage) {
@@ -52,7 +76,8 @@ TEST_F(AppTest, BankButtonsShowABankKeepTheTextsAndMarkTheImage) {
 
 TEST_F(AppTest, KeyFilterRefusesCharactersWithoutACodeButNotEditingKeys) {
     ui::Window& w = openMain();
-    for (int ch : {int('\t'), 0xE9, 0x20AC}) EXPECT_FALSE(ui::typeChar(w, ids::kMsg1, ch)) << ch;
+    for (int ch : {int('\t'), 0xE9, 0x20AC, int('$'), int('#'), int('%'), 127})
+        EXPECT_FALSE(ui::typeChar(w, ids::kMsg1, ch)) << ch;
     EXPECT_TRUE(ui::typeChar(w, ids::kCallUser1, 'a'));
     EXPECT_TRUE(ui::typeChar(w, ids::kCallUser1, 8));
     EXPECT_EQ(ui::getText(w, ids::kCallUser1), "");

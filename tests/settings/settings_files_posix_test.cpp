@@ -1,6 +1,7 @@
 // Settings files on a disk that fills up or turns read-only: tmpfs mounts.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -34,12 +35,20 @@ class SettingsFilesOnTmpfs : public testing::SettingsFiles {
     std::vector<std::string> mounts;
 };
 
-TEST_F(SettingsFilesOnTmpfs, AFolderOfTheSizeOfASettingsFileCannotBeRead) {
+// A named pipe would hold the window until some writer came; a folder or a
+// device holds no settings, whatever size the system gives it.
+TEST_F(SettingsFilesOnTmpfs, WhatIsNotARegularFileIsAnInvalidFileAtOnce) {
     const SettingsImage before = appState.image;
-    // A tmpfs folder with 13 entries has the size of a settings file and cannot be read.
+    const std::string pipe = dir.path() + "/pipe.eep";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+    EXPECT_EQ(run(LoadSettingsFile, pipe), "Invalid file.");
+    EXPECT_EQ(run(LoadSettingsFile, "/dev/zero"), "Invalid file.");
+    EXPECT_EQ(run(SaveSettingsFile, pipe), "Can't open Settings file for write");
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    // A tmpfs folder with 13 entries has the size of a settings file.
     if (!mountTmpfs(dir.path() + "/shm", "size=64k")) GTEST_SKIP() << "cannot mount a tmpfs";
     for (int k = 0; k < 13; ++k) WriteAll(dir.path() + "/shm/" + std::to_string(k), {});
-    EXPECT_EQ(run(LoadSettingsFile, dir.path() + "/shm"), "Read Settings file failed.");
+    EXPECT_EQ(run(LoadSettingsFile, dir.path() + "/shm"), "Invalid file.");
     EXPECT_EQ(appState.image, before);
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -160,6 +161,43 @@ TEST_F(TransferTest, AWriteWhoseBytesCannotGoOutSaysSo) {
     ui::sendCommand(w, ids::kWriteZt);
     EXPECT_EQ(ui::getText(w, ids::kOpState), ">ZT ERR");
     EXPECT_EQ(ui::getText(w, ids::kLinkStatus), "ZT Fail:settings not sent");
+}
+
+// The system takes all the bytes at once; a line that drops before they are
+// on the wire took them with it, whatever the writes said.
+TEST_F(TransferTest, ALineThatHangsUpWhileTheBytesGoOutIsAFailure) {
+    ui::Window& w = openMain();
+    sim::Faults f;
+    f.hangUpAfter = 20;  // detection, the extension command and part of its block
+    const sim::SettingsBytes before = keyerWithSettings(f).settings();
+    ui::click(w, ids::kResetDefaults);
+    ui::sendCommand(w, ids::kWriteZt);
+    EXPECT_EQ(ui::getText(w, ids::kOpState), ">ZT ERR");
+    EXPECT_EQ(ui::getText(w, ids::kLinkStatus), "ZT Fail:settings not sent");
+    EXPECT_EQ(ui::control(w, ids::kLinkStatus).tip, "the line hung up");
+    EXPECT_EQ(sim->settings(), before);
+}
+
+// Out in full, then the line goes while the keyer stores them: not "Done"
+// either, but the text says the bytes went out.
+TEST_F(TransferTest, ALineLostWhileTheKeyerStoresIsAFailureOfItsOwn) {
+    ui::Window& w = openMain();
+    keyerWithSettings();
+    keyerPort.waits().storeMs = 60000;  // ended by the hang-up
+    ui::click(w, ids::kResetDefaults);
+    std::optional<Clock::time_point> writing;
+    host().onRepaint = [&](ui::Window& win) {
+        if (ui::getText(win, ids::kOpState) != "Writing") return;
+        if (!writing) writing = Clock::now();
+        // A second after the 304 bytes' 2.5 s on the wire at 1200 baud.
+        if (Clock::now() - *writing > std::chrono::milliseconds(3500)) sim->Stop();
+    };
+    ui::sendCommand(w, ids::kWriteZt);
+    EXPECT_EQ(ui::getText(w, ids::kOpState), ">ZT ERR");
+    EXPECT_EQ(ui::getText(w, ids::kLinkStatus), "ZT Fail:line lost while storing");
+    EXPECT_EQ(ui::control(w, ids::kLinkStatus).tip, "the line hung up");
+    const sim::SettingsBytes keyer = sim->settings();
+    EXPECT_TRUE(std::equal(keyer.begin(), keyer.end(), appState.image.begin()));
 }
 
 }  // namespace

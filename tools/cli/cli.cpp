@@ -71,7 +71,11 @@ int RunCli(int argc, const char* const* argv, Streams io) {
     app.footer(kFooter);
     app.require_subcommand(1);
     app.fallthrough();
-    app.add_option("--port", opt.port, "COM number or device path of the keyer's port");
+    app.add_option("--port", opt.port, "COM number or device path of the keyer's port")
+        ->check([](const std::string& port) {
+            // Left empty, it would fall back on the configured port unasked.
+            return port.empty() ? std::string("an empty port names no port") : std::string();
+        });
     app.add_flag("-q,--quiet", opt.quiet, "no progress and no informational lines");
     Builder builder{app, opt, chosen};
     Define(builder);

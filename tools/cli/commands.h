@@ -2,6 +2,7 @@
 // ztcli's commands; each returns the status to exit with and has printed why.
 
 #include "cli/context.h"
+#include "common/app_state.h"
 #include "firmware/identify.h"
 #include "firmware/image.h"
 #include "firmware/upload.h"
@@ -24,6 +25,10 @@ int UploadCommand(const Context& c);
 int ShowCommand(const Context& c);
 int SetCommand(const Context& c);
 int HexInfoCommand(const Context& c);
+
+// opt.file as a settings file; kExitOk, or kExitUsage after saying why.
+int ReadSettings(const Context& c, SettingsImage& image);
+int SaveSettings(const Context& c, const SettingsImage& image);
 
 // Loads opt.file as a firmware image and says what it is; kExitUsage after
 // saying why when it cannot be used.

@@ -1,24 +1,92 @@
 #include "cli/json.h"
 
-#include <cstdio>
-
 namespace zt::cli {
 
-std::string Quote(const std::string& text) {
-    std::string q = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            q += '\\';
-            q += static_cast<char>(c);
-        } else if (c < 0x20 || c > 0x7E) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            q += escaped;
-        } else {
-            q += static_cast<char>(c);
-        }
+namespace {
+
+const char* Outcome(DetectOutcome outcome) {
+    switch (outcome) {
+        case DetectOutcome::Firmware:
+            return "firmware";
+        case DetectOutcome::BootLoaderOnly:
+            return "boot_loader_only";
+        default:
+            return "failed";
     }
-    return q + "\"";
+}
+
+Json Value(const ShownSetting& s) {
+    if (!s.value) return nullptr;
+    switch (s.kind) {
+        case Kind::Number:
+            return std::stoll(*s.value);
+        case Kind::Flag:
+            return *s.value == "true";
+        default:
+            return *s.value;
+    }
+}
+
+}  // namespace
+
+std::string JsonText(const Json& document, bool indented) {
+    return document.dump(indented ? 2 : -1, ' ', true, Json::error_handler_t::replace) + "\n";
+}
+
+std::string JsonString(const std::string& text) {
+    return Json(text).dump(-1, ' ', true, Json::error_handler_t::replace);
+}
+
+const char* PortStateName(ProbeResult state) {
+    switch (state) {
+        case ProbeResult::Busy:
+            return "busy";
+        case ProbeResult::Denied:
+            return "no permission";
+        default:
+            return "free";
+    }
+}
+
+Json PortsJson(const std::vector<PortEntry>& ports) {
+    Json list = Json::array();
+    for (const PortEntry& p : ports)
+        list.push_back(
+            {{"com", p.number}, {"device", p.device}, {"state", PortStateName(p.state)}});
+    return list;
+}
+
+Json TestJson(const Detection& d, const LiveValues* v, const std::string& failure) {
+    Json j = {{"outcome", Outcome(d.outcome)},
+              {"chip_label", d.chipLabel},
+              {"link_status", d.linkStatus},
+              {"chip_variant", d.identity.chipVariant},
+              {"firmware_major", d.identity.firmwareMajor},
+              {"firmware_minor", d.identity.firmwareMinor}};
+    if (v) {
+        j["pot"] = v->pot;
+        j["pot_text"] = PotText(v->pot);
+        if (v->pushbutton) {
+            j["pushbutton"] = *v->pushbutton;
+            j["pushbutton_text"] = PushbuttonText(*v->pushbutton);
+        }
+        j["supply"] = v->supply;
+        j["supply_text"] = SupplyText(v->supply);
+    }
+    if (!failure.empty()) j["failure"] = failure;
+    return j;
+}
+
+Json SettingsJson(const std::vector<ShownSetting>& settings) {
+    Json root = Json::object();
+    for (const ShownSetting& s : settings) {
+        Json* at = &root;
+        std::size_t from = 0;
+        for (std::size_t dot; (dot = s.name.find('.', from)) != std::string::npos; from = dot + 1)
+            at = &(*at)[s.name.substr(from, dot - from)];
+        (*at)[s.name.substr(from)] = Value(s);
+    }
+    return root;
 }
 
 }  // namespace zt::cli

@@ -1,12 +1,36 @@
 #pragma once
-// Just enough JSON for ztcli's output: quoted strings.
+// ztcli's JSON documents, built with nlohmann-json. Keys keep the order they
+// were added in; text is UTF-8 and printed as ASCII with \u escapes.
 
+#include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
+
+#include "cli/settings_fields.h"
+#include "link/commands.h"
+#include "link/detect.h"
+#include "link/port_dialog.h"
 
 namespace zt::cli {
 
-// text as a JSON string literal; control characters and anything above 126
-// are escaped, so the result is plain printable ASCII.
-std::string Quote(const std::string& text);
+using Json = nlohmann::ordered_json;
+
+// The document as printed: on one line, or indented by two spaces; a byte
+// sequence that is not UTF-8 shows as U+FFFD rather than stopping the output.
+std::string JsonText(const Json& document, bool indented = false);
+
+// text as a JSON string, quotes and all: how `show` prints a message.
+std::string JsonString(const std::string& text);
+
+// A port's state as `ports` names it: "free", "busy", "no permission".
+const char* PortStateName(ProbeResult state);
+// `ports`: one object per port.
+Json PortsJson(const std::vector<PortEntry>& ports);
+// `test`: the detection, the readings when there are any, and why a command
+// that answered failed (empty: it did not).
+Json TestJson(const Detection& d, const LiveValues* values, const std::string& failure);
+// `show`: dotted names become nested objects; numbers and flags are JSON's
+// own, a sidetone without a frequency is null.
+Json SettingsJson(const std::vector<ShownSetting>& settings);
 
 }  // namespace zt::cli

@@ -24,6 +24,7 @@
 #include "link/port_dialog.h"
 #include "link/transfer.h"
 #include "settings/controls.h"
+#include "settings/messages.h"
 #include "settings/settings_file.h"
 
 namespace zt::cli {
@@ -118,11 +119,13 @@ class TransferProgress {
 // Both commands and both replies of a settings read or write.
 constexpr int kTransferBytes = 2 + kMainBlockSize + 2 + kExtensionBlockSize;
 
-int ReadInto(const Context& c, Port& port, SettingsImage& image, const char* label) {
+// failurePrefix goes before the failure's text, to say what had happened before.
+int ReadInto(const Context& c, Port& port, SettingsImage& image, const char* label,
+             const std::string& failurePrefix = "") {
     TransferProgress progress(c, port, label, kTransferBytes, 0);
     const TransferResult r = ReadKeyerSettings(port, image);
     progress.End(r.complete);
-    if (!r.complete) return c.Fail(kExitKeyer, r.failure + PortTrouble(port));
+    if (!r.complete) return c.Fail(kExitKeyer, failurePrefix + r.failure + PortTrouble(port));
     return kExitOk;
 }
 
@@ -137,38 +140,6 @@ std::string Differences(const SettingsImage& sent, const SettingsImage& read) {
     if (count > 8) text << "\n  and " << count - 8 << " more";
     return "verify failed: " + std::to_string(count) + " of " + std::to_string(kSettingsImageSize) +
            " bytes differ" + text.str();
-}
-
-const char* PortState(ProbeResult state) {
-    switch (state) {
-        case ProbeResult::Busy:
-            return "busy";
-        case ProbeResult::Denied:
-            return "no permission";
-        default:
-            return "free";
-    }
-}
-
-void PrintTestJson(const Context& c, const Detection& d, const LiveValues* v) {
-    const char* outcome = d.outcome == DetectOutcome::Firmware         ? "firmware"
-                          : d.outcome == DetectOutcome::BootLoaderOnly ? "boot_loader_only"
-                                                                       : "failed";
-    std::ostream& o = c.io.out;
-    o << "{\"outcome\": " << Quote(outcome) << ", \"chip_label\": " << Quote(d.chipLabel)
-      << ", \"link_status\": " << Quote(d.linkStatus)
-      << ", \"chip_variant\": " << int(d.identity.chipVariant)
-      << ", \"firmware_major\": " << int(d.identity.firmwareMajor)
-      << ", \"firmware_minor\": " << int(d.identity.firmwareMinor);
-    if (v) {
-        o << ", \"pot\": " << int(v->pot) << ", \"pot_text\": " << Quote(PotText(v->pot));
-        if (v->pushbutton)
-            o << ", \"pushbutton\": " << int(*v->pushbutton)
-              << ", \"pushbutton_text\": " << Quote(PushbuttonText(*v->pushbutton));
-        o << ", \"supply\": " << int(v->supply)
-          << ", \"supply_text\": " << Quote(SupplyText(v->supply));
-    }
-    o << "}\n";
 }
 
 // Log lines come from the upload's worker; the main thread prints them
@@ -202,17 +173,12 @@ class LogQueue {
 int PortsCommand(const Context& c) {
     const std::vector<PortEntry> ports = ListPorts();
     if (c.opt.json) {
-        c.io.out << '[';
-        for (std::size_t i = 0; i < ports.size(); ++i)
-            c.io.out << (i ? ", " : "") << "{\"com\": " << ports[i].number
-                     << ", \"device\": " << Quote(ports[i].device)
-                     << ", \"state\": " << Quote(PortState(ports[i].state)) << '}';
-        c.io.out << "]\n";
+        c.io.out << JsonText(PortsJson(ports));
         return kExitOk;
     }
     if (ports.empty()) c.Say("no serial ports found");
     for (const PortEntry& p : ports)
-        c.io.out << "COM" << p.number << '\t' << p.device << '\t' << PortState(p.state) << '\n';
+        c.io.out << "COM" << p.number << '\t' << p.device << '\t' << PortStateName(p.state) << '\n';
     return kExitOk;
 }
 
@@ -223,41 +189,55 @@ int TestCommand(const Context& c) {
     LiveValues values;
     const bool firmware = d.outcome == DetectOutcome::Firmware;
     if (firmware) values = ReadLiveValues(port, d.identity.chipVariant);
+    // Readings cut off by a failing line are not shown as readings of 0.
+    const bool readings = firmware && values.lineFailure.empty();
+    std::string failure;
+    if (d.outcome == DetectOutcome::Failed)
+        failure = d.linkStatus + PortTrouble(port);
+    else if (!firmware)
+        failure = "only the keyer's boot loader answered (>ZT NOS)";
+    else if (!readings)
+        failure = "the readings fell short (" + values.lineFailure + ")";
     if (c.opt.json) {
-        PrintTestJson(c, d, firmware ? &values : nullptr);
+        c.io.out << JsonText(TestJson(d, readings ? &values : nullptr, failure));
     } else if (d.outcome != DetectOutcome::Failed) {
         if (!d.chipLabel.empty()) c.io.out << d.chipLabel << '\n';
         c.io.out << d.linkStatus << '\n';
-        if (firmware) {
+        if (readings) {
             c.io.out << PotText(values.pot) << '\n';
             if (values.pushbutton) c.io.out << PushbuttonText(*values.pushbutton) << '\n';
             c.io.out << SupplyText(values.supply) << '\n';
         }
     }
-    if (d.outcome == DetectOutcome::Failed)
-        return c.Fail(kExitKeyer, d.linkStatus + PortTrouble(port));
-    if (!firmware) return c.Fail(kExitKeyer, "only the keyer's boot loader answered (>ZT NOS)");
-    return kExitOk;
+    return failure.empty() ? kExitOk : c.Fail(kExitKeyer, failure);
 }
 
 int ReadCommand(const Context& c) {
+    // Found out before the keyer is read, which takes a while.
+    FileTrouble trouble;
+    if (CheckWritable(c.opt.file, &trouble) != SafeWrite::Ok)
+        return c.Fail(kExitUsage, c.opt.file + ": " +
+                                      SettingsFileText(SettingsFileResult::CreateFailed) + " (" +
+                                      trouble.cause + ")");
     Port port;
     if (int status = DetectForSettings(c, port)) return status;
     SettingsImage image{};
     if (int status = ReadInto(c, port, image, "Reading")) return status;
-    if (const char* problem = SettingsFileText(WriteSettingsFile(c.opt.file, image)))
-        return c.Fail(kExitUsage, c.opt.file + ": " + problem);
+    if (int status = SaveSettings(c, image)) return status;
     c.Say("Done: the keyer's settings are in " + c.opt.file);
     return kExitOk;
 }
 
 int WriteCommand(const Context& c) {
     SettingsImage image{};
-    if (const char* problem = SettingsFileText(ReadSettingsFile(c.opt.file, image)))
-        return c.Fail(kExitUsage, c.opt.file + ": " + problem);
+    if (int status = ReadSettings(c, image)) return status;
     if (auto refusal = CheckImage(image))
         return c.Fail(kExitUsage, c.opt.file + ": " + NumberName(refusal->user, *refusal->row) +
                                       ": " + refusal->text);
+    if (auto broken = CheckMessageStore(image))
+        return c.Fail(kExitUsage, c.opt.file + ": " + broken->text +
+                                      "; setting any message (ztcli set " + c.opt.file +
+                                      " msgN=TEXT) packs the message store anew");
     Port port;
     if (int status = DetectForSettings(c, port)) return status;
     {
@@ -271,7 +251,9 @@ int WriteCommand(const Context& c) {
         return kExitOk;
     }
     SettingsImage readBack{};
-    if (int status = ReadInto(c, port, readBack, "Verifying")) return status;
+    if (int status = ReadInto(c, port, readBack, "Verifying",
+                              "the settings went out in full, but reading them back failed: "))
+        return status;
     if (readBack != image) return c.Fail(kExitKeyer, Differences(image, readBack));
     c.Say("Done: verified");
     return kExitOk;
