@@ -109,6 +109,11 @@ refused:
   MessageBox MB_OK|MB_ICONINFORMATION "The PATH is too long to change safely here; add $INSTDIR to it in the system's settings to run ztcli from any folder." /SD IDOK
 FunctionEnd
 
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecPrograms} "zttools, ztcli for the command prompt, the README and the licence; a Start menu entry."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecPath} "Adds the program's folder to the system's PATH, so that ztcli runs from any command prompt."
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
 Function .onInit
   SetShellVarContext all
   ${GetParameters} $0
