@@ -81,6 +81,7 @@ files and loads new firmware through the keyer's boot loader.
 The package holds the desktop program zttools, ztcli for the same
 operations from a terminal, and ztsim, a virtual keyer on a
 pseudo-terminal for trying everything without hardware.")
+# No Homepage field: the project has no web page of its own.
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
