@@ -35,8 +35,11 @@ environment_key='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environme
 
 wine() { "$wine_run" "$prefix" "$@"; }
 # Every process of the prefix has ended (the uninstaller runs a copy of
-# itself and leaves at once) and the registry is on disk.
-settle() { wineserver -w; }
+# itself and leaves at once) and the registry is on disk. A program that
+# waits for an answer (a message box) would keep it from ending.
+settle() {
+    timeout 120 wineserver -w || { echo "installer: a program in $prefix does not end" >&2; exit 1; }
+}
 # reg_value KEY NAME: the value's data, or nothing when there is none.
 reg_value() {
     wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
