@@ -4,11 +4,26 @@
 # if this build makes it (no Qt: no zttools, no icon).
 include(GNUInstallDirs)
 
+set(ZT_INSTALLED_PROGRAMS)
 foreach(program zttools ztcli ztsim)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    list(APPEND ZT_INSTALLED_PROGRAMS ${program})
   endif()
 endforeach()
+# A stripped install (`cmake --install --strip`, and the .deb through
+# CPACK_STRIP_FILES) also drops the compiler's .comment and .note sections,
+# as Debian's dh_strip does; the build folder keeps the programs whole, with
+# their debugging information, and the package carries none.
+find_program(ZT_STRIP NAMES ${CMAKE_STRIP} strip)
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program ${ZT_INSTALLED_PROGRAMS})
+      execute_process(COMMAND ${ZT_STRIP} --remove-section=.comment --remove-section=.note
+                              \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}
+                      COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+  endif()")
 
 if(TARGET zttools)
   install(FILES ${PROJECT_SOURCE_DIR}/data/zttools.desktop
@@ -18,24 +33,30 @@ if(TARGET zticons)
   install(DIRECTORY ${ZT_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 endif()
 
-# Manual pages go in compressed, as Debian's tools expect; -n keeps the
-# time stamp out, so the same page always packs the same.
+# Manual pages and the changelog go in compressed, as Debian's tools
+# expect; -n keeps the time stamp out, so the same page always packs the
+# same.
 find_program(ZT_GZIP gzip REQUIRED)
+# zt_gzipped(SOURCE OUTPUT): OUTPUT.gz is made from SOURCE at build time.
+function(zt_gzipped source output)
+  add_custom_command(OUTPUT ${output}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${output}
+    COMMAND ${ZT_GZIP} -9nf ${output}
+    DEPENDS ${source}
+    COMMENT "Compressing ${output}")
+endfunction()
 set(pages)
-foreach(program zttools ztcli ztsim)
-  if(TARGET ${program})
-    set(source ${PROJECT_SOURCE_DIR}/doc/${program}.1)
-    set(page ${CMAKE_BINARY_DIR}/man/${program}.1)
-    add_custom_command(OUTPUT ${page}.gz
-      COMMAND ${CMAKE_COMMAND} -E copy ${source} ${page}
-      COMMAND ${ZT_GZIP} -9nf ${page}
-      DEPENDS ${source}
-      COMMENT "Compressing the ${program}(1) manual page")
-    list(APPEND pages ${page}.gz)
-  endif()
+foreach(program ${ZT_INSTALLED_PROGRAMS})
+  zt_gzipped(${PROJECT_SOURCE_DIR}/doc/${program}.1 ${CMAKE_BINARY_DIR}/man/${program}.1)
+  list(APPEND pages ${CMAKE_BINARY_DIR}/man/${program}.1.gz)
 endforeach()
-add_custom_target(ztman ALL DEPENDS ${pages})
+# The package is native (its version has no Debian revision), so its
+# changelog is changelog.gz, not changelog.Debian.gz.
+set(ZT_CHANGELOG ${CMAKE_BINARY_DIR}/doc/changelog)
+zt_gzipped(${PROJECT_SOURCE_DIR}/debian/changelog ${ZT_CHANGELOG})
+add_custom_target(ztman ALL DEPENDS ${pages} ${ZT_CHANGELOG}.gz)
 install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${ZT_CHANGELOG}.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The licence: Debian's machine-readable copyright file points at the GPL
@@ -60,6 +81,7 @@ files and loads new firmware through the keyer's boot loader.
 The package holds the desktop program zttools, ztcli for the same
 operations from a terminal, and ztsim, a virtual keyer on a
 pseudo-terminal for trying everything without hardware.")
+# No Homepage field: the project has no web page of its own.
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

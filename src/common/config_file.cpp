@@ -29,25 +29,37 @@ std::string ConfigNameFromProgramPath(const std::string& programPath) {
     return programPath.substr(0, hasExtension ? dot : programPath.size()) + ".cfg";
 }
 
-std::string DefaultConfigFileName() {
-#ifdef _WIN32
-    // Beside the program, named after it.
-    return ConfigNameFromProgramPath(ProgramPath());
-#else
+namespace {
+
+// zttools.cfg in the configuration directory, which is made when missing;
+// empty when there is none.
+std::string InConfigDir() {
     std::string dir = ConfigDir();
     if (dir.empty()) return {};
     MakeDirs(dir);  // a failure shows later as a file that cannot be created
+#ifdef _WIN32
+    return dir + "\\zttools.cfg";
+#else
     return dir + "/zttools.cfg";
 #endif
 }
 
+}  // namespace
+
+std::string DefaultConfigFileName() {
+#ifdef _WIN32
+    // A copy of its own: beside the program, named after it.
+    if (ConfigBesideProgram()) return ConfigNameFromProgramPath(ProgramPath());
+#endif
+    return InConfigDir();
+}
+
 std::string DesktopConfigFileName() {
 #ifdef _WIN32
-    // ConfigDir is the program's folder here.
-    return ConfigNameFromProgramPath(ConfigDir() + "\\zttools.exe");
-#else
-    return DefaultConfigFileName();
+    // ConfigDir is the program's folder here, where zttools.exe would be.
+    if (ConfigBesideProgram()) return ConfigNameFromProgramPath(ConfigDir() + "\\zttools.exe");
 #endif
+    return InConfigDir();
 }
 
 const char* ConfigStatusText(ConfigStatus status) {

@@ -22,10 +22,11 @@ std::string ConfigNameFromExePath(const std::string& exePath);
 // Empty only for an empty path.
 std::string ConfigNameFromProgramPath(const std::string& programPath);
 
-// This platform's configuration file. On Windows it lies beside the program
-// (ConfigNameFromProgramPath); elsewhere it is zttools.cfg in the
-// configuration directory, which is created when missing, and there is none
-// without a home folder (empty).
+// This platform's configuration file: zttools.cfg in the configuration
+// directory (ConfigDir), which is created when missing; empty when there is
+// none (no home folder). On Windows a copy that keeps its file beside itself
+// (ConfigBesideProgram) names it after the program
+// (ConfigNameFromProgramPath).
 std::string DefaultConfigFileName();
 // The desktop program's configuration file, for another program that takes
 // its settings from it: on Windows, the one zttools.exe beside this program

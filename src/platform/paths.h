@@ -10,10 +10,27 @@ namespace zt {
 // Full path of the running program; empty when the system cannot tell.
 std::string ProgramPath();
 
-// POSIX: ${XDG_CONFIG_HOME:-$HOME/.config}/zttools (not created here);
-// without HOME the home folder comes from the user database. Empty when no
-// home is known. Windows: the folder the program is in.
+// The folder of the configuration file (not created here).
+// POSIX: ${XDG_CONFIG_HOME:-$HOME/.config}/zttools; without HOME the home
+// folder comes from the user database. Empty when no home is known.
+// Windows: the program's own folder when ConfigBesideProgram, else zttools in
+// the user's application data (%APPDATA%, else the shell's roaming
+// application-data folder); empty when neither is known.
 std::string ConfigDir();
+#ifdef _WIN32
+// Whether the program keeps its configuration beside itself, as a copy run
+// from a folder of the user's does: only when the folder is not marked as
+// installed (kInstalledMarker) and a file can be made in it. An installed
+// copy under Program Files, or one on read-only media, keeps it in the
+// user's application data instead.
+bool ConfigBesideProgram();
+// The file the Windows installer puts beside the programs it installs.
+inline constexpr const char* kInstalledMarker = "zttools.installed";
+// Whether a new file can be made in the folder dir: one is made there and
+// removed at once, as access lists, read-only media and the system's own
+// folders all have a say that the folder's attributes do not show.
+bool CanCreateFilesIn(const std::string& dir);
+#endif
 // POSIX: ConfigDir()/ports, where links named comN point COM numbers at
 // devices; empty when ConfigDir is. Windows: empty, as COM numbers are the
 // system's own names.

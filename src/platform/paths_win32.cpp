@@ -1,7 +1,10 @@
 #include "platform/paths.h"
 
 #include <windows.h>
+// windows.h first: the shell's header needs its types.
+#include <shlobj.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -20,10 +23,52 @@ std::string ProgramPath() {
     return {};
 }
 
-std::string ConfigDir() {
+namespace {
+
+std::string ProgramDir() {
     std::string program = ProgramPath();
     const std::size_t slash = program.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : program.substr(0, slash);
+}
+
+// %APPDATA% as the user's session sets it, else where the shell keeps it.
+std::string AppDataDir() {
+    const char* env = std::getenv("APPDATA");
+    if (env && *env) return env;
+    char buffer[MAX_PATH];
+    // S_OK, or an error code with the buffer undefined
+    if (SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer) != S_OK)
+        return {};
+    return buffer;
+}
+
+}  // namespace
+
+bool CanCreateFilesIn(const std::string& dir) {
+    if (dir.empty()) return false;
+    const std::string probe = dir + "\\zttools-" + std::to_string(GetCurrentProcessId()) + ".probe";
+    // CREATE_NEW: never touches a file that is there already. The file goes
+    // when its handle closes, also if the program dies in between.
+    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+bool ConfigBesideProgram() {
+    const std::string dir = ProgramDir();
+    if (dir.empty()) return false;
+    const std::string marker = dir + "\\" + kInstalledMarker;
+    // INVALID_FILE_ATTRIBUTES when there is no such file
+    if (GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    return CanCreateFilesIn(dir);
+}
+
+std::string ConfigDir() {
+    if (ConfigBesideProgram()) return ProgramDir();
+    const std::string appData = AppDataDir();
+    return appData.empty() ? appData : appData + "\\zttools";
 }
 
 std::string PortsDir() {

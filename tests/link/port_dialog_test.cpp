@@ -22,7 +22,7 @@ class PortDialogTest : public KeyerTest {
         startKeyer({}, {}, false, 3);
         startKeyer({}, {}, false, 12);
         // A link to nothing: the number is not listed.
-        symlink("/dev/zt-no-such-device", (PortsDir() + "/com5").c_str());
+        ASSERT_EQ(symlink("/dev/zt-no-such-device", (PortsDir() + "/com5").c_str()), 0);
     }
     std::vector<unsigned char> configBytes() {
         std::ifstream in(configFileName, std::ios::binary);

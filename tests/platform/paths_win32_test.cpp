@@ -32,6 +32,16 @@ TEST(ComDevicePathTest, EveryNumberIsADeviceNamespaceName) {
     EXPECT_EQ(PortsDir(), "");
 }
 
+TEST(CanCreateFilesInTest, OnlyInAFolderThatTakesFilesAndLeavesNothingThere) {
+    testing::TempDir dir;
+    std::ofstream(dir.path() + "\\kept.txt") << "kept";
+    EXPECT_TRUE(CanCreateFilesIn(dir.path()));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    EXPECT_FALSE(CanCreateFilesIn(dir.path() + "\\missing"));
+    EXPECT_FALSE(CanCreateFilesIn(dir.path() + "\\kept.txt"));  // a file is no folder
+    EXPECT_FALSE(CanCreateFilesIn(""));
+}
+
 TEST(WriteFileSafelyTest, ReplacesWholeAndLeavesNothingBeside) {
     testing::TempDir dir;
     const std::string path = dir.path() + "\\keyer.eep";
