@@ -84,7 +84,8 @@ bool Resolve(const std::string& path, Target& t, FileTrouble* trouble) {
             if (errno == ELOOP) return Fail(trouble, "a link in a loop of links");
             if (errno != ENOENT) return FailWithErrno(trouble, errno);
             char named[PATH_MAX] = {};
-            readlink(path.c_str(), named, sizeof named - 1);  // -1 leaves it empty
+            if (readlink(path.c_str(), named, sizeof named - 1) < 0)  // length, or -1
+                return Fail(trouble, "a link to a file that does not exist");
             return Fail(trouble, "a link to " + std::string(named) + ", which does not exist");
         }
         t.path = real;
@@ -117,8 +118,10 @@ int CreateBeside(const Target& t, std::string& temp) {
 // owner the user may not give away leaves the user's own, and a group they
 // are not in the folder's.
 void KeepOwnerAndMode(int fd, const struct stat& old) {
-    if (fchown(fd, old.st_uid, old.st_gid) != 0)  // 0, or -1 with errno
-        fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    // 0, or -1 with errno; a group the user is not in leaves the folder's.
+    if (fchown(fd, old.st_uid, old.st_gid) != 0 &&
+        fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+    }
     fchmod(fd, old.st_mode & 07777);  // 0 or -1; the system drops bits it does not allow
 }
 
