@@ -99,6 +99,26 @@ TEST_F(QtInput, AComboSelectionByTheUserSendsCodeOne) {
     EXPECT_EQ(ui::getText(w, kList), "50");
 }
 
+// As on Windows, only a choice from the list is one: an entry's exact text
+// typed into the text part is no choice when the focus leaves the list, nor
+// when the window loses the focus.
+TEST_F(QtInput, AnEntrysTextTypedIntoTheListIsNoChoiceWhenLeft) {
+    ui::Window& w = open(kTest);
+    for (const char* item : {"Ultimatic", "UltimDit", "UltimDah"}) ui::comboAdd(w, kList, item);
+    ui::comboSelect(w, kList, 0);
+    auto* combo = widgetOf<QComboBox>(w, kList);
+    for (Qt::FocusReason reason : {Qt::TabFocusReason, Qt::ActiveWindowFocusReason}) {
+        combo->lineEdit()->clear();
+        type(combo->lineEdit(), QStringLiteral("UltimDit"));
+        QFocusEvent leave(QEvent::FocusOut, reason);
+        QApplication::sendEvent(combo, &leave);
+        EXPECT_TRUE(messages.empty()) << reason;
+        EXPECT_EQ(ui::comboSelection(w, kList), 0);
+        EXPECT_EQ(combo->currentIndex(), 0);
+        EXPECT_EQ(combo->currentText(), QStringLiteral("UltimDit"));  // the typed text stays
+    }
+}
+
 TEST_F(QtInput, EditsConvertAndRefuseTypedKeysButNotPastedText) {
     ui::Window& w = open(kTest);
     auto* line = widgetOf<QLineEdit>(w, kUpper);
@@ -150,6 +170,18 @@ TEST_F(QtInput, TypingAndPastingStopAtTheTextLimit) {
     text->selectAll();
     text->paste();
     EXPECT_EQ(ui::getText(w, kText), "VWXY");
+}
+
+// Text the program appends (the upload log) stops at the edit's limit, as
+// the Win32 edit keeps it.
+TEST_F(QtInput, AppendedTextStopsAtTheTextLimit) {
+    ui::Window& w = open(kTest);
+    ui::setTextLimit(w, kText, 12);
+    ui::appendTextSync(w, kText, "0123 45\r\n");
+    ui::appendTextSync(w, kText, "6789\r\n");
+    ui::appendTextSync(w, kText, "more\r\n");
+    EXPECT_EQ(ui::getText(w, kText), "0123 45\r\n678");
+    EXPECT_EQ(widgetOf<QPlainTextEdit>(w, kText)->toPlainText(), QStringLiteral("0123 45\n678"));
 }
 
 // A multi-line edit that scrolls with the caret and has no scroll bar (the

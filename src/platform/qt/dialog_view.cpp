@@ -22,6 +22,7 @@
 #include <functional>
 
 #include "platform/qt/qt_host.h"
+#include "platform/qt/widgets.h"
 
 namespace ui::qtview {
 
@@ -108,17 +109,6 @@ int typedChar(const QKeyEvent* e, const Control& c) {
     const QList<uint> u = e->text().toUcs4();
     return u.size() == 1 ? static_cast<int>(u[0]) : -1;
 }
-
-// A check box or radio button never changes its own state: the click is
-// reported, and the model's answer comes back through mirror().
-template <class Base>
-class ModelButton : public Base {
-  public:
-    using Base::Base;
-
-  protected:
-    void nextCheckState() override {}
-};
 
 // Multi-line edit whose pasted and dropped text goes through adjustPaste.
 class PlainEdit : public QPlainTextEdit {
@@ -303,7 +293,7 @@ void DialogView::createControl(const ControlTemplate& t) {
             }
             break;
         case Kind::ComboBox: {
-            auto* b = new QComboBox(this);
+            auto* b = new ModelCombo(this);
             b->setEditable(true);
             b->setInsertPolicy(QComboBox::NoInsert);  // the list is the program's
             b->setCompleter(nullptr);                 // Windows completes nothing
@@ -312,8 +302,12 @@ void DialogView::createControl(const ControlTemplate& t) {
             const int boxHeight = b->sizeHint().height();
             b->setMaxVisibleItems(std::max(1, (r.height() - boxHeight) / units_.cy));
             r.setHeight(boxHeight);
-            connect(b, &QComboBox::activated, this,
-                    [this, id](int index) { selectItem(w_, id, index); });
+            connect(b, &QComboBox::activated, this, [this, b, id](int index) {
+                // Leaving the text part with an entry's text typed in chooses
+                // nothing: the list shows the model's choice again.
+                if (b->leaving()) return mirror(id);
+                selectItem(w_, id, index);
+            });
             connect(b, &QComboBox::editTextChanged, this, [this, id](const QString& text) {
                 if (!mirroring_) viewEdited(w_, id, text.toStdString());
             });
@@ -427,13 +421,15 @@ void DialogView::edited(int id) {
 
 void DialogView::appendText(int id, const std::string& s) {
     Control& c = control(w_, id);
-    c.text += s;
+    // A full edit takes no more, as one that gets EM_REPLACESEL.
+    const std::string fits = fitsInLimit(c, s);
+    c.text += fits;
     auto* e = dynamic_cast<QPlainTextEdit*>(widget(id));
     if (!e) return mirror(id);
     ++mirroring_;
     // As an edit that gets EM_SETSEL to the end and EM_REPLACESEL.
     e->moveCursor(QTextCursor::End);
-    e->insertPlainText(toView(s, true));
+    e->insertPlainText(toView(fits, true));
     if (c.style & style::AutoVScroll) e->ensureCursorVisible();
     --mirroring_;
 }
