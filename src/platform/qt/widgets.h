@@ -1,5 +1,6 @@
 #pragma once
-// The few widget classes of the Qt host that differ from Qt's own.
+// The few widget classes of the Qt host that differ from Qt's own, so that
+// the view and the accessible interfaces (accessible.h) can tell them apart.
 // Internal to the Qt host.
 
 #include <QComboBox>
@@ -36,6 +37,13 @@ class ModelCombo : public QComboBox {
 
   private:
     bool leaving_ = false;
+};
+
+// Holds the window's status bar fields, so that assistive technology finds
+// them as one status bar. It draws nothing of its own.
+class StatusArea : public QWidget {
+  public:
+    using QWidget::QWidget;
 };
 
 }  // namespace ui::qtview
