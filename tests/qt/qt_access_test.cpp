@@ -180,12 +180,7 @@ class QtMainWindow : public zt::testing::AppTest {
     QDialog* showMain() {
         QDialog* d = ui::windowWidget(openMain());
         d->show();
-        d->activateWindow();
-        QElapsedTimer clock;
-        clock.start();
-        while (QApplication::activeWindow() != d && clock.elapsed() < 5000)
-            QApplication::processEvents();
-        EXPECT_EQ(QApplication::activeWindow(), d);
+        EXPECT_TRUE(activate(d));
         return d;
     }
     ui::QtHost qt;
@@ -209,12 +204,7 @@ TEST_F(QtMainWindow, TheFocusIsBackOnTestZtAfterTestZtRanFromTheKeyboard) {
     QWidget* edit = ui::controlWidget(*main, ids::kMsg1);
     edit->setFocus(Qt::TabFocusReason);
     QTest::keyClick(edit, Qt::Key_T, Qt::AltModifier);
-    bool ran = false;
-    QEventLoop loop;
-    when([&] { return !ui::getText(*main, ids::kOpState).empty(); },
-         [&] { ran = true, loop.quit(); }, [&] { loop.quit(); });
-    loop.exec();
-    EXPECT_TRUE(ran);
+    EXPECT_TRUE(waitFor([&] { return !ui::getText(*main, ids::kOpState).empty(); }));
     EXPECT_EQ(QApplication::focusWidget(), edit);
 }
 

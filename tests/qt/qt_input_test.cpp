@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTest>
 
 #include "qt_fixture.h"
 #include "resources/ids.h"
@@ -83,6 +84,31 @@ TEST_F(QtInput, DisabledAndHiddenControlsDeliverNothing) {
     EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(ui::isChecked(w, kAuto));
     EXPECT_EQ(ui::getText(w, kDigits), "");
+}
+
+TEST_F(QtInput, AnAccessKeyClicksItsButtonFromAnywhereInTheWindow) {
+    ui::Window& w = open(kTest);
+    ASSERT_TRUE(activate(ui::windowWidget(w)));
+    EXPECT_EQ(widgetOf<QPushButton>(w, kGo)->text(), QStringLiteral("&Go"));
+    EXPECT_EQ(ui::getText(w, kGo), "Go");
+    QWidget* edit = widgetOf(w, kUpper);
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_G, Qt::AltModifier);
+    EXPECT_TRUE(waitFor([&] { return !messages.empty(); }));
+    EXPECT_EQ(messages, std::vector<ui::Message>{command(kGo)});
+    EXPECT_EQ(ui::getText(w, kUpper), "start");  // no "g" typed
+}
+
+TEST_F(QtInput, TheFocusIsToldAndPlacedWithAnEditsTextSelected) {
+    ui::Window& w = open(kTest);
+    ASSERT_TRUE(activate(ui::windowWidget(w)));
+    widgetOf(w, kDigits)->setFocus();
+    EXPECT_EQ(ui::focusedControl(w), kDigits);
+    ui::setFocus(w, kUpper, true);
+    EXPECT_TRUE(widgetOf(w, kUpper)->hasFocus());
+    EXPECT_EQ(widgetOf<QLineEdit>(w, kUpper)->selectedText(), QStringLiteral("start"));
+    ui::setFocus(w, kList);  // the focus is in its text part
+    EXPECT_EQ(ui::focusedControl(w), kList);
 }
 
 TEST_F(QtInput, AComboSelectionByTheUserSendsCodeOne) {
