@@ -10,6 +10,7 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -206,6 +207,30 @@ TEST_F(QtMainWindow, TheFocusIsBackOnTestZtAfterTestZtRanFromTheKeyboard) {
     QTest::keyClick(edit, Qt::Key_T, Qt::AltModifier);
     EXPECT_TRUE(waitFor([&] { return !ui::getText(*main, ids::kOpState).empty(); }));
     EXPECT_EQ(QApplication::focusWidget(), edit);
+}
+
+// A refused user switch, with the real message box: once it is closed, the
+// focus is in the field it named, that field's text selected for typing over.
+TEST_F(QtMainWindow, ARefusedValueLeavesTheFocusInItsFieldWithTheTextSelected) {
+    qt.messageBoxHook = nullptr;
+    showMain();
+    ui::click(*main, ids::kResetDefaults);
+    ui::setText(*main, ids::kWeight, "9");
+    QWidget* user2 = ui::controlWidget(*main, ids::kUser2);
+    user2->setFocus(Qt::TabFocusReason);
+    QString message;
+    whenModal<QMessageBox>([&](QMessageBox* box) {
+        message = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    key(user2, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    auto* weight = widgetOf<QLineEdit>(*main, ids::kWeight);
+    EXPECT_EQ(message, QStringLiteral("Weight must be between 10 and 90"));
+    // The window's focus, which it has again once active (offscreen, nothing
+    // makes it active again after the box).
+    EXPECT_TRUE(waitFor([&] { return ui::windowWidget(*main)->focusWidget() == weight; }));
+    EXPECT_EQ(weight->selectedText(), QStringLiteral("9"));
+    EXPECT_TRUE(ui::isChecked(*main, ids::kUser1));
 }
 
 }  // namespace
