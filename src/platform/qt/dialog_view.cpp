@@ -322,6 +322,21 @@ void DialogView::setVisible(bool visible) {
     QDialog::setVisible(visible);
 }
 
+// The frame a window manager puts around the window is known once the window
+// is up: a window that had to be made smaller is fitted again with it, and
+// kept on its screen.
+void DialogView::changeEvent(QEvent* e) {
+    QDialog::changeEvent(e);
+    if (e->type() != QEvent::ActivationChange || !isActiveWindow() || !limited_) return;
+    limited_ = false;
+    fitToScreen();
+    const QRect room = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (room.contains(frame)) return;
+    move(std::clamp(frame.left(), room.left(), std::max(room.left(), room.right() - frame.width())),
+         std::clamp(frame.top(), room.top(), std::max(room.top(), room.bottom() - frame.height())));
+}
+
 // A window larger than the screen it opens on (a large scale on a small
 // screen) gets the screen's room and scroll bars, and can be made larger up
 // to its full size; one that fits keeps its fixed size.
@@ -342,6 +357,7 @@ void DialogView::fitToScreen() {
     const Qt::ScrollBarPolicy bars = fits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
     scroll_->setHorizontalScrollBarPolicy(bars);
     scroll_->setVerticalScrollBarPolicy(bars);
+    limited_ = !fits;
     if (fits) {
         setFixedSize(full);
         return;

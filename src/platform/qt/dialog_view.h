@@ -74,6 +74,7 @@ class DialogView : public QDialog {
     bool eventFilter(QObject* obj, QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
     // The model ends dialogs; QDialog must never end itself.
     void done(int) override {}
     void accept() override {}
@@ -103,6 +104,7 @@ class DialogView : public QDialog {
     QScrollArea* scroll_ = nullptr;
     QWidget* content_ = nullptr;
     QWidget* statusArea_ = nullptr;  // holds the status bar fields; made with the first
+    bool limited_ = false;           // smaller than its client area, until fitted with its frame
 };
 
 inline DialogView* viewOf(const Window& w) {
