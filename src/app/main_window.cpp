@@ -69,6 +69,7 @@ void Initialise(ui::Window& w) {
     ui::comboAddAll(w, ids::kPaddleHang, kPaddleHangNames);
     ui::comboReset(w, ids::kOutputSelection);
     ui::comboAddAll(w, ids::kOutputSelection, kOutputSelectionNames);
+    ShowValueRanges(w);
 }
 
 void SetAll(ui::Window& w, std::initializer_list<int> idList, bool on) {
@@ -103,6 +104,17 @@ void BankButton(ui::Window& w) {
 
 void Consume(ui::Window&) {}
 
+// An operation that disables controls while it runs, so that the platform
+// moves the keyboard focus away: afterwards it goes back to the control that
+// had it. If that control stays disabled (Read ZT when no keyer answered),
+// Test ZT takes it, the one button that is always enabled again.
+template <void (*Operation)(ui::Window&)>
+void KeepingFocus(ui::Window& w) {
+    const ui::FocusMark mark = ui::markFocus(w);
+    Operation(w);
+    ui::restoreFocus(w, mark, ids::kTestZt);
+}
+
 // What each message does; controls not listed go to the dialog manager.
 const ui::Route kRoutes[] = {
     {ui::Msg::Init, 0, Initialise},
@@ -110,16 +122,16 @@ const ui::Route kRoutes[] = {
     {ui::Msg::Close, 0, CloseBox},
     {ui::Msg::Command, ids::kExit, Exit},
     {ui::Msg::Command, ids::kAbout, RunAboutBox},
-    {ui::Msg::Command, ids::kTestZt, TestZtCommand},
-    {ui::Msg::Command, ids::kSetComPort, SetComPortCommand},
-    {ui::Msg::Command, ids::kReadZt, ReadZtCommand},
-    {ui::Msg::Command, ids::kWriteZt, WriteZtCommand},
-    {ui::Msg::Command, ids::kRtty, RttyCommand},
-    {ui::Msg::Command, ids::kReadConfigFile, ReadConfigFile},
-    {ui::Msg::Command, ids::kWriteConfigFile, WriteConfigFile},
-    {ui::Msg::Command, ids::kResetDefaults, ResetToDefaults},
-    {ui::Msg::Command, ids::kUser1, UserButton<User::One>},
-    {ui::Msg::Command, ids::kUser2, UserButton<User::Two>},
+    {ui::Msg::Command, ids::kTestZt, KeepingFocus<TestZtCommand>},
+    {ui::Msg::Command, ids::kSetComPort, KeepingFocus<SetComPortCommand>},
+    {ui::Msg::Command, ids::kReadZt, KeepingFocus<ReadZtCommand>},
+    {ui::Msg::Command, ids::kWriteZt, KeepingFocus<WriteZtCommand>},
+    {ui::Msg::Command, ids::kRtty, KeepingFocus<RttyCommand>},
+    {ui::Msg::Command, ids::kReadConfigFile, KeepingFocus<ReadConfigFile>},
+    {ui::Msg::Command, ids::kWriteConfigFile, KeepingFocus<WriteConfigFile>},
+    {ui::Msg::Command, ids::kResetDefaults, KeepingFocus<ResetToDefaults>},
+    {ui::Msg::Command, ids::kUser1, KeepingFocus<UserButton<User::One>>},
+    {ui::Msg::Command, ids::kUser2, KeepingFocus<UserButton<User::Two>>},
     {ui::Msg::Command, ids::kBank1, BankButton<Bank::One>},
     {ui::Msg::Command, ids::kBank2, BankButton<Bank::Two>},
     {ui::Msg::Command, ids::kSwap, OptionBox<ids::kSwap>},
@@ -141,7 +153,7 @@ const ui::Route kRoutes[] = {
     {ui::Msg::Command, ids::kKeyerMode, Consume},
     {ui::Msg::Command, ids::kPaddleHang, Consume},
     {ui::Msg::Command, ids::kOutputSelection, Consume},
-    {ui::Msg::Command, ids::kFwUpdate, FwUpdateCommand},
+    {ui::Msg::Command, ids::kFwUpdate, KeepingFocus<FwUpdateCommand>},
 };
 
 }  // namespace

@@ -19,12 +19,22 @@ std::uint32_t ReadNumber(ui::Window& w, int id) {
     return ParseEditNumber(ui::getText(w, id));
 }
 
-// Stores one row, or reports why it cannot be stored.
+// The edit a refusal of the row names. The pot's messages name Pot Max, but
+// for "Pot Min must be between 5 and 99", which the range of the minimum
+// brings when the maximum is above it.
+int RefusedControl(const NumberRow& row, std::uint32_t value, std::uint32_t minValue) {
+    const bool minOutside = minValue < row.min || minValue > row.max;
+    return row.minControl && value > minValue && minOutside ? row.minControl : row.control;
+}
+
+// Stores one row, or reports why it cannot be stored and leaves the operator
+// in the field to mend it.
 bool StoreRow(ui::Window& w, User user, const NumberRow& row) {
     const std::uint32_t value = ReadNumber(w, row.control);
     const std::uint32_t minValue = row.minControl ? ReadNumber(w, row.minControl) : 0;
     if (auto refusal = Refusal(row, user, value, minValue)) {
         ui::messageBox(&w, *refusal, "Error", ui::Icon::None);
+        ui::setFocus(w, RefusedControl(row, value, minValue), true);
         return false;
     }
     StoreNumber(appState.image, user, row, value, minValue);
@@ -42,7 +52,32 @@ void ShowOptionBox(ui::Window& w, User user, const OptionBox& box) {
     ui::check(w, box.control, (At(appState.image, user, box.field) & box.bit) != 0);
 }
 
+// "10 to 90", "0, or 10 to 90": the values a row accepts.
+std::string RangeText(const NumberRow& row) {
+    const std::string range = std::to_string(row.min) + " to " + std::to_string(row.max);
+    return row.zeroToo ? "0, or " + range : range;
+}
+
+void ShowRange(ui::Window& w, int id, const std::string& text) {
+    ui::setTip(w, id, text);
+    ui::setDescription(w, id, text);
+}
+
 }  // namespace
+
+void ShowValueRanges(ui::Window& w) {
+    for (const NumberRow& row : kNumberRows) {
+        if (!row.minControl) {
+            ShowRange(w, row.control, RangeText(row));
+            continue;
+        }
+        // The pot's two ends share the bounds, and the maximum must be the greater.
+        const std::string maxName = ui::control(w, row.control).name;
+        const std::string minName = ui::control(w, row.minControl).name;
+        ShowRange(w, row.control, RangeText(row) + ", more than " + minName);
+        ShowRange(w, row.minControl, RangeText(row) + ", less than " + maxName);
+    }
+}
 
 void FillSettingsControls(ui::Window& w, User user) {
     const SettingsImage& image = appState.image;

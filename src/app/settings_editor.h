@@ -10,6 +10,9 @@
 namespace zt {
 
 void FillSettingsControls(ui::Window& w, User user);
+// Each number edit's accepted values as its tooltip and accessible
+// description ("10 to 90"), from the bounds the edit is checked against.
+void ShowValueRanges(ui::Window& w);
 // Checks the number edits in order and stores each valid one at once; the
 // first invalid value is reported in a message box and stops it with false.
 bool StoreSettingsControls(ui::Window& w, User user);

@@ -48,7 +48,12 @@ void ScriptedHost::closed(Window& w) {
 
 void ScriptedHost::appendTextSync(Window& w, int id, const std::string& s) {
     std::lock_guard<std::mutex> lock(appendMutex_);
-    control(w, id).text += s;
+    Control& c = control(w, id);
+    c.text += fitsInLimit(c, s);
+}
+
+void ScriptedHost::setFocus(Window&, int id, bool selectText) {
+    selectedText = selectText ? id : 0;
 }
 
 int ScriptedHost::messageBox(Window* owner, const std::string& text, const std::string& caption,

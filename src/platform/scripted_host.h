@@ -41,6 +41,7 @@ class ScriptedHost : public Host {
     int repaints = 0;
     std::function<void(Window&)> onRepaint;  // sees the window at every repaint
     int unscripted = 0;                      // modal loops that had no script and were closed
+    int selectedText = 0;  // the edit whose text the last setFocus selected, 0 for none
 
     void opened(Window& w) override;
     void modalLoop(Window& w) override;
@@ -56,6 +57,8 @@ class ScriptedHost : public Host {
     int messageBox(Window* owner, const std::string& text, const std::string& caption,
                    Icon icon) override;
     std::optional<std::string> fileDialog(Window* owner, const FileDialogRequest& request) override;
+    // The focus stays in the model (Window::focus); this notes the selection.
+    void setFocus(Window& w, int id, bool selectText) override;
 
   private:
     std::map<int, std::deque<Script>> scripts_;

@@ -40,9 +40,12 @@ void buildControls(Window& w, const DialogTemplate& tmpl) {
         c.kind = t.kind;
         c.style = t.style;
         // A combo box's caption is not its text; every other kind starts with it.
-        if (t.caption && t.kind != Kind::ComboBox) c.text = t.caption;
+        if (t.caption && t.kind != Kind::ComboBox) c.text = captionText(t, &c.accessKey);
         c.visible = !(t.style & style::Hidden);
         c.enabled = !(t.style & style::Disabled);
+        ControlLabel named = nameOf(tmpl, t);
+        c.name = std::move(named.name);
+        c.label = named.label;
         w.controls[t.id] = std::move(c);
     }
 }
@@ -152,6 +155,7 @@ bool isChecked(Window& w, int id) {
 
 void enable(Window& w, int id, bool on) {
     control(w, id).enabled = on;
+    if (!on && w.focus == id) w.focus = 0;  // a disabled control cannot keep the focus
     notify(w, id);
 }
 
@@ -161,6 +165,7 @@ bool isEnabled(Window& w, int id) {
 
 void show(Window& w, int id, bool on) {
     control(w, id).visible = on;
+    if (!on && w.focus == id) w.focus = 0;
     notify(w, id);
 }
 
@@ -246,6 +251,44 @@ void comboSetItemTip(Window& w, int id, int index, const std::string& tip) {
     notify(w, id);
 }
 
+void setDescription(Window& w, int id, const std::string& text) {
+    control(w, id).description = text;
+    notify(w, id);
+}
+
+// ---- Keyboard focus -----------------------------------------------------------------
+
+namespace {
+
+bool canTakeFocus(Window& w, int id) {
+    auto it = w.controls.find(id);
+    return it != w.controls.end() && needsName(it->second.kind) &&
+           it->second.kind != Kind::Progress && it->second.enabled && it->second.visible;
+}
+
+}  // namespace
+
+int focusedControl(Window& w) {
+    return host && w.view ? host->focusedControl(w) : w.focus;
+}
+
+void setFocus(Window& w, int id, bool selectText) {
+    if (!canTakeFocus(w, id)) return;
+    w.focus = id;
+    ++w.focusMoves;
+    if (host && w.view) host->setFocus(w, id, selectText);
+}
+
+FocusMark markFocus(Window& w) {
+    return {focusedControl(w), w.focusMoves};
+}
+
+void restoreFocus(Window& w, const FocusMark& mark, int fallback) {
+    if (w.ended || !mark.id || w.focusMoves != mark.moves) return;
+    const int to = canTakeFocus(w, mark.id) ? mark.id : fallback;
+    if (to && focusedControl(w) != to) setFocus(w, to);
+}
+
 // ---- Timers, painting, dialogs ------------------------------------------------------
 
 void startTimer(Window& w, int timerId, int ms) {
@@ -268,7 +311,19 @@ void appendTextSync(Window& w, int id, const std::string& s) {
         return;
     }
     std::lock_guard<std::mutex> lock(appendMutex);
-    control(w, id).text += s;
+    Control& c = control(w, id);
+    c.text += fitsInLimit(c, s);
+}
+
+std::string fitsInLimit(const Control& c, const std::string& s) {
+    const std::size_t used = c.text.size();
+    const std::size_t room =
+        c.textLimit > static_cast<int>(used) ? static_cast<std::size_t>(c.textLimit) - used : 0;
+    if (s.size() <= room) return s;
+    std::string head = s.substr(0, room);
+    // Half a CR LF would leave a lone CR in the edit.
+    if (!head.empty() && head.back() == '\r') head.pop_back();
+    return head;
 }
 
 int messageBox(Window* owner, const std::string& text, const std::string& caption, Icon icon) {

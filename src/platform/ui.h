@@ -38,20 +38,21 @@ enum class Kind : std::uint8_t {
 };
 
 namespace style {
-constexpr std::uint32_t AutoCheck = 1u << 0;    // check box flips itself on a click
-constexpr std::uint32_t Center = 1u << 1;       // text centred horizontally
-constexpr std::uint32_t Right = 1u << 2;        // text right-aligned
-constexpr std::uint32_t VCenter = 1u << 3;      // text centred vertically
-constexpr std::uint32_t Multiline = 1u << 4;    // multi-line edit, or a button caption that wraps
-constexpr std::uint32_t UpperCase = 1u << 5;    // edit converts letters to upper case
-constexpr std::uint32_t Number = 1u << 6;       // edit refuses typed non-digits
-constexpr std::uint32_t VScroll = 1u << 7;      // vertical scroll bar
-constexpr std::uint32_t AutoHScroll = 1u << 8;  // edit scrolls horizontally as text grows
-constexpr std::uint32_t AutoVScroll = 1u << 9;  // edit scrolls down by itself
-constexpr std::uint32_t Border = 1u << 10;      // edit has a border
-constexpr std::uint32_t ReadOnly = 1u << 11;    // edit cannot be typed into
-constexpr std::uint32_t Hidden = 1u << 12;      // control starts invisible
-constexpr std::uint32_t Disabled = 1u << 13;    // control starts disabled
+constexpr std::uint32_t AutoCheck = 1u << 0;     // check box flips itself on a click
+constexpr std::uint32_t Center = 1u << 1;        // text centred horizontally
+constexpr std::uint32_t Right = 1u << 2;         // text right-aligned
+constexpr std::uint32_t VCenter = 1u << 3;       // text centred vertically
+constexpr std::uint32_t Multiline = 1u << 4;     // multi-line edit, or a button caption that wraps
+constexpr std::uint32_t UpperCase = 1u << 5;     // edit converts letters to upper case
+constexpr std::uint32_t Number = 1u << 6;        // edit refuses typed non-digits
+constexpr std::uint32_t VScroll = 1u << 7;       // vertical scroll bar
+constexpr std::uint32_t AutoHScroll = 1u << 8;   // edit scrolls horizontally as text grows
+constexpr std::uint32_t AutoVScroll = 1u << 9;   // edit scrolls down by itself
+constexpr std::uint32_t Border = 1u << 10;       // edit has a border
+constexpr std::uint32_t ReadOnly = 1u << 11;     // edit cannot be typed into
+constexpr std::uint32_t Hidden = 1u << 12;       // control starts invisible
+constexpr std::uint32_t Disabled = 1u << 13;     // control starts disabled
+constexpr std::uint32_t StatusField = 1u << 14;  // static: one of the window's status bar fields
 }  // namespace style
 
 // Dialog-level styles.
@@ -62,13 +63,22 @@ constexpr std::uint32_t MaximizeBox = 1u << 2;
 }  // namespace dstyle
 
 // One control of a template. Coordinates are dialog units; for a combo box
-// cy is the height of its dropped-down list, as in Win32 templates.
+// cy is the height of its dropped-down list, as in Win32 templates. In the
+// caption of a button, check box, radio button or group box an "&" marks the
+// next letter as the control's access key (Alt+letter) and "&&" stands for
+// "&", as Windows reads them; the program's texts never hold the marks.
 struct ControlTemplate {
     int id;
     Kind kind;
     const char* caption;
     int x, y, cx, cy;
     std::uint32_t style;
+};
+
+// The name of a control that no static text labels (see nameOf).
+struct ControlName {
+    int id;
+    const char* name;
 };
 
 struct DialogTemplate {
@@ -81,7 +91,37 @@ struct DialogTemplate {
     std::uint32_t style;  // dstyle bits
     const ControlTemplate* controls;
     std::size_t controlCount;
+    const ControlName* plainNames = nullptr;  // names of controls without a label
+    std::size_t plainNameCount = 0;
 };
+
+// ---- Names for assistive technology --------------------------------------------
+
+// Whether a screen reader meets a control of this kind by itself (every kind
+// but static texts and group boxes, which are read as part of others), so
+// that it needs a name.
+bool needsName(Kind k);
+
+// What a screen reader calls a control: a button, check box or radio button
+// its own caption; an edit, list or progress bar its plain name from the
+// template when it has one, else the static text that labels it: the one
+// right of it on its row, or the one just above it, starting where it starts
+// (a label that is hidden or shown with the control is taken before one that
+// is not). Always one line. label is that static's id, 0 when there is none;
+// name is empty for a control with no name at all.
+struct ControlLabel {
+    std::string name;
+    int label = 0;
+};
+ControlLabel nameOf(const DialogTemplate& tmpl, const ControlTemplate& c);
+
+// A template caption without its access-key marks; *key gets the marked letter
+// in upper case (0 for none) when key is given.
+std::string captionText(const ControlTemplate& c, char* key = nullptr);
+// A text with its access key marked for a platform that reads "&" marks: the
+// first letter that is key and starts a word, else the first that is key;
+// every "&" of the text itself doubled.
+std::string markAccessKey(const std::string& text, char key);
 
 // ---- The window record ------------------------------------------------------
 
@@ -108,6 +148,10 @@ struct Control {
     CharFilter filter;                  // edit: typed-character hook
     std::string tip;                    // tooltip, empty for none
     std::vector<std::string> itemTips;  // combo: tooltip per list entry
+    std::string name;                   // accessible name, one line (nameOf)
+    int label = 0;                      // the static that labels it, 0 for none
+    char accessKey = 0;                 // Alt+this letter clicks it; 0 for none
+    std::string description;            // accessible description, empty for none
 };
 
 enum class Msg : std::uint8_t { Init, Command, Timer, Close, Size };
@@ -150,6 +194,8 @@ struct Window {
     int result = 0;
     std::map<int, int> timers;  // id -> period in ms
     void* view = nullptr;       // the host's widget for this window
+    int focus = 0;              // the focused control, for hosts that keep no focus of their own
+    unsigned focusMoves = 0;    // how often the program has placed the focus (setFocus)
 };
 
 // ---- What the application calls ------------------------------------------------
@@ -197,6 +243,29 @@ void setCharFilter(Window& w, int id, CharFilter filter);
 // Tooltips: extra help beside a control's text, never in place of it.
 void setTip(Window& w, int id, const std::string& tip);
 void comboSetItemTip(Window& w, int id, int index, const std::string& tip);
+// What a screen reader says about a control on request, beside its name.
+void setDescription(Window& w, int id, const std::string& text);
+
+// ---- Keyboard focus ------------------------------------------------------------
+
+// The control of w that has the keyboard focus, or had it last while another
+// window is active; 0 for none.
+int focusedControl(Window& w);
+// Gives the focus to a control that is enabled and shown; an edit's text is
+// then selected when selectText is set.
+void setFocus(Window& w, int id, bool selectText = false);
+// Operations disable the controls while they run, and a platform moves the
+// focus off a control that is disabled. markFocus notes where it is before
+// such an operation; restoreFocus, after it, gives it back to that control if
+// the control is enabled and shown again, else to fallback (when that can take
+// it), unless the program has placed the focus itself meanwhile (a refused
+// value sends it to the field the message names).
+struct FocusMark {
+    int id = 0;
+    unsigned moves = 0;
+};
+FocusMark markFocus(Window& w);
+void restoreFocus(Window& w, const FocusMark& mark, int fallback = 0);
 
 void startTimer(Window& w, int timerId, int ms);
 void stopTimer(Window& w, int timerId);
@@ -204,8 +273,12 @@ void stopTimer(Window& w, int timerId);
 // Lets the window repaint during a blocking operation; user input stays blocked.
 void repaint(Window& w);
 
-// Appends text to an edit from any thread; returns once the text is in.
+// Appends text to an edit from any thread; returns once the text is in. What
+// would pass the edit's text limit is left out, as an edit does.
 void appendTextSync(Window& w, int id, const std::string& s);
+// The head of s that still fits into an edit's text limit, not splitting a
+// line break.
+std::string fitsInLimit(const Control& c, const std::string& s);
 
 enum class Icon : std::uint8_t { None, Warning };
 // Shows a message box with one OK button; returns 1 (OK).
@@ -244,6 +317,9 @@ class Host {
                            Icon icon) = 0;
     virtual std::optional<std::string> fileDialog(Window* owner,
                                                   const FileDialogRequest& request) = 0;
+    // The keyboard focus. A host without one of its own keeps it in the model.
+    virtual int focusedControl(const Window& w) { return w.focus; }
+    virtual void setFocus(Window&, int /*id*/, bool /*selectText*/) {}
 };
 
 void setHost(Host* host);

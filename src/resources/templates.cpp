@@ -138,10 +138,10 @@ constexpr ui::ControlTemplate kMainControls[] = {
     {kUser1,          K::RadioButton, "User 1",              244, 248, 40,  10,  0},
     {kUser2,          K::RadioButton, "User 2",              316, 248, 40,  10,  0},
 
-    // Status area.
-    {kMessageLine,    K::Static,      "",                    12,  268, 212, 12,  0},
-    {kLinkStatus,     K::Static,      "",                    232, 268, 88,  12,  0},
-    {kOpState,        K::Static,      "",                    328, 268, 42,  12,  0},
+    // Status area; the three fields of its lowest row form the window's status bar.
+    {kMessageLine,    K::Static,      "",                    12,  268, 212, 12,  s::StatusField},
+    {kLinkStatus,     K::Static,      "",                    232, 268, 88,  12,  s::StatusField},
+    {kOpState,        K::Static,      "",                    328, 268, 42,  12,  s::StatusField},
     {kBytesLeft,      K::Static,      "Msg Bytes Left:",     16,  244, 76,  12,  s::VCenter},
     {kPotValue,       K::Static,      "",                    104, 244, 60,  12,  kCentred},
     {kPushButton,     K::Static,      "",                    180, 228, 44,  12,  kCentred},
@@ -149,18 +149,26 @@ constexpr ui::ControlTemplate kMainControls[] = {
     {kPortLabel,      K::Static,      "Com: ?",              276, 288, 40,  16,  kCentred},
     {kChipLabel,      K::Static,      "ZT IC: ?",            216, 312, 52,  12,  s::Center},
 
-    // Buttons: keyer operations on the upper row, files and the rest below.
-    {kReadZt,         K::PushButton,  "Read ZT",             12,  288, 40,  16,  0},
-    {kWriteZt,        K::PushButton,  "Write ZT",            60,  288, 40,  16,  0},
-    {kTestZt,         K::PushButton,  "Test ZT",             108, 288, 40,  16,  0},
-    {kFwUpdate,       K::PushButton,  "FW Update",           156, 288, 52,  16,  0},
-    {kSetComPort,     K::PushButton,  "Set Com Port",        216, 288, 52,  16,  0},
-    {kAbout,          K::PushButton,  "About",               332, 288, 40,  16,  0},
-    {kReadConfigFile, K::PushButton,  "Read Config File",    12,  308, 64,  16,  0},
-    {kWriteConfigFile, K::PushButton, "Write Config File",   84,  308, 64,  16,  0},
-    {kResetDefaults,  K::PushButton,  "Reset to Defaults",   156, 308, 52,  20,  s::Multiline},
-    {kRtty,           K::PushButton,  "RTTY",                276, 308, 40,  16,  0},
-    {kExit,           K::PushButton,  "Exit",                332, 308, 40,  16,  0},
+    // Buttons: keyer operations on the upper row, files and the rest below;
+    // each with its access key.
+    {kReadZt,         K::PushButton,  "&Read ZT",            12,  288, 40,  16,  0},
+    {kWriteZt,        K::PushButton,  "&Write ZT",           60,  288, 40,  16,  0},
+    {kTestZt,         K::PushButton,  "&Test ZT",            108, 288, 40,  16,  0},
+    {kFwUpdate,       K::PushButton,  "FW &Update",          156, 288, 52,  16,  0},
+    {kSetComPort,     K::PushButton,  "&Set Com Port",       216, 288, 52,  16,  0},
+    {kAbout,          K::PushButton,  "&About",              332, 288, 40,  16,  0},
+    {kReadConfigFile, K::PushButton,  "Read &Config File",   12,  308, 64,  16,  0},
+    {kWriteConfigFile, K::PushButton, "Write Config &File",  84,  308, 64,  16,  0},
+    {kResetDefaults,  K::PushButton,  "Reset to &Defaults",  156, 308, 52,  20,  s::Multiline},
+    {kRtty,           K::PushButton,  "RTT&Y",               276, 308, 40,  16,  0},
+    {kExit,           K::PushButton,  "E&xit",               332, 308, 40,  16,  0},
+};
+
+// Controls that no static text labels, named for screen readers.
+constexpr ui::ControlName kPortNames[] = {{kPortList, "COM ports"}};
+constexpr ui::ControlName kUploaderNames[] = {
+    {kUploadProgress, "Upload progress"},
+    {kUploadLog, "Upload log"},
 };
 
 constexpr ui::ControlTemplate kPortControls[] = {
@@ -227,13 +235,35 @@ const ui::DialogTemplate kMainTemplate = {kMainDialog,
                                           kMainControls,
                                           std::size(kMainControls)};
 
-const ui::DialogTemplate kPortTemplate = {
-    kPortDialog,   "Comm Port Setup",       nullptr, 6, 18, 130, 62, "Tahoma", 8, kPopup,
-    kPortControls, std::size(kPortControls)};
+const ui::DialogTemplate kPortTemplate = {kPortDialog,
+                                          "Comm Port Setup",
+                                          nullptr,
+                                          6,
+                                          18,
+                                          130,
+                                          62,
+                                          "Tahoma",
+                                          8,
+                                          kPopup,
+                                          kPortControls,
+                                          std::size(kPortControls),
+                                          kPortNames,
+                                          std::size(kPortNames)};
 
-const ui::DialogTemplate kUploaderTemplate = {
-    kUploaderDialog,   "Zentor 3 Firmware Uploader", nullptr, 6, 18, 230, 174, "Tahoma", 8, kPopup,
-    kUploaderControls, std::size(kUploaderControls)};
+const ui::DialogTemplate kUploaderTemplate = {kUploaderDialog,
+                                              "Zentor 3 Firmware Uploader",
+                                              nullptr,
+                                              6,
+                                              18,
+                                              230,
+                                              174,
+                                              "Tahoma",
+                                              8,
+                                              kPopup,
+                                              kUploaderControls,
+                                              std::size(kUploaderControls),
+                                              kUploaderNames,
+                                              std::size(kUploaderNames)};
 
 const ui::DialogTemplate kAboutTemplate = {
     kAboutDialog,   "VI3vovad 5.3  About",    nullptr, 6, 18, 262, 86, "Tahoma", 8, kPopup,

@@ -66,7 +66,8 @@ std::string describe(const ControlTemplate& c) {
     return s.str();
 }
 
-// Checks a list of (id, kind, caption) rows against a dialog.
+// Checks a list of (id, kind, caption) rows against a dialog; the caption as
+// the program reads it, without access-key marks.
 struct Expected {
     int id;
     Kind kind;
@@ -77,7 +78,7 @@ void expectControls(const DialogTemplate& d, std::initializer_list<Expected> row
     for (const Expected& e : rows) {
         const ControlTemplate& c = find(d, e.id);
         EXPECT_EQ(c.kind, e.kind) << "dialog " << d.id << ": " << describe(c);
-        EXPECT_STREQ(c.caption, e.caption) << "dialog " << d.id << ": " << describe(c);
+        EXPECT_EQ(ui::captionText(c), e.caption) << "dialog " << d.id << ": " << describe(c);
     }
 }
 
@@ -166,6 +167,22 @@ TEST(Templates, ControlsShownTogetherNeverOverlap) {
                     << "dialog " << d->id << ": " << describe(*shown[i]) << " overlaps "
                     << describe(*shown[j]);
     }
+}
+
+// A screen reader reads each control by name: a template that gains one
+// without a label, a caption or a plain name fails here.
+TEST(Templates, EveryControlThatNeedsANameHasOneOfOneLine) {
+    int named = 0;
+    for (const DialogTemplate* d : zt::kAllTemplates) {
+        for (const ControlTemplate& c : controlsOf(*d)) {
+            if (!ui::needsName(c.kind)) continue;
+            const std::string name = ui::nameOf(*d, c).name;
+            EXPECT_FALSE(name.empty()) << "dialog " << d->id << ": " << describe(c);
+            EXPECT_EQ(name.find_first_of("\r\n&"), std::string::npos) << name;
+            ++named;
+        }
+    }
+    EXPECT_EQ(named, 60 + 3 + 5 + 2 + 11);  // main, port, uploader, About, RTTY
 }
 
 TEST(Templates, OnlyCheckBoxesFlipThemselves) {
@@ -273,6 +290,22 @@ TEST(MainTemplate, DispatchedControlsHaveTheirCaptions) {
     // Its caption is wider than the button, so it must wrap.
     EXPECT_TRUE(find(d, ids::kResetDefaults).style & st::Multiline);
 
+    // Each push button has an access key of its own; Alt+T runs Test ZT.
+    std::set<char> keys;
+    for (const ControlTemplate& c : controlsOf(d)) {
+        char key = 0;
+        ui::captionText(c, &key);
+        if (c.kind != Kind::PushButton) {
+            EXPECT_EQ(key, 0) << describe(c);
+            continue;
+        }
+        EXPECT_NE(key, 0) << describe(c);
+        EXPECT_TRUE(keys.insert(key).second) << describe(c) << " repeats " << key;
+    }
+    char test = 0;
+    ui::captionText(find(d, ids::kTestZt), &test);
+    EXPECT_EQ(test, 'T');
+
     // Enter and Escape must find no control to act on in the main window.
     for (const ControlTemplate& c : controlsOf(d)) {
         EXPECT_NE(c.id, ui::kIdOk) << describe(c);
@@ -349,6 +382,8 @@ TEST(MainTemplate, StatusFieldsAlignAndStartAsDescribed) {
         EXPECT_EQ(c.kind, Kind::Static);
         EXPECT_EQ(c.style & kAlignment, f.alignment);
         EXPECT_STREQ(c.caption, f.text);
+        // The three on the lowest row are the window's status bar.
+        EXPECT_EQ((c.style & st::StatusField) != 0, c.y == 268);
     }
     // The longest line it ever shows, "Set Com Port then Click TestZT to get started",
     // must fit the general message line.

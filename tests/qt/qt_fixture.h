@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -51,6 +52,26 @@ inline void mouseClick(QWidget* w) {
                       Qt::NoModifier);
         QApplication::sendEvent(w, &e);
     }
+}
+
+// Makes a shown window the active one, as the operator's click would; false
+// when the platform did not within 5 s.
+inline bool activate(QWidget* window) {
+    window->activateWindow();
+    QElapsedTimer clock;
+    clock.start();
+    while (QApplication::activeWindow() != window && clock.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return QApplication::activeWindow() == window;
+}
+
+// Runs the event loop until ready() holds, at most 10 s; whether it did.
+inline bool waitFor(const std::function<bool()>& ready) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!ready() && clock.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return ready();
 }
 
 // From inside a running loop: then() once ready() holds; after 10 s a

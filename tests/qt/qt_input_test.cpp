@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTest>
 
 #include "qt_fixture.h"
 #include "resources/ids.h"
@@ -85,6 +86,31 @@ TEST_F(QtInput, DisabledAndHiddenControlsDeliverNothing) {
     EXPECT_EQ(ui::getText(w, kDigits), "");
 }
 
+TEST_F(QtInput, AnAccessKeyClicksItsButtonFromAnywhereInTheWindow) {
+    ui::Window& w = open(kTest);
+    ASSERT_TRUE(activate(ui::windowWidget(w)));
+    EXPECT_EQ(widgetOf<QPushButton>(w, kGo)->text(), QStringLiteral("&Go"));
+    EXPECT_EQ(ui::getText(w, kGo), "Go");
+    QWidget* edit = widgetOf(w, kUpper);
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_G, Qt::AltModifier);
+    EXPECT_TRUE(waitFor([&] { return !messages.empty(); }));
+    EXPECT_EQ(messages, std::vector<ui::Message>{command(kGo)});
+    EXPECT_EQ(ui::getText(w, kUpper), "start");  // no "g" typed
+}
+
+TEST_F(QtInput, TheFocusIsToldAndPlacedWithAnEditsTextSelected) {
+    ui::Window& w = open(kTest);
+    ASSERT_TRUE(activate(ui::windowWidget(w)));
+    widgetOf(w, kDigits)->setFocus();
+    EXPECT_EQ(ui::focusedControl(w), kDigits);
+    ui::setFocus(w, kUpper, true);
+    EXPECT_TRUE(widgetOf(w, kUpper)->hasFocus());
+    EXPECT_EQ(widgetOf<QLineEdit>(w, kUpper)->selectedText(), QStringLiteral("start"));
+    ui::setFocus(w, kList);  // the focus is in its text part
+    EXPECT_EQ(ui::focusedControl(w), kList);
+}
+
 TEST_F(QtInput, AComboSelectionByTheUserSendsCodeOne) {
     ui::Window& w = open(kTest);
     for (const char* item : {"45.45", "50", "75"}) ui::comboAdd(w, kList, item);
@@ -97,6 +123,26 @@ TEST_F(QtInput, AComboSelectionByTheUserSendsCodeOne) {
     EXPECT_EQ(messages, std::vector<ui::Message>{command(kList, ui::kSelectionChanged)});
     EXPECT_EQ(selectionSeen, 1);
     EXPECT_EQ(ui::getText(w, kList), "50");
+}
+
+// As on Windows, only a choice from the list is one: an entry's exact text
+// typed into the text part is no choice when the focus leaves the list, nor
+// when the window loses the focus.
+TEST_F(QtInput, AnEntrysTextTypedIntoTheListIsNoChoiceWhenLeft) {
+    ui::Window& w = open(kTest);
+    for (const char* item : {"Ultimatic", "UltimDit", "UltimDah"}) ui::comboAdd(w, kList, item);
+    ui::comboSelect(w, kList, 0);
+    auto* combo = widgetOf<QComboBox>(w, kList);
+    for (Qt::FocusReason reason : {Qt::TabFocusReason, Qt::ActiveWindowFocusReason}) {
+        combo->lineEdit()->clear();
+        type(combo->lineEdit(), QStringLiteral("UltimDit"));
+        QFocusEvent leave(QEvent::FocusOut, reason);
+        QApplication::sendEvent(combo, &leave);
+        EXPECT_TRUE(messages.empty()) << reason;
+        EXPECT_EQ(ui::comboSelection(w, kList), 0);
+        EXPECT_EQ(combo->currentIndex(), 0);
+        EXPECT_EQ(combo->currentText(), QStringLiteral("UltimDit"));  // the typed text stays
+    }
 }
 
 TEST_F(QtInput, EditsConvertAndRefuseTypedKeysButNotPastedText) {
@@ -150,6 +196,18 @@ TEST_F(QtInput, TypingAndPastingStopAtTheTextLimit) {
     text->selectAll();
     text->paste();
     EXPECT_EQ(ui::getText(w, kText), "VWXY");
+}
+
+// Text the program appends (the upload log) stops at the edit's limit, as
+// the Win32 edit keeps it.
+TEST_F(QtInput, AppendedTextStopsAtTheTextLimit) {
+    ui::Window& w = open(kTest);
+    ui::setTextLimit(w, kText, 12);
+    ui::appendTextSync(w, kText, "0123 45\r\n");
+    ui::appendTextSync(w, kText, "6789\r\n");
+    ui::appendTextSync(w, kText, "more\r\n");
+    EXPECT_EQ(ui::getText(w, kText), "0123 45\r\n678");
+    EXPECT_EQ(widgetOf<QPlainTextEdit>(w, kText)->toPlainText(), QStringLiteral("0123 45\n678"));
 }
 
 // A multi-line edit that scrolls with the caret and has no scroll bar (the

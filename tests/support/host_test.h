@@ -30,7 +30,7 @@ namespace zttest {
 enum { kGo = 10, kAuto, kManual, kRadio, kList, kUpper, kDigits, kText, kLabel, kBar, kWrap };
 namespace st = ui::style;
 constexpr ui::ControlTemplate kControls[] = {
-    {kGo, ui::Kind::PushButton, "Go", 4, 4, 40, 14, 0},
+    {kGo, ui::Kind::PushButton, "&Go", 4, 4, 40, 14, 0},  // Alt+G
     {kAuto, ui::Kind::CheckBox, "Auto", 4, 22, 60, 10, st::AutoCheck},
     {kManual, ui::Kind::CheckBox, "Manual", 4, 34, 60, 10, 0},
     {kRadio, ui::Kind::RadioButton, "Radio", 4, 46, 60, 10, 0},

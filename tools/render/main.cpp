@@ -1,12 +1,17 @@
-// ztrender OUTDIR [--operations]: draws each dialog template to
-// OUTDIR/<id>-<name>.png as the Qt host lays it out, without a display and
+// ztrender OUTDIR [--operations | --screen NAME]: draws each dialog template
+// to OUTDIR/<id>-<name>.png as the Qt host lays it out, without a display and
 // without running any procedure. With --operations it then runs the real
 // main window, presses Test ZT and Read ZT, opens the port dialog, the About
 // box and the RTTY dialog with their own procedures, programs a small
-// firmware image through the uploader, and draws each.
+// firmware image through the uploader, and draws each. With --screen it runs
+// the main window on the screen it is given (an X display), presses Test ZT
+// and Read ZT, and takes a picture of the whole screen to
+// OUTDIR/screen-NAME.png: how the window sits on it at the scale in use.
 
 #include <QApplication>
 #include <QDir>
+#include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -138,12 +143,36 @@ int renderOperations(const std::string& dir, const std::function<void(bool, std:
     return 0;
 }
 
+// The main window on the screen after Test ZT and Read ZT, and the whole
+// screen drawn once it has settled.
+int renderScreen(const std::string& path, const std::function<void(bool, std::string)>& report) {
+    zt::configFileName = zt::DefaultConfigFileName();
+    zt::ShowConfigStatus(zt::LoadComPortSetting());
+    ui::runModal(zt::kMainTemplate, nullptr, [&](ui::Window& w, const ui::Message& m) {
+        const int handled = zt::MainWindowProc(w, m);
+        if (m.msg == ui::Msg::Init) {
+            QTimer::singleShot(0, [&w, path, report] {
+                ui::click(w, zt::ids::kTestZt);
+                ui::click(w, zt::ids::kReadZt);
+                QTimer::singleShot(600, [&w, path, report] {
+                    const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
+                    report(screen.save(QString::fromStdString(path), "PNG"), path);
+                    ui::click(w, zt::ids::kExit);
+                });
+            });
+        }
+        return handled;
+    });
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const bool operations = argc == 3 && std::strcmp(argv[2], "--operations") == 0;
-    if (argc != 2 && !operations) {
-        std::fprintf(stderr, "usage: ztrender OUTDIR [--operations]\n");
+    const bool onScreen = argc == 4 && std::strcmp(argv[2], "--screen") == 0;
+    if (argc != 2 && !operations && !onScreen) {
+        std::fprintf(stderr, "usage: ztrender OUTDIR [--operations | --screen NAME]\n");
         return 2;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);  // a caller may still pick another platform
@@ -172,6 +201,11 @@ int main(int argc, char** argv) {
                      path.c_str());
         failures += ok ? 0 : 1;
     };
+    if (onScreen) {
+        renderScreen(dir + "/screen-" + argv[3] + ".png", report);
+        ui::setHost(nullptr);
+        return failures ? 1 : 0;
+    }
     for (const Entry& e : kEntries) {
         const std::string path = dir + "/" + std::to_string(e.tmpl->id) + "-" + e.name + ".png";
         report(ui::renderTemplate(*e.tmpl, path), path);

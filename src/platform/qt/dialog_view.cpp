@@ -15,13 +15,21 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QValidator>
+#include <QWindow>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
+#include "platform/qt/accessible.h"
 #include "platform/qt/qt_host.h"
+#include "platform/qt/widgets.h"
 
 namespace ui::qtview {
 
@@ -109,15 +117,52 @@ int typedChar(const QKeyEvent* e, const Control& c) {
     return u.size() == 1 ? static_cast<int>(u[0]) : -1;
 }
 
-// A check box or radio button never changes its own state: the click is
-// reported, and the model's answer comes back through mirror().
-template <class Base>
-class ModelButton : public Base {
+QString toQt(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// A caption as the platform shows it: the access key's letter underlined.
+QString shownCaption(const QString& text, char key) {
+    return toQt(markAccessKey(text.toStdString(), key));
+}
+
+// A frame's lines drawn over what its widget holds. At a fractional scale
+// (1.5) a scroll area's text area and scroll bar, placed inside its frame,
+// round out over the frame's right and bottom lines; drawn again on top, the
+// frame keeps them. It takes no input.
+class FrameLines : public QWidget {
   public:
-    using Base::Base;
+    explicit FrameLines(QFrame* frame) : QWidget(frame), frame_(frame) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        frame->installEventFilter(this);
+        // The scroll area raises its scroll bars when it lays them out.
+        for (QWidget* part : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (part != this) part->installEventFilter(this);
+        setGeometry(frame->rect());
+        raise();
+    }
 
   protected:
-    void nextCheckState() override {}
+    bool eventFilter(QObject* obj, QEvent* e) override {
+        if (obj == frame_ && e->type() == QEvent::Resize) setGeometry(frame_->rect());
+        if (obj != frame_ && e->type() == QEvent::ZOrderChange) raise();
+        return false;
+    }
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        QStyleOptionFrame opt;
+        opt.initFrom(frame_);
+        opt.rect = rect();
+        opt.frameShape = frame_->frameShape();
+        opt.lineWidth = frame_->lineWidth();
+        opt.midLineWidth = frame_->midLineWidth();
+        opt.state |=
+            frame_->frameShadow() == QFrame::Sunken ? QStyle::State_Sunken : QStyle::State_Raised;
+        style()->drawControl(QStyle::CE_ShapedFrame, &opt, &p, frame_);
+    }
+
+  private:
+    QFrame* frame_;
 };
 
 // Multi-line edit whose pasted and dropped text goes through adjustPaste.
@@ -125,6 +170,11 @@ class PlainEdit : public QPlainTextEdit {
   public:
     using QPlainTextEdit::QPlainTextEdit;
     std::function<QString(const QString&)> adjustPaste;
+
+    void keepFrameLines() {
+        const qreal ratio = devicePixelRatioF();
+        if (ratio != std::floor(ratio)) new FrameLines(this);
+    }
 
   protected:
     void insertFromMimeData(const QMimeData* source) override {
@@ -197,6 +247,7 @@ void GroupFrame::paintEvent(QPaintEvent*) {
 }
 
 DialogView::DialogView(Window& w, QWidget* parent) : QDialog(parent), w_(w) {
+    installAccessibleInterfaces();
     const DialogTemplate& t = *w.tmpl;
     Qt::WindowFlags flags =
         (parent ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
@@ -210,11 +261,16 @@ DialogView::DialogView(Window& w, QWidget* parent) : QDialog(parent), w_(w) {
 
     setFont(dialogFont(t));
     units_ = baseUnits(font());
-    setFixedSize(dialogRect(units_, 0, 0, t.cx, t.cy).size());
+    createContent(t);
     for (std::size_t i = 0; i < t.controlCount; ++i) createControl(t.controls[i]);
     // Group boxes are frames behind the controls they hold.
     for (auto& [id, wd] : widgets_)
         if (dynamic_cast<QGroupBox*>(wd)) wd->lower();
+    // A label is its control's buddy: screen readers read the pair as one. A
+    // label shared by controls that take turns (the call signs) follows the
+    // one shown (mirror).
+    for (const auto& [id, c] : w_.controls)
+        if (c.visible) followLabel(id);
 }
 
 DialogView::~DialogView() = default;
@@ -224,14 +280,149 @@ QWidget* DialogView::widget(int id) const {
     return it == widgets_.end() ? nullptr : it->second;
 }
 
+QRect DialogView::place(int id) const {
+    QWidget* wd = widget(id);
+    return wd ? QRect(wd->mapTo(content_, QPoint(0, 0)), wd->size()) : QRect();
+}
+
+// The client area scrolls in the window, which is as large as the area
+// until the screen is too small for it (see fitToScreen).
+void DialogView::createContent(const DialogTemplate& t) {
+    content_ = new QWidget;
+    content_->setFixedSize(dialogRect(units_, 0, 0, t.cx, t.cy).size());
+    scroll_ = new QScrollArea(this);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setFocusPolicy(Qt::NoFocus);  // Tab goes from control to control only
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setWidget(content_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll_);
+    setFixedSize(content_->size());
+}
+
+// The status bar's fields lie in one holder, made with the first of them and
+// spanning them all.
+QWidget* DialogView::statusArea(const DialogTemplate& t) {
+    if (statusArea_) return statusArea_;
+    QRect span;
+    for (std::size_t i = 0; i < t.controlCount; ++i) {
+        const ControlTemplate& c = t.controls[i];
+        if (c.kind == Kind::Static && (c.style & style::StatusField))
+            span |= dialogRect(units_, c.x, c.y, c.cx, c.cy);
+    }
+    statusArea_ = new StatusArea(content_);
+    statusArea_->setGeometry(span);
+    return statusArea_;
+}
+
+void DialogView::setVisible(bool visible) {
+    if (visible && !isVisible()) fitToScreen();
+    QDialog::setVisible(visible);
+}
+
+// The frame a window manager puts around the window is known once the window
+// is up: a window that had to be made smaller is fitted again with it, and
+// kept on its screen.
+void DialogView::changeEvent(QEvent* e) {
+    QDialog::changeEvent(e);
+    if (e->type() != QEvent::ActivationChange || !isActiveWindow() || !limited_) return;
+    limited_ = false;
+    fitToScreen();
+    const QRect room = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (room.contains(frame)) return;
+    move(std::clamp(frame.left(), room.left(), std::max(room.left(), room.right() - frame.width())),
+         std::clamp(frame.top(), room.top(), std::max(room.top(), room.bottom() - frame.height())));
+}
+
+// A window larger than the screen it opens on (a large scale on a small
+// screen) gets the screen's room and scroll bars, and can be made larger up
+// to its full size; one that fits keeps its fixed size.
+void DialogView::fitToScreen() {
+    const QSize full = content_->size();
+    QWidget* owner = parentWidget() ? parentWidget()->window() : this;
+    const QScreen* screen = owner->screen();
+    if (!screen) return;
+    // The frame is known once the window has been shown; before, a title bar
+    // of two lines and a thin edge are assumed.
+    QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (frame.isNull()) {
+        const int edge = style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2;
+        frame = QMargins(edge, 2 * fontMetrics().height() + edge, edge, edge);
+    }
+    const QSize room = screen->availableGeometry().size().shrunkBy(frame);
+    const bool fits = full.width() <= room.width() && full.height() <= room.height();
+    const Qt::ScrollBarPolicy bars = fits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+    scroll_->setHorizontalScrollBarPolicy(bars);
+    scroll_->setVerticalScrollBarPolicy(bars);
+    limited_ = !fits;
+    if (fits) {
+        setFixedSize(full);
+        return;
+    }
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll_);
+    const bool across = full.width() > room.width(), down = full.height() > room.height();
+    QSize size = full + QSize(down ? bar : 0, across ? bar : 0);
+    if (!across && size.width() > room.width()) size.rheight() += bar;
+    if (!down && size.height() > room.height()) size.rwidth() += bar;
+    size = size.boundedTo(room);
+    setMinimumSize(size.boundedTo(QSize(160, 120)));
+    setMaximumSize(full + QSize(bar, bar));
+    resize(size);
+}
+
+int DialogView::focused() const {
+    for (QWidget* f = focusWidget(); f && f != this; f = f->parentWidget()) {
+        auto it = ids_.find(f);
+        if (it != ids_.end()) return it->second;
+    }
+    return 0;
+}
+
+void DialogView::focus(int id, bool selectText) {
+    QWidget* wd = widget(id);
+    if (!wd) return;
+    wd->setFocus(Qt::OtherFocusReason);
+    // The whole control in view, not only an edit's caret.
+    const QRect r = place(id);
+    scroll_->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + 1, r.height() / 2 + 1);
+    if (!selectText) return;
+    if (auto* e = qobject_cast<QLineEdit*>(wd)) {
+        e->selectAll();
+    } else if (auto* e = qobject_cast<QPlainTextEdit*>(wd)) {
+        e->selectAll();
+    } else if (auto* b = qobject_cast<QComboBox*>(wd); b && b->lineEdit()) {
+        b->lineEdit()->selectAll();
+    }
+}
+
+void DialogView::followLabel(int id) {
+    auto* label = qobject_cast<QLabel*>(widget(control(w_, id).label));
+    if (label && widget(id) && label->buddy() != widget(id)) label->setBuddy(widget(id));
+}
+
+void DialogView::nameControl(QWidget* wd, const Control& c) {
+    if (!needsName(c.kind)) return;
+    wd->setAccessibleName(toQt(c.name));
+    if (auto* b = qobject_cast<QComboBox*>(wd); b && b->lineEdit())
+        b->lineEdit()->setAccessibleName(toQt(c.name));
+}
+
 void DialogView::createControl(const ControlTemplate& t) {
     const int id = t.id;
     const Control& c = control(w_, id);
     QRect r = dialogRect(units_, t.x, t.y, t.cx, t.cy);
+    QWidget* parent = content_;
+    if (t.kind == Kind::Static && (t.style & style::StatusField)) {
+        parent = statusArea(*w_.tmpl);
+        r.translate(-parent->pos());
+    }
     QWidget* wd = nullptr;
     switch (t.kind) {
         case Kind::PushButton: {
-            auto* b = new QPushButton(this);
+            auto* b = new QPushButton(parent);
             b->setAutoDefault(false);  // Enter is the dialog manager's, never a button's own
             b->setDefault(false);
             connect(b, &QPushButton::clicked, this, [this, id] { click(w_, id); });
@@ -239,23 +430,23 @@ void DialogView::createControl(const ControlTemplate& t) {
             break;
         }
         case Kind::CheckBox: {
-            auto* b = new ModelButton<QCheckBox>(this);
+            auto* b = new ModelButton<QCheckBox>(parent);
             connect(b, &QCheckBox::clicked, this, [this, id] { click(w_, id); });
             wd = b;
             break;
         }
         case Kind::RadioButton: {
-            auto* b = new ModelButton<QRadioButton>(this);
+            auto* b = new ModelButton<QRadioButton>(parent);
             b->setAutoExclusive(false);
             connect(b, &QRadioButton::clicked, this, [this, id] { click(w_, id); });
             wd = b;
             break;
         }
         case Kind::GroupBox:
-            wd = new GroupFrame(this);
+            wd = new GroupFrame(parent);
             break;
         case Kind::Static: {
-            auto* l = new QLabel(this);
+            auto* l = new QLabel(parent);
             l->setTextFormat(Qt::PlainText);
             Qt::Alignment a = (c.style & style::Center)  ? Qt::AlignHCenter
                               : (c.style & style::Right) ? Qt::AlignRight
@@ -269,7 +460,7 @@ void DialogView::createControl(const ControlTemplate& t) {
         }
         case Kind::Edit:
             if (c.style & style::Multiline) {
-                auto* e = new PlainEdit(this);
+                auto* e = new PlainEdit(parent);
                 e->setFrameShape((c.style & style::Border) ? QFrame::StyledPanel : QFrame::NoFrame);
                 e->setReadOnly(c.style & style::ReadOnly);
                 e->setTabChangesFocus(true);
@@ -279,6 +470,7 @@ void DialogView::createControl(const ControlTemplate& t) {
                 e->setLineWrapMode((c.style & style::AutoHScroll) ? QPlainTextEdit::NoWrap
                                                                   : QPlainTextEdit::WidgetWidth);
                 e->document()->setDocumentMargin(2);
+                if (c.style & style::Border) e->keepFrameLines();  // above the scroll bar
                 e->adjustPaste = [this, e, id](const QString& text) {
                     const Control& now = control(w_, id);
                     QString selected = e->textCursor().selectedText();
@@ -292,7 +484,7 @@ void DialogView::createControl(const ControlTemplate& t) {
                 connect(e, &QPlainTextEdit::textChanged, this, [this, id] { edited(id); });
                 wd = e;
             } else {
-                auto* e = new QLineEdit(this);
+                auto* e = new QLineEdit(parent);
                 e->setFrame(c.style & style::Border);
                 e->setReadOnly(c.style & style::ReadOnly);
                 if (c.style & style::Center) e->setAlignment(Qt::AlignCenter);
@@ -303,7 +495,7 @@ void DialogView::createControl(const ControlTemplate& t) {
             }
             break;
         case Kind::ComboBox: {
-            auto* b = new QComboBox(this);
+            auto* b = new ModelCombo(parent);
             b->setEditable(true);
             b->setInsertPolicy(QComboBox::NoInsert);  // the list is the program's
             b->setCompleter(nullptr);                 // Windows completes nothing
@@ -312,8 +504,12 @@ void DialogView::createControl(const ControlTemplate& t) {
             const int boxHeight = b->sizeHint().height();
             b->setMaxVisibleItems(std::max(1, (r.height() - boxHeight) / units_.cy));
             r.setHeight(boxHeight);
-            connect(b, &QComboBox::activated, this,
-                    [this, id](int index) { selectItem(w_, id, index); });
+            connect(b, &QComboBox::activated, this, [this, b, id](int index) {
+                // Leaving the text part with an entry's text typed in chooses
+                // nothing: the list shows the model's choice again.
+                if (b->leaving()) return mirror(id);
+                selectItem(w_, id, index);
+            });
             connect(b, &QComboBox::editTextChanged, this, [this, id](const QString& text) {
                 if (!mirroring_) viewEdited(w_, id, text.toStdString());
             });
@@ -322,7 +518,7 @@ void DialogView::createControl(const ControlTemplate& t) {
             break;
         }
         case Kind::Progress: {
-            auto* p = new QProgressBar(this);
+            auto* p = new QProgressBar(parent);
             p->setRange(0, 100);
             p->setTextVisible(false);
             wd = p;
@@ -332,6 +528,7 @@ void DialogView::createControl(const ControlTemplate& t) {
     wd->setGeometry(r);  // before mirror: a multi-line caption wraps to the width
     widgets_[id] = wd;
     watch(wd, id);
+    nameControl(wd, c);
     mirror(id);
     if (t.kind == Kind::CheckBox || t.kind == Kind::RadioButton) {
         // Windows centres the box in a rectangle that may be lower than Qt's
@@ -352,26 +549,30 @@ void DialogView::mirror(int id) {
     const Control& c = control(w_, id);
     ++mirroring_;
     if (wd->isEnabled() != c.enabled) wd->setEnabled(c.enabled);
-    if (wd->isHidden() == c.visible) wd->setHidden(!c.visible);
+    if (wd->isHidden() == c.visible) {
+        wd->setHidden(!c.visible);
+        if (c.visible) followLabel(id);
+    }
     const QString text = QString::fromStdString(c.text);
     switch (c.kind) {
         case Kind::PushButton: {
             auto* b = static_cast<QPushButton*>(wd);
             // Windows wraps a multi-line button's caption at blanks.
-            b->setText((c.style & style::Multiline)
-                           ? wrapCaption(text, b->fontMetrics(), b->width() - units_.cx)
-                           : text);
+            const QString lines = (c.style & style::Multiline)
+                                      ? wrapCaption(text, b->fontMetrics(), b->width() - units_.cx)
+                                      : text;
+            b->setText(shownCaption(lines, c.accessKey));
             break;
         }
         case Kind::CheckBox:
         case Kind::RadioButton: {
             auto* b = static_cast<QAbstractButton*>(wd);
-            b->setText(text);
+            b->setText(shownCaption(text, c.accessKey));
             b->setChecked(c.checked);
             break;
         }
         case Kind::GroupBox:
-            static_cast<QGroupBox*>(wd)->setTitle(text);
+            static_cast<QGroupBox*>(wd)->setTitle(shownCaption(text, c.accessKey));
             break;
         case Kind::Static:
             static_cast<QLabel*>(wd)->setText(text);
@@ -411,7 +612,9 @@ void DialogView::mirror(int id) {
             static_cast<QProgressBar*>(wd)->setValue(c.progress);
             break;
     }
-    wd->setToolTip(QString::fromStdString(c.tip));
+    wd->setToolTip(toQt(c.tip));
+    if (wd->accessibleDescription() != toQt(c.description))
+        wd->setAccessibleDescription(toQt(c.description));
     --mirroring_;
 }
 
@@ -427,13 +630,15 @@ void DialogView::edited(int id) {
 
 void DialogView::appendText(int id, const std::string& s) {
     Control& c = control(w_, id);
-    c.text += s;
+    // A full edit takes no more, as one that gets EM_REPLACESEL.
+    const std::string fits = fitsInLimit(c, s);
+    c.text += fits;
     auto* e = dynamic_cast<QPlainTextEdit*>(widget(id));
     if (!e) return mirror(id);
     ++mirroring_;
     // As an edit that gets EM_SETSEL to the end and EM_REPLACESEL.
     e->moveCursor(QTextCursor::End);
-    e->insertPlainText(toView(s, true));
+    e->insertPlainText(toView(fits, true));
     if (c.style & style::AutoVScroll) e->ensureCursorVisible();
     --mirroring_;
 }

@@ -14,6 +14,7 @@
 class QEventLoop;
 class QInputMethodEvent;
 class QKeyEvent;
+class QScrollArea;
 class QTimer;
 
 namespace ui::qtview {
@@ -41,12 +42,22 @@ class DialogView : public QDialog {
 
     Window& window() const { return w_; }
     QWidget* widget(int id) const;
+    // The client area, where the controls lie as the template places them; it
+    // scrolls inside the window when the window cannot show it whole.
+    QWidget* content() const { return content_; }
+    QScrollArea* scrollArea() const { return scroll_; }
+    // Where control id lies in the client area.
+    QRect place(int id) const;
 
     void mirror(int id);                            // model -> widget of one control
     void mirrorTimer(int timerId);                  // start, restart or stop its QTimer
     void appendText(int id, const std::string& s);  // model and widget, GUI thread only
     void runLoop();                                 // until the window has ended
     void endLoop();
+    int focused() const;  // the control with the window's focus, 0 for none
+    void focus(int id, bool selectText);
+
+    void setVisible(bool visible) override;
 
     // While a blocking operation lets the window repaint (ui::repaint), the
     // thread counts as busy, as on Windows: timer ticks are dropped and close
@@ -63,13 +74,19 @@ class DialogView : public QDialog {
     bool eventFilter(QObject* obj, QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
     // The model ends dialogs; QDialog must never end itself.
     void done(int) override {}
     void accept() override {}
     void reject() override {}
 
   private:
+    void createContent(const DialogTemplate& t);
+    QWidget* statusArea(const DialogTemplate& t);
+    void fitToScreen();
     void createControl(const ControlTemplate& t);
+    void nameControl(QWidget* wd, const Control& c);
+    void followLabel(int id);
     void watch(QObject* part, int id);
     bool dialogKey(QKeyEvent* e, int id);
     bool typedKey(QKeyEvent* e, int id);
@@ -84,6 +101,10 @@ class DialogView : public QDialog {
     QEventLoop* loop_ = nullptr;
     int mirroring_ = 0;  // > 0 while the model writes into widgets
     BaseUnits units_;
+    QScrollArea* scroll_ = nullptr;
+    QWidget* content_ = nullptr;
+    QWidget* statusArea_ = nullptr;  // holds the status bar fields; made with the first
+    bool limited_ = false;           // smaller than its client area, until fitted with its frame
 };
 
 inline DialogView* viewOf(const Window& w) {

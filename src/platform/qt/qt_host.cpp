@@ -176,6 +176,15 @@ std::optional<std::string> QtHost::fileDialog(Window* owner, const FileDialogReq
     return chosen.first().toStdString();
 }
 
+int QtHost::focusedControl(const Window& w) {
+    DialogView* v = viewOf(w);
+    return v ? v->focused() : 0;
+}
+
+void QtHost::setFocus(Window& w, int id, bool selectText) {
+    if (DialogView* v = viewOf(w)) v->focus(id, selectText);
+}
+
 QDialog* windowWidget(const Window& w) {
     return viewOf(w);
 }
@@ -183,6 +192,16 @@ QDialog* windowWidget(const Window& w) {
 QWidget* controlWidget(const Window& w, int id) {
     DialogView* v = viewOf(w);
     return v ? v->widget(id) : nullptr;
+}
+
+QRect controlRect(const Window& w, int id) {
+    DialogView* v = viewOf(w);
+    return v ? v->place(id) : QRect();
+}
+
+QWidget* clientArea(const Window& w) {
+    DialogView* v = viewOf(w);
+    return v ? v->content() : nullptr;
 }
 
 bool grabWindow(Window& w, const std::string& path) {

@@ -67,6 +67,8 @@ class QtHost : public Host {
     int messageBox(Window* owner, const std::string& text, const std::string& caption,
                    Icon icon) override;
     std::optional<std::string> fileDialog(Window* owner, const FileDialogRequest& request) override;
+    int focusedControl(const Window& w) override;
+    void setFocus(Window& w, int id, bool selectText) override;
 
   private:
     const char* const* iconXpm_;
@@ -76,6 +78,11 @@ class QtHost : public Host {
 QDialog* windowWidget(const Window& w);
 // The widget of control id in such a window, or nullptr.
 QWidget* controlWidget(const Window& w, int id);
+// Where control id lies in the window's client area (which scrolls in the
+// window when the screen is too small for it); empty for none.
+QRect controlRect(const Window& w, int id);
+// The client area of such a window.
+QWidget* clientArea(const Window& w);
 
 // Draws a window's client area to a PNG file (also a window never shown).
 bool grabWindow(Window& w, const std::string& path);

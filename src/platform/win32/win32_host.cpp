@@ -2,7 +2,12 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <ole2.h>
+// The annotation service's GUIDs are defined here, in the one file that uses them.
+#include <initguid.h>
+#include <oleacc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -62,11 +67,14 @@ constexpr char kEditProcProp[] = "zttools.editproc";
 
 struct View {
     Window* w = nullptr;
+    Win32Host* host = nullptr;
     HWND hwnd = nullptr;
     HWND tips = nullptr;
     bool modal = false;
-    int mirroring = 0;                     // > 0 while the model writes into the controls
-    std::map<HWND, std::string> tipTexts;  // tools added to tips, by the window they cover
+    int mirroring = 0;                      // > 0 while the model writes into the controls
+    std::map<HWND, std::string> tipTexts;   // tools added to tips, by the window they cover
+    std::map<HWND, std::string> described;  // descriptions annotated, by control
+    std::vector<HWND> annotated;            // controls with annotations to take back
 };
 
 View* viewOf(const Window& w) {
@@ -157,6 +165,28 @@ void mirrorCombo(HWND h, const Control& c) {
     if (windowText(h) != c.text) SetWindowTextA(h, c.text.c_str());
 }
 
+void annotate(View& v, HWND h, Annotation::Kind kind, const std::string& text = {}) {
+    if (!v.host || !v.host->annotate) return;
+    v.host->annotate({h, kind, text});
+    if (std::find(v.annotated.begin(), v.annotated.end(), h) == v.annotated.end())
+        v.annotated.push_back(h);
+}
+
+// The model's name for each control that needs one, and the status bar's
+// role for its fields; descriptions follow the model (mirror).
+void annotateControl(View& v, HWND h, const Control& c) {
+    if (needsName(c.kind) && !c.name.empty()) annotate(v, h, Annotation::Kind::Name, c.name);
+    if (c.kind == Kind::Static && (c.style & style::StatusField))
+        annotate(v, h, Annotation::Kind::StatusBar);
+}
+
+void describe(View& v, HWND h, const Control& c) {
+    auto known = v.described.find(h);
+    if (known == v.described.end() ? c.description.empty() : known->second == c.description) return;
+    annotate(v, h, Annotation::Kind::Description, c.description);
+    v.described[h] = c.description;
+}
+
 // A multi-line button's caption broken at blanks into lines that fit its
 // width. Windows breaks it so by itself; Wine breaks one word too early and
 // cuts the last line off, so the host hands it the lines ready made.
@@ -196,6 +226,15 @@ std::string wrappedCaption(HWND h, const std::string& text) {
     return out;
 }
 
+// A caption as the control shows it: a multi-line button's broken into
+// lines, and a button's access key marked with "&" (a static text shows its
+// text as it is: SS_NOPREFIX).
+std::string shownCaption(HWND h, const Control& c) {
+    if (c.kind == Kind::Static) return c.text;
+    const bool wraps = c.kind == Kind::PushButton && (c.style & style::Multiline);
+    return markAccessKey(wraps ? wrappedCaption(h, c.text) : c.text, c.accessKey);
+}
+
 void mirror(View& v, int id) {
     HWND h = GetDlgItem(v.hwnd, id);
     if (!h) return;
@@ -212,11 +251,8 @@ void mirror(View& v, int id) {
             [[fallthrough]];
         case Kind::GroupBox:
         case Kind::Static:
-            if (windowText(h) != c.text) SetDlgItemTextA(v.hwnd, id, c.text.c_str());
-            break;
         case Kind::PushButton: {
-            const std::string shown =
-                (c.style & style::Multiline) ? wrappedCaption(h, c.text) : c.text;
+            const std::string shown = shownCaption(h, c);
             if (windowText(h) != shown) SetDlgItemTextA(v.hwnd, id, shown.c_str());
             break;
         }
@@ -241,6 +277,7 @@ void mirror(View& v, int id) {
     const std::string tip = shownTip(c);
     setTip(v, h, tip);
     if (c.kind == Kind::ComboBox) setTip(v, GetWindow(h, GW_CHILD), tip);  // the text part
+    describe(v, h, c);
     --v.mirroring;
 }
 
@@ -327,6 +364,7 @@ void attach(View& v, HWND hwnd, HICON icon, HICON smallIcon) {
                      reinterpret_cast<HANDLE>(GetWindowLongPtrA(h, GWLP_WNDPROC)));
             SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(filteredEditProc));
         }
+        annotateControl(v, h, c);
         mirror(v, id);
     }
     for (const auto& [timerId, ms] : v.w->timers)
@@ -372,6 +410,12 @@ INT_PTR CALLBACK dialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case kAppendMessage:
             appendNow(*v, static_cast<int>(wp), *reinterpret_cast<const std::string*>(lp));
             return TRUE;
+        case WM_DESTROY:
+            // The controls still exist: take back what was said about them.
+            if (v->host)
+                for (HWND h : v->annotated) v->host->clearAnnotations(h);
+            v->annotated.clear();
+            return FALSE;
         case WM_NCDESTROY:
             RemovePropA(hwnd, kViewProp);
             if (w.view == v) w.view = nullptr;
@@ -530,6 +574,15 @@ Win32Host::Win32Host(HINSTANCE instance, int iconId) : instance_(instance) {
                                                    GetSystemMetrics(SM_CXSMICON),
                                                    GetSystemMetrics(SM_CYSMICON), 0));
     }
+    // The annotation service is a COM object; a thread that has COM already
+    // (in another mode) keeps it as it is.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    comStarted_ = SUCCEEDED(com);
+    void* props = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IAccPropServices, &props)))
+        props_ = static_cast<IAccPropServices*>(props);
+    annotate = [this](const Annotation& a) { annotateByService(a); };
 }
 
 Win32Host::~Win32Host() {
@@ -538,6 +591,33 @@ Win32Host::~Win32Host() {
     modelessViews().clear();
     if (icon_) DestroyIcon(icon_);
     if (smallIcon_) DestroyIcon(smallIcon_);
+    if (props_) props_->Release();
+    if (comStarted_) CoUninitialize();
+}
+
+void Win32Host::annotateByService(const Annotation& a) {
+    if (!props_) return;
+    if (a.kind == Annotation::Kind::StatusBar) {
+        VARIANT role;
+        VariantInit(&role);
+        role.vt = VT_I4;
+        role.lVal = ROLE_SYSTEM_STATUSBAR;
+        props_->SetHwndProp(a.control, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_ROLE, role);
+        return;
+    }
+    // In the ANSI code page, as every text of this host.
+    const int n = MultiByteToWideChar(CP_ACP, 0, a.text.c_str(), -1, nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, a.text.c_str(), -1, text.data(), n);
+    const MSAAPROPID prop =
+        a.kind == Annotation::Kind::Name ? PROPID_ACC_NAME : PROPID_ACC_DESCRIPTION;
+    props_->SetHwndPropStr(a.control, OBJID_CLIENT, CHILDID_SELF, prop, text.c_str());
+}
+
+void Win32Host::clearAnnotations(HWND control) {
+    if (!props_) return;
+    MSAAPROPID props[] = {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION, PROPID_ACC_ROLE};
+    props_->ClearHwndProps(control, OBJID_CLIENT, CHILDID_SELF, props, 3);
 }
 
 // A template that names a window class (the main window's) needs that class
@@ -564,6 +644,7 @@ void Win32Host::runModal(Window& w) {
     const std::vector<std::uint8_t> bytes = buildDialogTemplate(*w.tmpl);
     View view;
     view.w = &w;
+    view.host = this;
     view.modal = true;
     Creation made{&view, icon_, smallIcon_, true};
     // Windows runs the loop; dialogEnded's EndDialog ends it, and the window is
@@ -584,6 +665,7 @@ void Win32Host::opened(Window& w) {
     const std::vector<std::uint8_t> bytes = buildDialogTemplate(*w.tmpl);
     auto view = std::make_unique<View>();
     view->w = &w;
+    view->host = this;
     Creation made{view.get(), icon_, smallIcon_, false};
     HWND hwnd = CreateDialogIndirectParamA(
         instance_, reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()), ownerHandle(w.owner),
@@ -721,6 +803,26 @@ std::string filterString(const FileDialogRequest& request) {
         s += '\0';
     }
     return s;  // c_str() adds the second terminator of the last pair
+}
+
+int Win32Host::focusedControl(const Window& w) {
+    View* v = viewOf(w);
+    HWND f = GetFocus();
+    if (!v || !v->hwnd || !f || !IsChild(v->hwnd, f)) return 0;
+    while (GetParent(f) != v->hwnd) f = GetParent(f);  // a list's text part: the list
+    return GetDlgCtrlID(f);
+}
+
+void Win32Host::setFocus(Window& w, int id, bool selectText) {
+    View* v = viewOf(w);
+    HWND h = v && v->hwnd ? GetDlgItem(v->hwnd, id) : nullptr;
+    if (!h) return;
+    // As Tab moves it: the dialog manager keeps its default button right.
+    SendMessageA(v->hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(h), TRUE);
+    if (!selectText) return;
+    const Kind kind = control(w, id).kind;
+    if (kind == Kind::Edit) SendMessageA(h, EM_SETSEL, 0, -1);
+    if (kind == Kind::ComboBox) SendMessageA(h, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
 }
 
 HWND windowHandle(const Window& w) {

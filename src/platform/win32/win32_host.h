@@ -11,8 +11,12 @@
 //
 // Unlike the Qt and scripted hosts, this one emulates nothing: Enter and
 // Escape, the close box's cancel, automatic check boxes, upper-case and
-// digits-only edits come from Windows itself. Only the char filter is the
-// program's, as a subclassed edit procedure.
+// digits-only edits, access keys ("&" in a caption) come from Windows
+// itself. Only the char filter is the program's, as a subclassed edit
+// procedure; and the controls' names for assistive technology, which
+// Windows would take from the static before each control in tab order (in
+// these templates the label of the row above), are the model's, given by
+// dynamic annotation.
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -23,11 +27,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/ui.h"
+
+struct IAccPropServices;  // oleacc.h
 
 namespace ui {
 
@@ -38,6 +45,15 @@ std::vector<std::uint8_t> buildDialogTemplate(const DialogTemplate& t);
 // The window styles a control of the template gets.
 DWORD controlStyle(const ControlTemplate& c);
 DWORD dialogStyle(const DialogTemplate& t);
+
+// What the host tells assistive technology about a control beyond what
+// Windows finds by itself.
+struct Annotation {
+    enum class Kind : std::uint8_t { Name, Description, StatusBar };
+    HWND control;
+    Kind kind;
+    std::string text;  // the name or description; empty for StatusBar
+};
 
 class Win32Host : public Host {
   public:
@@ -59,12 +75,26 @@ class Win32Host : public Host {
     int messageBox(Window* owner, const std::string& text, const std::string& caption,
                    Icon icon) override;
     std::optional<std::string> fileDialog(Window* owner, const FileDialogRequest& request) override;
+    int focusedControl(const Window& w) override;
+    void setFocus(Window& w, int id, bool selectText) override;
+
+    // Hands each annotation to assistive technology: by default through
+    // IAccPropServices (SetHwndPropStr with PROPID_ACC_NAME and
+    // PROPID_ACC_DESCRIPTION, SetHwndProp with PROPID_ACC_ROLE); a test may
+    // take them instead. Annotations a service refuses (Wine has none) are
+    // left out.
+    std::function<void(const Annotation&)> annotate;
+    // Takes back what the default annotation gave a control that goes away.
+    void clearAnnotations(HWND control);
 
   private:
     void registerClass(const char* name);
+    void annotateByService(const Annotation& a);
     HINSTANCE instance_;
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;
+    bool comStarted_ = false;
+    ::IAccPropServices* props_ = nullptr;  // the annotation service, when there is one
 };
 
 // The dialog of a window shown by a Win32Host, or nullptr.

@@ -1,0 +1,16 @@
+#pragma once
+// What assistive technology learns of the Qt host's widgets beyond what Qt
+// tells it by itself. Internal to the Qt host.
+
+namespace ui::qtview {
+
+// Installs, once per program, the accessible interfaces of the widgets that
+// Qt would misreport:
+// - radio buttons the program checks itself (not auto-exclusive), which Qt
+//   reports as check boxes;
+// - editable lists, which Qt on Linux names after their current entry, not
+//   after their label;
+// - the status bar's holder (StatusArea), reported as a status bar.
+void installAccessibleInterfaces();
+
+}  // namespace ui::qtview

@@ -1,0 +1,88 @@
+// What the Win32 host adds for assistive technology and the keyboard: access
+// keys, the focus, and the names, descriptions and status bar role it hands to
+// the annotation service. Whether a screen reader then reads them is for a
+// real Windows machine to show: Wine's annotation service is a stub.
+
+#include <algorithm>
+
+#include "resources/ids.h"
+#include "resources/templates.h"
+#include "win32_fixture.h"
+
+namespace zttest {
+namespace {
+
+using Win32Access = Win32HostTest;
+
+TEST_F(Win32Access, AnAccessKeyClicksItsButtonFromAnywhereInTheDialog) {
+    ui::Window& w = open(kTest);
+    EXPECT_EQ(textOf(item(w, kGo)), "&Go");
+    EXPECT_EQ(ui::getText(w, kGo), "Go");
+    focus(item(w, kUpper));
+    sendInputs({keyInput(VK_MENU, false), keyInput('G', false), keyInput('G', true),
+                keyInput(VK_MENU, true)});
+    EXPECT_EQ(messages, std::vector<ui::Message>{command(kGo)});
+    EXPECT_EQ(ui::getText(w, kUpper), "START");  // no "G" typed
+}
+
+TEST_F(Win32Access, TheFocusIsToldAndPlacedWithAnEditsTextSelected) {
+    ui::Window& w = open(kTest);
+    focus(item(w, kDigits));
+    EXPECT_EQ(ui::focusedControl(w), kDigits);
+    ui::setFocus(w, kUpper, true);
+    pump();
+    EXPECT_EQ(GetFocus(), item(w, kUpper));
+    EXPECT_EQ(ui::focusedControl(w), kUpper);
+    DWORD from = 1, to = 0;
+    SendMessageA(item(w, kUpper), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                 reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 0u);
+    EXPECT_EQ(to, 5u);       // "START"
+    ui::setFocus(w, kList);  // the focus goes to its text part
+    pump();
+    EXPECT_EQ(ui::focusedControl(w), kList);
+}
+
+// Every control of every window that needs a name is given the model's; the
+// status bar's fields are given its role; a description follows the model.
+TEST_F(Win32Access, EachControlIsAnnotatedWithTheModelsName) {
+    std::vector<ui::Annotation> said;
+    host.annotate = [&](const ui::Annotation& a) { said.push_back(a); };
+    auto find = [&](HWND h, ui::Annotation::Kind kind) -> const ui::Annotation* {
+        auto it = std::find_if(said.begin(), said.end(), [&](const ui::Annotation& a) {
+            return a.control == h && a.kind == kind;
+        });
+        return it == said.end() ? nullptr : &*it;
+    };
+    int named = 0, bars = 0;
+    for (const ui::DialogTemplate* t : zt::kAllTemplates) {
+        ui::Window& w = open(*t);
+        for (const auto& [id, c] : w.controls) {
+            SCOPED_TRACE(w.title + ", " + std::to_string(id));
+            const ui::Annotation* name = find(item(w, id), ui::Annotation::Kind::Name);
+            if (ui::needsName(c.kind)) {
+                ASSERT_TRUE(name);
+                EXPECT_EQ(name->text, c.name);
+                ++named;
+            } else {
+                EXPECT_FALSE(name);
+            }
+            const bool bar = find(item(w, id), ui::Annotation::Kind::StatusBar) != nullptr;
+            EXPECT_EQ(bar, (c.style & ui::style::StatusField) != 0);
+            bars += bar;
+        }
+    }
+    EXPECT_EQ(named, 81);
+    EXPECT_EQ(bars, 3);
+
+    ui::Window& w = open(zt::kMainTemplate);
+    EXPECT_EQ(textOf(item(w, zt::ids::kTestZt)), "&Test ZT");
+    ui::setDescription(w, zt::ids::kWeight, "10 to 90");
+    const ui::Annotation* description =
+        find(item(w, zt::ids::kWeight), ui::Annotation::Kind::Description);
+    ASSERT_TRUE(description);
+    EXPECT_EQ(description->text, "10 to 90");
+}
+
+}  // namespace
+}  // namespace zttest
