@@ -4,7 +4,7 @@
 
 #include "link/detect.h"
 #include "link/port.h"
-#include "platform/ui.h"
+#include "ui/ui.h"
 
 namespace zt {
 

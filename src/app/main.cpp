@@ -7,7 +7,7 @@
 
 #ifdef _WIN32
 #include "app/win32/screenshots.h"
-#include "platform/win32/win32_host.h"
+#include "ui/win32/win32_host.h"
 
 int main() {
     ui::Win32Host host(GetModuleHandleA(nullptr), zt::ids::kIcon);
@@ -18,7 +18,7 @@ int main() {
 #else
 #include <QApplication>
 
-#include "platform/qt/qt_host.h"
+#include "ui/qt/qt_host.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

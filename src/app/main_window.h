@@ -2,8 +2,8 @@
 // The main window: its initialisation, command dispatch, button groups, the
 // message bank view and the key filter on the message edits.
 
-#include "platform/ui.h"
 #include "settings/image.h"
+#include "ui/ui.h"
 
 namespace zt {
 

@@ -3,7 +3,7 @@
 // message store, and the message bank radio buttons.
 
 #include "app/main_window.h"
-#include "platform/ui.h"
+#include "ui/ui.h"
 
 namespace zt {
 

@@ -1,9 +1,9 @@
 #include "link/port_dialog.h"
 
 #include "common/app_state.h"
-#include "platform/paths.h"
-#include "platform/serial.h"
 #include "resources/ids.h"
+#include "system/paths.h"
+#include "system/serial.h"
 
 namespace zt {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/serial.h"
-#include "platform/ui.h"
+#include "system/serial.h"
+#include "ui/ui.h"
 
 namespace zt {
 

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "app/startup.h"
-#include "platform/paths.h"
 #include "resources/ids.h"
 #include "support/app_fixture.h"
+#include "system/paths.h"
 
 namespace zt {
 namespace {

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui.h"
 #include "resources/ids.h"
+#include "ui/ui.h"
 
 namespace {
 

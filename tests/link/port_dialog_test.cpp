@@ -6,9 +6,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/serial.h"
 #include "resources/ids.h"
 #include "support/keyer_fixture.h"
+#include "system/serial.h"
 
 namespace zt {
 namespace {

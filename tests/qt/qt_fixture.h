@@ -15,8 +15,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/qt/qt_host.h"
 #include "support/host_test.h"
+#include "ui/qt/qt_host.h"
 
 namespace zttest {
 

@@ -16,10 +16,10 @@
 
 #include "common/app_state.h"
 #include "firmware/identify.h"
-#include "platform/qt/dialog_view.h"
 #include "qt_fixture.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
+#include "ui/qt/dialog_view.h"
 
 namespace zttest {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/pty.h"
+#include "system/pty.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "host_port.h"
-#include "platform/paths.h"
+#include "system/paths.h"
 
 namespace zt {
 namespace {

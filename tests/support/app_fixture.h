@@ -13,9 +13,9 @@
 #include "app/status.h"
 #include "common/app_state.h"
 #include "common/config_file.h"
-#include "platform/scripted_host.h"
 #include "resources/templates.h"
 #include "support/temp_dir.h"
+#include "ui/scripted_host.h"
 
 namespace zt::testing {
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/win32_host.h"
 #include "support/host_test.h"
+#include "ui/win32/win32_host.h"
 // After windows.h, which it needs.
 #include <commctrl.h>
 

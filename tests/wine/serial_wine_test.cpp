@@ -23,10 +23,10 @@
 #include "firmware/upload.h"
 #include "link/port.h"
 #include "link/port_dialog.h"
-#include "platform/paths.h"
-#include "platform/serial.h"
 #include "resources/ids.h"
 #include "support/app_fixture.h"
+#include "system/paths.h"
+#include "system/serial.h"
 
 namespace zt {
 namespace {

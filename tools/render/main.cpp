@@ -28,9 +28,9 @@
 #include "common/app_state.h"
 #include "common/config_file.h"
 #include "link/port_dialog.h"
-#include "platform/qt/qt_host.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
+#include "ui/qt/qt_host.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "app/main_window.h"
 #include "common/app_state.h"
-#include "platform/win32/win32_host.h"
 #include "resources/ids.h"
+#include "ui/win32/win32_host.h"
 
 namespace zt {
 
