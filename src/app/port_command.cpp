@@ -3,10 +3,10 @@
 #include <string>
 
 #include "app/keyer_commands.h"
+#include "app/port_dialog.h"
 #include "app/startup.h"
 #include "common/app_state.h"
 #include "common/config_file.h"
-#include "link/port_dialog.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
 

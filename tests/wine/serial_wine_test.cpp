@@ -22,7 +22,7 @@
 #include "firmware/image.h"
 #include "firmware/upload.h"
 #include "link/port.h"
-#include "link/port_dialog.h"
+#include "link/port_list.h"
 #include "resources/ids.h"
 #include "support/app_fixture.h"
 #include "system/paths.h"

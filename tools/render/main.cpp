@@ -22,12 +22,12 @@
 
 #include "app/about.h"
 #include "app/main_window.h"
+#include "app/port_dialog.h"
 #include "app/rtty_dialog.h"
 #include "app/startup.h"
 #include "app/uploader.h"
 #include "common/app_state.h"
 #include "common/config_file.h"
-#include "link/port_dialog.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
 #include "ui/qt/qt_host.h"

@@ -1,9 +1,10 @@
-#include "link/port_dialog.h"
+#include "app/port_dialog.h"
+
+#include <string>
 
 #include "common/app_state.h"
+#include "link/port_list.h"
 #include "resources/ids.h"
-#include "system/paths.h"
-#include "system/serial.h"
 
 namespace zt {
 
@@ -39,29 +40,6 @@ const ui::Route kRoutes[] = {
 };
 
 }  // namespace
-
-std::vector<PortEntry> ListPorts() {
-    std::vector<PortEntry> entries;
-    for (int n = 1; n <= kHighestComPort; ++n) {
-        std::string device = ComDevicePath(n);
-        if (device.empty()) continue;
-        switch (ProbeDevice(device)) {
-            case ProbeResult::Present:
-                entries.push_back({n, device, "", ProbeResult::Present});
-                break;
-            case ProbeResult::Busy:
-                entries.push_back({n, device, "in use", ProbeResult::Busy});
-                break;
-            case ProbeResult::Denied:
-                entries.push_back(
-                    {n, device, "permission denied: join the dialout group", ProbeResult::Denied});
-                break;
-            case ProbeResult::Missing:
-                break;
-        }
-    }
-    return entries;
-}
 
 int PortDialogProc(ui::Window& w, const ui::Message& m) {
     return ui::dispatch(kRoutes, w, m);

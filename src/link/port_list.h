@@ -1,13 +1,11 @@
 #pragma once
-// The port selection dialog: lists the COM ports present and lets the
-// operator pick one. On OK it sets comPortNumber and ends with 1; keeping the
-// choice in the configuration file is the caller's.
+// The COM ports that are present, as the port selection dialog and ztcli
+// list them.
 
 #include <string>
 #include <vector>
 
 #include "system/serial.h"
-#include "ui/ui.h"
 
 namespace zt {
 
@@ -22,7 +20,5 @@ struct PortEntry {
 
 // COM1 to COM50 in order; ports that exist are listed, free or not.
 std::vector<PortEntry> ListPorts();
-
-int PortDialogProc(ui::Window& w, const ui::Message& m);
 
 }  // namespace zt

@@ -1,4 +1,4 @@
-#include "link/port_dialog.h"
+#include "app/port_dialog.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "link/port_list.h"
 #include "resources/ids.h"
 #include "support/keyer_fixture.h"
 #include "system/serial.h"
