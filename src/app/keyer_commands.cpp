@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/main_window.h"
 #include "app/status.h"
+#include "app/window_state.h"
 #include "common/app_state.h"
 #include "link/commands.h"
 #include "resources/ids.h"

@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "app/config_status.h"
 #include "app/keyer_commands.h"
 #include "app/port_dialog.h"
-#include "app/startup.h"
 #include "common/app_state.h"
 #include "common/config_file.h"
 #include "resources/ids.h"

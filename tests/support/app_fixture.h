@@ -11,6 +11,7 @@
 
 #include "app/main_window.h"
 #include "app/status.h"
+#include "app/window_state.h"
 #include "common/app_state.h"
 #include "common/config_file.h"
 #include "resources/templates.h"

@@ -21,6 +21,7 @@
 #include <string>
 
 #include "app/about.h"
+#include "app/config_status.h"
 #include "app/main_window.h"
 #include "app/port_dialog.h"
 #include "app/rtty_dialog.h"

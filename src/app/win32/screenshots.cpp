@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
+#include "app/window_state.h"
 #include "common/app_state.h"
 #include "resources/ids.h"
 #include "ui/win32/win32_host.h"
