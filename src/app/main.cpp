@@ -6,13 +6,11 @@
 #include "resources/templates.h"
 
 #ifdef _WIN32
-#include "app/win32/screenshots.h"
 #include "ui/win32/win32_host.h"
 
 int main() {
     ui::Win32Host host(GetModuleHandleA(nullptr), zt::ids::kIcon);
     ui::setHost(&host);
-    zt::StartScreenshotsIfAsked();
     return zt::RunProgram();
 }
 #else

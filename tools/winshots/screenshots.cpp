@@ -1,7 +1,6 @@
-#include "app/win32/screenshots.h"
+#include "winshots/screenshots.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -162,10 +161,8 @@ void CALLBACK tick(HWND, UINT, UINT_PTR timer, DWORD) {
 
 }  // namespace
 
-void StartScreenshotsIfAsked() {
-    const char* dir = std::getenv("ZT_SCREENSHOTS");
-    if (!dir || !*dir) return;
-    folder = dir;
+void StartScreenshots(const std::string& into) {
+    folder = into;
     CreateDirectoryA(folder.c_str(), nullptr);
     logFile = std::fopen((folder + "\\screenshots.log").c_str(), "w");
     buildSteps();
