@@ -232,7 +232,7 @@ LinkResult RegisterComLinkOver(int comNumber, const std::string& device,
                                const std::string& tableDevice, bool replaceLive,
                                std::string* error) {
     if (comNumber < 1) {
-        SetError(error, "COM number " + std::to_string(comNumber) + " is not 1 or more");
+        SetError(error, "COM number " + std::to_string(comNumber) + ": COM numbers start at 1");
         return LinkResult::kFailed;
     }
     if (!MakeDirs(PortsDir())) {

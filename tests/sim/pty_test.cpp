@@ -67,7 +67,9 @@ TEST_F(ComLinkTest, CreatesTheDirectoryAndRemovesOnlyItsOwnLink) {
     struct stat st {};
     EXPECT_NE(lstat(ComLinkPath(3).c_str(), &st), 0);
 
-    EXPECT_EQ(RegisterComLink(0, "/dev/pts/999", true), LinkResult::kFailed);
+    std::string why;
+    EXPECT_EQ(RegisterComLink(0, "/dev/pts/999", true, &why), LinkResult::kFailed);
+    EXPECT_EQ(why, "COM number 0: COM numbers start at 1");
 }
 
 TEST_F(ComLinkTest, ReplacesADanglingLinkButNotALiveOneUnlessTold) {
