@@ -1,4 +1,4 @@
-// The main window's keyer operations: Test ZT for now.
+// Test ZT, and the detection and port trouble that Read ZT and Write ZT show too.
 #include "app/keyer_commands.h"
 
 #include <string>

@@ -3,13 +3,21 @@
 //
 // A window is retained state addressed by control id and driven by a dialog
 // procedure, as on Win32. The application only ever calls the free functions
-// below; a Host (Qt widgets, or the scripted host of the tests) shows the
-// windows, turns user input into the input functions at the end of this
-// file, and answers message boxes and file dialogs.
+// below; a Host shows the windows, passes the user's input on and answers
+// message boxes and file dialogs. The Qt host and the scripted host of the
+// tests turn input into the input functions at the end of this file, so that
+// the dialog-manager rules live in one place; the Win32 host leaves those
+// rules to Windows' own dialog manager and passes on the commands that come
+// of them.
 //
-// Reading order: templates (DialogTemplate), the Window record, the
-// application's calls, the Host interface, then the input functions that
-// both hosts share so that the dialog-manager rules live in one place.
+// Reading order: in this file, templates (DialogTemplate), the Window record,
+// the application's calls, the Host interface, then the input functions. Then
+// the hosts: scripted_host.h, qt/qt_host.h with qt/dialog_view.h, and
+// win32/win32_host.h. What is shown: the templates in
+// src/resources/templates.cpp, and the program's windows in src/app/, from
+// main_window.cpp (its route table) and window_state.h. The operating
+// system's services (serial ports, files, paths) are not here but in
+// src/system/.
 
 #include <cstddef>
 #include <cstdint>
@@ -330,7 +338,8 @@ Host* currentHost();
 void buildControls(Window& w, const DialogTemplate& tmpl);
 
 // ---- Input, as the dialog manager turns it into messages ---------------------
-// Both hosts call these, so the rules are written and tested once.
+// The Qt host and the scripted host call these, so the rules are written and
+// tested once. The Win32 host calls only timerTick: Windows applies the rest.
 
 // A click on a button, check box or radio button: nothing when disabled or
 // hidden; an automatic check box flips first; then the command (id, code 0).
