@@ -14,7 +14,7 @@ struct QtEnvironment : ::testing::Environment {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         app = new QApplication(argc, argv);
         QApplication::setStyle(QStringLiteral("Fusion"));  // the layout checks assume one style
-        // With an accessibility bus (tests/qt/with-atspi), Qt's bridge joins it
+        // With an accessibility bus (tests/ui/qt/with-atspi), Qt's bridge joins it
         // once the event loop has run a little.
         if (QApplication::platformName() != QLatin1String("xcb")) return;
         QElapsedTimer clock;

@@ -1,8 +1,9 @@
-#include "link/detect.h"
+#include "app/keyer_commands.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "link/detect.h"
 #include "resources/ids.h"
 #include "support/keyer_fixture.h"
 

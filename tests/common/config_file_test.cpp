@@ -1,18 +1,18 @@
+#include "common/config_file.h"
+
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
-#include "app/startup.h"
-#include "resources/ids.h"
-#include "support/app_fixture.h"
+#include "common/app_state.h"
+#include "support/core_fixture.h"
 
 namespace zt {
 namespace {
 
-using testing::AppTest;
+using ConfigFileTest = testing::CoreTest;
 
 std::vector<unsigned char> ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -40,37 +40,37 @@ TEST(ConfigName, WithoutExeTheProgramsExtensionGivesWayToCfg) {
     EXPECT_EQ(ConfigNameFromProgramPath(""), "");
 }
 
-TEST_F(AppTest, MissingFileIsCreatedWithPortOneAndNoMessage) {
-    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);
+TEST_F(ConfigFileTest, MissingFileIsCreatedWithPortOneAndNoMessage) {
+    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);  // Ok: nothing to show
+    EXPECT_EQ(ConfigStatusText(ConfigStatus::Ok), nullptr);
     EXPECT_EQ(comPortNumber, 1);
     EXPECT_EQ(ReadAll(configFileName), (std::vector<unsigned char>{1, 0, 0, 0}));
-    EXPECT_TRUE(host().messageBoxes.empty());
 }
 
-TEST_F(AppTest, ShortAndLongFilesFillTheNumberFromItsLowEnd) {
+TEST_F(ConfigFileTest, ShortAndLongFilesFillTheNumberFromItsLowEnd) {
+    // Each is read without a failure to show.
     WriteAll(configFileName, {3, 0});
-    LoadComPortSetting();
+    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);
     EXPECT_EQ(comPortNumber, 3);
 
     WriteAll(configFileName, {5});
-    LoadComPortSetting();
+    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);
     EXPECT_EQ(comPortNumber, 5);
 
     WriteAll(configFileName, {12, 0, 0, 0, 99, 98});
-    LoadComPortSetting();
+    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);
     EXPECT_EQ(comPortNumber, 12);
     EXPECT_EQ(ReadAll(configFileName).size(), 6u);  // left as it is
 
     WriteAll(configFileName, {0xfe, 0xff, 0xff, 0xff});
-    LoadComPortSetting();
+    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);
     EXPECT_EQ(comPortNumber, -2);
     WriteAll(configFileName, {0, 0, 0, 0});
-    LoadComPortSetting();
+    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);
     EXPECT_EQ(comPortNumber, 0);
-    EXPECT_TRUE(host().messageBoxes.empty());
 }
 
-TEST_F(AppTest, UnwritableLocationKeepsPortOneInMemorySilently) {
+TEST_F(ConfigFileTest, UnwritableLocationKeepsPortOneInMemorySilently) {
     WriteAll(dir.path() + "/plainfile", {1});
     configFileName = dir.path() + "/plainfile/zttools.cfg";  // a file is no directory
     EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);

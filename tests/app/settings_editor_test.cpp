@@ -1,8 +1,9 @@
+#include "app/settings_editor.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/settings_editor.h"
 #include "resources/ids.h"
 #include "settings/controls.h"
 #include "support/app_fixture.h"

@@ -5,16 +5,18 @@
 #include <filesystem>
 #include <string>
 
-#include "app/startup.h"
-#include "resources/ids.h"
-#include "support/app_fixture.h"
+#include "common/app_state.h"
+#include "common/config_file.h"
+#include "support/core_fixture.h"
 
 namespace zt {
 namespace {
 
-using testing::AppTest;
+using ConfigFileTest = testing::CoreTest;
 
-TEST_F(AppTest, FailedReadAndWriteComeBackAsValues) {
+// Showing a failure is the caller's (app/config_status): the core has no
+// dialog manager to show it with.
+TEST_F(ConfigFileTest, FailedReadAndWriteComeBackAsValues) {
     configFileName = dir.path();  // a directory is there but cannot be read
     EXPECT_EQ(LoadComPortSetting(), ConfigStatus::ReadFailed);
     EXPECT_EQ(comPortNumber, 0);
@@ -22,29 +24,12 @@ TEST_F(AppTest, FailedReadAndWriteComeBackAsValues) {
     comPortNumber = 4;
     EXPECT_EQ(SaveComPortSetting(), ConfigStatus::Ok);
     EXPECT_EQ(comPortNumber, 4);
-    EXPECT_TRUE(host().messageBoxes.empty());  // showing them is the caller's
     EXPECT_STREQ(ConfigStatusText(ConfigStatus::ReadFailed), "Read file failed.");
     EXPECT_STREQ(ConfigStatusText(ConfigStatus::WriteFailed), "CFG File SAve Failed.");
     EXPECT_EQ(ConfigStatusText(ConfigStatus::Ok), nullptr);
 }
 
-TEST_F(AppTest, StartUpShowsAnUnreadableFileAsAWarningAndRunsOnWithPortZero) {
-    std::filesystem::create_directories(dir.path() + "/zttools/zttools.cfg");
-    std::string label;
-    host().onModal(ids::kMainDialog, [&](ui::Window& w) {
-        label = ui::getText(w, ids::kPortLabel);
-        ui::closeBox(w);
-    });
-    EXPECT_EQ(RunProgram(), 0);
-    EXPECT_EQ(label, "com:0");
-    ASSERT_EQ(host().messageBoxes.size(), 1u);
-    EXPECT_EQ(host().messageBoxes[0].text, "Read file failed.");
-    EXPECT_EQ(host().messageBoxes[0].caption, "Error");
-    EXPECT_EQ(host().messageBoxes[0].icon, ui::Icon::Warning);
-    EXPECT_EQ(host().messageBoxes[0].owner, nullptr);
-}
-
-TEST_F(AppTest, DefaultLocationIsCreatedUnderTheConfigHome) {
+TEST_F(ConfigFileTest, DefaultLocationIsCreatedUnderTheConfigHome) {
     std::string name = DefaultConfigFileName();
     EXPECT_EQ(name, dir.path() + "/zttools/zttools.cfg");
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() + "/zttools"));

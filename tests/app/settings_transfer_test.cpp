@@ -1,3 +1,5 @@
+#include "app/settings_transfer.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -5,7 +7,6 @@
 #include <set>
 #include <string>
 
-#include "app/settings_transfer.h"
 #include "resources/ids.h"
 #include "support/keyer_fixture.h"
 

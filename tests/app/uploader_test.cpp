@@ -7,7 +7,7 @@
 #include <system_error>
 #include <thread>
 
-#include "hex_records.h"
+#include "firmware/hex_records.h"
 #include "resources/ids.h"
 #include "support/keyer_fixture.h"
 

@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-#include "host_port.h"
+#include "sim/host_port.h"
 #include "system/paths.h"
 
 namespace zt {
