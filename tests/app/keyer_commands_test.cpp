@@ -192,39 +192,5 @@ TEST_F(DetectTest, ALineThatHangsUpDuringTestIsAnErrorAndTheTooltipSaysWhy) {
     EXPECT_NE(ui::control(again, ids::kLinkStatus).tip, "the line hung up");
 }
 
-// The core alone: a port, a keyer, no window and no host.
-TEST_F(KeyerTest, DetectionNeedsNoWindowAndKeepsWhatTheKeyerDidNotSay) {
-    sim::Faults f;
-    f.hangUpAfter = 3;  // the echo is answered, nothing after it
-    startKeyer(Keyer(kVariantDip, 31, 2), f);
-    Port port;
-    port.waits() = keyerPort.waits();
-    const KeyerIdentity known{kVariantAf, 33, 107};
-    Detection d = DetectKeyer(port, testing::kSimCom, known);
-    EXPECT_EQ(d.outcome, DetectOutcome::Firmware);
-    EXPECT_EQ(d.Code(), 33);
-    EXPECT_EQ(d.identity.firmwareMajor, 33);  // kept: the revision bytes never came
-    EXPECT_EQ(d.identity.firmwareMinor, 107);
-    EXPECT_EQ(d.identity.chipVariant, 0);  // asked, and no reply is 0
-    EXPECT_EQ(d.chipLabel, "ZT IC: ?");
-    EXPECT_EQ(d.linkStatus, "ZT F/W revision 33.-43");
-    EXPECT_EQ(d.portError, "the line hung up");
-    EXPECT_TRUE(port.IsOpen());  // detection never closes
-
-    Port other;
-    d = DetectKeyer(other, 33, known);  // nothing behind COM33 here
-    EXPECT_EQ(d.Code(), kDetectFailed);
-    EXPECT_EQ(d.linkStatus, "ZT Fail:check com port");
-    EXPECT_EQ(d.chipLabel, "");
-    EXPECT_FALSE(d.portError.empty());
-    EXPECT_EQ(d.identity.firmwareMajor, 33);
-}
-
-TEST(SupplyText, ReadingsAndTheZeroReading) {
-    EXPECT_EQ(SupplyText(52), "5.04 Volts");
-    EXPECT_EQ(SupplyText(80), "3.28 Volts");
-    EXPECT_EQ(SupplyText(0), "No reading");
-}
-
 }  // namespace
 }  // namespace zt
