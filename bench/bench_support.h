@@ -15,10 +15,10 @@
 #include "app/keyer_commands.h"
 #include "app/main_window.h"
 #include "common/app_state.h"
-#include "platform/paths.h"
-#include "platform/scripted_host.h"
 #include "resources/templates.h"
 #include "sim/simulator.h"
+#include "system/paths.h"
+#include "ui/scripted_host.h"
 
 namespace zt::bench {
 

@@ -1,16 +1,14 @@
 # What `cmake --install` and the .deb put in place: the three programs, the
 # desktop entry, the icon in the hicolor theme and the manual pages. Included
-# last, so that every program's target exists by now; each is installed only
-# if this build makes it (no Qt: no zttools, no icon).
+# last, so that every program's target exists by now; a build without Qt
+# has no zttools and no icon.
 include(GNUInstallDirs)
 
-set(ZT_INSTALLED_PROGRAMS)
-foreach(program zttools ztcli ztsim)
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-    list(APPEND ZT_INSTALLED_PROGRAMS ${program})
-  endif()
-endforeach()
+set(ZT_INSTALLED_PROGRAMS ztcli ztsim)
+if(ZT_WITH_QT)
+  list(PREPEND ZT_INSTALLED_PROGRAMS zttools)
+endif()
+install(TARGETS ${ZT_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # A stripped install (`cmake --install --strip`, and the .deb through
 # CPACK_STRIP_FILES) also drops the compiler's .comment and .note sections,
 # as Debian's dh_strip does; the build folder keeps the programs whole, with
@@ -25,11 +23,9 @@ install(CODE "
     endforeach()
   endif()")
 
-if(TARGET zttools)
+if(ZT_WITH_QT)
   install(FILES ${PROJECT_SOURCE_DIR}/data/zttools.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-endif()
-if(TARGET zticons)
   install(DIRECTORY ${ZT_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 endif()
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/ui.h"
+#include "ui/ui.h"
 
 namespace zt {
 

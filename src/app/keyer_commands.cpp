@@ -1,10 +1,10 @@
-// The main window's keyer operations: Test ZT for now.
+// Test ZT, and the detection and port trouble that Read ZT and Write ZT show too.
 #include "app/keyer_commands.h"
 
 #include <string>
 
-#include "app/main_window.h"
 #include "app/status.h"
+#include "app/window_state.h"
 #include "common/app_state.h"
 #include "link/commands.h"
 #include "resources/ids.h"

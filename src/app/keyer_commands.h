@@ -1,10 +1,10 @@
 #pragma once
-// The main window's keyer operations (Test ZT; Read ZT and Write ZT join them)
-// and the one serial port the program keeps for them.
+// Test ZT, the detection that Read ZT and Write ZT (settings_transfer) start
+// with, and the one serial port the program keeps for the keyer operations.
 
 #include "link/detect.h"
 #include "link/port.h"
-#include "platform/ui.h"
+#include "ui/ui.h"
 
 namespace zt {
 

@@ -6,19 +6,17 @@
 #include "resources/templates.h"
 
 #ifdef _WIN32
-#include "app/win32/screenshots.h"
-#include "platform/win32/win32_host.h"
+#include "ui/win32/win32_host.h"
 
 int main() {
     ui::Win32Host host(GetModuleHandleA(nullptr), zt::ids::kIcon);
     ui::setHost(&host);
-    zt::StartScreenshotsIfAsked();
     return zt::RunProgram();
 }
 #else
 #include <QApplication>
 
-#include "platform/qt/qt_host.h"
+#include "ui/qt/qt_host.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -13,22 +13,13 @@
 #include "app/settings_transfer.h"
 #include "app/status.h"
 #include "app/uploader.h"
+#include "app/window_state.h"
 #include "common/app_state.h"
-#include "link/detect.h"
 #include "resources/ids.h"
 #include "settings/controls.h"
 #include "settings/messages.h"
 
 namespace zt {
-
-ui::Window* mainWindow = nullptr;
-User editedUser = User::One;
-Bank shownBank = Bank::One;
-
-const int kMessageEdits[14] = {ids::kMsg1,      ids::kMsg1 + 1, ids::kMsg1 + 2, ids::kMsg1 + 3,
-                               ids::kMsg1 + 4,  ids::kMsg1 + 5, ids::kMsg7,     ids::kMsg7 + 1,
-                               ids::kMsg7 + 2,  ids::kMsg7 + 3, ids::kMsg7 + 4, ids::kMsg7 + 5,
-                               ids::kCallUser1, ids::kCallUser2};
 
 namespace {
 
@@ -70,10 +61,6 @@ void Initialise(ui::Window& w) {
     ui::comboReset(w, ids::kOutputSelection);
     ui::comboAddAll(w, ids::kOutputSelection, kOutputSelectionNames);
     ShowValueRanges(w);
-}
-
-void SetAll(ui::Window& w, std::initializer_list<int> idList, bool on) {
-    for (int id : idList) ui::enable(w, id, on);
 }
 
 // A file load refreshes the editor whatever came of it, a cancel included.
@@ -160,44 +147,6 @@ const ui::Route kRoutes[] = {
 
 int MainWindowProc(ui::Window& w, const ui::Message& m) {
     return ui::dispatch(kRoutes, w, m);
-}
-
-void ShowMessageBank(ui::Window& w, Bank bank) {
-    bool one = bank == Bank::One;
-    for (int k = 0; k < 6; ++k) {
-        ui::show(w, ids::kMsg1 + k, one);
-        ui::show(w, ids::kMsgLabel1 + k, one);
-        ui::show(w, ids::kMsg7 + k, !one);
-        ui::show(w, ids::kMsgLabel7 + k, !one);
-    }
-}
-
-void DisableKeyerButtons(ui::Window& w) {
-    SetAll(w,
-           {ids::kWriteZt, ids::kReadZt, ids::kFwUpdate, ids::kReadConfigFile,
-            ids::kWriteConfigFile, ids::kRtty},
-           false);
-}
-
-void LockButtons(ui::Window& w) {
-    SetAll(w,
-           {ids::kTestZt, ids::kWriteZt, ids::kReadZt, ids::kBank1, ids::kBank2, ids::kUser1,
-            ids::kUser2, ids::kSetComPort, ids::kFwUpdate, ids::kRtty},
-           false);
-    // The settings files need no keyer, so every operation opens them up.
-    SetAll(w, {ids::kReadConfigFile, ids::kWriteConfigFile}, true);
-}
-
-void RefreshButtons(ui::Window& w) {
-    SetAll(w, {ids::kTestZt, ids::kSetComPort, ids::kBank1, ids::kBank2, ids::kUser1, ids::kUser2},
-           true);
-    const KeyerAllows allows = AllowedBy(appState.keyer);
-    if (allows.firmwareUpdate) ui::enable(w, ids::kFwUpdate, true);
-    if (allows.settings)
-        SetAll(
-            w,
-            {ids::kWriteZt, ids::kReadZt, ids::kReadConfigFile, ids::kWriteConfigFile, ids::kRtty},
-            true);
 }
 
 bool MessageKeyFilter(ui::Window& w, int, int ch) {

@@ -2,8 +2,8 @@
 // The message editor: the fourteen message edits to and from the image's
 // message store, and the message bank radio buttons.
 
-#include "app/main_window.h"
-#include "platform/ui.h"
+#include "app/window_state.h"
+#include "ui/ui.h"
 
 namespace zt {
 

@@ -2,11 +2,11 @@
 
 #include <string>
 
+#include "app/config_status.h"
 #include "app/keyer_commands.h"
-#include "app/startup.h"
+#include "app/port_dialog.h"
 #include "common/app_state.h"
 #include "common/config_file.h"
-#include "link/port_dialog.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui.h"
+#include "ui/ui.h"
 
 namespace zt {
 

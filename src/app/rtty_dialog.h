@@ -1,7 +1,7 @@
 #pragma once
 // The "RTTY Mode Setup" dialog (1005): the edited user's two RTTY registers.
 
-#include "platform/ui.h"
+#include "ui/ui.h"
 
 namespace zt {
 

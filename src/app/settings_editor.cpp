@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/main_window.h"
+#include "app/window_state.h"
 #include "common/app_state.h"
 #include "resources/ids.h"
 #include "settings/controls.h"

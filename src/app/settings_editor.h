@@ -4,8 +4,8 @@
 // the controls that change the image at once (option boxes, lists, user
 // switch, Reset to Defaults).
 
-#include "platform/ui.h"
 #include "settings/image.h"
+#include "ui/ui.h"
 
 namespace zt {
 

@@ -3,7 +3,7 @@
 // settings file chosen in a file dialog. The callers refresh or store the
 // controls around these.
 
-#include "platform/ui.h"
+#include "ui/ui.h"
 
 namespace zt {
 

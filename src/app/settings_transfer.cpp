@@ -3,10 +3,10 @@
 #include <string>
 
 #include "app/keyer_commands.h"
-#include "app/main_window.h"
 #include "app/message_editor.h"
 #include "app/settings_editor.h"
 #include "app/status.h"
+#include "app/window_state.h"
 #include "common/app_state.h"
 #include "link/transfer.h"
 #include "resources/ids.h"

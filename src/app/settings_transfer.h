@@ -1,7 +1,7 @@
 #pragma once
 // Read ZT and Write ZT: the keyer's settings into the editor and back.
 
-#include "platform/ui.h"
+#include "ui/ui.h"
 
 namespace zt {
 

@@ -1,15 +1,13 @@
 #include "app/startup.h"
 
+#include "app/config_status.h"
 #include "app/keyer_commands.h"
 #include "app/main_window.h"
+#include "app/window_state.h"
+#include "common/app_state.h"
 #include "resources/templates.h"
 
 namespace zt {
-
-void ShowConfigStatus(ConfigStatus status) {
-    if (const char* text = ConfigStatusText(status))
-        ui::messageBox(nullptr, text, "Error", ui::Icon::Warning);
-}
 
 int RunProgram() {
     configFileName = DefaultConfigFileName();

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/main_window.h"
+#include "app/window_state.h"
 #include "resources/ids.h"
 
 namespace zt {

@@ -2,7 +2,7 @@
 // The status area's timer work: the bytes-left display and the countdown
 // that clears the operation state field after a keyer operation.
 
-#include "platform/ui.h"
+#include "ui/ui.h"
 
 namespace zt {
 

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "firmware/upload.h"
-#include "platform/ui.h"
+#include "ui/ui.h"
 
 namespace zt {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "common/app_state.h"
-#include "platform/files.h"
-#include "platform/paths.h"
+#include "system/files.h"
+#include "system/paths.h"
 
 namespace zt {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <istream>
 
-#include "platform/files.h"
+#include "system/files.h"
 
 namespace zt {
 

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/paths.h"
+#include "system/paths.h"
 
 namespace zt {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/serial.h"
+#include "system/serial.h"
 
 namespace zt {
 

@@ -2,7 +2,7 @@
 // The five dialog templates, as constant tables: the single source for both
 // hosts and the rendered screenshots.
 
-#include "platform/ui.h"
+#include "ui/ui.h"
 
 namespace zt {
 

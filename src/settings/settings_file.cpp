@@ -1,7 +1,7 @@
 #include "settings/settings_file.h"
 
-#include "platform/files.h"
 #include "settings/image.h"
+#include "system/files.h"
 
 namespace zt {
 

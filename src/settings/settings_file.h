@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/app_state.h"
-#include "platform/files.h"
+#include "system/files.h"
 
 namespace zt {
 

@@ -4,9 +4,9 @@
 
 #include "app/about.h"
 #include "app/startup.h"
-#include "platform/paths.h"
 #include "resources/ids.h"
 #include "support/app_fixture.h"
+#include "system/paths.h"
 
 namespace zt {
 namespace {

@@ -16,8 +16,8 @@
 
 #include "common/app_state.h"
 #include "link/port.h"
-#include "platform/paths.h"
-#include "platform/pty.h"
+#include "system/paths.h"
+#include "system/pty.h"
 
 namespace zt::testing {
 

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "link/keyer_pty.h"
-#include "platform/serial.h"
+#include "system/serial.h"
 
 namespace zt::testing {
 namespace {

@@ -10,8 +10,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/pty.h"
 #include "sim_fixture.h"
+#include "system/pty.h"
 
 extern char** environ;
 

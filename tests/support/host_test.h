@@ -13,7 +13,7 @@
 #include <ostream>
 #include <vector>
 
-#include "platform/ui.h"
+#include "ui/ui.h"
 
 namespace ui {
 inline bool operator==(const Message& a, const Message& b) {

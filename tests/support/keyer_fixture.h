@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/keyer_commands.h"
-#include "platform/paths.h"
 #include "sim/simulator.h"
 #include "support/app_fixture.h"
+#include "system/paths.h"
 
 namespace zt::testing {
 

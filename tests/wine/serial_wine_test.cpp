@@ -22,11 +22,11 @@
 #include "firmware/image.h"
 #include "firmware/upload.h"
 #include "link/port.h"
-#include "link/port_dialog.h"
-#include "platform/paths.h"
-#include "platform/serial.h"
+#include "link/port_list.h"
 #include "resources/ids.h"
 #include "support/app_fixture.h"
+#include "system/paths.h"
+#include "system/serial.h"
 
 namespace zt {
 namespace {

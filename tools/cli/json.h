@@ -9,7 +9,7 @@
 #include "cli/settings_fields.h"
 #include "link/commands.h"
 #include "link/detect.h"
-#include "link/port_dialog.h"
+#include "link/port_list.h"
 
 namespace zt::cli {
 

@@ -21,7 +21,7 @@
 #include "link/commands.h"
 #include "link/detect.h"
 #include "link/port.h"
-#include "link/port_dialog.h"
+#include "link/port_list.h"
 #include "link/transfer.h"
 #include "settings/controls.h"
 #include "settings/messages.h"

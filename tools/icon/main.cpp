@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/qt/icon_theme.h"
 #include "resources/templates.h"
+#include "ui/qt/icon_theme.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -21,16 +21,17 @@
 #include <string>
 
 #include "app/about.h"
+#include "app/config_status.h"
 #include "app/main_window.h"
+#include "app/port_dialog.h"
 #include "app/rtty_dialog.h"
 #include "app/startup.h"
 #include "app/uploader.h"
 #include "common/app_state.h"
 #include "common/config_file.h"
-#include "link/port_dialog.h"
-#include "platform/qt/qt_host.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
+#include "ui/qt/qt_host.h"
 
 namespace {
 

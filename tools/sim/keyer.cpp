@@ -10,7 +10,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "platform/files.h"
+#include "system/files.h"
 
 namespace zt::sim {
 namespace {

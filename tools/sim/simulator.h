@@ -29,8 +29,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/pty.h"
 #include "sim/keyer.h"
+#include "system/pty.h"
 
 namespace zt::sim {
 

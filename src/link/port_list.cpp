@@ -1,0 +1,30 @@
+#include "link/port_list.h"
+
+#include "system/paths.h"
+
+namespace zt {
+
+std::vector<PortEntry> ListPorts() {
+    std::vector<PortEntry> entries;
+    for (int n = 1; n <= kHighestComPort; ++n) {
+        std::string device = ComDevicePath(n);
+        if (device.empty()) continue;
+        switch (ProbeDevice(device)) {
+            case ProbeResult::Present:
+                entries.push_back({n, device, "", ProbeResult::Present});
+                break;
+            case ProbeResult::Busy:
+                entries.push_back({n, device, "in use", ProbeResult::Busy});
+                break;
+            case ProbeResult::Denied:
+                entries.push_back(
+                    {n, device, "permission denied: join the dialout group", ProbeResult::Denied});
+                break;
+            case ProbeResult::Missing:
+                break;
+        }
+    }
+    return entries;
+}
+
+}  // namespace zt

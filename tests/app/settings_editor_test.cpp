@@ -1,0 +1,271 @@
+#include "app/settings_editor.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "resources/ids.h"
+#include "settings/controls.h"
+#include "support/app_fixture.h"
+
+namespace zt {
+namespace {
+
+class EditorTest : public testing::AppTest {
+  protected:
+    ui::Window& openWithDefaults() {
+        ui::Window& w = openMain();
+        ui::click(w, ids::kResetDefaults);
+        return w;
+    }
+    void type(ui::Window& w, int id, const std::string& s) { ui::setText(w, id, s); }
+    std::string text(ui::Window& w, int id) { return ui::getText(w, id); }
+    // The message of the first refused row, or "" when all were stored.
+    std::string store(ui::Window& w, User user) {
+        const std::size_t before = host().messageBoxes.size();
+        const bool stored = StoreSettingsControls(w, user);
+        EXPECT_EQ(stored, host().messageBoxes.size() == before);
+        if (stored) return "";
+        EXPECT_EQ(host().messageBoxes.back().caption, "Error");
+        EXPECT_EQ(host().messageBoxes.back().icon, ui::Icon::None);
+        return host().messageBoxes.back().text;
+    }
+    std::uint8_t byte(int offset) { return appState.image[offset]; }
+};
+
+TEST_F(EditorTest, ConversionsBetweenBytesAndShownValues) {
+    SettingsImage image{};
+    EXPECT_EQ(SidetoneCode(800), 78);
+    EXPECT_EQ(SidetoneHz(78), 801u);
+    EXPECT_EQ(SidetoneCode(4000), 15);
+    EXPECT_EQ(SidetoneHz(15), 4166u);
+    SetSerialNumber(image, User::Two, 9999);
+    EXPECT_EQ(image[298], 0x27);
+    EXPECT_EQ(image[299], 0x0E);
+    SetSerialNumber(image, User::Two, 1);
+    EXPECT_EQ(image[298], 0);
+    EXPECT_EQ(image[299], 0);
+    EXPECT_EQ(SerialNumber(image, User::Two), 1u);
+    image[14] = 0xE0;
+    SetLetterSpace(image, User::One, 31);
+    EXPECT_EQ(image[14], 0xFF);
+    for (const char* junk : {"", "12a", "-3", "4294967296"}) EXPECT_EQ(ParseEditNumber(junk), 0u);
+    EXPECT_EQ(ParseEditNumber("4294967295"), 4294967295u);
+}
+
+TEST_F(EditorTest, ResetToDefaultsFillsBothUsersAndLeavesMessagesAndRadioButtons) {
+    ui::Window& w = openWithDefaults();
+    ui::click(w, ids::kUser2);
+    ui::click(w, ids::kBank2);
+    appState.image.fill(0xA5);
+    ui::click(w, ids::kResetDefaults);
+    const std::uint8_t user[16] = {0, 15, 78, 50, 0, 0, 5, 30, 0, 0, 0, 50, 50, 7, 0, 15};
+    const std::uint8_t extension[6] = {0, 0, 0, 4, 0, 0};
+    for (int k = 0; k < 16; ++k) {
+        EXPECT_EQ(byte(k), user[k]) << k;
+        EXPECT_EQ(byte(16 + k), user[k]) << k;
+    }
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_EQ(byte(288 + k), extension[k]) << k;
+        EXPECT_EQ(byte(294 + k), extension[k]) << k;
+    }
+    for (int k = 32; k < 288; ++k) ASSERT_EQ(byte(k), 0xA5) << k;
+    EXPECT_TRUE(ui::isChecked(w, ids::kUser2));
+    EXPECT_TRUE(ui::isChecked(w, ids::kBank2));
+    EXPECT_EQ(text(w, ids::kStFreq), "801");
+    EXPECT_EQ(text(w, ids::kMaxWpm), "35");
+    EXPECT_EQ(text(w, ids::kSerialNumber), "1");
+    EXPECT_EQ(ui::comboSelection(w, ids::kOutputSelection), 3);  // "Port1, ST, PTT"
+    EXPECT_FALSE(ui::isVisible(w, ids::kCallUser1));
+    EXPECT_TRUE(ui::isVisible(w, ids::kCallUser2));
+}
+
+// Each row at both edges, for both users, in the order the rows are checked.
+TEST_F(EditorTest, EveryRowAcceptsItsBoundsAndRefusesBeyondThemWithItsMessage) {
+    struct Row {
+        int id;
+        const char* low;
+        const char* lowOk;
+        const char* highOk;
+        const char* high;
+        const char* message1;
+        const char* message2;
+    } rows[] = {
+        {ids::kWeight, "9", "10", "90", "91", "Weight must be between 10 and 90", nullptr},
+        {ids::kPttLeadIn, nullptr, "0", "250", "251", "Lead In must be 250 or less.", nullptr},
+        {ids::kPttTail, nullptr, "0", "250", "251", "Tail must be 250 or less.", nullptr},
+        {ids::kStFreq, "499", "500", "4000", "4001", "Freq must be 500 or greater.",
+         "Freq must be between 500 and 4000."},
+        {ids::kFirstExtension, nullptr, "0", "250", "251", "1st Extend must be 250 or less.",
+         "Extend must be 250 or less."},
+        {ids::kKeyComp, nullptr, "0", "250", "251", "Key Comp must be 250 or less.", nullptr},
+        {ids::kFarnsWpm, "9", "10", "90", "91", "Farns must be 0 or between 10 and 90",
+         "Farnsworth WPM must be 0 or between 10 and 90"},
+        {ids::kPdlSample, "9", "10", "90", "91", "Paddle Sample must be 0 or between 10 and 90",
+         "Paddle Sample must be between 10 and 90"},
+        {ids::kCmdWpm, "4", "5", "99", "100", "Command WPM must be between 5 and 99",
+         "CMDWPM must be between 5 and 99"},
+        {ids::kCurWpm, "4", "5", "99", "100", "Favorite WPM must be between 5 and 99", nullptr},
+        {ids::kStVolume, "0", "1", "4", "5", "Sidetone volume must be between 1 and 4", nullptr},
+        {ids::kSerialNumber, "0", "1", "9999", "10000", "Serial number must be between 1 and 9999",
+         nullptr},
+        {ids::kRatio, "32", "33", "66", "67", "Ratio must be between 33 and 66", nullptr},
+        {ids::kLtrSpace, nullptr, "0", "31", "32",
+         "Letterspace Adjustment can't be greater than 31", nullptr},
+    };
+    ui::Window& w = openWithDefaults();
+    for (User user : {User::One, User::Two}) {
+        for (const Row& r : rows) {
+            const std::string message = user == User::Two && r.message2 ? r.message2 : r.message1;
+            const std::string good = text(w, r.id);
+            for (const char* bad : {r.low, r.high}) {
+                if (!bad) continue;
+                type(w, r.id, bad);
+                EXPECT_EQ(store(w, user), message) << r.id << " " << bad;
+            }
+            for (const char* ok : {r.lowOk, r.highOk}) {
+                type(w, r.id, ok);
+                EXPECT_EQ(store(w, user), "") << r.id << " " << ok;
+            }
+            type(w, r.id, good);
+        }
+    }
+    // Zero is a value of its own for these two.
+    type(w, ids::kFarnsWpm, "0");
+    type(w, ids::kPdlSample, "0");
+    EXPECT_EQ(store(w, User::Two), "");
+}
+
+TEST_F(EditorTest, ARefusedRowKeepsTheRowsBeforeItStoredAndTheRestUntouched) {
+    ui::Window& w = openWithDefaults();
+    type(w, ids::kWeight, "33");
+    type(w, ids::kSerialNumber, "258");
+    type(w, ids::kRatio, "70");
+    type(w, ids::kLtrSpace, "7");
+    EXPECT_EQ(store(w, User::One), "Ratio must be between 33 and 66");
+    EXPECT_EQ(byte(3), 33);
+    EXPECT_EQ(byte(292), 1);
+    EXPECT_EQ(byte(293), 1);
+    EXPECT_EQ(byte(14) & 31, 0);
+
+    // Stored values land in their fields as the keyer wants them.
+    type(w, ids::kRatio, "40");
+    type(w, ids::kStFreq, "800");
+    type(w, ids::kMaxWpm, "40");
+    type(w, ids::kMinWpm, "12");
+    appState.image[14] = 0xE0;
+    EXPECT_EQ(store(w, User::One), "");
+    EXPECT_EQ(byte(2), 78);
+    EXPECT_EQ(byte(6), 12);
+    EXPECT_EQ(byte(7), 28);
+    EXPECT_EQ(byte(14), 0xE7);
+}
+
+TEST_F(EditorTest, PotMaxAndMinAreCheckedInTheirOrder) {
+    ui::Window& w = openWithDefaults();
+    struct Case {
+        const char *max, *min, *message;
+    } cases[] = {
+        {"35", "35", "Pot Max must be greater than Pot Min"},
+        {"4", "40", "Pot Max must be greater than Pot Min"},
+        {"120", "10", "Pot Max must be between 5 and 99"},
+        {"40", "4", "Pot Min must be between 5 and 99"},
+        {"99", "5", ""},
+    };
+    for (const Case& c : cases) {
+        type(w, ids::kMaxWpm, c.max);
+        type(w, ids::kMinWpm, c.min);
+        EXPECT_EQ(store(w, User::Two), c.message) << c.max << "/" << c.min;
+    }
+}
+
+TEST_F(EditorTest, SwitchingUsersStoresFillsAndMarksTheSelectedUser) {
+    ui::Window& w = openWithDefaults();
+    type(w, ids::kWeight, "5");
+    ui::click(w, ids::kUser2);
+    EXPECT_EQ(host().messageBoxes.back().text, "Weight must be between 10 and 90");
+    EXPECT_TRUE(ui::isChecked(w, ids::kUser1));
+    EXPECT_FALSE(ui::isChecked(w, ids::kUser2));
+    EXPECT_EQ(editedUser, User::One);
+    EXPECT_TRUE(ui::isEnabled(w, ids::kUser2));  // the buttons come back after a refusal
+
+    type(w, ids::kWeight, "60");
+    appState.image[16 + 3] = 20;  // User 2's weight
+    ui::click(w, ids::kUser2);
+    EXPECT_EQ(byte(3), 60);
+    EXPECT_EQ(text(w, ids::kWeight), "20");
+    EXPECT_TRUE(ui::isChecked(w, ids::kUser2));
+    EXPECT_EQ(byte(14) & kSelectedUserBit, kSelectedUserBit);
+    EXPECT_TRUE(ui::isVisible(w, ids::kCallUser2));
+    ui::click(w, ids::kUser1);
+    EXPECT_EQ(byte(14) & kSelectedUserBit, 0);
+    EXPECT_EQ(text(w, ids::kWeight), "60");
+}
+
+TEST_F(EditorTest, ListsWriteTheirBitsAndShowWhatTheBytesHold) {
+    ui::Window& w = openWithDefaults();
+    appState.image[13] = 0xC7;  // User 1: variant bits 11, Ultimatic family below
+    appState.image[0] = 0x20;
+    FillSettingsControls(w, User::One);
+    EXPECT_EQ(ui::comboSelection(w, ids::kKeyerMode), 3);  // "UltimDit"
+
+    ui::click(w, ids::kUser2);
+    ui::selectItem(w, ids::kKeyerMode, 3);
+    EXPECT_EQ(byte(16) & 0x30, 0x20);
+    EXPECT_EQ(byte(29) & 0xC0, 0x80);
+    ui::selectItem(w, ids::kKeyerMode, 2);
+    EXPECT_EQ(byte(29) & 0xC0, 0);
+    EXPECT_EQ(byte(13), 0xC7);
+    ui::selectItem(w, ids::kKeyerMode, 0);  // Iambic A keeps the variant bits
+    appState.image[29] |= 0x40;
+    ui::selectItem(w, ids::kKeyerMode, 5);
+    EXPECT_EQ(byte(16) & 0x30, 0x30);
+    EXPECT_EQ(byte(29) & 0xC0, 0x40);
+
+    ui::selectItem(w, ids::kPaddleHang, 3);
+    EXPECT_EQ(byte(29) & 0x30, 0x30);
+    ui::selectItem(w, ids::kOutputSelection, 5);  // "Port2, ST"
+    EXPECT_EQ(byte(29) & 0x0F, 10);
+    ui::sendCommand(w, ids::kOutputSelection, 5);  // not a selection change
+    EXPECT_EQ(byte(29) & 0x0F, 10);
+    ui::comboSelect(w, ids::kOutputSelection, -1);  // a change to no selection clears the bits
+    ui::sendCommand(w, ids::kOutputSelection, ui::kSelectionChanged);
+    EXPECT_EQ(byte(29), 0x70);
+
+    for (std::uint8_t bits : {0, 3, 12, 15}) {
+        appState.image[29] = static_cast<std::uint8_t>(0x30 | bits);
+        FillSettingsControls(w, User::Two);
+        EXPECT_EQ(ui::comboSelection(w, ids::kOutputSelection), 0) << int(bits);
+        EXPECT_EQ(byte(29), 0x30 | bits);
+    }
+}
+
+TEST_F(EditorTest, UninterpretedBitsSurviveFillingTogglingAndStoring) {
+    ui::Window& w = openWithDefaults();
+    appState.image[16] = 0x44;   // User 2 mode register bits 6 and 2
+    appState.image[294] = 0x80;  // User 2 extension bit 7
+    appState.image[30] = 0xC3;   // User 2 aux: bits 7-6 mean nothing there
+    ui::click(w, ids::kUser2);
+    ui::click(w, ids::kSwap);
+    ui::click(w, ids::kSo2r);
+    ui::click(w, ids::kTune50);
+    EXPECT_TRUE(ui::isChecked(w, ids::kSwap));
+    EXPECT_EQ(store(w, User::Two), "");
+    EXPECT_EQ(byte(16), 0x4C);
+    EXPECT_EQ(byte(294), 0x84);
+    EXPECT_EQ(byte(30), 0xE3);
+    ui::click(w, ids::kSwap);
+    EXPECT_EQ(byte(16), 0x44);
+    EXPECT_FALSE(ui::isChecked(w, ids::kSwap));
+}
+
+TEST_F(EditorTest, ASidetoneCodeOfZeroLeavesTheFrequencyAsTyped) {
+    ui::Window& w = openMain();
+    type(w, ids::kStFreq, "1234");
+    FillSettingsControls(w, User::One);
+    EXPECT_EQ(text(w, ids::kStFreq), "1234");
+    EXPECT_EQ(text(w, ids::kWeight), "0");
+}
+
+}  // namespace
+}  // namespace zt

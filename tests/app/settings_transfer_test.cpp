@@ -1,0 +1,205 @@
+#include "app/settings_transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "resources/ids.h"
+#include "support/keyer_fixture.h"
+
+namespace zt {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Clock = std::chrono::steady_clock;
+
+const Bytes kDetection = {0, 4, 0x55, 0, 9, 0, 0x17, 0, 0x18};
+
+class TransferTest : public testing::KeyerTest {
+  protected:
+    void SetUp() override {
+        KeyerTest::SetUp();
+        keyerPort.waits().storeMs = 10;
+    }
+    // A keyer whose settings differ from the editor's in every byte.
+    sim::Simulator& keyerWithSettings(sim::Faults faults = {}) {
+        startKeyer(Keyer(kVariantSmt, 31, 5), faults);
+        sim::SettingsBytes s = sim::FactorySettings();
+        s[3] = 70;                            // User 1 weight
+        s[33] = 15, s[47] = 21, s[48] = 155;  // Msg 1 "CQ"
+        s[32] = 17;                           // message end
+        s[290] = 0x0C, s[299] = 41;           // User 1 RTTY register 2, User 2 serial low
+        sim->SetSettings(s);
+        return *sim;
+    }
+    // Records the operation state at every repaint; the flows repaint before
+    // each transfer, which blocks the window.
+    void watchOperation() {
+        host().onRepaint = [this](ui::Window& w) {
+            seen.insert(ui::getText(w, ids::kOpState));
+            if (!stopKeyerAt.empty() && stopKeyerAt == ui::getText(w, ids::kOpState)) sim->Stop();
+        };
+    }
+    Bytes sent() { return sim->Received(); }
+    std::set<std::string> seen;
+    std::string stopKeyerAt;  // the keyer vanishes when the window shows this
+};
+
+TEST_F(TransferTest, ReadFetchesBothBlocksIntoTheImageAndTheEditor) {
+    ui::Window& w = openMain();
+    keyerWithSettings();
+    watchOperation();
+    ui::sendCommand(w, ids::kReadZt);
+    Bytes expected = kDetection;
+    expected.insert(expected.end(), {0, 0x0C, 0, 0x1A});
+    EXPECT_EQ(sent(), expected);
+    const sim::SettingsBytes keyer = sim->settings();
+    EXPECT_TRUE(std::equal(keyer.begin(), keyer.end(), appState.image.begin()));
+    EXPECT_EQ(ui::getText(w, ids::kWeight), "70");
+    EXPECT_EQ(ui::getText(w, ids::kMsg1), "CQ");
+    EXPECT_TRUE(seen.count(">Reading"));
+    EXPECT_EQ(ui::getText(w, ids::kOpState), ">Done");
+    EXPECT_TRUE(ui::isEnabled(w, ids::kWriteZt));
+    EXPECT_EQ(appState.busy, 0);
+}
+
+TEST_F(TransferTest, AReadThatFallsShortLeavesTheImageAndSaysSo) {
+    ui::Window& w = openMain();
+    struct Case {
+        sim::Faults faults;
+        const char* reason;
+    } cases[2];
+    cases[0].faults.truncateReplies = 100;  // detection's one-byte replies still pass
+    cases[0].reason = "ZT Fail:settings read short";
+    cases[1].faults.hangUpAfter = 11;  // answers the dump, then drops the line
+    cases[1].reason = "ZT Fail:extension read short";
+    for (Case& c : cases) {
+        appState.image.fill(0x77);
+        ui::setText(w, ids::kWeight, "unchanged");
+        keyerWithSettings();
+        sim->SetFaults(c.faults);
+        ui::sendCommand(w, ids::kReadZt);
+        EXPECT_EQ(appState.image[3], 0x77);
+        EXPECT_EQ(appState.image[100], 0x77);
+        EXPECT_EQ(ui::getText(w, ids::kOpState), ">ZT ERR");
+        EXPECT_EQ(ui::getText(w, ids::kLinkStatus), c.reason);
+        EXPECT_EQ(ui::getText(w, ids::kWeight), "unchanged");
+        sim->Stop();
+    }
+}
+
+TEST_F(TransferTest, WriteSendsTheExtensionThenTheMainBlockThenPauses) {
+    ui::Window& w = openMain();
+    keyerWithSettings();
+    ui::click(w, ids::kResetDefaults);
+    ui::setText(w, ids::kMaxWpm, "44");
+    ui::setText(w, ids::kMsg1, "TEST");
+    keyerPort.waits().storeMs = 3000;
+    watchOperation();
+    const Clock::time_point began = Clock::now();
+    ui::sendCommand(w, ids::kWriteZt);
+    // The pause starts once the 304 bytes have left the wire at 1200 baud.
+    EXPECT_GE(Clock::now() - began, std::chrono::milliseconds(3000 + 304 * 10 * 1000 / 1200));
+    ASSERT_TRUE(sim->WaitForReceived(kDetection.size() + 304, std::chrono::seconds(5)));
+
+    Bytes expected = kDetection;
+    expected.insert(expected.end(), {0, 0x1B});
+    expected.insert(expected.end(), appState.image.begin() + 288, appState.image.end());
+    expected.insert(expected.end(), {0, 0x0D});
+    expected.insert(expected.end(), appState.image.begin(), appState.image.begin() + 288);
+    EXPECT_EQ(sent(), expected);
+    EXPECT_EQ(appState.image[7], 39);  // MaxWpm 44 over the default minimum of 5
+    const sim::SettingsBytes keyer = sim->settings();
+    EXPECT_TRUE(std::equal(keyer.begin(), keyer.end(), appState.image.begin()));
+    EXPECT_TRUE(seen.count("Writing"));
+    EXPECT_EQ(ui::getText(w, ids::kOpState), "Done");
+}
+
+TEST_F(TransferTest, AnInvalidValueStopsTheWriteAfterDetection) {
+    ui::Window& w = openMain();
+    keyerWithSettings();
+    ui::click(w, ids::kResetDefaults);
+    ui::setText(w, ids::kRatio, "70");
+    ui::setText(w, ids::kOpState, "before");
+    ui::sendCommand(w, ids::kWriteZt);
+    EXPECT_EQ(host().messageBoxes.back().text, "Ratio must be between 33 and 66");
+    EXPECT_EQ(sent(), kDetection);
+    EXPECT_EQ(ui::getText(w, ids::kOpState), "before");
+    EXPECT_EQ(appState.busy, 0);
+}
+
+TEST_F(TransferTest, WithNoKeyerNothingIsTransferredAndTheImageStays) {
+    ui::Window& w = openMain();
+    comPortNumber = 49;  // nothing there
+    appState.image.fill(0x42);
+    for (int id : {ids::kReadZt, ids::kWriteZt}) {
+        ui::sendCommand(w, id);
+        EXPECT_EQ(ui::getText(w, ids::kOpState), ">ZT ERR");
+        EXPECT_NE(ui::getText(w, ids::kLinkStatus).find("ZT Fail:"), std::string::npos);
+        EXPECT_EQ(appState.image[5], 0x42);
+    }
+    startKeyer(Keyer(kVariantSmt, 31, 5), [] {
+        sim::Faults f;
+        f.silent = true;
+        return f;
+    }());
+    comPortNumber = testing::kSimCom;
+    ui::sendCommand(w, ids::kReadZt);
+    EXPECT_EQ(ui::getText(w, ids::kLinkStatus), "ZT Fail:no response");
+    EXPECT_EQ(ui::getText(w, ids::kOpState), ">ZT ERR");
+    EXPECT_EQ(appState.image[5], 0x42);
+}
+
+TEST_F(TransferTest, AWriteWhoseBytesCannotGoOutSaysSo) {
+    ui::Window& w = openMain();
+    keyerWithSettings();
+    ui::click(w, ids::kResetDefaults);
+    watchOperation();
+    stopKeyerAt = "Writing";
+    ui::sendCommand(w, ids::kWriteZt);
+    EXPECT_EQ(ui::getText(w, ids::kOpState), ">ZT ERR");
+    EXPECT_EQ(ui::getText(w, ids::kLinkStatus), "ZT Fail:settings not sent");
+}
+
+// The system takes all the bytes at once; a line that drops before they are
+// on the wire took them with it, whatever the writes said.
+TEST_F(TransferTest, ALineThatHangsUpWhileTheBytesGoOutIsAFailure) {
+    ui::Window& w = openMain();
+    sim::Faults f;
+    f.hangUpAfter = 20;  // detection, the extension command and part of its block
+    const sim::SettingsBytes before = keyerWithSettings(f).settings();
+    ui::click(w, ids::kResetDefaults);
+    ui::sendCommand(w, ids::kWriteZt);
+    EXPECT_EQ(ui::getText(w, ids::kOpState), ">ZT ERR");
+    EXPECT_EQ(ui::getText(w, ids::kLinkStatus), "ZT Fail:settings not sent");
+    EXPECT_EQ(ui::control(w, ids::kLinkStatus).tip, "the line hung up");
+    EXPECT_EQ(sim->settings(), before);
+}
+
+// Out in full, then the line goes while the keyer stores them: not "Done"
+// either, but the text says the bytes went out.
+TEST_F(TransferTest, ALineLostWhileTheKeyerStoresIsAFailureOfItsOwn) {
+    ui::Window& w = openMain();
+    keyerWithSettings();
+    keyerPort.waits().storeMs = 60000;  // ended by the hang-up
+    ui::click(w, ids::kResetDefaults);
+    std::optional<Clock::time_point> writing;
+    host().onRepaint = [&](ui::Window& win) {
+        if (ui::getText(win, ids::kOpState) != "Writing") return;
+        if (!writing) writing = Clock::now();
+        // A second after the 304 bytes' 2.5 s on the wire at 1200 baud.
+        if (Clock::now() - *writing > std::chrono::milliseconds(3500)) sim->Stop();
+    };
+    ui::sendCommand(w, ids::kWriteZt);
+    EXPECT_EQ(ui::getText(w, ids::kOpState), ">ZT ERR");
+    EXPECT_EQ(ui::getText(w, ids::kLinkStatus), "ZT Fail:line lost while storing");
+    EXPECT_EQ(ui::control(w, ids::kLinkStatus).tip, "the line hung up");
+    const sim::SettingsBytes keyer = sim->settings();
+    EXPECT_TRUE(std::equal(keyer.begin(), keyer.end(), appState.image.begin()));
+}
+
+}  // namespace
+}  // namespace zt

@@ -1,0 +1,93 @@
+#include "system/serial.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <climits>
+#include <filesystem>
+#include <fstream>
+
+#include "system/pty.h"
+
+namespace zt {
+namespace {
+
+using std::chrono::hours;
+using std::chrono::microseconds;
+using std::chrono::milliseconds;
+
+TEST(RemainingMsTest, RoundsUpAndStopsAtZero) {
+    const SerialClock::time_point now = SerialClock::now();
+    EXPECT_EQ(RemainingMs(now + milliseconds(250), now), 250);
+    EXPECT_EQ(RemainingMs(now + microseconds(250'001), now), 251);
+    EXPECT_EQ(RemainingMs(now + microseconds(1), now), 1);  // never a zero-length wait early
+    EXPECT_EQ(RemainingMs(now, now), 0);
+    EXPECT_EQ(RemainingMs(now - milliseconds(5), now), 0);
+    EXPECT_EQ(RemainingMs(now + hours(24 * 365 * 100), now), INT_MAX);
+}
+
+TEST(ProbeDeviceTest, TellsPresentBusyAndMissingApart) {
+    PtyMaster pty;
+    ASSERT_TRUE(pty.Open());
+    const std::string slave = pty.SlavePath();
+
+    EXPECT_EQ(ProbeDevice(slave), ProbeResult::Present);
+    EXPECT_EQ(ProbeDevice(slave), ProbeResult::Present);  // probing does not keep it
+    SerialOpenResult held = SerialOpen(slave);
+    ASSERT_EQ(held.outcome, SerialOpenOutcome::Opened);
+    EXPECT_EQ(ProbeDevice(slave), ProbeResult::Busy);
+    SerialClose(held.device, SerialClock::now());
+    EXPECT_EQ(ProbeDevice(slave), ProbeResult::Present);
+
+    EXPECT_EQ(ProbeDevice("/dev/zt-no-such-device"), ProbeResult::Missing);
+    EXPECT_EQ(ProbeDevice("/dev/null"), ProbeResult::Missing);  // not a terminal
+}
+
+TEST(SerialOpenTest, TheLockDecidesNotAnExclusiveFlagLeftBehind) {
+    PtyMaster pty;
+    ASSERT_TRUE(pty.Open());
+    const std::string slave = pty.SlavePath();
+    // A holder that died: the system dropped its lock, but the flag stays on a
+    // pseudo-terminal whose master lives on.
+    int gone = open(slave.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(gone, 0);
+    ASSERT_EQ(ioctl(gone, TIOCEXCL), 0);
+    close(gone);
+    if (geteuid() != 0) GTEST_SKIP() << "only root gets past the flag to the lock";
+
+    SerialOpenResult opened = SerialOpen(slave);
+    EXPECT_EQ(opened.outcome, SerialOpenOutcome::Opened);
+    // A live holder keeps its lock: the port is busy.
+    SerialOpenResult second = SerialOpen(slave);
+    EXPECT_EQ(second.outcome, SerialOpenOutcome::Busy);
+    EXPECT_EQ(ProbeDevice(slave), ProbeResult::Busy);
+    SerialClose(opened.device, SerialClock::now());
+}
+
+// A fake /sys/class/tty beside fake device nodes.
+TEST(UartPresentTest, OnlyADeviceTheSystemReportsWithoutAUartIsMissing) {
+    char pattern[] = "/tmp/ztuart-XXXXXX";
+    const std::string root = mkdtemp(pattern);
+    const std::string sys = root + "/class", dev = root + "/dev";
+    std::filesystem::create_directories(dev);
+    for (const char* name : {"ttyS0", "ttyS3", "ttyUSB0"}) std::ofstream(dev + "/" + name);
+    std::filesystem::create_directories(sys + "/ttyS0");
+    std::filesystem::create_directories(sys + "/ttyS3");
+    std::ofstream(sys + "/ttyS0/type") << "4\n";  // a 16550A answers
+    std::ofstream(sys + "/ttyS3/type") << "0\n";  // nothing at that address
+    std::filesystem::create_symlink(dev + "/ttyS3", root + "/com4");
+
+    EXPECT_TRUE(UartPresent(dev + "/ttyS0", sys));
+    EXPECT_FALSE(UartPresent(dev + "/ttyS3", sys));
+    EXPECT_FALSE(UartPresent(root + "/com4", sys));   // through a ports-folder link
+    EXPECT_TRUE(UartPresent(dev + "/ttyUSB0", sys));  // the system says nothing
+    EXPECT_TRUE(UartPresent(root + "/gone", sys));    // opening will tell
+    std::filesystem::remove_all(root);
+}
+
+}  // namespace
+}  // namespace zt

@@ -1,0 +1,151 @@
+#pragma once
+// Shared by the Win32 host tests: the host installed, windows that record
+// the messages a procedure acts on, and real input (SendInput) delivered
+// through a message loop that lets the dialog manager see it, as DialogBox's
+// own loop does. The checks are those of the Qt host's tests: here Windows
+// itself must show the behaviours that the other hosts reproduce.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "support/host_test.h"
+#include "ui/win32/win32_host.h"
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+namespace zttest {
+
+// Windows sends notifications that no procedure of the program looks at (an
+// edit's focus and change, a list's drop-down); these are left out of what a
+// test compares, except a list's selection change.
+inline bool actedOn(const ui::Window& w, const ui::Message& m) {
+    if (m.msg != ui::Msg::Command) return true;
+    auto it = w.controls.find(m.id);
+    if (it == w.controls.end()) return true;
+    if (it->second.kind == ui::Kind::Edit) return false;
+    if (it->second.kind == ui::Kind::ComboBox) return m.code == ui::kSelectionChanged;
+    return true;
+}
+
+// Runs everything queued for this thread, dialog keys through the dialog
+// manager of the window they are for.
+inline void pump() {
+    MSG msg;
+    for (int round = 0; round < 3; ++round) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+            if (top && ui::windowOf(top) && IsDialogMessageA(top, &msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);  // input injected by SendInput may reach the queue a moment later
+    }
+}
+
+inline void sendInputs(std::vector<INPUT> inputs) {
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    pump();
+}
+
+inline INPUT keyInput(WORD vk, bool up, WCHAR unicode = 0) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = unicode ? 0 : vk;
+    in.ki.wScan = unicode;
+    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (unicode ? KEYEVENTF_UNICODE : 0);
+    return in;
+}
+
+// Gives the keyboard to a control of a shown dialog, unless it has it: as
+// Tab does, which selects an edit's whole text.
+inline void focus(HWND control) {
+    HWND top = GetAncestor(control, GA_ROOT);
+    if (GetFocus() == control && GetForegroundWindow() == top) return;
+    SetForegroundWindow(top);
+    SetActiveWindow(top);
+    // As Tab moves it: a push button with the focus becomes the default.
+    SendMessageA(top, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    pump();
+}
+
+inline void key(HWND to, WORD vk, bool ctrl = false) {
+    focus(to);
+    std::vector<INPUT> in;
+    if (ctrl) in.push_back(keyInput(VK_CONTROL, false));
+    in.push_back(keyInput(vk, false));
+    in.push_back(keyInput(vk, true));
+    if (ctrl) in.push_back(keyInput(VK_CONTROL, true));
+    sendInputs(in);
+}
+
+// Characters as typed: each arrives as WM_CHAR through TranslateMessage.
+inline void type(HWND to, const std::string& s) {
+    focus(to);
+    for (char c : s)
+        sendInputs({keyInput(0, false, static_cast<unsigned char>(c)),
+                    keyInput(0, true, static_cast<unsigned char>(c))});
+}
+
+// A left click in the middle of a window (for a check box or radio button,
+// on its box), as the mouse gives it.
+inline void click(HWND at) {
+    RECT r;
+    GetWindowRect(at, &r);
+    char cls[32] = {};
+    GetClassNameA(at, cls, sizeof cls);
+    const bool box = std::string(cls) == "Button" &&
+                     (GetWindowLongA(at, GWL_STYLE) & BS_TYPEMASK) != BS_PUSHBUTTON;
+    const int x = box ? r.left + 6 : (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    SetForegroundWindow(GetAncestor(at, GA_ROOT));
+    SetCursorPos(x, y);
+    INPUT in[2]{};
+    for (int i = 0; i < 2; ++i) {
+        in[i].type = INPUT_MOUSE;
+        in[i].mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        in[i].mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        in[i].mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE |
+                           (i ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN);
+    }
+    sendInputs({in[0], in[1]});
+}
+
+inline std::string textOf(HWND h) {
+    char buffer[1024] = {};
+    GetWindowTextA(h, buffer, sizeof buffer);
+    return buffer;
+}
+
+inline void setClipboard(const std::string& s) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, s.size() + 1);
+    std::memcpy(GlobalLock(mem), s.c_str(), s.size() + 1);
+    GlobalUnlock(mem);
+    SetClipboardData(CF_TEXT, mem);
+    CloseClipboard();
+}
+
+class Win32HostTest : public HostTest<ui::Win32Host> {
+  protected:
+    // Side by side, each apart from the others.
+    void show(ui::Window& w, int index) override {
+        HWND h = ui::windowHandle(w);
+        EXPECT_TRUE(h);
+        SetWindowPos(h, HWND_TOP, 20 + 420 * index, 20, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        pump();
+    }
+    bool counts(const ui::Window& w, const ui::Message& m) override { return actedOn(w, m); }
+};
+
+inline HWND item(const ui::Window& w, int id) {
+    return ui::controlHandle(w, id);
+}
+
+}  // namespace zttest
