@@ -18,6 +18,7 @@
 #include "resources/ids.h"
 #include "settings/image.h"
 #include "settings/messages.h"
+#include "settings/schema.h"
 #include "settings/settings_file.h"
 #include "support/keyer_fixture.h"
 

@@ -23,8 +23,8 @@
 #include "link/port.h"
 #include "link/port_list.h"
 #include "link/transfer.h"
-#include "settings/controls.h"
 #include "settings/messages.h"
+#include "settings/schema.h"
 #include "settings/settings_file.h"
 
 namespace zt::cli {
@@ -232,7 +232,7 @@ int WriteCommand(const Context& c) {
     SettingsImage image{};
     if (int status = ReadSettings(c, image)) return status;
     if (auto refusal = CheckImage(image))
-        return c.Fail(kExitUsage, c.opt.file + ": " + NumberName(refusal->user, *refusal->row) +
+        return c.Fail(kExitUsage, c.opt.file + ": " + FullName(*refusal->setting, refusal->user) +
                                       ": " + refusal->text);
     if (auto broken = CheckMessageStore(image))
         return c.Fail(kExitUsage, c.opt.file + ": " + broken->text +

@@ -1,8 +1,9 @@
 #pragma once
-// Every setting of a settings image under a stable name: what `show` prints
-// and what `set` takes. Values are the ones the window's editor shows (the
-// sidetone in Hz, the pot's maximum, the serial number counted from 1), and
-// changes pass the editor's checks with its messages.
+// The settings of a settings image as text, under the schema's names
+// (settings/schema.h): what `show` prints and what `set` takes. Values are
+// the ones the window's editor shows (the sidetone in Hz, the pot's maximum,
+// the serial number counted from 1), and changes pass the editor's checks
+// with its messages.
 
 #include <optional>
 #include <string>
@@ -10,11 +11,9 @@
 #include <vector>
 
 #include "common/app_state.h"
-#include "settings/controls.h"
+#include "settings/schema.h"
 
 namespace zt::cli {
-
-enum class Kind { Number, Flag, Choice, Text };
 
 struct ShownSetting {
     std::string name;  // e.g. "user1.max_wpm", "user2.rtty.baud", "msg3"
@@ -25,9 +24,6 @@ struct ShownSetting {
 // All settings in a fixed order: User 1's, User 2's, the start-up selections,
 // then the fourteen messages (13 and 14 are the users' call signs).
 std::vector<ShownSetting> ShowSettings(const SettingsImage& image);
-
-// The name of a number row's value for a user, as ShowSettings names it.
-std::string NumberName(User user, const NumberRow& row);
 
 using Assignment = std::pair<std::string, std::string>;
 // "name=value" split at the first '='; nothing when there is none.
