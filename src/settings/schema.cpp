@@ -168,6 +168,28 @@ int OutputIndex(std::uint8_t bits) {
     return at == std::end(kOutputValues) ? 0 : static_cast<int>(at - std::begin(kOutputValues));
 }
 
+// The fields a row's value is made of: its own bits, and for the pot's ends
+// both bytes, which move together.
+bool Uses(const Setting& s, Field f) {
+    const bool pot = s.place == Place::PotMax || s.place == Place::PotMin;
+    return OwnedBits(s, f) || (pot && (f == Field::PotMinWpm || f == Field::PotRangeWpm));
+}
+
+// The message whose pointer or bytes hold an offset of the message area.
+std::optional<int> MessageAt(const SettingsImage& image, int offset) {
+    if (offset >= kMessagePointerOffset && offset < kMessagePointerOffset + kMessageCount)
+        return offset - kMessagePointerOffset;
+    for (int n = 0; n < kMessageCount; ++n) {
+        const int pointer = image[kMessagePointerOffset + n];
+        for (int at = pointer + kMessagePointerBase;
+             pointer && at < kMessageStoreOffset + kMessageStoreSize; ++at) {
+            if (at == offset) return n;
+            if (image[at] & 0x80) break;
+        }
+    }
+    return std::nullopt;
+}
+
 std::string PrefixOf(User user) {
     return user == User::One ? "user1." : "user2.";
 }
@@ -311,6 +333,19 @@ const NamedSetting* FindSetting(std::string_view name) {
 
 std::string FullName(const Setting& s, User user) {
     return s.perUser() ? PrefixOf(user) + s.name : std::string(s.name);
+}
+
+std::vector<const NamedSetting*> SettingsAt(const SettingsImage& image, int offset) {
+    const std::optional<int> message = MessageAt(image, offset);
+    std::vector<const NamedSetting*> found;
+    for (const NamedSetting& n : NamedSettings()) {
+        bool holds = message && n.row->place == Place::Message && MessageIndex(*n.row) == *message;
+        for (int k = 0; k < kFieldCount && !holds; ++k)
+            holds = FieldOffset(n.user, static_cast<Field>(k)) == offset &&
+                    Uses(*n.row, static_cast<Field>(k));
+        if (holds) found.push_back(&n);
+    }
+    return found;
 }
 
 std::uint32_t ParseEditNumber(const std::string& text) {

@@ -227,6 +227,10 @@ struct NamedSetting {
 const std::vector<NamedSetting>& NamedSettings();
 const NamedSetting* FindSetting(std::string_view name);
 std::string FullName(const Setting& s, User user);
+// The settings an image byte holds part of: a user's field, or in the message
+// area (by the image's pointers) a message's pointer or one of its bytes.
+// Nothing for the end byte, and for bytes between or after the messages.
+std::vector<const NamedSetting*> SettingsAt(const SettingsImage& image, int offset);
 
 // An edit's text as the editor reads a number: unsigned decimal; anything
 // else, and numbers that do not fit 32 bits, read as 0.

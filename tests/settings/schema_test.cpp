@@ -92,6 +92,37 @@ TEST(Schema, ConversionsBetweenBytesAndShownValues) {
     EXPECT_EQ(ParseEditNumber("4294967295"), 4294967295u);
 }
 
+// Which settings a byte is part of, for naming a byte that read back wrong:
+// a user's field by the settings kept there, a message by its pointer or its
+// bytes.
+TEST(Schema, EachByteNamesTheSettingsItHoldsPartOf) {
+    SettingsImage image{};
+    LoadDefaults(image);
+    MessageTexts texts;
+    texts[2] = "CQ";
+    texts[13] = "ZT";
+    ASSERT_FALSE(EncodeMessages(texts, image));
+    using Names = std::vector<std::string>;
+    const auto at = [&image](int offset) {
+        Names names;
+        for (const NamedSetting* n : SettingsAt(image, offset)) names.push_back(n->name);
+        return names;
+    };
+    EXPECT_EQ(at(1), Names{"user1.cur_wpm"});
+    EXPECT_EQ(at(23), (Names{"user2.max_wpm", "user2.min_wpm"}));
+    EXPECT_EQ(at(29), (Names{"user2.output_selection", "user2.paddle_hang", "user2.keyer_mode"}));
+    EXPECT_EQ(at(14),
+              (Names{"user1.ltr_space", "user1.tune_50", "selected_user", "selected_bank"}));
+    EXPECT_EQ(at(30), (Names{"user2.ltr_space", "user2.tune_50"}));
+    EXPECT_EQ(at(298), Names{"user2.serial_number"});
+    EXPECT_EQ(at(296).size(), 3u);     // rtty.stop_bits, diddle_is, usos
+    EXPECT_EQ(at(35), Names{"msg3"});  // its pointer
+    EXPECT_EQ(at(48), Names{"msg3"});  // its last byte
+    EXPECT_EQ(at(49), Names{"msg14"});
+    EXPECT_EQ(at(51), Names{});  // past the last message
+    EXPECT_EQ(at(32), Names{});  // the end byte
+}
+
 // The first refusal in the editor's order, User 1 before User 2; a refusal
 // of the pot names the end it is about.
 TEST(Schema, CheckImageNamesTheFirstValueTheEditorWouldRefuse) {

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -129,19 +128,6 @@ int ReadInto(const Context& c, Port& port, SettingsImage& image, const char* lab
     return kExitOk;
 }
 
-std::string Differences(const SettingsImage& sent, const SettingsImage& read) {
-    std::ostringstream text;
-    int count = 0;
-    for (int i = 0; i < kSettingsImageSize; ++i) {
-        if (sent[i] == read[i]) continue;
-        if (++count <= 8)
-            text << "\n  byte " << i << ": wrote " << int(sent[i]) << ", read " << int(read[i]);
-    }
-    if (count > 8) text << "\n  and " << count - 8 << " more";
-    return "verify failed: " + std::to_string(count) + " of " + std::to_string(kSettingsImageSize) +
-           " bytes differ" + text.str();
-}
-
 // Log lines come from the upload's worker; the main thread prints them
 // between redraws of the bar so the two never interleave.
 class LogQueue {
@@ -212,6 +198,12 @@ int TestCommand(const Context& c) {
     return failure.empty() ? kExitOk : c.Fail(kExitKeyer, failure);
 }
 
+int ReadKeyer(const Context& c, SettingsImage& image) {
+    Port port;
+    if (int status = DetectForSettings(c, port)) return status;
+    return ReadInto(c, port, image, "Reading");
+}
+
 int ReadCommand(const Context& c) {
     // Found out before the keyer is read, which takes a while.
     FileTrouble trouble;
@@ -219,10 +211,8 @@ int ReadCommand(const Context& c) {
         return c.Fail(kExitUsage, c.opt.file + ": " +
                                       SettingsFileText(SettingsFileResult::CreateFailed) + " (" +
                                       trouble.cause + ")");
-    Port port;
-    if (int status = DetectForSettings(c, port)) return status;
     SettingsImage image{};
-    if (int status = ReadInto(c, port, image, "Reading")) return status;
+    if (int status = ReadKeyer(c, image)) return status;
     if (int status = SaveSettings(c, image)) return status;
     c.Say("Done: the keyer's settings are in " + c.opt.file);
     return kExitOk;
@@ -254,7 +244,7 @@ int WriteCommand(const Context& c) {
     if (int status = ReadInto(c, port, readBack, "Verifying",
                               "the settings went out in full, but reading them back failed: "))
         return status;
-    if (readBack != image) return c.Fail(kExitKeyer, Differences(image, readBack));
+    if (readBack != image) return c.Fail(kExitKeyer, VerifyFailure(image, readBack));
     c.Say("Done: verified");
     return kExitOk;
 }

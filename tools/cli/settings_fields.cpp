@@ -1,8 +1,14 @@
 #include "cli/settings_fields.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
+#include <numeric>
+#include <set>
+#include <string_view>
+#include <utility>
 
+#include "cli/json.h"
 #include "settings/messages.h"
 
 namespace zt::cli {
@@ -17,28 +23,38 @@ struct Edit {
     std::optional<MessageTexts> texts;
 };
 
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+// A whole number, signed or not, so that "-5" is out of range rather than no
+// number; one too long for any bound reads as far out.
 std::optional<std::int64_t> ParseNumber(const std::string& text) {
-    if (text.empty() || text.size() > 10) return std::nullopt;
+    std::size_t i = text.size() > 1 && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    if (i == text.size()) return std::nullopt;
     std::int64_t n = 0;
-    for (char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
-        n = n * 10 + (c - '0');
+    for (; i < text.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(text[i]))) return std::nullopt;
+        n = std::min<std::int64_t>(n * 10 + (text[i] - '0'), 1'000'000'000'000);
     }
-    if (n > 0xFFFFFFFF) return std::nullopt;
-    return n;
+    return text[0] == '-' ? -n : n;
 }
 
 std::optional<bool> ParseFlag(const std::string& text) {
+    const std::string lower = Lower(text);
     for (const char* yes : {"1", "true", "on", "yes"})
-        if (text == yes) return true;
+        if (lower == yes) return true;
     for (const char* no : {"0", "false", "off", "no"})
-        if (text == no) return false;
+        if (lower == no) return false;
     return std::nullopt;
 }
 
+// The entry a text names, in any case.
 std::optional<int> ParseEntry(const Setting& s, const std::string& text) {
     for (std::size_t i = 0; i < s.entries.size(); ++i)
-        if (text == s.entries[i]) return static_cast<int>(i);
+        if (Lower(s.entries[i]) == Lower(text)) return static_cast<int>(i);
     return std::nullopt;
 }
 
@@ -109,6 +125,35 @@ std::optional<std::string> FinishPot(Edit& e) {
     return std::nullopt;
 }
 
+// The edits that turn one name into the other (Levenshtein).
+std::size_t Distance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    std::iota(row.begin(), row.end(), 0);
+    for (char c : a) {
+        std::size_t diagonal = row[0]++;
+        for (std::size_t j = 1; j <= b.size(); ++j)
+            diagonal = std::exchange(
+                row[j], std::min({row[j] + 1, row[j - 1] + 1, diagonal + (c == b[j - 1] ? 0 : 1)}));
+    }
+    return row.back();
+}
+
+// Why a name is no setting, with the one most likely meant.
+std::string UnknownName(const std::string& name) {
+    for (const Setting& s : kSettingRows)
+        if (s.perUser() && name == s.name)
+            return "\"" + name + "\" needs user1. or user2. in front (each user has one)";
+    const std::string unknown = "no setting is called \"" + name + "\"";
+    const NamedSetting* nearest = nullptr;
+    std::size_t best = 3;  // two slips at most
+    for (const NamedSetting& n : NamedSettings()) {
+        const std::size_t d = Distance(Lower(name), n.name);
+        if (d < best) best = d, nearest = &n;
+    }
+    if (nearest) return unknown + "; did you mean " + nearest->name + "?";
+    return unknown + " (ztcli show lists them)";
+}
+
 std::optional<std::string> ValueText(const SettingsImage& image, const NamedSetting& n) {
     const Setting& s = *n.row;
     if (s.kind == Kind::Text) return TextOf(image, s);
@@ -129,8 +174,14 @@ std::optional<std::string> ValueText(const SettingsImage& image, const NamedSett
 std::vector<ShownSetting> ShowSettings(const SettingsImage& image) {
     std::vector<ShownSetting> shown;
     for (const NamedSetting& n : NamedSettings())
-        shown.push_back({n.name, n.row->kind, ValueText(image, n)});
+        shown.push_back(
+            {n.name, n.row->kind, ValueText(image, n), StoredRefusal(image, n.user, *n.row)});
     return shown;
+}
+
+std::string ShownText(const ShownSetting& s) {
+    if (!s.value) return "none";
+    return s.kind == Kind::Text ? JsonString(*s.value) : *s.value;
 }
 
 std::optional<Assignment> ParseAssignment(const std::string& text) {
@@ -144,7 +195,7 @@ std::optional<std::string> SetSettings(SettingsImage& image,
     Edit e{image, {}, {}, {}};
     for (const auto& [name, value] : changes) {
         const NamedSetting* found = FindSetting(name);
-        if (!found) return "no setting is called \"" + name + "\" (ztcli show lists them)";
+        if (!found) return UnknownName(name);
         if (auto refusal = Assign(e, *found, value)) return name + ": " + *refusal;
     }
     if (auto refusal = FinishPot(e)) return refusal;
@@ -152,6 +203,45 @@ std::optional<std::string> SetSettings(SettingsImage& image,
         if (auto error = EncodeMessages(*e.texts, e.image)) return error->text;
     image = e.image;
     return std::nullopt;
+}
+
+std::vector<std::string> DifferingSettings(const SettingsImage& a, const SettingsImage& b) {
+    const std::vector<ShownSetting> shownA = ShowSettings(a), shownB = ShowSettings(b);
+    std::vector<std::string> lines;
+    for (std::size_t k = 0; k < shownA.size(); ++k) {
+        const std::string textA = ShownText(shownA[k]), textB = ShownText(shownB[k]);
+        if (textA != textB) lines.push_back(shownA[k].name + ": " + textA + " -> " + textB);
+    }
+    return lines;
+}
+
+std::string VerifyFailure(const SettingsImage& sent, const SettingsImage& read) {
+    constexpr int kShown = 8;
+    const std::vector<ShownSetting> wrote = ShowSettings(sent), got = ShowSettings(read);
+    const NamedSetting* first = NamedSettings().data();
+    std::set<const NamedSetting*> told;
+    std::vector<std::string> lines;
+    int bytes = 0;
+    for (int i = 0; i < kSettingsImageSize; ++i) {
+        if (sent[i] == read[i]) continue;
+        ++bytes;
+        bool explained = false;
+        for (const NamedSetting* n : SettingsAt(sent, i)) {
+            const ShownSetting &w = wrote[n - first], &r = got[n - first];
+            if (ShownText(w) == ShownText(r)) continue;
+            explained = true;
+            if (told.insert(n).second)
+                lines.push_back(n->name + ": wrote " + ShownText(w) + ", read " + ShownText(r));
+        }
+        if (!explained)
+            lines.push_back("byte " + std::to_string(i) + ": wrote " + std::to_string(sent[i]) +
+                            ", read " + std::to_string(read[i]));
+    }
+    std::string text = "verify failed: " + std::to_string(bytes) + " of " +
+                       std::to_string(kSettingsImageSize) + " bytes differ";
+    for (int k = 0; k < std::min<int>(kShown, lines.size()); ++k) text += "\n  " + lines[k];
+    if (lines.size() > kShown) text += "\n  and " + std::to_string(lines.size() - kShown) + " more";
+    return text;
 }
 
 }  // namespace zt::cli
