@@ -5,6 +5,7 @@
 #include <cctype>
 #include <numeric>
 #include <set>
+#include <sstream>
 #include <string_view>
 #include <utility>
 
@@ -237,11 +238,11 @@ std::string VerifyFailure(const SettingsImage& sent, const SettingsImage& read) 
             lines.push_back("byte " + std::to_string(i) + ": wrote " + std::to_string(sent[i]) +
                             ", read " + std::to_string(read[i]));
     }
-    std::string text = "verify failed: " + std::to_string(bytes) + " of " +
-                       std::to_string(kSettingsImageSize) + " bytes differ";
-    for (int k = 0; k < std::min<int>(kShown, lines.size()); ++k) text += "\n  " + lines[k];
-    if (lines.size() > kShown) text += "\n  and " + std::to_string(lines.size() - kShown) + " more";
-    return text;
+    std::ostringstream text;
+    text << "verify failed: " << bytes << " of " << kSettingsImageSize << " bytes differ";
+    for (int k = 0; k < std::min<int>(kShown, lines.size()); ++k) text << "\n  " << lines[k];
+    if (lines.size() > kShown) text << "\n  and " << lines.size() - kShown << " more";
+    return text.str();
 }
 
 }  // namespace zt::cli
