@@ -3,31 +3,33 @@
 
 #include <string>
 
+#include "app/session.h"
 #include "app/status.h"
 #include "app/window_state.h"
-#include "common/app_state.h"
-#include "link/commands.h"
+#include "link/operations.h"
 #include "resources/ids.h"
 
 namespace zt {
 
-Port keyerPort;
-
 namespace {
 
-void ShowDetection(ui::Window& w, const Detection& d) {
-    appState.keyer = d.identity;
-    if (!d.chipLabel.empty()) ui::setText(w, ids::kChipLabel, d.chipLabel);
-    ui::setText(w, ids::kLinkStatus, d.linkStatus);
+const char* TestState(DetectOutcome outcome) {
+    switch (outcome) {
+        case DetectOutcome::Failed:
+            return ">ZT ERR";
+        case DetectOutcome::BootLoaderOnly:
+            return ">ZT NOS";
+        default:
+            return ">ZT OK";
+    }
 }
 
-// The readings as they came; a line that failed meanwhile turns ">ZT OK"
-// into ">ZT ERR", and the tooltip names the cause.
-void ShowLiveValues(ui::Window& w) {
-    const LiveValues v = ReadLiveValues(keyerPort, appState.keyer.chipVariant);
-    ui::setText(w, ids::kPotValue, PotText(v.pot));
-    if (v.pushbutton) ui::setText(w, ids::kPushButton, PushbuttonText(*v.pushbutton));
-    ui::setText(w, ids::kSupply, SupplyText(v.supply));
+// The readings as they came, a missing one as 0; a line that failed meanwhile
+// turns ">ZT OK" into ">ZT ERR", and the tooltip names the cause.
+void ShowLiveValues(ui::Window& w, const LiveValues& v) {
+    ui::setText(w, ids::kPotValue, PotText(v.pot.value_or(0)));
+    if (v.hasPushbutton) ui::setText(w, ids::kPushButton, PushbuttonText(v.pushbutton.value_or(0)));
+    ui::setText(w, ids::kSupply, SupplyText(v.supply.value_or(0)));
     if (!v.lineFailure.empty()) ui::setText(w, ids::kOpState, ">ZT ERR");
 }
 
@@ -35,15 +37,14 @@ void RunTest(ui::Window& w) {
     for (int id : {ids::kOpState, ids::kSupply, ids::kPotValue, ids::kPushButton})
         ui::setText(w, id, "");
     appState.busy = 1;
-    Detection d = RunDetection(w);
-    if (d.outcome == DetectOutcome::Failed) {
-        ui::setText(w, ids::kOpState, ">ZT ERR");
-    } else if (d.outcome == DetectOutcome::BootLoaderOnly) {
-        ui::setText(w, ids::kOpState, ">ZT NOS");
-    } else {
-        ui::setText(w, ids::kOpState, ">ZT OK");
-        ShowLiveValues(w);
-    }
+    ShowTesting(w);
+    const TestResult t =
+        TestKeyer(keyerPort, KeyerTarget(), appState.keyer, [&w](const Detection& d) {
+            ShowDetection(w, d);
+            ui::setText(w, ids::kOpState, TestState(d.outcome));
+            return true;
+        });
+    if (t.values) ShowLiveValues(w, *t.values);
     ShowPortTrouble(w);
     ArmStatusCountdown();
     appState.busy = 0;
@@ -51,14 +52,16 @@ void RunTest(ui::Window& w) {
 
 }  // namespace
 
-Detection RunDetection(ui::Window& w) {
-    keyerPort.Close();
+void ShowTesting(ui::Window& w) {
     ui::setText(w, ids::kLinkStatus, kTestingText);
     ui::setTip(w, ids::kLinkStatus, "");
     ui::repaint(w);  // the text must be on screen during the waits that follow
-    Detection d = DetectKeyer(keyerPort, comPortNumber, appState.keyer);
-    ShowDetection(w, d);
-    return d;
+}
+
+void ShowDetection(ui::Window& w, const Detection& d) {
+    appState.keyer = d.identity;
+    if (!d.chipLabel.empty()) ui::setText(w, ids::kChipLabel, d.chipLabel);
+    ui::setText(w, ids::kLinkStatus, d.linkStatus);
 }
 
 void ShowPortTrouble(ui::Window& w) {
