@@ -27,6 +27,17 @@ constexpr std::uint8_t kWriteExtension = 0x1B;      // data 12: image 288..299; 
 
 constexpr int kExtensionStart = kMainBlockSize;
 
+// The one exchange every command is made of: the frame, then the data block if
+// there is one, then the reply if one is expected. Whether the last step
+// succeeded (a frame write's result is looked at only when nothing follows).
+bool Exchange(Port& port, const std::uint8_t* frame, int frameLen, const std::uint8_t* data,
+              int dataLen, std::uint8_t* reply, int replyLen) {
+    bool result = port.Write(frame, frameLen);
+    if (dataLen > 0) result = port.Write(data, dataLen);
+    if (replyLen > 0) result = port.Read(reply, replyLen);
+    return result;
+}
+
 Reading QueryFrame(Port& port, const std::uint8_t* frame, int frameLen) {
     std::uint8_t reply = 0;
     if (!Exchange(port, frame, frameLen, nullptr, 0, &reply, 1)) return std::nullopt;
@@ -39,14 +50,6 @@ Reading QueryByte(Port& port, std::uint8_t code) {
 }
 
 }  // namespace
-
-bool Exchange(Port& port, const std::uint8_t* frame, int frameLen, const std::uint8_t* data,
-              int dataLen, std::uint8_t* reply, int replyLen) {
-    bool result = port.Write(frame, frameLen);
-    if (dataLen > 0) result = port.Write(data, dataLen);
-    if (replyLen > 0) result = port.Read(reply, replyLen);
-    return result;
-}
 
 Reading SendEchoTest(Port& port) {
     const std::uint8_t frame[] = {kAdmin, kEchoTest, kEchoArgument};

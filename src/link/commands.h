@@ -11,12 +11,6 @@
 
 namespace zt {
 
-// The one exchange every command is made of: the frame, then the data block if
-// there is one, then the reply if one is expected. Whether the last step
-// succeeded (a frame write's result is looked at only when nothing follows).
-bool Exchange(Port& port, const std::uint8_t* frame, int frameLen, const std::uint8_t* data,
-              int dataLen, std::uint8_t* reply, int replyLen);
-
 // A one-byte reply, or nothing when it did not arrive: a reply of 0 is a
 // reading like any other.
 using Reading = std::optional<std::uint8_t>;

@@ -86,17 +86,6 @@ std::string PushbuttonText(int value) {
 
 const char* const kTestingText = "Testing ZT Interface    ";
 
-int Detection::Code() const {
-    switch (outcome) {
-        case DetectOutcome::Failed:
-            return kDetectFailed;
-        case DetectOutcome::BootLoaderOnly:
-            return kDetectBootLoaderOnly;
-        default:
-            return identity.firmwareMajor;
-    }
-}
-
 KeyerAllows AllowedBy(const KeyerIdentity& id) {
     return {id.firmwareMajor >= kOldestMajor || id.chipVariant == kVariantBootLoaderOnly,
             id.firmwareMajor >= kSettingsMajor};

@@ -18,17 +18,11 @@ struct Detection {
     // The identity afterwards: what the keyer reported, and the earlier values
     // where it said nothing.
     KeyerIdentity identity;
-    std::string linkStatus;  // the failure text, or the revision text
-    std::string chipLabel;   // empty when the label keeps its text
-    std::string portError;   // why the port failed, for a tooltip; often empty
+    std::string linkStatus;        // the failure text, or the revision text
+    std::string chipLabel;         // empty when the label keeps its text
+    std::string portError;         // why the port failed, for a tooltip; often empty
     PortOpen open = PortOpen::Ok;  // what came of opening the port, when it was opened
-
-    // -1 for every failure, 5 for the boot loader alone, else the major revision.
-    int Code() const;
 };
-
-constexpr int kDetectFailed = -1;
-constexpr int kDetectBootLoaderOnly = 5;
 
 // The text shown while detection runs.
 extern const char* const kTestingText;  // "Testing ZT Interface    "
