@@ -11,7 +11,6 @@
 #include "app/session.h"
 #include "app/settings_editor.h"
 #include "app/settings_files.h"
-#include "app/settings_transfer.h"
 #include "app/status.h"
 #include "app/uploader.h"
 #include "app/window_state.h"

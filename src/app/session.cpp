@@ -5,8 +5,4 @@ namespace zt {
 AppState appState;
 Port keyerPort;
 
-PortTarget KeyerTarget() {
-    return {appState.comPortNumber, {}};
-}
-
 }  // namespace zt

@@ -28,6 +28,8 @@ extern AppState appState;
 extern Port keyerPort;
 
 // Where the keyer operations find the keyer: the selected COM port.
-PortTarget KeyerTarget();
+inline PortTarget KeyerTarget() {
+    return {appState.comPortNumber, {}};
+}
 
 }  // namespace zt

@@ -11,7 +11,7 @@
 namespace zt {
 
 UploadWaits uploadWaits;
-WorkerStarter startUploadWorker = StartThread;
+WorkerStarter startUploadWorker;
 
 namespace {
 

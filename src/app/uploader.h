@@ -18,7 +18,7 @@ constexpr int kUploadTimerMs = 100;
 
 // The pauses of the uploads this dialog starts; tests shorten them.
 extern UploadWaits uploadWaits;
-// Starts the worker thread; tests put a failing one in.
+// Starts the worker thread; empty for std::thread. Tests put a failing one in.
 extern WorkerStarter startUploadWorker;
 
 }  // namespace zt

@@ -113,8 +113,7 @@ std::string UploadResultText(int result, const std::string& cause) {
         case kUploadStoppedEarly:
             return "Error: ZOVOV stopped early, program it again !";
         case kUploadNotSent:
-            return cause.empty() ? "Error: Write failed !"
-                                 : "Error: Write failed: " + cause + " !";
+            return cause.empty() ? "Error: Write failed !" : "Error: Write failed: " + cause + " !";
         case kUploadNotStarted:
             return "Error: Upload could not be started !";
         default:
@@ -126,10 +125,6 @@ void RunUpload(const UploadJob& job, UploadStatus& status) {
     status.result.store(Upload(job, status));
 }
 
-std::thread StartThread(std::function<void()> work) {
-    return std::thread(std::move(work));
-}
-
 UploadDriver::~UploadDriver() {
     if (worker_.joinable()) worker_.join();
 }
@@ -138,8 +133,9 @@ bool UploadDriver::Start(const UploadJob& job, const WorkerStarter& start) {
     status_.progress = 0;
     status_.result = kUploadRunning;
     status_.cause.clear();
+    std::function<void()> work = [job, this] { RunUpload(job, status_); };
     try {
-        worker_ = start([job, this] { RunUpload(job, status_); });
+        worker_ = start ? start(std::move(work)) : std::thread(std::move(work));
     } catch (const std::system_error&) {
         return false;
     }

@@ -30,7 +30,7 @@ constexpr int kUploadSpeedFailed = 0x8A;   // the port refused 9600 or 1200 baud
 constexpr int kUploadNoBootLoader = 0x8B;  // the sync answer was not AA
 // Codes of our own, kept out of the byte range so that none can be taken for
 // a reply, and none reads as 0, an upload still running.
-constexpr int kUploadZeroReply = 0x100;    // a frame reply of 00
+constexpr int kUploadZeroReply = 0x100;     // a frame reply of 00
 constexpr int kUploadStoppedEarly = 0x101;  // 88, done, before the last frame
 constexpr int kUploadNotSent = 0x102;       // a write did not go out; the status says why
 constexpr int kUploadNotStarted = 0x103;    // the worker's thread could not be started
@@ -70,9 +70,8 @@ struct UploadJob {
 void RunUpload(const UploadJob& job, UploadStatus& status);
 
 // Starts a thread for the worker; throws std::system_error when it cannot,
-// as std::thread does.
+// as std::thread does. Tests put in one that fails.
 using WorkerStarter = std::function<std::thread(std::function<void()>)>;
-std::thread StartThread(std::function<void()> work);
 
 struct UploadPoll {
     int progress = 0;
@@ -91,8 +90,9 @@ class UploadDriver {
     UploadDriver(const UploadDriver&) = delete;
     UploadDriver& operator=(const UploadDriver&) = delete;
 
-    // False when the thread could not be started (kUploadNotStarted).
-    bool Start(const UploadJob& job, const WorkerStarter& start = StartThread);
+    // False when the thread could not be started (kUploadNotStarted). Without
+    // a starter, std::thread starts it.
+    bool Start(const UploadJob& job, const WorkerStarter& start = {});
     // From Start until a poll has reported the result.
     bool Running() const { return worker_.joinable(); }
     UploadPoll Poll();

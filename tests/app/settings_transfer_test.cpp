@@ -1,5 +1,3 @@
-#include "app/settings_transfer.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -7,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "app/keyer_commands.h"
 #include "resources/ids.h"
 #include "support/keyer_fixture.h"
 

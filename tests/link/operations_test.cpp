@@ -61,29 +61,6 @@ TEST_F(OperationsTest, TestReadsTheLiveValuesAfterTheCallersStep) {
     EXPECT_EQ(sim.Received(), kDetection);
 }
 
-// A caller that stops after detection (an editor value refused, a keyer
-// without the settings commands) has nothing more sent and the image kept.
-TEST_F(OperationsTest, AStopAfterDetectionSendsNothingMore) {
-    SettingsImage image{};
-    image.fill(0x42);
-    const SettingsImage before = image;
-    for (bool write : {false, true}) {
-        sim.ClearReceived();
-        const TransferResult r = write ? WriteKeyer(port, target, {}, image, Watch(false))
-                                       : ReadKeyer(port, target, {}, image, Watch(false));
-        EXPECT_FALSE(r.transfer);
-        EXPECT_EQ(r.detection.outcome, DetectOutcome::Firmware);
-        EXPECT_EQ(sim.Received(), kDetection);
-        EXPECT_EQ(image, before);
-    }
-    // A detection that fails is told too, and ends the operation.
-    const TransferResult none =
-        ReadKeyer(port, {0, "/dev/zt-no-such-device"}, {}, image, Watch(true));
-    ASSERT_TRUE(detected);
-    EXPECT_EQ(detected->open, PortOpen::Failed);
-    EXPECT_FALSE(none.transfer);
-}
-
 // The read-back names every byte that came back other than it was written.
 TEST_F(OperationsTest, TheReadBackSaysWhichBytesCameBackOtherThanWritten) {
     const sim::SettingsBytes kept = sim.settings();

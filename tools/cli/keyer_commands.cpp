@@ -2,7 +2,6 @@
 // window's button does, so the keyer sees the same bytes; only the showing
 // differs.
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -16,8 +15,6 @@
 #include "cli/settings_fields.h"
 #include "common/app_state.h"
 #include "common/config_file.h"
-#include "firmware/identify.h"
-#include "firmware/image.h"
 #include "firmware/program.h"
 #include "firmware/upload.h"
 #include "link/commands.h"
