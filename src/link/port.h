@@ -13,7 +13,7 @@
 
 namespace zt {
 
-// What came of opening, with the codes the keyer's documentation gives them.
+// What came of opening; the numbers are those the port has always reported.
 enum class PortOpen {
     Ok = 0,
     Failed = -4,  // missing, busy or not permitted
