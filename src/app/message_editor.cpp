@@ -1,6 +1,6 @@
 #include "app/message_editor.h"
 
-#include "common/app_state.h"
+#include "app/session.h"
 #include "resources/ids.h"
 #include "settings/image.h"
 #include "settings/messages.h"

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "app/session.h"
 #include "app/window_state.h"
-#include "common/app_state.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
 #include "settings/image.h"

@@ -3,8 +3,7 @@
 
 #include "cli/context.h"
 #include "common/app_state.h"
-#include "firmware/identify.h"
-#include "firmware/image.h"
+#include "firmware/program.h"
 #include "firmware/upload.h"
 #include "link/port.h"
 
@@ -32,6 +31,6 @@ int SaveSettings(const Context& c, const SettingsImage& image);
 
 // Loads opt.file as a firmware image and says what it is; kExitUsage after
 // saying why when it cannot be used.
-int LoadFirmware(const Context& c, FirmwareImage& image, ImageIdentity& identity);
+int LoadFirmware(const Context& c, LoadedImage& firmware);
 
 }  // namespace zt::cli
