@@ -12,9 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/keyer_commands.h"
 #include "app/main_window.h"
-#include "common/app_state.h"
+#include "app/session.h"
 #include "resources/templates.h"
 #include "sim/simulator.h"
 #include "system/paths.h"
@@ -64,7 +63,7 @@ class WindowOnPacedKeyer {
             std::fprintf(stderr, "%s: %s\n", program, error.c_str());
             std::exit(1);
         }
-        comPortNumber = kCom;
+        appState.comPortNumber = kCom;
         window_ = ui::openWindow(kMainTemplate, nullptr, MainWindowProc);
     }
     ~WindowOnPacedKeyer() {

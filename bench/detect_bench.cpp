@@ -26,8 +26,8 @@ int main() {
 
         zt::keyerPort.Close();
         sim.ClearReceived();
-        detections.push_back(TimeMs(
-            [&] { zt::DetectKeyer(zt::keyerPort, WindowOnPacedKeyer::kCom, zt::appState.keyer); }));
+        detections.push_back(
+            TimeMs([&] { zt::DetectKeyer(zt::keyerPort, zt::KeyerTarget(), zt::appState.keyer); }));
         detectBytes = sim.Received().size();
     }
     // Every command but the echo gets one reply byte per two-byte frame; the

@@ -70,7 +70,7 @@ std::vector<Run> Runs(bool pace, int count, const zt::FirmwareImage& image) {
         std::exit(1);
     }
     zt::Port port;
-    if (port.OpenDevice(sim.DevicePath()) != zt::kPortOk) {
+    if (port.OpenDevice(sim.DevicePath()) != zt::PortOpen::Ok) {
         std::fprintf(stderr, "upload_bench: cannot open %s\n", sim.DevicePath().c_str());
         std::exit(1);
     }

@@ -54,7 +54,8 @@ add_custom_target(ztman ALL DEPENDS ${pages} ${ZT_CHANGELOG}.gz)
 install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${ZT_CHANGELOG}.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The user's guide; the README is the developers' and stays in the source.
+install(FILES ${PROJECT_SOURCE_DIR}/doc/guide.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The licence: Debian's machine-readable copyright file points at the GPL
 # text the system already has.
 install(FILES ${PROJECT_SOURCE_DIR}/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -110,7 +110,7 @@ refused:
 FunctionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
-  !insertmacro MUI_DESCRIPTION_TEXT ${SecPrograms} "zttools, ztcli for the command prompt, the README and the licence; a Start menu entry."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecPrograms} "zttools, ztcli for the command prompt, the user's guide and the licence; a Start menu entry."
   !insertmacro MUI_DESCRIPTION_TEXT ${SecPath} "Adds the program's folder to the system's PATH, so that ztcli runs from any command prompt."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 

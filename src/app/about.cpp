@@ -1,7 +1,7 @@
 #include "app/about.h"
 
 #include "app/build_info.h"
-#include "common/app_state.h"
+#include "app/session.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
 

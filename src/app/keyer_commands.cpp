@@ -1,75 +1,147 @@
-// Test ZT, and the detection and port trouble that Read ZT and Write ZT show too.
 #include "app/keyer_commands.h"
 
 #include <string>
 
+#include "app/message_editor.h"
+#include "app/session.h"
+#include "app/settings_editor.h"
 #include "app/status.h"
 #include "app/window_state.h"
-#include "common/app_state.h"
-#include "link/commands.h"
+#include "link/operations.h"
 #include "resources/ids.h"
 
 namespace zt {
 
-Port keyerPort;
-
 namespace {
 
-void ShowDetection(ui::Window& w, const Detection& d) {
+// Shows a state before the wait that follows, which blocks the window.
+void ShowOperation(ui::Window& w, const char* text) {
+    ui::setText(w, ids::kOpState, text);
+    ui::repaint(w);
+}
+
+// "Testing ZT Interface    " on screen for the waits of the detection that
+// follows, and no tooltip left from before.
+void ShowTesting(ui::Window& w) {
+    ui::setText(w, ids::kLinkStatus, kTestingText);
+    ui::setTip(w, ids::kLinkStatus, "");
+    ui::repaint(w);
+}
+
+// The detection's texts, and the identity kept for the button groups and the
+// uploader; whether the keyer was found.
+bool ShowDetection(ui::Window& w, const Detection& d) {
     appState.keyer = d.identity;
     if (!d.chipLabel.empty()) ui::setText(w, ids::kChipLabel, d.chipLabel);
     ui::setText(w, ids::kLinkStatus, d.linkStatus);
+    return d.outcome != DetectOutcome::Failed;
 }
 
-// The readings as they came; a line that failed meanwhile turns ">ZT OK"
-// into ">ZT ERR", and the tooltip names the cause.
-void ShowLiveValues(ui::Window& w) {
-    const LiveValues v = ReadLiveValues(keyerPort, appState.keyer.chipVariant);
-    ui::setText(w, ids::kPotValue, PotText(v.pot));
-    if (v.pushbutton) ui::setText(w, ids::kPushButton, PushbuttonText(*v.pushbutton));
-    ui::setText(w, ids::kSupply, SupplyText(v.supply));
+const char* TestState(DetectOutcome outcome) {
+    switch (outcome) {
+        case DetectOutcome::Failed:
+            return ">ZT ERR";
+        case DetectOutcome::BootLoaderOnly:
+            return ">ZT NOS";
+        default:
+            return ">ZT OK";
+    }
+}
+
+// The readings as they came, a missing one as 0; a line that failed meanwhile
+// turns ">ZT OK" into ">ZT ERR", and the tooltip names the cause.
+void ShowLiveValues(ui::Window& w, const LiveValues& v) {
+    ui::setText(w, ids::kPotValue, PotText(v.pot.value_or(0)));
+    if (v.hasPushbutton) ui::setText(w, ids::kPushButton, PushbuttonText(v.pushbutton.value_or(0)));
+    ui::setText(w, ids::kSupply, SupplyText(v.supply.value_or(0)));
     if (!v.lineFailure.empty()) ui::setText(w, ids::kOpState, ">ZT ERR");
 }
 
-void RunTest(ui::Window& w) {
+void Test(ui::Window& w) {
     for (int id : {ids::kOpState, ids::kSupply, ids::kPotValue, ids::kPushButton})
         ui::setText(w, id, "");
-    appState.busy = 1;
-    Detection d = RunDetection(w);
-    if (d.outcome == DetectOutcome::Failed) {
-        ui::setText(w, ids::kOpState, ">ZT ERR");
-    } else if (d.outcome == DetectOutcome::BootLoaderOnly) {
-        ui::setText(w, ids::kOpState, ">ZT NOS");
-    } else {
-        ui::setText(w, ids::kOpState, ">ZT OK");
-        ShowLiveValues(w);
+    ShowTesting(w);
+    const TestResult t =
+        TestKeyer(keyerPort, KeyerTarget(), appState.keyer, [&w](const Detection& d) {
+            ShowDetection(w, d);
+            ui::setText(w, ids::kOpState, TestState(d.outcome));
+            return true;
+        });
+    if (t.values) ShowLiveValues(w, *t.values);
+}
+
+// Detection's texts, and ">ZT ERR" when it found nothing to transfer with.
+bool ShowDetectionForTransfer(ui::Window& w, const Detection& d) {
+    if (ShowDetection(w, d)) return true;
+    ui::setText(w, ids::kOpState, ">ZT ERR");
+    return false;
+}
+
+// Whether a transfer ran and was complete; one that fell short says why.
+bool ShowTransfer(ui::Window& w, const TransferResult& r) {
+    if (!r.transfer) return false;  // detection failed, or the editor refused
+    if (r.Complete()) return true;
+    ShowOperation(w, ">ZT ERR");
+    ui::setText(w, ids::kLinkStatus, TransferText(*r.transfer));
+    return false;
+}
+
+void Read(ui::Window& w) {
+    ShowTesting(w);
+    const TransferResult r = ReadKeyer(keyerPort, KeyerTarget(), appState.keyer, appState.image,
+                                       [&w](const Detection& d) {
+                                           if (!ShowDetectionForTransfer(w, d)) return false;
+                                           ShowOperation(w, ">Reading");
+                                           return true;
+                                       });
+    if (!ShowTransfer(w, r)) return;
+    ShowOperation(w, ">Done");
+    FillSettingsControls(w, editedUser);
+    FillMessageEdits(w);
+}
+
+// The editor's values are checked and stored into the image once the keyer
+// has been found, and only then sent.
+void Write(ui::Window& w) {
+    ShowTesting(w);
+    const TransferResult r = WriteKeyer(
+        keyerPort, KeyerTarget(), appState.keyer, appState.image, [&w](const Detection& d) {
+            if (!ShowDetectionForTransfer(w, d)) return false;
+            if (!StoreSettingsControls(w, editedUser) || !StoreMessageEdits(w)) return false;
+            ShowOperation(w, "Writing");
+            return true;
+        });
+    if (ShowTransfer(w, r)) ShowOperation(w, "Done");
+}
+
+// What every keyer operation does around its own steps. While one runs, a
+// second started through a nested message loop only locks and refreshes.
+void RunOperation(ui::Window& w, void (*operation)(ui::Window&)) {
+    LockButtons(w);
+    if (!appState.busy) {
+        appState.busy = 1;
+        operation(w);
+        // Why the port failed or the line dropped, if it did.
+        ui::setTip(w, ids::kLinkStatus, keyerPort.ErrorText());
+        ArmStatusCountdown();
+        appState.busy = 0;
     }
-    ShowPortTrouble(w);
-    ArmStatusCountdown();
-    appState.busy = 0;
+    RefreshButtons(w);
 }
 
 }  // namespace
 
-Detection RunDetection(ui::Window& w) {
-    keyerPort.Close();
-    ui::setText(w, ids::kLinkStatus, kTestingText);
-    ui::setTip(w, ids::kLinkStatus, "");
-    ui::repaint(w);  // the text must be on screen during the waits that follow
-    Detection d = DetectKeyer(keyerPort, comPortNumber, appState.keyer);
-    ShowDetection(w, d);
-    return d;
-}
-
-void ShowPortTrouble(ui::Window& w) {
-    ui::setTip(w, ids::kLinkStatus, keyerPort.ErrorText());
-}
-
 void TestZtCommand(ui::Window& w) {
     ui::setText(w, ids::kMessageLine, "");
-    LockButtons(w);
-    if (!appState.busy) RunTest(w);
-    RefreshButtons(w);
+    RunOperation(w, Test);
+}
+
+void ReadZtCommand(ui::Window& w) {
+    RunOperation(w, Read);
+}
+
+void WriteZtCommand(ui::Window& w) {
+    RunOperation(w, Write);
 }
 
 }  // namespace zt

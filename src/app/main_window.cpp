@@ -8,14 +8,13 @@
 #include "app/message_editor.h"
 #include "app/port_command.h"
 #include "app/rtty_dialog.h"
+#include "app/session.h"
 #include "app/setting_controls.h"
 #include "app/settings_editor.h"
 #include "app/settings_files.h"
-#include "app/settings_transfer.h"
 #include "app/status.h"
 #include "app/uploader.h"
 #include "app/window_state.h"
-#include "common/app_state.h"
 #include "resources/ids.h"
 #include "settings/messages.h"
 
@@ -49,7 +48,7 @@ void Initialise(ui::Window& w) {
     ui::check(w, ids::kUser1, true);
     editedUser = User::One;
     ShowMessageBank(w, Bank::One);
-    ui::setText(w, ids::kPortLabel, "com:" + std::to_string(comPortNumber));
+    ui::setText(w, ids::kPortLabel, "com:" + std::to_string(appState.comPortNumber));
     DisableKeyerButtons(w);
     ui::setText(w, ids::kMessageLine, "Set Com Port then Click TestZT to get started");
     for (int id : kMessageEdits) ui::setCharFilter(w, id, MessageKeyFilter);

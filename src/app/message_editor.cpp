@@ -1,7 +1,7 @@
 #include "app/message_editor.h"
 
+#include "app/session.h"
 #include "app/setting_controls.h"
-#include "common/app_state.h"
 #include "resources/ids.h"
 #include "settings/messages.h"
 #include "settings/schema.h"

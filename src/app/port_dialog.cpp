@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/app_state.h"
+#include "app/session.h"
 #include "link/port_list.h"
 #include "resources/ids.h"
 
@@ -14,7 +14,7 @@ void FillList(ui::Window& w) {
     int preselected = -1;
     for (const PortEntry& e : ListPorts()) {
         int index = ui::comboAdd(w, ids::kPortList, "com" + std::to_string(e.number), e.number);
-        if (e.number == comPortNumber) preselected = index;
+        if (e.number == appState.comPortNumber) preselected = index;
         ui::comboSetItemTip(w, ids::kPortList, index,
                             e.note.empty() ? e.device : e.device + " (" + e.note + ")");
     }
@@ -24,7 +24,7 @@ void FillList(ui::Window& w) {
 void Accept(ui::Window& w) {
     // Only a listed entry may become the port; with none chosen the old one stays.
     std::optional<int> chosen = ui::comboSelectedValue(w, ids::kPortList);
-    if (chosen) comPortNumber = *chosen;
+    if (chosen) appState.comPortNumber = *chosen;
     ui::endDialog(w, chosen ? 1 : 0);
 }
 

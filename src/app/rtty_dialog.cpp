@@ -1,8 +1,10 @@
 #include "app/rtty_dialog.h"
 
+#include <cstdint>
+
+#include "app/session.h"
 #include "app/setting_controls.h"
 #include "app/window_state.h"
-#include "common/app_state.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
 #include "settings/schema.h"

@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "app/session.h"
 #include "app/setting_controls.h"
 #include "app/window_state.h"
-#include "common/app_state.h"
 #include "resources/ids.h"
 #include "settings/schema.h"
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "common/app_state.h"
+#include "app/session.h"
 #include "resources/ids.h"
 #include "settings/settings_file.h"
 

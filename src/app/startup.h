@@ -2,8 +2,11 @@
 
 namespace zt {
 
-// Reads the configuration file and runs the main window until it ends;
-// returns the program's exit status.
+// Reads the COM port number from this platform's configuration file into
+// the session, creating the file when there is none; a failure is shown.
+void LoadConfiguration();
+// LoadConfiguration, then the main window until it ends; returns the
+// program's exit status.
 int RunProgram();
 
 }  // namespace zt

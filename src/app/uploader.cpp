@@ -2,41 +2,35 @@
 
 #include <memory>
 #include <string>
-#include <system_error>
 
-#include "app/keyer_commands.h"
-#include "common/app_state.h"
-#include "firmware/identify.h"
-#include "firmware/image.h"
+#include "app/session.h"
+#include "firmware/program.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
 
 namespace zt {
 
 UploadWaits uploadWaits;
-std::function<std::thread(std::function<void()>)> startUploadWorker =
-    [](std::function<void()> work) { return std::thread(std::move(work)); };
+WorkerStarter startUploadWorker;
 
 namespace {
 
 // What the open dialog keeps. While the worker runs it alone writes the
-// status and the window's thread only reads it; nobody writes the image.
+// driver's status and nobody writes the image.
 struct Uploader {
-    FirmwareImage image{};
-    bool fileLoaded = false;  // a load has succeeded since the dialog opened
-    int loadResult = 0;       // of the latest load
-    ImageIdentity identity;   // of the latest successful load
-    bool verbose = false;     // as the About box left it when the dialog opened
-    UploadStatus status;
-    std::thread worker;  // joinable from the start of an upload until its result is shown
+    LoadedImage firmware;
+    bool verbose = false;  // as the About box left it when the dialog opened
+    UploadDriver upload;
 };
 
 std::unique_ptr<Uploader> uploader;
 
 constexpr int kLogLimit = 65535;  // 964 lines of 51 characters fit
 
-void Say(ui::Window& w, const std::string& text) {
+// The line, and what more there is to say about it as its tooltip.
+void Say(ui::Window& w, const std::string& text, const std::string& more = {}) {
     ui::setText(w, ids::kUploadMessage, text);
+    ui::setTip(w, ids::kUploadMessage, more);
 }
 
 void SetButtons(ui::Window& w, bool load, bool program) {
@@ -63,77 +57,62 @@ void Initialise(ui::Window& w) {
 }
 
 // A failed load leaves the flag and buttons as they were; Program then
-// refuses, because the image in memory is partly blank.
+// refuses, because the image in memory is partly blank. Why it failed is the
+// line's tooltip.
 void LoadFile(ui::Window& w) {
     std::optional<std::string> path = ui::fileDialog(&w, ImageFileRequest());
     if (!path) return;
     Say(w, "Opening File");
     ui::setText(w, ids::kUploadPath, *path);
     ui::setTip(w, ids::kUploadPath, *path);  // a long path shows only its middle on the line
-    Uploader& u = *uploader;
-    u.loadResult = LoadImageFile(*path, u.image,
-                                 [&w](int at) { ui::setProgress(w, ids::kUploadProgress, at); });
-    if (u.loadResult <= 0) return Say(w, "File Error");
-    u.identity = IdentifyImage(u.image[0]);
-    Say(w, LoadedText(u.identity, u.loadResult));
-    u.fileLoaded = true;
+    LoadedImage& firmware = uploader->firmware;
+    firmware.Load(*path, [&w](int at) { ui::setProgress(w, ids::kUploadProgress, at); });
+    if (firmware.result <= 0) return Say(w, kLoadFailedText, LoadFailureText(firmware.result));
+    Say(w, LoadedText(firmware.identity, firmware.result));
     ui::enable(w, ids::kProgram, true);
 }
 
-void StartUpload(ui::Window& w, bool recovery) {
+void StartUpload(ui::Window& w, const ProgramStart& start) {
     Uploader& u = *uploader;
     SetButtons(w, false, false);
-    u.status.progress = 0;
-    u.status.result = kUploadRunning;
-    u.status.cause.clear();
-    Say(w, recovery ? "Programming ZOVOV in Recovery mode...." : "Programming ZOVOV....");
-    UploadJob job{&keyerPort, &u.image, recovery, {}, uploadWaits};
+    Say(w, start.text);
+    UploadJob job{
+        &keyerPort, &u.firmware.image, start.check == ProgramCheck::Recovery, {}, uploadWaits};
     if (u.verbose)
         job.log = [&w](const std::string& line) { ui::appendTextSync(w, ids::kUploadLog, line); };
-    try {
-        u.worker = startUploadWorker([job, &u] { RunUpload(job, u.status); });
-    } catch (const std::system_error&) {
+    if (!u.upload.Start(job, startUploadWorker)) {
         SetButtons(w, true, true);
-        return Say(w, "Error: Upload could not be started !");
+        return Say(w, UploadResultText(kUploadNotStarted));
     }
     ui::startTimer(w, kUploadTimer, kUploadTimerMs);
 }
 
 void Program(ui::Window& w) {
-    Uploader& u = *uploader;
     ui::setProgress(w, ids::kUploadProgress, 0);
-    if (!u.fileLoaded || u.loadResult < 0) return Say(w, "Error: Please Open a Programming File !");
-    if (u.loadResult == 0) return Say(w, "Error: Zero Length File !");
-    if (!HoldsProgram(u.image)) return Say(w, "Error: No Program Data in File !");
-    // Always anew: the keyer may have been swapped or restarted since.
-    keyerPort.Close();
-    const Detection d = DetectKeyer(keyerPort, comPortNumber, appState.keyer);
-    appState.keyer = d.identity;
-    if (d.outcome == DetectOutcome::Failed) {
-        ui::messageBox(nullptr, "ZT not connected", "Error", ui::Icon::Warning);
-        return;
-    }
-    const ImageCheck check = CheckImageForKeyer(appState.keyer.chipVariant, u.identity.family);
-    if (!check.refusal.empty()) return Say(w, check.refusal);
-    StartUpload(w, check.recovery);
+    const ProgramStart start =
+        PrepareProgram(keyerPort, KeyerTarget(), appState.keyer, uploader->firmware);
+    if (start.detection) appState.keyer = start.detection->identity;
+    if (start.check == ProgramCheck::NotConnected)
+        ui::messageBox(nullptr, start.text, "Error", ui::Icon::Warning);
+    else if (start.Goes())
+        StartUpload(w, start);
+    else
+        Say(w, start.text);
 }
 
 void Tick(ui::Window& w) {
-    Uploader& u = *uploader;
-    ui::setProgress(w, ids::kUploadProgress, u.status.progress);
-    const int result = u.status.result;
-    if (result == kUploadRunning) return;
-    u.worker.join();  // storing the result was its last act
+    const UploadPoll p = uploader->upload.Poll();
+    ui::setProgress(w, ids::kUploadProgress, p.progress);
+    if (!p.result) return;
     SetButtons(w, true, false);
-    Say(w, UploadResultText(result, u.status.cause));
-    u.status.result = kUploadRunning;
+    Say(w, p.text);
     ui::stopTimer(w, kUploadTimer);
 }
 
 // The worker has the port and hands its log lines to this window, so the
 // dialog stays until the worker has ended; the main window's Test follows.
 void Leave(ui::Window& w) {
-    if (uploader->worker.joinable()) return Say(w, "Please wait: the upload is still running");
+    if (uploader->upload.Running()) return Say(w, "Please wait: the upload is still running");
     ui::endDialog(w, 0);
 }
 

@@ -4,9 +4,6 @@
 // 100 ms timer. FW Update in the main window opens it and tests the keyer
 // when it closes.
 
-#include <functional>
-#include <thread>
-
 #include "firmware/upload.h"
 #include "ui/ui.h"
 
@@ -21,8 +18,7 @@ constexpr int kUploadTimerMs = 100;
 
 // The pauses of the uploads this dialog starts; tests shorten them.
 extern UploadWaits uploadWaits;
-// Starts the worker thread; throws std::system_error when it cannot, as
-// std::thread does. Tests put a failing one in.
-extern std::function<std::thread(std::function<void()>)> startUploadWorker;
+// Starts the worker thread; empty for std::thread. Tests put a failing one in.
+extern WorkerStarter startUploadWorker;
 
 }  // namespace zt

@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "common/app_state.h"
+#include "app/session.h"
 #include "link/detect.h"
 #include "resources/ids.h"
 

@@ -1,11 +1,11 @@
 #pragma once
-// The shared records every subsystem may read: one global AppState with the
-// keyer identity left by the last detection, and the configured COM port.
-// Whether the serial port is open is the port's own business (link/port.h).
+// The records the subsystems share: the settings image and what a detection
+// finds out about the keyer. Only types: the core keeps no state of its own;
+// the program's session (app/session.h) holds the values, and the core's
+// functions are handed what they need.
 
 #include <array>
 #include <cstdint>
-#include <string>
 
 namespace zt {
 
@@ -31,21 +31,5 @@ struct KeyerIdentity {
     std::uint8_t firmwareMajor = 0;
     std::uint8_t firmwareMinor = 0;  // carries the variant offset (SMT 0, DIP 50, AF 100, MINI 150)
 };
-
-struct AppState {
-    SettingsImage image{};
-    std::uint8_t busy = 0;         // 1 while a Test, Read or Write runs
-    KeyerIdentity keyer;           // as the last detection left it
-    std::uint8_t verboseMode = 0;  // set in the About box, read by the uploader
-    std::string fileName;          // last settings-file path chosen (never truncated)
-};
-
-extern AppState appState;
-
-// The selected COM port number; any 32-bit value from the configuration file is kept.
-extern std::int32_t comPortNumber;
-
-// Puts every shared record back to its start value (tests start from a clean program).
-void ResetSharedState();
 
 }  // namespace zt

@@ -3,13 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/app_state.h"
 #include "system/files.h"
 #include "system/paths.h"
 
 namespace zt {
-
-std::string configFileName;
 
 std::string ConfigNameFromExePath(const std::string& exePath) {
     std::size_t at = exePath.find("exe");
@@ -73,33 +70,29 @@ const char* ConfigStatusText(ConfigStatus status) {
     }
 }
 
-ConfigStatus LoadComPortSetting() {
+ComPortSetting LoadComPortSetting(const std::string& path) {
     FileTrouble trouble;
-    InputFile* file = OpenForReading(configFileName, &trouble);
+    InputFile* file = OpenForReading(path, &trouble);
     // Something that is there but is no file (a folder) cannot be read; a
     // pipe is not waited on.
-    if (!file && trouble.notAFile) return ConfigStatus::ReadFailed;
-    if (!file) {
-        comPortNumber = 1;
-        return SaveComPortSetting();
-    }
+    if (!file && trouble.notAFile) return {ConfigStatus::ReadFailed, std::nullopt};
+    if (!file) return {SaveComPortSetting(path, 1), 1};
     // Fewer than four bytes fill the number from its low end; the rest stay 0.
     std::uint8_t bytes[4] = {0, 0, 0, 0};
     const std::int64_t got = ReadBytes(file, bytes, sizeof bytes);
     CloseFile(file);
-    if (got < 0) return ConfigStatus::ReadFailed;
+    if (got < 0) return {ConfigStatus::ReadFailed, std::nullopt};
     std::uint32_t v = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24;
-    comPortNumber = static_cast<std::int32_t>(v);
-    return ConfigStatus::Ok;
+    return {ConfigStatus::Ok, static_cast<std::int32_t>(v)};
 }
 
-ConfigStatus SaveComPortSetting() {
-    std::uint32_t v = static_cast<std::uint32_t>(comPortNumber);
+ConfigStatus SaveComPortSetting(const std::string& path, std::int32_t number) {
+    std::uint32_t v = static_cast<std::uint32_t>(number);
     const std::uint8_t bytes[4] = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16),
                                    std::uint8_t(v >> 24)};
     // A place where no file can be made is skipped silently: the number lasts
     // for this run. A failed write leaves the old file whole.
-    const SafeWrite result = WriteFileSafely(configFileName, bytes);
+    const SafeWrite result = WriteFileSafely(path, bytes);
     return result == SafeWrite::WriteFailed ? ConfigStatus::WriteFailed : ConfigStatus::Ok;
 }
 

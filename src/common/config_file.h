@@ -3,14 +3,14 @@
 // significant byte first. The only state kept between runs.
 //
 // Failures come back as values; the caller shows them (ConfigStatusText).
+// The path is the caller's: empty when the platform has no place for the
+// file (the number then lasts for the run only).
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace zt {
-
-// Full path of the configuration file, set once at start-up; empty when the
-// platform has no place for it (the number then lasts for the run only).
-extern std::string configFileName;
 
 // Windows naming rule: the executable's path with its first lower-case "exe"
 // replaced by "cfg" and everything after it dropped. Empty when the path has
@@ -35,15 +35,20 @@ std::string DesktopConfigFileName();
 
 enum class ConfigStatus {
     Ok,           // read; written; or created, or not creatable, which is not reported
-    ReadFailed,   // the name is there but no file could be read from it; comPortNumber unchanged
+    ReadFailed,   // the name is there but no file could be read from it; no number
     WriteFailed,  // the file was created but the number did not get into it
 };
 // The message for a failure ("Read file failed."), or nullptr for Ok.
 const char* ConfigStatusText(ConfigStatus status);
 
-// Reads comPortNumber; a file that cannot be opened is created holding 1.
-ConfigStatus LoadComPortSetting();
-// Writes comPortNumber; a file that cannot be created is skipped silently.
-ConfigStatus SaveComPortSetting();
+struct ComPortSetting {
+    ConfigStatus status = ConfigStatus::Ok;
+    std::optional<std::int32_t> number;  // none when the file could not be read
+};
+// The number in the file at path; a file that cannot be opened is created
+// holding 1, and 1 is the number.
+ComPortSetting LoadComPortSetting(const std::string& path);
+// Writes number to path; a file that cannot be created is skipped silently.
+ConfigStatus SaveComPortSetting(const std::string& path, std::int32_t number);
 
 }  // namespace zt

@@ -140,6 +140,26 @@ std::optional<HexRecord> ParseHexLine(std::string_view line) {
     return r;
 }
 
+const char* const kLoadFailedText = "File Error";
+
+std::string LoadFailureText(int result) {
+    struct Row {
+        int result;
+        const char* what;
+    };
+    static constexpr Row kRows[] = {
+        {kLoadNoName, "has no name"},
+        {kLoadCannotOpen, "cannot be opened"},
+        {kLoadNoEnd, "ends before its end record"},
+        {kLoadBadLine, "holds a line that is not a record"},
+        {kLoadBadType, "holds a record of an unknown type"},
+    };
+    if (result == 0) return "Error: Zero Length File !";
+    for (const Row& r : kRows)
+        if (r.result == result) return std::string(kLoadFailedText) + ": the file " + r.what;
+    return kLoadFailedText;
+}
+
 int LoadImage(std::istream& in, FirmwareImage& image, const LoadProgress& progress) {
     BlankImage(image);
     return ReadRecords(in, image, progress);

@@ -38,6 +38,12 @@ constexpr int kLoadNoEnd = -3;       // the file ended, or reading failed, befor
 constexpr int kLoadBadLine = -4;     // a line that is not a valid record
 constexpr int kLoadBadType = -5;     // a record type other than 00, 01, 02 and 04
 
+// The uploader's line after a load that gave no records, whatever the cause.
+extern const char* const kLoadFailedText;  // "File Error"
+// What a load result of 0 or less means: "File Error: the file cannot be
+// opened", or for a file without data records "Error: Zero Length File !".
+std::string LoadFailureText(int result);
+
 // A line longer than this cannot be a record (the longest is 521); it is refused.
 constexpr std::size_t kMaxHexLine = 999;
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iterator>
+#include <system_error>
 #include <thread>
 
 #include "link/commands.h"
@@ -36,7 +37,7 @@ void Pause(int ms) {
 bool SwitchSpeed(Port& port, int baud, int pauseMs) {
     Pause(pauseMs);
     port.lineSettings().baudRate = baud;
-    return port.ApplyLineSettings() == 1;
+    return port.ApplyLineSettings();
 }
 
 // Why the last write did not go out, for kUploadNotSent.
@@ -70,8 +71,8 @@ int Upload(const UploadJob& job, UploadStatus& status) {
         return kUploadNotSent;
     };
     if (!job.recovery && !EnterBootLoader(port)) return notSent();
-    std::uint8_t sync = 0;
-    if (!SendEchoTest(port, &sync)) return kUploadTimeout;
+    const Reading sync = SendEchoTest(port);
+    if (!sync) return kUploadTimeout;
     if (sync != kSyncAnswer) return kUploadNoBootLoader;
     if (!port.Write(&kGoFast, 1)) return notSent();
     if (!SwitchSpeed(port, kFastBaud, job.waits.beforeFast)) return kUploadSpeedFailed;
@@ -112,8 +113,9 @@ std::string UploadResultText(int result, const std::string& cause) {
         case kUploadStoppedEarly:
             return "Error: ZOVOV stopped early, program it again !";
         case kUploadNotSent:
-            return cause.empty() ? "Error: Write failed !"
-                                 : "Error: Write failed: " + cause + " !";
+            return cause.empty() ? "Error: Write failed !" : "Error: Write failed: " + cause + " !";
+        case kUploadNotStarted:
+            return "Error: Upload could not be started !";
         default:
             return "Error: Restart failed !";
     }
@@ -121,6 +123,34 @@ std::string UploadResultText(int result, const std::string& cause) {
 
 void RunUpload(const UploadJob& job, UploadStatus& status) {
     status.result.store(Upload(job, status));
+}
+
+UploadDriver::~UploadDriver() {
+    if (worker_.joinable()) worker_.join();
+}
+
+bool UploadDriver::Start(const UploadJob& job, const WorkerStarter& start) {
+    status_.progress = 0;
+    status_.result = kUploadRunning;
+    status_.cause.clear();
+    std::function<void()> work = [job, this] { RunUpload(job, status_); };
+    try {
+        worker_ = start ? start(std::move(work)) : std::thread(std::move(work));
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}
+
+UploadPoll UploadDriver::Poll() {
+    UploadPoll p{status_.progress, std::nullopt, {}};
+    const int result = status_.result;
+    if (result == kUploadRunning) return p;
+    worker_.join();  // storing the result was its last act
+    p.result = result;
+    p.text = UploadResultText(result, status_.cause);
+    status_.result = kUploadRunning;
+    return p;
 }
 
 Frame BuildFrame(std::uint8_t command, const ImageSlot& slot) {

@@ -8,7 +8,9 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "firmware/image.h"
@@ -28,9 +30,10 @@ constexpr int kUploadSpeedFailed = 0x8A;   // the port refused 9600 or 1200 baud
 constexpr int kUploadNoBootLoader = 0x8B;  // the sync answer was not AA
 // Codes of our own, kept out of the byte range so that none can be taken for
 // a reply, and none reads as 0, an upload still running.
-constexpr int kUploadZeroReply = 0x100;    // a frame reply of 00
+constexpr int kUploadZeroReply = 0x100;     // a frame reply of 00
 constexpr int kUploadStoppedEarly = 0x101;  // 88, done, before the last frame
 constexpr int kUploadNotSent = 0x102;       // a write did not go out; the status says why
+constexpr int kUploadNotStarted = 0x103;    // the worker's thread could not be started
 
 // The window's line for a result; "Error: Restart failed !" for a reply of
 // its own. cause completes the line of kUploadNotSent.
@@ -65,6 +68,39 @@ struct UploadJob {
 // The worker: the whole upload, ending with status.result stored. Nothing is
 // undone after a failure; the port keeps the speed it had then.
 void RunUpload(const UploadJob& job, UploadStatus& status);
+
+// Starts a thread for the worker; throws std::system_error when it cannot,
+// as std::thread does. Tests put in one that fails.
+using WorkerStarter = std::function<std::thread(std::function<void()>)>;
+
+struct UploadPoll {
+    int progress = 0;
+    std::optional<int> result;  // once the worker has ended
+    std::string text;           // the message line for the result
+};
+
+// The upload as the window's timer and ztcli follow it: started on a worker
+// thread, polled for its progress, and joined once the worker has stored its
+// result. Polling never waits for a running worker, which may itself be
+// waiting for the polling thread to take a log line.
+class UploadDriver {
+  public:
+    UploadDriver() = default;
+    ~UploadDriver();  // joins a worker still running
+    UploadDriver(const UploadDriver&) = delete;
+    UploadDriver& operator=(const UploadDriver&) = delete;
+
+    // False when the thread could not be started (kUploadNotStarted). Without
+    // a starter, std::thread starts it.
+    bool Start(const UploadJob& job, const WorkerStarter& start = {});
+    // From Start until a poll has reported the result.
+    bool Running() const { return worker_.joinable(); }
+    UploadPoll Poll();
+
+  private:
+    UploadStatus status_;
+    std::thread worker_;
+};
 
 constexpr int kFrameSize = 20;
 using Frame = std::array<std::uint8_t, kFrameSize>;

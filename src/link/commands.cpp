@@ -27,104 +27,95 @@ constexpr std::uint8_t kWriteExtension = 0x1B;      // data 12: image 288..299; 
 
 constexpr int kExtensionStart = kMainBlockSize;
 
-int QueryFrame(Port& port, const std::uint8_t* frame, int frameLen, std::uint8_t* reply) {
-    std::uint8_t arrived = 0;
-    if (!Exchange(port, frame, frameLen, nullptr, 0, &arrived, 1)) return 0;
-    *reply = arrived;
-    return 1;
-}
-
-int QueryByte(Port& port, std::uint8_t code, std::uint8_t* reply) {
-    const std::uint8_t frame[] = {kAdmin, code};
-    return QueryFrame(port, frame, sizeof frame, reply);
-}
-
-std::uint8_t QueryOrZero(Port& port, std::uint8_t code) {
-    std::uint8_t reply = 0;
-    QueryByte(port, code, &reply);
-    return reply;
-}
-
-}  // namespace
-
-int Exchange(Port& port, const std::uint8_t* frame, int frameLen, const std::uint8_t* data,
-             int dataLen, std::uint8_t* reply, int replyLen) {
-    int result = port.Write(frame, frameLen);
+// The one exchange every command is made of: the frame, then the data block if
+// there is one, then the reply if one is expected. Whether the last step
+// succeeded (a frame write's result is looked at only when nothing follows).
+bool Exchange(Port& port, const std::uint8_t* frame, int frameLen, const std::uint8_t* data,
+              int dataLen, std::uint8_t* reply, int replyLen) {
+    bool result = port.Write(frame, frameLen);
     if (dataLen > 0) result = port.Write(data, dataLen);
     if (replyLen > 0) result = port.Read(reply, replyLen);
     return result;
 }
 
-int SendEchoTest(Port& port, std::uint8_t* reply) {
+Reading QueryFrame(Port& port, const std::uint8_t* frame, int frameLen) {
+    std::uint8_t reply = 0;
+    if (!Exchange(port, frame, frameLen, nullptr, 0, &reply, 1)) return std::nullopt;
+    return reply;
+}
+
+Reading QueryByte(Port& port, std::uint8_t code) {
+    const std::uint8_t frame[] = {kAdmin, code};
+    return QueryFrame(port, frame, sizeof frame);
+}
+
+}  // namespace
+
+Reading SendEchoTest(Port& port) {
     const std::uint8_t frame[] = {kAdmin, kEchoTest, kEchoArgument};
-    return QueryFrame(port, frame, sizeof frame, reply);
+    return QueryFrame(port, frame, sizeof frame);
 }
 
-int QueryFirmwareMajor(Port& port, std::uint8_t* reply) {
-    return QueryByte(port, kGetFirmwareMajor, reply);
+Reading QueryFirmwareMajor(Port& port) {
+    return QueryByte(port, kGetFirmwareMajor);
 }
-int QueryFirmwareMinor(Port& port, std::uint8_t* reply) {
-    return QueryByte(port, kGetFirmwareMinor, reply);
+Reading QueryFirmwareMinor(Port& port) {
+    return QueryByte(port, kGetFirmwareMinor);
 }
-
-std::uint8_t GetPotValue(Port& port) {
-    return QueryOrZero(port, kGetPotValue);
+Reading GetChipVariant(Port& port) {
+    return QueryByte(port, kGetChipVariant);
 }
-std::uint8_t GetPushbuttonValue(Port& port) {
-    return QueryOrZero(port, kGetPushbuttonValue);
+Reading GetPotValue(Port& port) {
+    return QueryByte(port, kGetPotValue);
 }
-std::uint8_t GetSupplyReading(Port& port) {
-    return QueryOrZero(port, kGetSupplyReading);
+Reading GetPushbuttonValue(Port& port) {
+    return QueryByte(port, kGetPushbuttonValue);
 }
-std::uint8_t GetChipVariant(Port& port) {
-    return QueryOrZero(port, kGetChipVariant);
+Reading GetSupplyReading(Port& port) {
+    return QueryByte(port, kGetSupplyReading);
 }
 
 LiveValues ReadLiveValues(Port& port, int chipVariant) {
     LiveValues v;
-    bool allCame = true;
-    auto ask = [&](std::uint8_t code) {
-        std::uint8_t reply = 0;
-        if (!QueryByte(port, code, &reply)) allCame = false;
-        return reply;
-    };
-    v.pot = ask(kGetPotValue);
-    if (chipVariant != kVariantMini) v.pushbutton = ask(kGetPushbuttonValue);
-    v.supply = ask(kGetSupplyReading);
+    v.hasPushbutton = chipVariant != kVariantMini;
+    v.pot = GetPotValue(port);
+    if (v.hasPushbutton) v.pushbutton = GetPushbuttonValue(port);
+    v.supply = GetSupplyReading(port);
+    const bool allCame = v.pot && (v.pushbutton || !v.hasPushbutton) && v.supply;
     // A keyer that only let a reply pass leaves the port without complaint.
     if (!allCame && (port.HungUp() || !port.ErrorText().empty())) v.lineFailure = port.ErrorText();
     return v;
 }
 
-int DumpSettings(Port& port, SettingsImage& image) {
+bool DumpSettings(Port& port, SettingsImage& image) {
     const std::uint8_t frame[] = {kAdmin, kDumpSettings};
     return Exchange(port, frame, sizeof frame, nullptr, 0, image.data(), kMainBlockSize);
 }
 
-int LoadSettings(Port& port, const SettingsImage& image) {
+bool LoadSettings(Port& port, const SettingsImage& image) {
     const std::uint8_t frame[] = {kAdmin, kLoadSettings};
     return Exchange(port, frame, sizeof frame, image.data(), kMainBlockSize, nullptr, 0);
 }
 
-int ReadExtension(Port& port, SettingsImage& image) {
+bool ReadExtension(Port& port, SettingsImage& image) {
     const std::uint8_t frame[] = {kAdmin, kReadExtension};
     // The read gives no count, so the buffer starts as the image's own bytes
     // and the copy back stores just the bytes that arrived.
     std::uint8_t reply[kExtensionBlockSize];
     std::copy_n(image.begin() + kExtensionStart, kExtensionBlockSize, reply);
-    const int complete =
+    const bool complete =
         Exchange(port, frame, sizeof frame, nullptr, 0, reply, kExtensionBlockSize);
     std::copy_n(reply, kExtensionBlockSize, image.begin() + kExtensionStart);
     return complete;
 }
 
-int WriteExtension(Port& port, const SettingsImage& image) {
+bool WriteExtension(Port& port, const SettingsImage& image) {
     const std::uint8_t frame[] = {kAdmin, kWriteExtension};
     return Exchange(port, frame, sizeof frame, image.data() + kExtensionStart, kExtensionBlockSize,
                     nullptr, 0);
 }
 
-int EnterBootLoader(Port& port) {
+bool EnterBootLoader(Port& port) {
     const std::uint8_t frame[] = {kAdmin, kEnterBootLoader, kBootLoaderArgument};
     return Exchange(port, frame, sizeof frame, nullptr, 0, nullptr, 0);
 }

@@ -45,13 +45,13 @@ Detection Failed(Detection d, std::string text) {
 
 }  // namespace
 
-const char* OpenFailureText(int code) {
-    switch (code) {
-        case kPortGetStateFailed:
+const char* OpenFailureStatus(PortOpen outcome) {
+    switch (outcome) {
+        case PortOpen::GetStateFailed:
             return "ZT Fail:get comm state";
-        case kPortSetStateFailed:
+        case PortOpen::SetStateFailed:
             return "ZT Fail:set comm state";
-        case kPortPurgeFailed:
+        case PortOpen::PurgeFailed:
             return "ZT Fail:comm purge";
         default:
             return "ZT Fail:check com port";
@@ -86,17 +86,6 @@ std::string PushbuttonText(int value) {
 
 const char* const kTestingText = "Testing ZT Interface    ";
 
-int Detection::Code() const {
-    switch (outcome) {
-        case DetectOutcome::Failed:
-            return kDetectFailed;
-        case DetectOutcome::BootLoaderOnly:
-            return kDetectBootLoaderOnly;
-        default:
-            return identity.firmwareMajor;
-    }
-}
-
 KeyerAllows AllowedBy(const KeyerIdentity& id) {
     return {id.firmwareMajor >= kOldestMajor || id.chipVariant == kVariantBootLoaderOnly,
             id.firmwareMajor >= kSettingsMajor};
@@ -104,15 +93,15 @@ KeyerAllows AllowedBy(const KeyerIdentity& id) {
 
 namespace {
 
-Detection Identify(Port& port, int comNumber, const KeyerIdentity& known) {
+Detection Identify(Port& port, const PortTarget& target, const KeyerIdentity& known) {
     Detection d;
     d.identity = known;
     if (!port.IsOpen()) {
-        int code = port.Open(comNumber);
-        if (code != kPortOk) return Failed(d, OpenFailureText(code));
+        d.open = port.Open(target);
+        if (d.open != PortOpen::Ok) return Failed(d, OpenFailureStatus(d.open));
     }
-    std::uint8_t echo = 0;
-    if (!SendEchoTest(port, &echo)) return Failed(d, "ZT Fail:no response");
+    const Reading echo = SendEchoTest(port);
+    if (!echo) return Failed(d, "ZT Fail:no response");
     if (echo == kEchoBootLoader) {
         d.outcome = DetectOutcome::BootLoaderOnly;
         d.identity.chipVariant = kVariantBootLoaderOnly;
@@ -123,12 +112,13 @@ Detection Identify(Port& port, int comNumber, const KeyerIdentity& known) {
 
     // A byte that does not come leaves the earlier value in place.
     KeyerIdentity& id = d.identity;
-    QueryFirmwareMajor(port, &id.firmwareMajor);
-    QueryFirmwareMinor(port, &id.firmwareMinor);
+    id.firmwareMajor = QueryFirmwareMajor(port).value_or(id.firmwareMajor);
+    id.firmwareMinor = QueryFirmwareMinor(port).value_or(id.firmwareMinor);
     if (id.firmwareMajor < kOldestMajor) return Failed(d, "Only supports ZT3");
-    // 30.00 to 30.03 predate the variant query and were only built as SMT.
+    // 30.00 to 30.03 predate the variant query and were only built as SMT. A
+    // variant that does not come is 0, which names none.
     if (id.firmwareMajor >= kSettingsMajor || id.firmwareMinor >= kVariantQueryMinor)
-        id.chipVariant = GetChipVariant(port);
+        id.chipVariant = GetChipVariant(port).value_or(kVariantUnknown);
     else
         id.chipVariant = kVariantSmt;
 
@@ -140,8 +130,8 @@ Detection Identify(Port& port, int comNumber, const KeyerIdentity& known) {
 
 }  // namespace
 
-Detection DetectKeyer(Port& port, int comNumber, const KeyerIdentity& known) {
-    Detection d = Identify(port, comNumber, known);
+Detection DetectKeyer(Port& port, const PortTarget& target, const KeyerIdentity& known) {
+    Detection d = Identify(port, target, known);
     d.portError = port.ErrorText();  // a failed open, or a line that hung up meanwhile
     return d;
 }

@@ -18,24 +18,19 @@ struct Detection {
     // The identity afterwards: what the keyer reported, and the earlier values
     // where it said nothing.
     KeyerIdentity identity;
-    std::string linkStatus;  // the failure text, or the revision text
-    std::string chipLabel;   // empty when the label keeps its text
-    std::string portError;   // why the port failed, for a tooltip; often empty
-
-    // -1 for every failure, 5 for the boot loader alone, else the major revision.
-    int Code() const;
+    std::string linkStatus;        // the failure text, or the revision text
+    std::string chipLabel;         // empty when the label keeps its text
+    std::string portError;         // why the port failed, for a tooltip; often empty
+    PortOpen open = PortOpen::Ok;  // what came of opening the port, when it was opened
 };
-
-constexpr int kDetectFailed = -1;
-constexpr int kDetectBootLoaderOnly = 5;
 
 // The text shown while detection runs.
 extern const char* const kTestingText;  // "Testing ZT Interface    "
 
-// Opens the port on comNumber unless it is open already (then it is used as it
+// Opens the port on target unless it is open already (then it is used as it
 // stands), and identifies the keyer. known is the identity from before. Never
 // closes the port.
-Detection DetectKeyer(Port& port, int comNumber, const KeyerIdentity& known);
+Detection DetectKeyer(Port& port, const PortTarget& target, const KeyerIdentity& known);
 
 // What the keyer's identity opens up: the firmware uploader from revision 30
 // (or a keyer with only its boot loader), the settings operations (Read, Write,
@@ -46,8 +41,8 @@ struct KeyerAllows {
 };
 KeyerAllows AllowedBy(const KeyerIdentity& identity);
 
-// Link status texts for the open failure codes.
-const char* OpenFailureText(int code);
+// The link status line for an open that failed.
+const char* OpenFailureStatus(PortOpen outcome);
 
 // The chip label and the revision text for an identity.
 std::string ChipLabel(int variant);

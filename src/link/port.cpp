@@ -10,7 +10,7 @@ namespace zt {
 
 namespace {
 
-std::string OpenFailureText(const std::string& path, const SerialOpenResult& opened) {
+std::string DeviceTroubleText(const std::string& path, const SerialOpenResult& opened) {
     switch (opened.outcome) {
         case SerialOpenOutcome::Missing:
             return path + ": no such device";
@@ -56,34 +56,38 @@ Port::~Port() {
     Close();
 }
 
-int Port::Fail(int code, std::string text) {
+PortOpen Port::Fail(PortOpen outcome, std::string text) {
     error_ = std::move(text);
-    return code;
+    return outcome;
 }
 
-int Port::Result(const SerialIo& io) {
+bool Port::Result(const SerialIo& io) {
     if (io.end == SerialEnd::HungUp) {
         hungUp_ = true;
         error_ = "the line hung up";
     } else if (io.end == SerialEnd::Failed) {
         error_ = SerialErrorText(io.error);
     }
-    return io.end == SerialEnd::Done ? 1 : 0;
+    return io.end == SerialEnd::Done;
 }
 
-int Port::Open(int comNumber) {
+PortOpen Port::Open(int comNumber) {
     std::string path = ComDevicePath(comNumber);
     if (path.empty())
-        return Fail(kPortOpenFailed, "COM" + std::to_string(comNumber) + ": no device");
+        return Fail(PortOpen::Failed, "COM" + std::to_string(comNumber) + ": no device");
     return OpenDevice(path);
 }
 
-int Port::OpenDevice(const std::string& path) {
+PortOpen Port::Open(const PortTarget& target) {
+    return target.device.empty() ? Open(target.com) : OpenDevice(target.device);
+}
+
+PortOpen Port::OpenDevice(const std::string& path) {
     // As with an exclusive open of a port we already hold: refused, the held one kept.
-    if (device_) return Fail(kPortOpenFailed, "a port is already open");
+    if (device_) return Fail(PortOpen::Failed, "a port is already open");
     SerialOpenResult opened = SerialOpen(path);
     if (opened.outcome != SerialOpenOutcome::Opened)
-        return Fail(kPortOpenFailed, OpenFailureText(path, opened));
+        return Fail(PortOpen::Failed, DeviceTroubleText(path, opened));
     device_ = opened.device;
     error_.clear();
     hungUp_ = false;
@@ -92,24 +96,24 @@ int Port::OpenDevice(const std::string& path) {
     // From here on a failure leaves the port held; the next Close releases it.
     SerialLine found;
     if (int error = SerialGetLine(device_, found))
-        return Fail(kPortGetStateFailed, path + ": " + SerialErrorText(error));
+        return Fail(PortOpen::GetStateFailed, path + ": " + SerialErrorText(error));
     line_ = FromSerialLine(found);
     SetKeyerLine(line_);
     if (int error = SerialSetLine(device_, ToSerialLine(line_)))
-        return Fail(kPortSetStateFailed, path + ": " + SerialErrorText(error));
+        return Fail(PortOpen::SetStateFailed, path + ": " + SerialErrorText(error));
     // Let the line settle after the change, then drop whatever came in
     // meanwhile along with replies left over from before.
     std::this_thread::sleep_for(std::chrono::milliseconds(waits_.settleMs));
     if (int error = SerialPurgeInput(device_))
-        return Fail(kPortPurgeFailed, path + ": " + SerialErrorText(error));
-    return kPortOk;
+        return Fail(PortOpen::PurgeFailed, path + ": " + SerialErrorText(error));
+    return PortOpen::Ok;
 }
 
 // Output that an earlier wait gave up on goes first, so bytes stay in order.
 // What does not get out by the deadline stays pending; a line that failed
-// takes nothing more. 1 when everything went out.
-int Port::PushPendingWrite(Deadline deadline) {
-    if (pendingWrite_.empty()) return 1;
+// takes nothing more. Whether everything went out.
+bool Port::PushPendingWrite(Deadline deadline) {
+    if (pendingWrite_.empty()) return true;
     SerialIo io = SerialWrite(device_, pendingWrite_.data(), static_cast<int>(pendingWrite_.size()),
                               deadline, hook_);
     pendingWrite_.erase(pendingWrite_.begin(), pendingWrite_.begin() + io.count);
@@ -130,8 +134,8 @@ void Port::DrainLateRead() {
     Result(io);
 }
 
-int Port::Write(const std::uint8_t* bytes, int count) {
-    if (!device_ || count < 0) return 0;
+bool Port::Write(const std::uint8_t* bytes, int count) {
+    if (!device_ || count < 0) return false;
     DrainLateRead();
     pendingWrite_.insert(pendingWrite_.end(), bytes, bytes + count);
     // Start, data, parity and stop bits of each byte at the line's rate.
@@ -143,8 +147,8 @@ int Port::Write(const std::uint8_t* bytes, int count) {
     return PushPendingWrite(DeadlineIn(waits_.writeMs));
 }
 
-int Port::Read(std::uint8_t* buffer, int count) {
-    if (!device_ || count < 0) return 0;
+bool Port::Read(std::uint8_t* buffer, int count) {
+    if (!device_ || count < 0) return false;
     PushPendingWrite(DeadlineIn(waits_.writeMs));
     DrainLateRead();
     Deadline began = SerialClock::now();
@@ -180,14 +184,14 @@ void Port::Close() {
     lineFreeAt_ = {};  // what was on the wire is no business of the next open
 }
 
-int Port::ApplyLineSettings() {
-    if (!device_) return 0;
+bool Port::ApplyLineSettings() {
+    if (!device_) return false;
     // Whatever is still pending finishes at the old speed.
     PushPendingWrite(DeadlineIn(waits_.writeMs));
     DrainLateRead();
     int error = SerialSetLine(device_, ToSerialLine(line_));
     if (error) error_ = SerialErrorText(error);
-    return error == 0 ? 1 : 0;
+    return error == 0;
 }
 
 }  // namespace zt

@@ -13,12 +13,20 @@
 
 namespace zt {
 
-// Open results.
-constexpr int kPortOk = 0;
-constexpr int kPortOpenFailed = -4;  // missing, busy or not permitted
-constexpr int kPortGetStateFailed = -5;
-constexpr int kPortSetStateFailed = -6;
-constexpr int kPortPurgeFailed = -10;
+// What came of opening; the numbers are those the port has always reported.
+enum class PortOpen {
+    Ok = 0,
+    Failed = -4,  // missing, busy or not permitted
+    GetStateFailed = -5,
+    SetStateFailed = -6,
+    PurgeFailed = -10,
+};
+
+// Where the keyer is: a COM number, or a device path, which wins when given.
+struct PortTarget {
+    int com = 0;
+    std::string device;
+};
 
 // The device control record, read from the port when it opens and kept for
 // the life of the Port, so the upload worker can change only the speed.
@@ -51,17 +59,18 @@ class Port {
     Port(const Port&) = delete;
     Port& operator=(const Port&) = delete;
 
-    // 0, or one of the codes above. A failure after the device was opened
-    // leaves it open (IsOpen), as the next Close expects.
-    int Open(int comNumber);
-    int OpenDevice(const std::string& path);
-    // 1 when all count bytes went out within the write wait. Bytes still unsent
-    // then keep going out, ahead of anything sent or read later.
-    int Write(const std::uint8_t* bytes, int count);
-    // 1 when all count bytes arrived within the read wait. The buffer is the
+    // A failure after the device was opened leaves it open (IsOpen), as the
+    // next Close expects.
+    PortOpen Open(int comNumber);
+    PortOpen OpenDevice(const std::string& path);
+    PortOpen Open(const PortTarget& target);
+    // Whether all count bytes went out within the write wait. Bytes still
+    // unsent then keep going out, ahead of anything sent or read later.
+    bool Write(const std::uint8_t* bytes, int count);
+    // Whether all count bytes arrived within the read wait. The buffer is the
     // caller's only until Read returns: what arrives later, until the read's
     // own time-out, is drained into the port's storage before its next use.
-    int Read(std::uint8_t* buffer, int count);
+    bool Read(std::uint8_t* buffer, int count);
     void Close();
     bool IsOpen() const { return device_ != nullptr; }
     // Waits until ms have passed since the last byte written left the wire
@@ -71,8 +80,8 @@ class Port {
     // with it.
     enum class PauseEnd { Held, LostBeforeSent, LostAfterSent };
     PauseEnd Pause(int ms);
-    // Applies lineSettings() again (the upload worker's speed change); 1 on success.
-    int ApplyLineSettings();
+    // Applies lineSettings() again (the upload worker's speed change).
+    bool ApplyLineSettings();
 
     LineSettings& lineSettings() { return line_; }
     PortWaits& waits() { return waits_; }
@@ -88,9 +97,9 @@ class Port {
     const std::vector<std::uint8_t>& LateBytes() const { return late_; }
 
   private:
-    int Fail(int code, std::string text);
-    int Result(const SerialIo& io);
-    int PushPendingWrite(Deadline deadline);
+    PortOpen Fail(PortOpen outcome, std::string text);
+    bool Result(const SerialIo& io);
+    bool PushPendingWrite(Deadline deadline);
     void DrainLateRead();
 
     SerialDevice* device_ = nullptr;

@@ -191,7 +191,7 @@ constexpr ui::ControlTemplate kUploaderControls[] = {
 constexpr ui::ControlTemplate kAboutControls[] = {
     {kVersionLine,    K::Static,      "",                    8,   8,   248, 8,   s::Center},
     {kOsLine,         K::Static,      "",                    8,   24,  248, 8,   s::Center},
-    {kHelpLine,       K::Static,      "Operating guide: see README.md in the zttools folder",
+    {kHelpLine,       K::Static,      "Operating guide: " ZT_GUIDE_PLACE,
                                                              8,   44,  248, 12,  kCentred},
     {kAboutOk,        K::PushButton,  "OK",                  104, 64,  45,  15,  0},
     {kVerbose,        K::CheckBox,    "Verbose Mode",        176, 64,  72,  10,  s::AutoCheck},

@@ -19,7 +19,7 @@ class FocusTest : public testing::AppTest {
   protected:
     // No keyer answers: every detection fails at once.
     ui::Window& openWithoutKeyer() {
-        comPortNumber = -3;
+        appState.comPortNumber = -3;
         return openMain();
     }
     // A button pressed from the keyboard: it has the focus, and its command runs.

@@ -20,7 +20,7 @@ std::vector<std::string> Items(ui::Window& w, int cid) {
 }
 
 TEST_F(AppTest, StartUpState) {
-    comPortNumber = -3;
+    appState.comPortNumber = -3;
     ui::Window& w = openMain();
     for (int b : {id::kReadZt, id::kWriteZt, id::kFwUpdate, id::kReadConfigFile,
                   id::kWriteConfigFile, id::kRtty})
@@ -81,9 +81,9 @@ TEST_F(AppTest, ProgramRunsTheMainWindowAndEndsWithStatusZero) {
     EXPECT_EQ(RunProgram(), 0);
     EXPECT_EQ(label, "com:1");  // first run: the file is created with COM 1
 #ifdef _WIN32
-    EXPECT_EQ(configFileName, ConfigNameFromExePath(ProgramPath()));
+    EXPECT_EQ(appState.configFileName, ConfigNameFromExePath(ProgramPath()));
 #else
-    EXPECT_EQ(configFileName, dir.path() + "/zttools/zttools.cfg");
+    EXPECT_EQ(appState.configFileName, dir.path() + "/zttools/zttools.cfg");
 #endif
     host().onModal(id::kMainDialog, [](ui::Window& w) { ui::closeBox(w); });
     EXPECT_EQ(RunProgram(), 0);

@@ -26,7 +26,7 @@ class PortDialogTest : public KeyerTest {
         ASSERT_EQ(symlink("/dev/zt-no-such-device", (PortsDir() + "/com5").c_str()), 0);
     }
     std::vector<unsigned char> configBytes() {
-        std::ifstream in(configFileName, std::ios::binary);
+        std::ifstream in(appState.configFileName, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
     // Opens the dialog from the main window; the script sees it initialised.
@@ -43,7 +43,7 @@ class PortDialogTest : public KeyerTest {
 };
 
 TEST_F(PortDialogTest, ListsPresentPortsInOrderAndPreselectsTheConfiguredOne) {
-    comPortNumber = 12;
+    appState.comPortNumber = 12;
     std::vector<PortEntry> ports = ListPorts();
     for (std::size_t i = 1; i < ports.size(); ++i) EXPECT_LT(ports[i - 1].number, ports[i].number);
     for (const PortEntry& p : ports) EXPECT_NE(p.number, 5);
@@ -61,31 +61,31 @@ TEST_F(PortDialogTest, ListsPresentPortsInOrderAndPreselectsTheConfiguredOne) {
         ui::selectItem(d, ids::kPortList, com3);
         ui::click(d, ids::kPortExit);
     });
-    EXPECT_EQ(comPortNumber, 12);  // Exit changes nothing
+    EXPECT_EQ(appState.comPortNumber, 12);  // Exit changes nothing
     EXPECT_TRUE(configBytes().empty());
     EXPECT_EQ(ui::getText(w, ids::kPortLabel), "com:12");
 }
 
 TEST_F(PortDialogTest, OkTakesTheSelectionAndSavesIt) {
-    comPortNumber = 7;  // not present: nothing preselected
+    appState.comPortNumber = 7;  // not present: nothing preselected
     ui::Window& w = openMain();
     openDialog(w, [&](ui::Window& d) {
         EXPECT_EQ(ui::comboSelection(d, ids::kPortList), -1);
         ui::click(d, ids::kPortOk);  // nothing chosen: the old number stays
     });
-    EXPECT_EQ(comPortNumber, 7);
+    EXPECT_EQ(appState.comPortNumber, 7);
 
     openDialog(w, [&](ui::Window& d) {
         ui::selectItem(d, ids::kPortList, indexOf(d, "com3"));
         ui::click(d, ids::kPortOk);
     });
-    EXPECT_EQ(comPortNumber, 3);
+    EXPECT_EQ(appState.comPortNumber, 3);
     EXPECT_EQ(configBytes(), (std::vector<unsigned char>{3, 0, 0, 0}));
     EXPECT_EQ(ui::getText(w, ids::kPortLabel), "com:3");
 }
 
 TEST_F(PortDialogTest, TheKeyerPortIsClosedForProbingAndABusyPortIsListed) {
-    comPortNumber = 3;
+    appState.comPortNumber = 3;
     ui::Window& w = openMain();
     ui::click(w, ids::kTestZt);
     ASSERT_TRUE(keyerPort.IsOpen());

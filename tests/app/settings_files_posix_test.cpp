@@ -59,19 +59,18 @@ TEST_F(SettingsFilesOnTmpfs, FailedSavesLeaveTheOldFilesWhole) {
     if (!mountTmpfs(full, "size=8k") || !mountTmpfs(locked, "size=8k"))
         GTEST_SKIP() << "cannot mount a tmpfs";
     const Bytes old = WriteAll(full + "/keyer.eep", Pattern(300));
-    configFileName = full + "/zttools.cfg";
-    WriteAll(configFileName, {3, 0, 0, 0});
+    const std::string config = full + "/zttools.cfg";
+    WriteAll(config, {3, 0, 0, 0});
     WriteAll(locked + "/keyer.eep", old);
     ASSERT_EQ(mount(nullptr, locked.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
 
     appState.image.fill(0x11);
     EXPECT_EQ(run(SaveSettingsFile, full + "/keyer.eep"), "Export Log File Failed.");
     EXPECT_EQ(run(SaveSettingsFile, locked + "/keyer.eep"), "Can't open Settings file for write");
-    comPortNumber = 9;
-    EXPECT_EQ(SaveComPortSetting(), ConfigStatus::WriteFailed);
+    EXPECT_EQ(SaveComPortSetting(config, 9), ConfigStatus::WriteFailed);
     EXPECT_EQ(ReadAll(full + "/keyer.eep"), old);
     EXPECT_EQ(ReadAll(locked + "/keyer.eep"), old);
-    EXPECT_EQ(ReadAll(configFileName), (Bytes{3, 0, 0, 0}));
+    EXPECT_EQ(ReadAll(config), (Bytes{3, 0, 0, 0}));
     EXPECT_EQ(std::distance(fs::directory_iterator(full), {}), 2);
 }
 

@@ -1,5 +1,3 @@
-#include "app/settings_transfer.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -7,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "app/keyer_commands.h"
 #include "resources/ids.h"
 #include "support/keyer_fixture.h"
 
@@ -133,7 +132,7 @@ TEST_F(TransferTest, AnInvalidValueStopsTheWriteAfterDetection) {
 
 TEST_F(TransferTest, WithNoKeyerNothingIsTransferredAndTheImageStays) {
     ui::Window& w = openMain();
-    comPortNumber = 49;  // nothing there
+    appState.comPortNumber = 49;  // nothing there
     appState.image.fill(0x42);
     for (int id : {ids::kReadZt, ids::kWriteZt}) {
         ui::sendCommand(w, id);
@@ -146,7 +145,7 @@ TEST_F(TransferTest, WithNoKeyerNothingIsTransferredAndTheImageStays) {
         f.silent = true;
         return f;
     }());
-    comPortNumber = testing::kSimCom;
+    appState.comPortNumber = testing::kSimCom;
     ui::sendCommand(w, ids::kReadZt);
     EXPECT_EQ(ui::getText(w, ids::kLinkStatus), "ZT Fail:no response");
     EXPECT_EQ(ui::getText(w, ids::kOpState), ">ZT ERR");

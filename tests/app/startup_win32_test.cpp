@@ -25,7 +25,7 @@ TEST_F(AppTest, AnInstalledCopyStartsWithTheFileInTheUsersApplicationData) {
     // Start-up makes it there with COM1, and nothing beside the program.
     host().onModal(ids::kMainDialog, [](ui::Window& w) { ui::closeBox(w); });
     EXPECT_EQ(RunProgram(), 0);
-    EXPECT_EQ(configFileName, name);
+    EXPECT_EQ(appState.configFileName, name);
     std::ifstream made(name, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(made), {}), std::string("\x01\0\0\0", 4));
     EXPECT_FALSE(std::filesystem::exists(beside));
@@ -50,7 +50,7 @@ TEST_F(AppTest, StartUpReadsTheFileBesideTheProgram) {
         ui::closeBox(w);
     });
     EXPECT_EQ(RunProgram(), 0);
-    EXPECT_EQ(configFileName, beside);
+    EXPECT_EQ(appState.configFileName, beside);
     EXPECT_EQ(label, "com:12");
     EXPECT_TRUE(host().messageBoxes.empty());
 }

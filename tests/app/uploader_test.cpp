@@ -62,6 +62,7 @@ class UploaderTest : public testing::KeyerTest {
         ASSERT_EQ(d.timers.count(kUploadTimer), 0u) << "no result";
     }
     static std::string Message(ui::Window& d) { return ui::getText(d, ids::kUploadMessage); }
+    static std::string Tip(ui::Window& d) { return ui::control(d, ids::kUploadMessage).tip; }
     static bool Enabled(ui::Window& d, int id) { return ui::isEnabled(d, id); }
 
     std::function<std::thread(std::function<void()>)> shippedStart;
@@ -119,8 +120,10 @@ TEST_F(UploaderTest, RefusalsKeepTheButtonsAndSendNothing) {
         EXPECT_EQ(ui::getProgress(d, ids::kUploadProgress), 0);
 
         Load(d, good);
+        EXPECT_EQ(Tip(d), "");
         Load(d, empty);
         EXPECT_EQ(Message(d), "File Error");
+        EXPECT_EQ(Tip(d), "Error: Zero Length File !");  // what more there is to say
         EXPECT_TRUE(Enabled(d, ids::kProgram));
         ui::click(d, ids::kProgram);
         EXPECT_EQ(Message(d), "Error: Zero Length File !");
@@ -132,6 +135,7 @@ TEST_F(UploaderTest, RefusalsKeepTheButtonsAndSendNothing) {
         EXPECT_EQ(Message(d), "Error: No Program Data in File !");
         Load(d, good);
         Load(d, broken);  // leaves a partly blank image behind
+        EXPECT_EQ(Tip(d), "File Error: the file ends before its end record");
         ui::click(d, ids::kProgram);
         EXPECT_EQ(Message(d), "Error: Please Open a Programming File !");
         sim->ClearReceived();

@@ -169,6 +169,14 @@ TEST_F(CliTest, JsonParsesAndCarriesTextAsItWas) {
     EXPECT_EQ(test["pot"], 128);
     EXPECT_EQ(test["supply_text"], "5.04 Volts");
     EXPECT_FALSE(test.contains("failure"));
+    // A reading that did not come is none, not a reading of 0.
+    LiveValues partial;
+    partial.pot = 0;
+    partial.pushbutton = 255;
+    const cli::Json some = cli::TestJson(Detection{}, &partial, "");
+    EXPECT_EQ(some["pot"], 0);
+    EXPECT_TRUE(some["supply"].is_null());
+    EXPECT_EQ(some["supply_text"], "No reading");
 
     ASSERT_EQ(WriteSettingsFile(Path("s.eep"), Custom()), SettingsFileResult::Ok);
     const cli::Json show = cli::Json::parse(Cli({"show", "--json", Path("s.eep")}).out);

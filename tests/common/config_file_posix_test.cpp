@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <string>
 
-#include "common/app_state.h"
 #include "common/config_file.h"
 #include "support/core_fixture.h"
 
@@ -17,13 +16,11 @@ using ConfigFileTest = testing::CoreTest;
 // Showing a failure is the caller's (app/config_status): the core has no
 // dialog manager to show it with.
 TEST_F(ConfigFileTest, FailedReadAndWriteComeBackAsValues) {
-    configFileName = dir.path();  // a directory is there but cannot be read
-    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::ReadFailed);
-    EXPECT_EQ(comPortNumber, 0);
-    configFileName = "/dev/full";  // no file: nothing is written into a device
-    comPortNumber = 4;
-    EXPECT_EQ(SaveComPortSetting(), ConfigStatus::Ok);
-    EXPECT_EQ(comPortNumber, 4);
+    const ComPortSetting folder = LoadComPortSetting(dir.path());  // there, but cannot be read
+    EXPECT_EQ(folder.status, ConfigStatus::ReadFailed);
+    EXPECT_FALSE(folder.number);
+    // No file: nothing is written into a device.
+    EXPECT_EQ(SaveComPortSetting("/dev/full", 4), ConfigStatus::Ok);
     EXPECT_STREQ(ConfigStatusText(ConfigStatus::ReadFailed), "Read file failed.");
     EXPECT_STREQ(ConfigStatusText(ConfigStatus::WriteFailed), "CFG File SAve Failed.");
     EXPECT_EQ(ConfigStatusText(ConfigStatus::Ok), nullptr);

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
-#include "common/app_state.h"
 #include "support/core_fixture.h"
 
 namespace zt {
@@ -41,43 +41,42 @@ TEST(ConfigName, WithoutExeTheProgramsExtensionGivesWayToCfg) {
 }
 
 TEST_F(ConfigFileTest, MissingFileIsCreatedWithPortOneAndNoMessage) {
-    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);  // Ok: nothing to show
+    const ComPortSetting setting = LoadComPortSetting(configFile);
+    EXPECT_EQ(setting.status, ConfigStatus::Ok);  // Ok: nothing to show
     EXPECT_EQ(ConfigStatusText(ConfigStatus::Ok), nullptr);
-    EXPECT_EQ(comPortNumber, 1);
-    EXPECT_EQ(ReadAll(configFileName), (std::vector<unsigned char>{1, 0, 0, 0}));
+    EXPECT_EQ(setting.number, 1);
+    EXPECT_EQ(ReadAll(configFile), (std::vector<unsigned char>{1, 0, 0, 0}));
 }
 
 TEST_F(ConfigFileTest, ShortAndLongFilesFillTheNumberFromItsLowEnd) {
     // Each is read without a failure to show.
-    WriteAll(configFileName, {3, 0});
-    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);
-    EXPECT_EQ(comPortNumber, 3);
-
-    WriteAll(configFileName, {5});
-    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);
-    EXPECT_EQ(comPortNumber, 5);
-
-    WriteAll(configFileName, {12, 0, 0, 0, 99, 98});
-    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);
-    EXPECT_EQ(comPortNumber, 12);
-    EXPECT_EQ(ReadAll(configFileName).size(), 6u);  // left as it is
-
-    WriteAll(configFileName, {0xfe, 0xff, 0xff, 0xff});
-    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);
-    EXPECT_EQ(comPortNumber, -2);
-    WriteAll(configFileName, {0, 0, 0, 0});
-    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);
-    EXPECT_EQ(comPortNumber, 0);
+    struct Case {
+        std::vector<unsigned char> bytes;
+        std::int32_t number;
+    } cases[] = {
+        {{3, 0}, 3},
+        {{5}, 5},
+        {{12, 0, 0, 0, 99, 98}, 12},
+        {{0xfe, 0xff, 0xff, 0xff}, -2},
+        {{0, 0, 0, 0}, 0},
+    };
+    for (const Case& c : cases) {
+        WriteAll(configFile, c.bytes);
+        const ComPortSetting setting = LoadComPortSetting(configFile);
+        EXPECT_EQ(setting.status, ConfigStatus::Ok);
+        EXPECT_EQ(setting.number, c.number);
+        EXPECT_EQ(ReadAll(configFile), c.bytes);  // left as it is
+    }
 }
 
 TEST_F(ConfigFileTest, UnwritableLocationKeepsPortOneInMemorySilently) {
     WriteAll(dir.path() + "/plainfile", {1});
-    configFileName = dir.path() + "/plainfile/zttools.cfg";  // a file is no directory
-    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);
-    EXPECT_EQ(comPortNumber, 1);
-    comPortNumber = 7;
-    EXPECT_EQ(SaveComPortSetting(), ConfigStatus::Ok);
-    EXPECT_EQ(comPortNumber, 7);
+    const std::string nowhere = dir.path() + "/plainfile/zttools.cfg";  // a file is no directory
+    const ComPortSetting setting = LoadComPortSetting(nowhere);
+    EXPECT_EQ(setting.status, ConfigStatus::Ok);
+    EXPECT_EQ(setting.number, 1);
+    EXPECT_EQ(SaveComPortSetting(nowhere, 7), ConfigStatus::Ok);
+    EXPECT_FALSE(std::filesystem::exists(nowhere));
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <iterator>
 #include <string>
 
-#include "common/app_state.h"
 #include "common/config_file.h"
 #include "support/core_fixture.h"
 #include "support/installed_copy.h"
@@ -79,18 +78,17 @@ bool UnderWine() {
     return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
-TEST_F(ConfigFileTest, ALockedFileFailsToReadAndKeepsTheNumber) {
+TEST_F(ConfigFileTest, ALockedFileFailsToReadAndGivesNoNumber) {
     if (UnderWine()) GTEST_SKIP() << "Wine does not refuse reads of locked bytes";
-    std::ofstream(configFileName, std::ios::binary) << "\x05\x00\x00\x00";
-    comPortNumber = 0;
+    std::ofstream(configFile, std::ios::binary) << "\x05\x00\x00\x00";
     {
-        LockedFile lock(configFileName);
+        LockedFile lock(configFile);
         ASSERT_TRUE(lock.locked());
-        EXPECT_EQ(LoadComPortSetting(), ConfigStatus::ReadFailed);
-        EXPECT_EQ(comPortNumber, 0);
+        const ComPortSetting locked = LoadComPortSetting(configFile);
+        EXPECT_EQ(locked.status, ConfigStatus::ReadFailed);
+        EXPECT_FALSE(locked.number);
     }
-    EXPECT_EQ(LoadComPortSetting(), ConfigStatus::Ok);
-    EXPECT_EQ(comPortNumber, 5);
+    EXPECT_EQ(LoadComPortSetting(configFile).number, 5);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include "firmware/identify.h"
@@ -105,18 +106,18 @@ TEST(HexLoader, EveryByteLandsAtItsOwnAddress) {
 
     const std::vector<Placed> records = {
         {0, 0x0000, {0, 0, 0, 0, 0, 0, 31, 5}},  // identification in word 3
-        {0, 0x0226, Counting(32, 0x40)},          // word 0x113: into three slots
-        {0, 0x0066, Counting(16)},                // word 0x33: spills into the next slot
-        {0, 0x0070, Counting(16, 100)},           // slot 7, partly overwritten by the above
-        {0, 0x0074, {9, 9}},                      // later wins, word by word
-        {0, 0x0050, {1, 2, 3, 4}},                // short, below what came before
-        {0, 0x0093, {0xA1, 0xA2, 0xA3}},          // odd: starts on the high byte of word 0x49
-        {0, 0x00A0, {}},                          // no bytes: changes nothing
-        {0, 0x0080, Counting(40, 50)},            // longer than a slot
-        {0, 2 * 8186, Counting(32)},              // runs off the end of program memory
-        {0, 0x400E, {0x3A, 0x3F}},                // configuration word: not ours
-        {0x10000, 0x0000, {7}},                   // word 32768 and up
-        {0, 0x0010, {8}},                         // even: back to 0
+        {0, 0x0226, Counting(32, 0x40)},         // word 0x113: into three slots
+        {0, 0x0066, Counting(16)},               // word 0x33: spills into the next slot
+        {0, 0x0070, Counting(16, 100)},          // slot 7, partly overwritten by the above
+        {0, 0x0074, {9, 9}},                     // later wins, word by word
+        {0, 0x0050, {1, 2, 3, 4}},               // short, below what came before
+        {0, 0x0093, {0xA1, 0xA2, 0xA3}},         // odd: starts on the high byte of word 0x49
+        {0, 0x00A0, {}},                         // no bytes: changes nothing
+        {0, 0x0080, Counting(40, 50)},           // longer than a slot
+        {0, 2 * 8186, Counting(32)},             // runs off the end of program memory
+        {0, 0x400E, {0x3A, 0x3F}},               // configuration word: not ours
+        {0x10000, 0x0000, {7}},                  // word 32768 and up
+        {0, 0x0010, {8}},                        // even: back to 0
     };
     std::string text = Lines(records);
     text.insert(text.find('\n') + 1, Record(2, 0x0000, {0x10, 0x00}) + "\r\n");  // ignored
@@ -170,6 +171,19 @@ TEST(HexLoader, ResultCodes) {
         EXPECT_EQ(l.result, c.result) << (c.lines.empty() ? "" : c.lines[0]);
     }
     EXPECT_EQ(ParseHexLine(":0300300002337a1e")->data, (Bytes{0x02, 0x33, 0x7A}));  // lower case
+
+    // Each failure has a text of its own, which the uploader's line shortens
+    // to "File Error".
+    std::set<std::string> texts;
+    for (int code : {kLoadNoName, kLoadCannotOpen, kLoadNoEnd, kLoadBadLine, kLoadBadType}) {
+        const std::string text = LoadFailureText(code);
+        EXPECT_EQ(text.rfind(std::string(kLoadFailedText) + ": the file ", 0), 0u) << text;
+        texts.insert(text);
+    }
+    EXPECT_EQ(texts.size(), 5u);
+    EXPECT_EQ(LoadFailureText(kLoadBadLine),
+              "File Error: the file holds a line that is not a record");
+    EXPECT_EQ(LoadFailureText(0), "Error: Zero Length File !");
 }
 
 TEST(HexLoader, FilesAndWhatAFailureLeaves) {

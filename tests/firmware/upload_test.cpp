@@ -25,7 +25,7 @@ class UploadTest : public ::testing::Test {
             for (int i = 0; i < kSlotBytes; ++i) image[k].data[i] = std::uint8_t(k * 7 + i * 13);
         ASSERT_TRUE(sim.Start());
         port.waits() = {.writeMs = 1000, .readMs = 300, .readTimeoutMs = 350, .settleMs = 5};
-        ASSERT_EQ(port.OpenDevice(sim.DevicePath()), kPortOk);
+        ASSERT_EQ(port.OpenDevice(sim.DevicePath()), PortOpen::Ok);
     }
     // On a thread of its own, as the dialog runs it; each log line's progress
     // is as it stood when the line was written.
@@ -113,7 +113,7 @@ TEST_F(UploadTest, EveryOutcome) {
         sim.SetFaults(f);
         sim.ClearReceived();
         port.lineSettings().baudRate = 1200;  // as the next detection opens it
-        ASSERT_EQ(port.ApplyLineSettings(), 1);
+        ASSERT_TRUE(port.ApplyLineSettings());
     };
     for (const Case& c : replies) {
         sim::Faults f;

@@ -14,79 +14,64 @@ class CommandsTest : public LinkTest {
   protected:
     void SetUp() override {
         LinkTest::SetUp();
-        ASSERT_EQ(port.Open(kPtyCom), kPortOk);
+        ASSERT_EQ(port.Open(kPtyCom), PortOpen::Ok);
         for (int i = 0; i < kSettingsImageSize; ++i)
-            appState.image[i] = static_cast<std::uint8_t>(i * 7 + 3);
-        old = appState.image;
+            image[i] = static_cast<std::uint8_t>(i * 7 + 3);
+        old = image;
     }
-    Bytes Image(int from, int to) const {
-        return Bytes(appState.image.begin() + from, appState.image.begin() + to);
-    }
+    Bytes Image(int from, int to) const { return Bytes(image.begin() + from, image.begin() + to); }
     Bytes Old(int from, int to) const { return Bytes(old.begin() + from, old.begin() + to); }
 
+    SettingsImage image;
     SettingsImage old;
 };
 
-TEST_F(CommandsTest, OneByteQueriesSendTheirFrameAndReturnTheReply) {
+// Each sends its frame; a reply of 0 is a reading, and one that does not
+// come is none.
+TEST_F(CommandsTest, OneByteQueriesSendTheirFrameAndReturnTheReplyIfItCame) {
     struct Case {
-        std::uint8_t (*query)(Port&);
-        std::uint8_t code;
+        Reading (*query)(Port&);
+        Bytes frame;
     };
-    const Case cases[] = {{GetPotValue, 0x06},
-                          {GetPushbuttonValue, 0x05},
-                          {GetSupplyReading, 0x15},
-                          {GetChipVariant, 0x18}};
+    const Case cases[] = {{SendEchoTest, {0x00, 0x04, 0x55}}, {QueryFirmwareMajor, {0x00, 0x09}},
+                          {QueryFirmwareMinor, {0x00, 0x17}}, {GetChipVariant, {0x00, 0x18}},
+                          {GetPotValue, {0x00, 0x06}},        {GetPushbuttonValue, {0x00, 0x05}},
+                          {GetSupplyReading, {0x00, 0x15}}};
     std::uint8_t reply = 0x80;
     for (const Case& c : cases) {
         line.Send({++reply});
         EXPECT_EQ(c.query(port), reply);
-        EXPECT_EQ(line.Take(2), Bytes({0x00, c.code}));
-    }
-    EXPECT_EQ(GetPotValue(port), 0);  // silent keyer
-}
-
-TEST_F(CommandsTest, DetectionExchangesStoreTheByteOnlyWhenItCame) {
-    struct Case {
-        int (*query)(Port&, std::uint8_t*);
-        Bytes frame;
-    };
-    const Case cases[] = {{SendEchoTest, {0x00, 0x04, 0x55}},
-                          {QueryFirmwareMajor, {0x00, 0x09}},
-                          {QueryFirmwareMinor, {0x00, 0x17}}};
-    std::uint8_t reply = 0;
-    for (const Case& c : cases) {
-        line.Send({0xAA});
-        EXPECT_EQ(c.query(port, &reply), 1);
-        EXPECT_EQ(reply, 0xAA);
         EXPECT_EQ(line.Take(c.frame.size()), c.frame);
+        line.Send({0});
+        EXPECT_EQ(c.query(port), std::uint8_t{0});
+        line.Take(c.frame.size());
     }
-    reply = 0x33;
-    EXPECT_EQ(SendEchoTest(port, &reply), 0);
-    EXPECT_EQ(reply, 0x33);
+    EXPECT_FALSE(GetPotValue(port));  // silent keyer
+    EXPECT_FALSE(SendEchoTest(port));
 }
 
 TEST_F(CommandsTest, WritesPutExactlyTheirFrameAndBlockOnTheLine) {
-    EXPECT_EQ(LoadSettings(port, appState.image), 1);
+    EXPECT_TRUE(LoadSettings(port, image));
     Bytes expected = {0x00, 0x0D};
     Bytes block = Old(0, 288);
     expected.insert(expected.end(), block.begin(), block.end());
     EXPECT_EQ(line.Take(290), expected);
 
-    EXPECT_EQ(WriteExtension(port, appState.image), 1);
+    EXPECT_TRUE(WriteExtension(port, image));
     expected = {0x00, 0x1B};
     block = Old(288, 300);
     expected.insert(expected.end(), block.begin(), block.end());
     EXPECT_EQ(line.Take(14), expected);
 
-    EnterBootLoader(port);
+    EXPECT_TRUE(EnterBootLoader(port));
     EXPECT_EQ(line.Take(3), Bytes({0x00, 0x10, 0x9B}));
-    EXPECT_EQ(appState.image, old);
+    EXPECT_EQ(image, old);
 }
 
 TEST_F(CommandsTest, DumpSettingsKeepsOldBytesWhereTheReplyFellShort) {
     Bytes arrived(100, 0x5A);
     line.Send(arrived);
-    EXPECT_EQ(DumpSettings(port, appState.image), 0);
+    EXPECT_FALSE(DumpSettings(port, image));
     EXPECT_EQ(line.Take(2), Bytes({0x00, 0x0C}));
     port.Close();
     EXPECT_EQ(Image(0, 100), arrived);
@@ -94,20 +79,20 @@ TEST_F(CommandsTest, DumpSettingsKeepsOldBytesWhereTheReplyFellShort) {
 }
 
 TEST_F(CommandsTest, ReadExtensionWithoutReplyLeavesTheImage) {
-    EXPECT_EQ(ReadExtension(port, appState.image), 0);
+    EXPECT_FALSE(ReadExtension(port, image));
     EXPECT_EQ(line.Take(2), Bytes({0x00, 0x1A}));
     port.Close();
-    EXPECT_EQ(appState.image, old);
+    EXPECT_EQ(image, old);
 }
 
 TEST_F(CommandsTest, ReadExtensionStoresJustTheBytesThatArrived) {
     Bytes full = {11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22};
     line.Send(full);
-    EXPECT_EQ(ReadExtension(port, appState.image), 1);
+    EXPECT_TRUE(ReadExtension(port, image));
     EXPECT_EQ(Image(288, 300), full);
 
     line.Send({1, 2, 3, 4, 5});
-    EXPECT_EQ(ReadExtension(port, appState.image), 0);
+    EXPECT_FALSE(ReadExtension(port, image));
     port.Close();
     EXPECT_EQ(Image(288, 300), Bytes({1, 2, 3, 4, 5, 16, 17, 18, 19, 20, 21, 22}));
     EXPECT_EQ(Image(0, 288), Old(0, 288));

@@ -52,9 +52,9 @@ TEST_F(DetectTest, DetectionNeedsNoWindowAndKeepsWhatTheKeyerDidNotSay) {
     Port port;
     port.waits() = kShortWaits;
     const KeyerIdentity known{kVariantAf, 33, 107};
-    Detection d = DetectKeyer(port, kSimCom, known);
+    Detection d = DetectKeyer(port, {kSimCom, {}}, known);
     EXPECT_EQ(d.outcome, DetectOutcome::Firmware);
-    EXPECT_EQ(d.Code(), 33);
+    EXPECT_EQ(d.open, PortOpen::Ok);
     EXPECT_EQ(d.identity.firmwareMajor, 33);  // kept: the revision bytes never came
     EXPECT_EQ(d.identity.firmwareMinor, 107);
     EXPECT_EQ(d.identity.chipVariant, 0);  // asked, and no reply is 0
@@ -64,8 +64,9 @@ TEST_F(DetectTest, DetectionNeedsNoWindowAndKeepsWhatTheKeyerDidNotSay) {
     EXPECT_TRUE(port.IsOpen());  // detection never closes
 
     Port other;
-    d = DetectKeyer(other, 33, known);  // nothing behind COM33 here
-    EXPECT_EQ(d.Code(), kDetectFailed);
+    d = DetectKeyer(other, {33, {}}, known);  // nothing behind COM33 here
+    EXPECT_EQ(d.outcome, DetectOutcome::Failed);
+    EXPECT_EQ(d.open, PortOpen::Failed);
     EXPECT_EQ(d.linkStatus, "ZT Fail:check com port");
     EXPECT_EQ(d.chipLabel, "");
     EXPECT_FALSE(d.portError.empty());

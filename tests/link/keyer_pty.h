@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "common/app_state.h"
 #include "link/port.h"
 #include "system/paths.h"
 #include "system/pty.h"
@@ -93,11 +92,10 @@ class KeyerPty {
     std::string dir_;
 };
 
-// Each test starts with a clean program, its own closed port and short waits.
+// Each test starts with its own closed port and short waits.
 class LinkTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ResetSharedState();
         port.waits() = {.writeMs = 1000, .readMs = 100, .readTimeoutMs = 250, .settleMs = 10};
     }
 

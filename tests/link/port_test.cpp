@@ -25,7 +25,7 @@ TEST_F(LinkTest, OpenSetsTheKeyerLineAndKeepsHardwareFlowAsFound) {
         before.c_lflag |= ICANON | ECHO;
         line.SetSettings(before);
 
-        ASSERT_EQ(port.Open(kPtyCom), kPortOk);
+        ASSERT_EQ(port.Open(kPtyCom), PortOpen::Ok);
         EXPECT_EQ(port.IsOpen(), true);
         termios after = line.Settings();
         EXPECT_EQ(cfgetospeed(&after), B1200);
@@ -38,7 +38,7 @@ TEST_F(LinkTest, OpenSetsTheKeyerLineAndKeepsHardwareFlowAsFound) {
 
         // The upload worker's speed change keeps everything else.
         port.lineSettings().baudRate = 9600;
-        EXPECT_EQ(port.ApplyLineSettings(), 1);
+        EXPECT_TRUE(port.ApplyLineSettings());
         after = line.Settings();
         EXPECT_EQ(cfgetospeed(&after), B9600);
         EXPECT_EQ(bool(after.c_cflag & CRTSCTS), ctsFlow);
@@ -53,14 +53,14 @@ TEST_F(LinkTest, PortsThatCannotBeOpenedLeavePortOpenClear) {
     std::ofstream(notATerminal) << "x";
     line.Link(9, notATerminal);
     for (int com : {8, 9, 999}) {
-        EXPECT_EQ(port.Open(com), kPortOpenFailed) << "COM" << com;
+        EXPECT_EQ(port.Open(com), PortOpen::Failed) << "COM" << com;
         EXPECT_EQ(port.IsOpen(), false);
         EXPECT_FALSE(port.ErrorText().empty());
     }
 }
 
 TEST_F(LinkTest, AHeldPortIsBusyForEveryoneElse) {
-    ASSERT_EQ(port.Open(kPtyCom), kPortOk);
+    ASSERT_EQ(port.Open(kPtyCom), PortOpen::Ok);
     SerialOpenResult second = SerialOpen(line.slavePath());
     EXPECT_EQ(second.outcome, SerialOpenOutcome::Busy);
     EXPECT_EQ(second.device, nullptr);
@@ -70,49 +70,49 @@ TEST_F(LinkTest, AHeldPortIsBusyForEveryoneElse) {
     // Another program holds it: we get -4 and nothing is marked open.
     SerialOpenResult other = SerialOpen(line.slavePath());
     ASSERT_EQ(other.outcome, SerialOpenOutcome::Opened);
-    EXPECT_EQ(port.Open(kPtyCom), kPortOpenFailed);
+    EXPECT_EQ(port.Open(kPtyCom), PortOpen::Failed);
     EXPECT_EQ(port.IsOpen(), false);
     SerialClose(other.device, SerialClock::now());
-    EXPECT_EQ(port.Open(kPtyCom), kPortOk);
+    EXPECT_EQ(port.Open(kPtyCom), PortOpen::Ok);
 }
 
 TEST_F(LinkTest, OpenPurgesStaleRepliesButKeepsLaterBytes) {
     line.Send({0x55, 0xAA, 0x01});
-    ASSERT_EQ(port.Open(kPtyCom), kPortOk);
+    ASSERT_EQ(port.Open(kPtyCom), PortOpen::Ok);
     line.Send({0x31, 0x32});
     std::uint8_t got[2] = {};
-    EXPECT_EQ(port.Read(got, 2), 1);
+    EXPECT_TRUE(port.Read(got, 2));
     EXPECT_EQ(got[0], 0x31);
     EXPECT_EQ(got[1], 0x32);
 }
 
 TEST_F(LinkTest, ShortReadFailsAndLateBytesNeverReachTheCallersBuffer) {
-    ASSERT_EQ(port.Open(kPtyCom), kPortOk);
+    ASSERT_EQ(port.Open(kPtyCom), PortOpen::Ok);
     {
         // A heap buffer, so that AddressSanitizer sees any late write into it.
         std::vector<std::uint8_t> buffer(12, 0xEE);
         line.Send({1, 2, 3, 4, 5});
-        EXPECT_EQ(port.Read(buffer.data(), 12), 0);
+        EXPECT_FALSE(port.Read(buffer.data(), 12));
         EXPECT_EQ(buffer, Bytes({1, 2, 3, 4, 5, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE}));
     }
     // Bytes that come before the read's own time-out are the port's; only what
     // follows them reaches the next read.
     line.Send({6, 7, 8, 9, 10, 11, 12, 0x42});
     std::uint8_t next = 0;
-    EXPECT_EQ(port.Read(&next, 1), 1);
+    EXPECT_TRUE(port.Read(&next, 1));
     EXPECT_EQ(next, 0x42);
     EXPECT_EQ(port.LateBytes(), Bytes({6, 7, 8, 9, 10, 11, 12}));
 }
 
 TEST_F(LinkTest, AReadPastItsOwnTimeOutTakesNothing) {
-    ASSERT_EQ(port.Open(kPtyCom), kPortOk);
+    ASSERT_EQ(port.Open(kPtyCom), PortOpen::Ok);
     std::uint8_t dead = 0xEE;
-    EXPECT_EQ(port.Read(&dead, 1), 0);
+    EXPECT_FALSE(port.Read(&dead, 1));
     std::this_thread::sleep_for(milliseconds(port.waits().readTimeoutMs));
     // The first byte of the next reply belongs to the next read.
     line.Send({0x42, 0x43});
     std::uint8_t reply[2] = {};
-    EXPECT_EQ(port.Read(reply, 2), 1);
+    EXPECT_TRUE(port.Read(reply, 2));
     EXPECT_EQ(Bytes(reply, reply + 2), Bytes({0x42, 0x43}));
     EXPECT_EQ(dead, 0xEE);
     EXPECT_TRUE(port.LateBytes().empty());
@@ -121,11 +121,11 @@ TEST_F(LinkTest, AReadPastItsOwnTimeOutTakesNothing) {
 int hookCalls = 0;
 
 TEST_F(LinkTest, SilentReadFailsLeavingTheBufferAndCallsTheHook) {
-    ASSERT_EQ(port.Open(kPtyCom), kPortOk);
+    ASSERT_EQ(port.Open(kPtyCom), PortOpen::Ok);
     hookCalls = 0;
     port.SetWaitHook([] { ++hookCalls; });
     std::uint8_t reply = 0xEE;
-    EXPECT_EQ(port.Read(&reply, 1), 0);
+    EXPECT_FALSE(port.Read(&reply, 1));
     port.Close();
     EXPECT_EQ(reply, 0xEE);
     EXPECT_GT(hookCalls, 0);
@@ -135,38 +135,38 @@ TEST_F(LinkTest, WithNothingOpenCloseDoesNothingAndTransfersFail) {
     port.Close();
     EXPECT_FALSE(port.IsOpen());
     std::uint8_t byte = 0;
-    EXPECT_EQ(port.Write(&byte, 1), 0);
-    EXPECT_EQ(port.Read(&byte, 1), 0);
+    EXPECT_FALSE(port.Write(&byte, 1));
+    EXPECT_FALSE(port.Read(&byte, 1));
 }
 
 TEST_F(LinkTest, HangUpEndsAReadAtOnce) {
     port.waits().readMs = 8000;
     port.waits().readTimeoutMs = 8000;
-    ASSERT_EQ(port.Open(kPtyCom), kPortOk);
+    ASSERT_EQ(port.Open(kPtyCom), PortOpen::Ok);
     std::thread keyer([this] {
         std::this_thread::sleep_for(milliseconds(50));
         line.HangUp();
     });
     std::uint8_t buffer[4];
     auto start = SerialClock::now();
-    EXPECT_EQ(port.Read(buffer, 4), 0);
+    EXPECT_FALSE(port.Read(buffer, 4));
     EXPECT_LT(SerialClock::now() - start, milliseconds(5000));
     keyer.join();
     EXPECT_TRUE(port.HungUp());
     EXPECT_EQ(port.ErrorText(), "the line hung up");
-    EXPECT_EQ(port.Write(buffer, 1), 0);
+    EXPECT_FALSE(port.Write(buffer, 1));
 }
 
 // A write returns once the system has the bytes; the pause after it says
 // whether the line held while they went out, and while the keyer stored them.
 TEST_F(LinkTest, APauseSaysWhetherTheLineHeldBeforeAndAfterTheBytesWentOut) {
-    ASSERT_EQ(port.Open(kPtyCom), kPortOk);
+    ASSERT_EQ(port.Open(kPtyCom), PortOpen::Ok);
     const Bytes twelve(12, 0x55);  // 100 ms on the wire at 1200 baud
-    EXPECT_EQ(port.Write(twelve.data(), 12), 1);
+    EXPECT_TRUE(port.Write(twelve.data(), 12));
     EXPECT_EQ(port.Pause(10), Port::PauseEnd::Held);
 
     // Gone once the bytes had had their time on the wire: sent, then lost.
-    EXPECT_EQ(port.Write(twelve.data(), 12), 1);
+    EXPECT_TRUE(port.Write(twelve.data(), 12));
     const auto wrote = SerialClock::now();
     port.SetWaitHook([&] {
         if (SerialClock::now() - wrote > milliseconds(150)) line.HangUp();
@@ -178,31 +178,31 @@ TEST_F(LinkTest, APauseSaysWhetherTheLineHeldBeforeAndAfterTheBytesWentOut) {
 }
 
 TEST_F(LinkTest, ALineGoneBeforeTheBytesWentOutTookThem) {
-    ASSERT_EQ(port.Open(kPtyCom), kPortOk);
+    ASSERT_EQ(port.Open(kPtyCom), PortOpen::Ok);
     const Bytes block(288, 0x55);
-    EXPECT_EQ(port.Write(block.data(), 288), 1);  // the system has them all
+    EXPECT_TRUE(port.Write(block.data(), 288));  // the system has them all
     line.HangUp();
     EXPECT_EQ(port.Pause(60000), Port::PauseEnd::LostBeforeSent);
     EXPECT_TRUE(port.HungUp());
 }
 
 TEST_F(LinkTest, TimedOutWritesAreNeverCancelledNorDropped) {
-    ASSERT_EQ(port.Open(kPtyCom), kPortOk);
+    ASSERT_EQ(port.Open(kPtyCom), PortOpen::Ok);
     // Far more than a pseudo-terminal buffers while nobody reads.
     Bytes block(1 << 20);
     for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<std::uint8_t>(i * 7);
     port.waits().writeMs = 100;
-    EXPECT_EQ(port.Write(block.data(), static_cast<int>(block.size())), 0);
+    EXPECT_FALSE(port.Write(block.data(), static_cast<int>(block.size())));
     // Still nobody reads: the tail times out a second time and stays, and the
     // next bytes queue up behind it.
     const std::uint8_t first[] = {0x00, 0x0D};
-    EXPECT_EQ(port.Write(first, 2), 0);
+    EXPECT_FALSE(port.Write(first, 2));
 
     port.waits().writeMs = 5000;
     Bytes received;
     std::thread keyer([&] { received = line.Take(block.size() + 4); });
     const std::uint8_t second[] = {0x00, 0x1B};
-    EXPECT_EQ(port.Write(second, 2), 1);
+    EXPECT_TRUE(port.Write(second, 2));
     keyer.join();
     block.insert(block.end(), first, first + 2);
     block.insert(block.end(), second, second + 2);

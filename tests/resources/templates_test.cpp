@@ -437,7 +437,7 @@ TEST(AboutTemplate, LinesButtonAndVerboseSwitch) {
     EXPECT_EQ(help.kind, Kind::Static);
     EXPECT_EQ(help.style & kAlignment, st::Center | st::VCenter);
     const std::string text = help.caption;
-    EXPECT_NE(text.find("README"), std::string::npos) << text;
+    EXPECT_NE(text.find("guide"), std::string::npos) << text;
     EXPECT_LE(4 * static_cast<int>(text.size()), help.cx) << text;
 }
 

@@ -1,12 +1,14 @@
 #pragma once
-// A clean program for each test: the clean core of CoreTest, the status
-// area's countdown reset, and a scripted host.
+// A clean program for each test: the clean core of CoreTest, a new session
+// keeping its configuration in CoreTest's folder, the status area's
+// countdown reset, and a scripted host.
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "app/main_window.h"
+#include "app/session.h"
 #include "app/status.h"
 #include "app/window_state.h"
 #include "resources/templates.h"
@@ -19,6 +21,8 @@ class AppTest : public CoreTest {
   protected:
     void SetUp() override {
         CoreTest::SetUp();
+        appState = AppState{};
+        appState.configFileName = configFile;
         statusCountdown = 0;
     }
     void TearDown() override {

@@ -1,6 +1,7 @@
 #pragma once
-// A clean core for each test: shared state reset and a private configuration
-// directory. No window, no host: the core's own tests use this alone.
+// A clean core for each test: a private configuration directory. The core
+// keeps no state between calls, so there is nothing else to reset. No window,
+// no host: the core's own tests use this alone.
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -8,7 +9,6 @@
 #include <filesystem>
 #include <string>
 
-#include "common/app_state.h"
 #include "common/config_file.h"
 #include "support/temp_dir.h"
 
@@ -17,14 +17,12 @@ namespace zt::testing {
 class CoreTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ResetSharedState();
 #ifdef _WIN32
         // Start-up's own file lies beside the test program: none before, none after.
         std::filesystem::remove(DefaultConfigFileName());
 #else
         setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
 #endif
-        configFileName = dir.path() + "/zttools.cfg";
     }
     void TearDown() override {
 #ifdef _WIN32
@@ -33,6 +31,8 @@ class CoreTest : public ::testing::Test {
     }
 
     TempDir dir;
+    // A configuration file of the test's own, not yet made.
+    const std::string configFile = dir.path() + "/zttools.cfg";
 };
 
 }  // namespace zt::testing

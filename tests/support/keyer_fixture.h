@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/keyer_commands.h"
+#include "app/session.h"
 #include "sim/simulator.h"
 #include "support/app_fixture.h"
 #include "system/paths.h"
@@ -24,7 +24,7 @@ class KeyerTest : public AppTest {
         MakeDirs(PortsDir());
         shipped = keyerPort.waits();
         keyerPort.waits() = {200, 300, 350, 5};
-        comPortNumber = kSimCom;
+        appState.comPortNumber = kSimCom;
     }
     void TearDown() override {
         keyerPort.Close();

@@ -74,7 +74,7 @@ class WineLink : public testing::AppTest {
     void SetUp() override {
         AppTest::SetUp();
         ASSERT_GT(SimCom(), 0) << "run through run-with-sim";
-        comPortNumber = SimCom();
+        appState.comPortNumber = SimCom();
     }
     void TearDown() override {
         keyerPort.Close();
@@ -182,19 +182,19 @@ TEST_F(WineLink, AGivenUpReadLeavesTheBufferAlone) {
     Port port;
     port.waits().readMs = 300;
     port.waits().readTimeoutMs = 400;
-    ASSERT_EQ(port.Open(SimCom()), kPortOk);
+    ASSERT_EQ(port.Open(SimCom()), PortOpen::Ok);
     std::uint8_t buffer[6] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
-    EXPECT_EQ(port.Read(buffer, 6), 0);  // nothing was asked
+    EXPECT_FALSE(port.Read(buffer, 6));  // nothing was asked
     EXPECT_EQ(Bytes(buffer, buffer + 6), Bytes(6, 0xEE));
 
     const std::uint8_t echo[] = {0, 4, 0x55};  // answered with one byte
-    EXPECT_EQ(port.Write(echo, 3), 1);
-    EXPECT_EQ(port.Read(buffer, 4), 0);
+    EXPECT_TRUE(port.Write(echo, 3));
+    EXPECT_FALSE(port.Read(buffer, 4));
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(Bytes(buffer, buffer + 6), (Bytes{0x55, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE}));
-    EXPECT_EQ(port.Write(echo, 3), 1);  // the port goes on as before
+    EXPECT_TRUE(port.Write(echo, 3));  // the port goes on as before
     std::uint8_t reply = 0;
-    EXPECT_EQ(port.Read(&reply, 1), 1);
+    EXPECT_TRUE(port.Read(&reply, 1));
     EXPECT_EQ(reply, 0x55);
 }
 
@@ -215,9 +215,9 @@ bool UnderWine() {
 TEST_F(WineLink, AHeldPortGivesTheOpenFailureAndIsListedInUse) {
     if (UnderWine()) GTEST_SKIP() << "Wine does not make serial opens exclusive";
     Port held;
-    ASSERT_EQ(held.Open(SimCom()), kPortOk);
+    ASSERT_EQ(held.Open(SimCom()), PortOpen::Ok);
     Port other;
-    EXPECT_EQ(other.Open(SimCom()), kPortOpenFailed);
+    EXPECT_EQ(other.Open(SimCom()), PortOpen::Failed);
     EXPECT_FALSE(other.IsOpen());
     EXPECT_EQ(SerialOpen(ComDevicePath(SimCom())).outcome, SerialOpenOutcome::Busy);
     EXPECT_EQ(Listed(SimCom()), "in use");
@@ -229,7 +229,7 @@ TEST_F(WineLink, AMissingPortGivesTheOpenFailureAndIsNotListed) {
     const int missing = std::atoi(Env("ZT_WINE_MISSING_COM").c_str());
     ASSERT_GT(missing, 0);
     Port nowhere;
-    EXPECT_EQ(nowhere.Open(missing), kPortOpenFailed);
+    EXPECT_EQ(nowhere.Open(missing), PortOpen::Failed);
     EXPECT_FALSE(nowhere.IsOpen());
     SerialOpenResult opened = SerialOpen(ComDevicePath(missing));
     EXPECT_EQ(opened.outcome, SerialOpenOutcome::Missing);

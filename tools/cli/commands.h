@@ -3,8 +3,7 @@
 
 #include "cli/context.h"
 #include "common/app_state.h"
-#include "firmware/identify.h"
-#include "firmware/image.h"
+#include "firmware/program.h"
 #include "firmware/upload.h"
 #include "link/port.h"
 
@@ -22,7 +21,7 @@ int WriteCommand(const Context& c);
 int UploadCommand(const Context& c);
 // The keyer's settings as Read ZT reads them (detection first); kExitOk, or
 // the status to exit with after saying why.
-int ReadKeyer(const Context& c, SettingsImage& image);
+int ReadFromKeyer(const Context& c, SettingsImage& image);
 
 // On files alone (file_commands.cpp).
 int ShowCommand(const Context& c);
@@ -38,6 +37,6 @@ int SaveSettings(const Context& c, const SettingsImage& image);
 
 // Loads opt.file as a firmware image and says what it is; kExitUsage after
 // saying why when it cannot be used.
-int LoadFirmware(const Context& c, FirmwareImage& image, ImageIdentity& identity);
+int LoadFirmware(const Context& c, LoadedImage& firmware);
 
 }  // namespace zt::cli

@@ -41,7 +41,7 @@ int ReadJsonSettings(const Context& c, std::vector<Assignment>& changes) {
 
 // A settings file, or the keyer's settings for "keyer".
 int ReadSource(const Context& c, const std::string& source, SettingsImage& image) {
-    return source == "keyer" ? ReadKeyer(c, image) : ReadSettings(c, source, image);
+    return source == "keyer" ? ReadFromKeyer(c, image) : ReadSettings(c, source, image);
 }
 
 }  // namespace
@@ -110,32 +110,26 @@ int DiffCommand(const Context& c) {
     return differing.empty() ? kExitOk : kExitKeyer;
 }
 
-int LoadFirmware(const Context& c, FirmwareImage& image, ImageIdentity& identity) {
-    const int loaded = LoadImageFile(c.opt.file, image);
+int LoadFirmware(const Context& c, LoadedImage& firmware) {
+    firmware.Load(c.opt.file);
+    const int loaded = firmware.result;
     if (loaded < 0) {
-        const char* why = loaded == kLoadCannotOpen ? "cannot be opened"
-                          : loaded == kLoadNoEnd    ? "ends before its end record"
-                          : loaded == kLoadBadLine  ? "holds a line that is not a record"
-                          : loaded == kLoadBadType  ? "holds a record of an unknown type"
-                                                    : "has no name";
         FileTrouble trouble;  // why it could not be opened: asked again, without waiting
         if (loaded == kLoadCannotOpen) CloseFile(OpenForReading(c.opt.file, &trouble));
-        return c.Fail(kExitUsage, c.opt.file + ": File Error: the file " + why + " (load result " +
+        return c.Fail(kExitUsage, c.opt.file + ": " + LoadFailureText(loaded) + " (load result " +
                                       std::to_string(loaded) +
                                       (trouble.cause.empty() ? "" : "; " + trouble.cause) + ")");
     }
-    if (loaded == 0) return c.Fail(kExitUsage, c.opt.file + ": Error: Zero Length File !");
-    identity = IdentifyImage(image[0]);
-    c.Say(LoadedText(identity, loaded));
+    if (loaded == 0) return c.Fail(kExitUsage, c.opt.file + ": " + LoadFailureText(loaded));
+    c.Say(LoadedText(firmware.identity, loaded));
     return kExitOk;
 }
 
 int HexInfoCommand(const Context& c) {
-    FirmwareImage image;
-    ImageIdentity identity;
+    LoadedImage firmware;
     Context loud = c;  // the identification is what was asked for
     loud.opt.quiet = false;
-    return LoadFirmware(loud, image, identity);
+    return LoadFirmware(loud, firmware);
 }
 
 }  // namespace zt::cli

@@ -15,6 +15,11 @@ const char* Outcome(DetectOutcome outcome) {
     }
 }
 
+// A reading that did not come is null, not a reading of 0.
+Json Byte(const Reading& reading) {
+    return reading ? Json(*reading) : Json(nullptr);
+}
+
 Json Value(const ShownSetting& s) {
     if (!s.value) return nullptr;
     switch (s.kind) {
@@ -83,14 +88,14 @@ Json TestJson(const Detection& d, const LiveValues* v, const std::string& failur
               {"firmware_major", d.identity.firmwareMajor},
               {"firmware_minor", d.identity.firmwareMinor}};
     if (v) {
-        j["pot"] = v->pot;
-        j["pot_text"] = PotText(v->pot);
-        if (v->pushbutton) {
-            j["pushbutton"] = *v->pushbutton;
-            j["pushbutton_text"] = PushbuttonText(*v->pushbutton);
+        j["pot"] = Byte(v->pot);
+        j["pot_text"] = PotText(v->pot.value_or(0));
+        if (v->hasPushbutton) {
+            j["pushbutton"] = Byte(v->pushbutton);
+            j["pushbutton_text"] = PushbuttonText(v->pushbutton.value_or(0));
         }
-        j["supply"] = v->supply;
-        j["supply_text"] = SupplyText(v->supply);
+        j["supply"] = Byte(v->supply);
+        j["supply_text"] = SupplyText(v->supply.value_or(0));
     }
     if (!failure.empty()) j["failure"] = failure;
     return j;

@@ -1,10 +1,10 @@
-// The commands that talk to the keyer. Each goes through the same core calls,
-// in the same order, as the window's button does, so the keyer sees the same
-// bytes; only the showing differs.
+// The commands that talk to the keyer. Each runs the core's operation, as the
+// window's button does, so the keyer sees the same bytes; only the showing
+// differs.
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -14,14 +14,13 @@
 #include "cli/settings_fields.h"
 #include "common/app_state.h"
 #include "common/config_file.h"
-#include "firmware/identify.h"
-#include "firmware/image.h"
+#include "firmware/program.h"
 #include "firmware/upload.h"
 #include "link/commands.h"
 #include "link/detect.h"
+#include "link/operations.h"
 #include "link/port.h"
 #include "link/port_list.h"
-#include "link/transfer.h"
 #include "settings/messages.h"
 #include "settings/schema.h"
 #include "settings/settings_file.h"
@@ -41,50 +40,31 @@ bool AllDigits(const std::string& text) {
 // The COM number the window would use: its configuration file's, or 1, the
 // number the window writes into a new one. The file is only read here.
 int ConfiguredComPort(const Context& c) {
-    configFileName = DesktopConfigFileName();
-    if (configFileName.empty() || !std::filesystem::exists(configFileName)) return 1;
-    if (const char* problem = ConfigStatusText(LoadComPortSetting()))
-        c.io.err << "ztcli: " << configFileName << ": " << problem << '\n';
-    return comPortNumber;
+    const std::string path = DesktopConfigFileName();
+    if (path.empty() || !std::filesystem::exists(path)) return 1;
+    const ComPortSetting setting = LoadComPortSetting(path);
+    if (const char* problem = ConfigStatusText(setting.status))
+        c.io.err << "ztcli: " << path << ": " << problem << '\n';
+    return setting.number.value_or(1);
 }
 
-// Opens the port as --port names it; 0, or kExitPort after saying why.
-int OpenKeyerPort(const Context& c, Port& port) {
-    port.waits() = keyerWaits;
-    int code;
-    if (!c.opt.port.empty() && !AllDigits(c.opt.port)) {
-        comPortNumber = 0;
-        code = port.OpenDevice(c.opt.port);
-    } else {
-        comPortNumber = c.opt.port.empty() ? ConfiguredComPort(c) : std::stoi(c.opt.port);
-        code = port.Open(comPortNumber);
-    }
-    if (code == kPortOk) return kExitOk;
-    return c.Fail(kExitPort, std::string(OpenFailureText(code)) + ": " + port.ErrorText());
+// The keyer's port as --port names it: a device path, a COM number, or the
+// window's COM port.
+PortTarget Target(const Context& c) {
+    if (!c.opt.port.empty() && !AllDigits(c.opt.port)) return {0, c.opt.port};
+    return {c.opt.port.empty() ? ConfiguredComPort(c) : std::stoi(c.opt.port), {}};
 }
 
-std::string PortTrouble(const Port& port) {
-    return port.ErrorText().empty() ? "" : " (" + port.ErrorText() + ")";
+std::string PortTrouble(const std::string& error) {
+    return error.empty() ? "" : " (" + error + ")";
 }
 
-// Opens the port and detects the keyer; kExitOk when it answered at all.
-int Detect(const Context& c, Port& port, Detection& d) {
-    if (int status = OpenKeyerPort(c, port)) return status;
-    d = DetectKeyer(port, comPortNumber, KeyerIdentity{});
+// kExitOk when detection found something; otherwise says why: the port that
+// did not open (kExitPort), or the keyer (kExitKeyer).
+int DetectionStatus(const Context& c, const Detection& d, const std::string& prefix = "") {
+    if (d.open != PortOpen::Ok) return c.Fail(kExitPort, d.linkStatus + ": " + d.portError);
     if (d.outcome == DetectOutcome::Failed)
-        return c.Fail(kExitKeyer, d.linkStatus + PortTrouble(port));
-    return kExitOk;
-}
-
-// Detection for the settings commands, which need firmware 31 or later; the
-// window offers them only then.
-int DetectForSettings(const Context& c, Port& port) {
-    Detection d;
-    if (int status = Detect(c, port, d)) return status;
-    c.Say(d.chipLabel.empty() ? d.linkStatus : d.chipLabel + "  " + d.linkStatus);
-    if (d.outcome != DetectOutcome::Firmware || !AllowedBy(d.identity).settings)
-        return c.Fail(kExitKeyer,
-                      "the keyer's firmware has no settings commands (31 or later has)");
+        return c.Fail(kExitKeyer, prefix + d.linkStatus + PortTrouble(d.portError));
     return kExitOk;
 }
 
@@ -118,15 +98,44 @@ class TransferProgress {
 // Both commands and both replies of a settings read or write.
 constexpr int kTransferBytes = 2 + kMainBlockSize + 2 + kExtensionBlockSize;
 
-// failurePrefix goes before the failure's text, to say what had happened before.
-int ReadInto(const Context& c, Port& port, SettingsImage& image, const char* label,
-             const std::string& failurePrefix = "") {
-    TransferProgress progress(c, port, label, kTransferBytes, 0);
-    const TransferResult r = ReadKeyerSettings(port, image);
-    progress.End(r.complete);
-    if (!r.complete) return c.Fail(kExitKeyer, failurePrefix + r.failure + PortTrouble(port));
-    return kExitOk;
-}
+// A settings read or write as ztcli shows it: after detection it says what
+// answered and refuses a keyer without the settings commands (the window
+// offers them only from firmware 31), then follows the transfer with a bar.
+class SettingsTransfer {
+  public:
+    SettingsTransfer(const Context& c, Port& port, const char* label, int extraMs)
+        : c_(c), port_(port), label_(label), extraMs_(extraMs) {}
+
+    AfterDetection Steps() {
+        return [this](const Detection& d) {
+            if (d.outcome == DetectOutcome::Failed) return false;
+            c_.Say(d.chipLabel.empty() ? d.linkStatus : d.chipLabel + "  " + d.linkStatus);
+            refused_ = d.outcome != DetectOutcome::Firmware || !AllowedBy(d.identity).settings;
+            if (refused_) return false;
+            progress_.emplace(c_, port_, label_, kTransferBytes, extraMs_);
+            return true;
+        };
+    }
+    // kExitOk, or the status after saying why it failed.
+    int Status(const TransferResult& r) {
+        if (int status = DetectionStatus(c_, r.detection)) return status;
+        if (refused_)
+            return c_.Fail(kExitKeyer,
+                           "the keyer's firmware has no settings commands (31 or later has)");
+        progress_->End(r.Complete());
+        if (!r.Complete())
+            return c_.Fail(kExitKeyer, TransferText(*r.transfer) + PortTrouble(port_.ErrorText()));
+        return kExitOk;
+    }
+
+  private:
+    const Context& c_;
+    Port& port_;
+    const char* label_;
+    int extraMs_;
+    bool refused_ = false;
+    std::optional<TransferProgress> progress_;
+};
 
 // Log lines come from the upload's worker; the main thread prints them
 // between redraws of the bar so the two never interleave.
@@ -170,38 +179,39 @@ int PortsCommand(const Context& c) {
 
 int TestCommand(const Context& c) {
     Port port;
-    if (int status = OpenKeyerPort(c, port)) return status;
-    const Detection d = DetectKeyer(port, comPortNumber, KeyerIdentity{});
-    LiveValues values;
-    const bool firmware = d.outcome == DetectOutcome::Firmware;
-    if (firmware) values = ReadLiveValues(port, d.identity.chipVariant);
-    // Readings cut off by a failing line are not shown as readings of 0.
-    const bool readings = firmware && values.lineFailure.empty();
+    port.waits() = keyerWaits;
+    const TestResult t = TestKeyer(port, Target(c), {});
+    const Detection& d = t.detection;
+    if (d.open != PortOpen::Ok) return DetectionStatus(c, d);
+    // Readings cut off by a failing line are not shown as readings.
+    const bool readings = t.values && t.values->lineFailure.empty();
     std::string failure;
     if (d.outcome == DetectOutcome::Failed)
-        failure = d.linkStatus + PortTrouble(port);
-    else if (!firmware)
+        failure = d.linkStatus + PortTrouble(d.portError);
+    else if (!t.values)
         failure = "only the keyer's boot loader answered (>ZT NOS)";
     else if (!readings)
-        failure = "the readings fell short (" + values.lineFailure + ")";
+        failure = "the readings fell short (" + t.values->lineFailure + ")";
     if (c.opt.json) {
-        c.io.out << JsonText(TestJson(d, readings ? &values : nullptr, failure));
+        c.io.out << JsonText(TestJson(d, readings ? &*t.values : nullptr, failure));
     } else if (d.outcome != DetectOutcome::Failed) {
         if (!d.chipLabel.empty()) c.io.out << d.chipLabel << '\n';
         c.io.out << d.linkStatus << '\n';
         if (readings) {
-            c.io.out << PotText(values.pot) << '\n';
-            if (values.pushbutton) c.io.out << PushbuttonText(*values.pushbutton) << '\n';
-            c.io.out << SupplyText(values.supply) << '\n';
+            const LiveValues& v = *t.values;
+            c.io.out << PotText(v.pot.value_or(0)) << '\n';
+            if (v.hasPushbutton) c.io.out << PushbuttonText(v.pushbutton.value_or(0)) << '\n';
+            c.io.out << SupplyText(v.supply.value_or(0)) << '\n';
         }
     }
     return failure.empty() ? kExitOk : c.Fail(kExitKeyer, failure);
 }
 
-int ReadKeyer(const Context& c, SettingsImage& image) {
+int ReadFromKeyer(const Context& c, SettingsImage& image) {
     Port port;
-    if (int status = DetectForSettings(c, port)) return status;
-    return ReadInto(c, port, image, "Reading");
+    port.waits() = keyerWaits;
+    SettingsTransfer transfer(c, port, "Reading", 0);
+    return transfer.Status(ReadKeyer(port, Target(c), {}, image, transfer.Steps()));
 }
 
 int ReadCommand(const Context& c) {
@@ -212,7 +222,7 @@ int ReadCommand(const Context& c) {
                                       SettingsFileText(SettingsFileResult::CreateFailed) + " (" +
                                       trouble.cause + ")");
     SettingsImage image{};
-    if (int status = ReadKeyer(c, image)) return status;
+    if (int status = ReadFromKeyer(c, image)) return status;
     if (int status = SaveSettings(c, image)) return status;
     c.Say("Done: the keyer's settings are in " + c.opt.file);
     return kExitOk;
@@ -229,58 +239,55 @@ int WriteCommand(const Context& c) {
                                       "; setting any message (ztcli set " + c.opt.file +
                                       " msgN=TEXT) packs the message store anew");
     Port port;
-    if (int status = DetectForSettings(c, port)) return status;
-    {
-        TransferProgress progress(c, port, "Writing", kTransferBytes, port.waits().storeMs);
-        const TransferResult r = WriteKeyerSettings(port, image);
-        progress.End(r.complete);
-        if (!r.complete) return c.Fail(kExitKeyer, r.failure + PortTrouble(port));
-    }
+    port.waits() = keyerWaits;
+    SettingsTransfer transfer(c, port, "Writing", port.waits().storeMs);
+    if (int status = transfer.Status(WriteKeyer(port, Target(c), {}, image, transfer.Steps())))
+        return status;
     if (c.opt.noVerify) {
         c.Say("Done");
         return kExitOk;
     }
-    SettingsImage readBack{};
-    if (int status = ReadInto(c, port, readBack, "Verifying",
-                              "the settings went out in full, but reading them back failed: "))
-        return status;
-    if (readBack != image) return c.Fail(kExitKeyer, VerifyFailure(image, readBack));
+    TransferProgress progress(c, port, "Verifying", kTransferBytes, 0);
+    const ReadBack back = ReadBackSettings(port, image);
+    progress.End(back.transfer == TransferOutcome::Complete);
+    if (back.transfer != TransferOutcome::Complete)
+        return c.Fail(kExitKeyer,
+                      "the settings went out in full, but reading them back failed: " +
+                          std::string(TransferText(back.transfer)) +
+                          PortTrouble(port.ErrorText()));
+    if (!back.differences.empty()) return c.Fail(kExitKeyer, VerifyFailure(image, back.read));
     c.Say("Done: verified");
     return kExitOk;
 }
 
 int UploadCommand(const Context& c) {
-    FirmwareImage image;
-    ImageIdentity identity;
-    if (int status = LoadFirmware(c, image, identity)) return status;
-    if (!HoldsProgram(image))
-        return c.Fail(kExitUsage, c.opt.file + ": Error: No Program Data in File !");
+    LoadedImage firmware;
+    if (int status = LoadFirmware(c, firmware)) return status;
     Port port;
-    if (int status = OpenKeyerPort(c, port)) return status;
-    const Detection d = DetectKeyer(port, comPortNumber, KeyerIdentity{});
-    if (d.outcome == DetectOutcome::Failed)
-        return c.Fail(kExitKeyer, "ZT not connected: " + d.linkStatus + PortTrouble(port));
-    const ImageCheck check = CheckImageForKeyer(d.identity.chipVariant, identity.family);
-    if (!check.refusal.empty()) return c.Fail(kExitKeyer, check.refusal);
-    c.Say(check.recovery ? "Programming ZOVOV in Recovery mode...." : "Programming ZOVOV....");
+    port.waits() = keyerWaits;
+    const ProgramStart start = PrepareProgram(port, Target(c), {}, firmware);
+    if (!start.detection) return c.Fail(kExitUsage, c.opt.file + ": " + start.text);
+    if (int status = DetectionStatus(c, *start.detection, start.text + ": ")) return status;
+    if (!start.Goes()) return c.Fail(kExitKeyer, start.text);
+    c.Say(start.text);
 
-    UploadStatus status;
     LogQueue log;
-    UploadJob job{&port, &image, check.recovery, {}, uploadPauses};
+    UploadJob job{&port, &firmware.image, start.check == ProgramCheck::Recovery, {}, uploadPauses};
     if (c.opt.verbose) job.log = [&log](const std::string& line) { log.Push(line); };
     Progress bar(c, "Uploading");
-    std::thread worker([&] { RunUpload(job, status); });
-    while (status.result == kUploadRunning) {
+    UploadDriver upload;
+    if (!upload.Start(job)) return c.Fail(kExitKeyer, UploadResultText(kUploadNotStarted));
+    UploadPoll p;
+    while (!p.result) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         log.Flush(c);
-        bar.Update(status.progress);
+        p = upload.Poll();
+        bar.Update(p.progress);
     }
-    worker.join();
     log.Flush(c);
-    const int result = status.result;
-    bar.End(result == kUploadDone);
-    if (result != kUploadDone) return c.Fail(kExitKeyer, UploadResultText(result, status.cause));
-    c.Say(UploadResultText(result));
+    bar.End(*p.result == kUploadDone);
+    if (*p.result != kUploadDone) return c.Fail(kExitKeyer, p.text);
+    c.Say(p.text);
     return kExitOk;
 }
 

@@ -21,14 +21,12 @@
 #include <string>
 
 #include "app/about.h"
-#include "app/config_status.h"
 #include "app/main_window.h"
 #include "app/port_dialog.h"
 #include "app/rtty_dialog.h"
+#include "app/session.h"
 #include "app/startup.h"
 #include "app/uploader.h"
-#include "common/app_state.h"
-#include "common/config_file.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
 #include "ui/qt/qt_host.h"
@@ -113,8 +111,7 @@ bool renderUpload(ui::Window& owner, const std::string& image, const std::string
 // The program's own windows after start-up and a Test, as the operator would
 // see them: the main window, then the port dialog and the About box over it.
 int renderOperations(const std::string& dir, const std::function<void(bool, std::string)>& report) {
-    zt::configFileName = zt::DefaultConfigFileName();
-    zt::ShowConfigStatus(zt::LoadComPortSetting());
+    zt::LoadConfiguration();
     ui::runModal(zt::kMainTemplate, nullptr, [&](ui::Window& w, const ui::Message& m) {
         const int handled = zt::MainWindowProc(w, m);
         if (m.msg == ui::Msg::Init) {
@@ -147,8 +144,7 @@ int renderOperations(const std::string& dir, const std::function<void(bool, std:
 // The main window on the screen after Test ZT and Read ZT, and the whole
 // screen drawn once it has settled.
 int renderScreen(const std::string& path, const std::function<void(bool, std::string)>& report) {
-    zt::configFileName = zt::DefaultConfigFileName();
-    zt::ShowConfigStatus(zt::LoadComPortSetting());
+    zt::LoadConfiguration();
     ui::runModal(zt::kMainTemplate, nullptr, [&](ui::Window& w, const ui::Message& m) {
         const int handled = zt::MainWindowProc(w, m);
         if (m.msg == ui::Msg::Init) {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/session.h"
 #include "app/window_state.h"
-#include "common/app_state.h"
 #include "resources/ids.h"
 #include "ui/win32/win32_host.h"
 

@@ -1,0 +1,8 @@
+#include "app/session.h"
+
+namespace zt {
+
+AppState appState;
+Port keyerPort;
+
+}  // namespace zt

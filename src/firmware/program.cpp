@@ -1,0 +1,57 @@
+#include "firmware/program.h"
+
+#include "firmware/upload.h"
+
+namespace zt {
+
+namespace {
+
+const char* CheckText(ProgramCheck check) {
+    switch (check) {
+        case ProgramCheck::Upload:
+            return "Programming ZOVOV....";
+        case ProgramCheck::Recovery:
+            return "Programming ZOVOV in Recovery mode....";
+        case ProgramCheck::NoFile:
+            return "Error: Please Open a Programming File !";
+        case ProgramCheck::NoProgramData:
+            return "Error: No Program Data in File !";
+        case ProgramCheck::NotConnected:
+            return "ZT not connected";
+        default:
+            return "";  // the texts of the load and of the keyer check
+    }
+}
+
+ProgramStart Ending(ProgramStart s, ProgramCheck check, std::string text = {}) {
+    s.check = check;
+    s.text = text.empty() ? CheckText(check) : std::move(text);
+    return s;
+}
+
+}  // namespace
+
+void LoadedImage::Load(const std::string& path, const LoadProgress& progress) {
+    result = LoadImageFile(path, image, progress);
+    if (result <= 0) return;
+    identity = IdentifyImage(image[0]);
+    loaded = true;
+}
+
+ProgramStart PrepareProgram(Port& port, const PortTarget& target, const KeyerIdentity& known,
+                            const LoadedImage& firmware) {
+    ProgramStart s;
+    if (!firmware.loaded || firmware.result < 0) return Ending(s, ProgramCheck::NoFile);
+    if (firmware.result == 0) return Ending(s, ProgramCheck::ZeroLength, LoadFailureText(0));
+    if (!HoldsProgram(firmware.image)) return Ending(s, ProgramCheck::NoProgramData);
+    // Always anew: the keyer may have been swapped or restarted since.
+    port.Close();
+    s.detection = DetectKeyer(port, target, known);
+    if (s.detection->outcome == DetectOutcome::Failed) return Ending(s, ProgramCheck::NotConnected);
+    const ImageCheck check =
+        CheckImageForKeyer(s.detection->identity.chipVariant, firmware.identity.family);
+    if (!check.refusal.empty()) return Ending(s, ProgramCheck::WrongImage, check.refusal);
+    return Ending(s, check.recovery ? ProgramCheck::Recovery : ProgramCheck::Upload);
+}
+
+}  // namespace zt
