@@ -9,13 +9,13 @@
 #include "app/port_command.h"
 #include "app/rtty_dialog.h"
 #include "app/session.h"
+#include "app/setting_controls.h"
 #include "app/settings_editor.h"
 #include "app/settings_files.h"
 #include "app/status.h"
 #include "app/uploader.h"
 #include "app/window_state.h"
 #include "resources/ids.h"
-#include "settings/controls.h"
 #include "settings/messages.h"
 
 namespace zt {
@@ -55,10 +55,7 @@ void Initialise(ui::Window& w) {
     ui::startTimer(w, kStatusTimer, kStatusTimerMs);
     windowThread = std::this_thread::get_id();
     keyerPort.SetWaitHook(RepaintDuringWait);
-    ui::comboAddAll(w, ids::kKeyerMode, kKeyerModeNames);
-    ui::comboAddAll(w, ids::kPaddleHang, kPaddleHangNames);
-    ui::comboReset(w, ids::kOutputSelection);
-    ui::comboAddAll(w, ids::kOutputSelection, kOutputSelectionNames);
+    FillSettingLists(w, kMainControls);
     ShowValueRanges(w);
 }
 
@@ -73,11 +70,6 @@ void WriteConfigFile(ui::Window& w) {
     if (StoreSettingsControls(w, editedUser) && StoreMessageEdits(w)) SaveSettingsFile(w);
 }
 
-template <int Id>
-void OptionBox(ui::Window& w) {
-    OptionBoxClicked(w, Id);
-}
-
 template <User U>
 void UserButton(ui::Window& w) {
     SwitchUser(w, U);
@@ -87,8 +79,6 @@ template <Bank B>
 void BankButton(ui::Window& w) {
     SelectBank(w, B);
 }
-
-void Consume(ui::Window&) {}
 
 // An operation that disables controls while it runs, so that the platform
 // moves the keyboard focus away: afterwards it goes back to the control that
@@ -101,7 +91,8 @@ void KeepingFocus(ui::Window& w) {
     ui::restoreFocus(w, mark, ids::kTestZt);
 }
 
-// What each message does; controls not listed go to the dialog manager.
+// What each message does; the editor's option boxes and lists go to the
+// settings they are bound to, and other controls to the dialog manager.
 const ui::Route kRoutes[] = {
     {ui::Msg::Init, 0, Initialise},
     {ui::Msg::Timer, kStatusTimer, StatusTick},
@@ -120,32 +111,13 @@ const ui::Route kRoutes[] = {
     {ui::Msg::Command, ids::kUser2, KeepingFocus<UserButton<User::Two>>},
     {ui::Msg::Command, ids::kBank1, BankButton<Bank::One>},
     {ui::Msg::Command, ids::kBank2, BankButton<Bank::Two>},
-    {ui::Msg::Command, ids::kSwap, OptionBox<ids::kSwap>},
-    {ui::Msg::Command, ids::kAutoSpace, OptionBox<ids::kAutoSpace>},
-    {ui::Msg::Command, ids::kCtSpace, OptionBox<ids::kCtSpace>},
-    {ui::Msg::Command, ids::kCut0, OptionBox<ids::kCut0>},
-    {ui::Msg::Command, ids::kCut9, OptionBox<ids::kCut9>},
-    {ui::Msg::Command, ids::kPdlToneOnly, OptionBox<ids::kPdlToneOnly>},
-    {ui::Msg::Command, ids::kPdlWdOff, OptionBox<ids::kPdlWdOff>},
-    {ui::Msg::Command, ids::kPaddleMute, OptionBox<ids::kPaddleMute>},
-    {ui::Msg::Command, ids::kFastCmd, OptionBox<ids::kFastCmd>},
-    {ui::Msg::Command, ids::kTune50, OptionBox<ids::kTune50>},
-    {ui::Msg::Command, ids::kSo2r, OptionBox<ids::kSo2r>},
-    {ui::Msg::Command, ids::kFaveWpmOff, OptionBox<ids::kFaveWpmOff>},
-    {ui::Msg::Command, ids::kKeyerMode, KeyerModeChanged, ui::kSelectionChanged},
-    {ui::Msg::Command, ids::kPaddleHang, PaddleHangChanged, ui::kSelectionChanged},
-    {ui::Msg::Command, ids::kOutputSelection, OutputSelectionChanged, ui::kSelectionChanged},
-    // Every other notification of the three lists is taken without effect.
-    {ui::Msg::Command, ids::kKeyerMode, Consume},
-    {ui::Msg::Command, ids::kPaddleHang, Consume},
-    {ui::Msg::Command, ids::kOutputSelection, Consume},
     {ui::Msg::Command, ids::kFwUpdate, KeepingFocus<FwUpdateCommand>},
 };
 
 }  // namespace
 
 int MainWindowProc(ui::Window& w, const ui::Message& m) {
-    return ui::dispatch(kRoutes, w, m);
+    return ui::dispatch(kRoutes, w, m) || SettingControlCommand(w, m);
 }
 
 bool MessageKeyFilter(ui::Window& w, int, int ch) {
@@ -154,9 +126,8 @@ bool MessageKeyFilter(ui::Window& w, int, int ch) {
     // tab adds a character the keyer has no code for, as does all above 127.
     const bool adds = ch == '\t' || ch == '\r' || ch == '\n' || ch >= 32;
     if (!adds) return true;
-    // The message store is full at 241 characters; counts above 241 (only
-    // reachable by pasting) are as full as 241.
-    if (CountMessageText(w) >= 241) return false;
+    // Counts above the store's size (only reachable by pasting) are as full.
+    if (CountMessageText(w) >= kMessageStoreSize) return false;
     // A line break is stored as a space. "#" only stands for the empty pattern
     // read back, and "$" has no code the store can take: neither is typed.
     return ch == '\r' || ch == '\n' || HasMorsePattern(ch);

@@ -1,9 +1,10 @@
 #include "app/message_editor.h"
 
 #include "app/session.h"
+#include "app/setting_controls.h"
 #include "resources/ids.h"
-#include "settings/image.h"
 #include "settings/messages.h"
+#include "settings/schema.h"
 
 namespace zt {
 
@@ -28,7 +29,7 @@ void SelectBank(ui::Window& w, Bank bank) {
     ui::check(w, ids::kBank2, two);
     shownBank = bank;
     ShowMessageBank(w, bank);
-    SetSelectionBit(appState.image, kSelectedBankBit, two);
+    Store(appState.image, User::One, SettingNamed("selected_bank"), two ? 2 : 1);
 }
 
 }  // namespace zt

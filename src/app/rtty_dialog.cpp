@@ -3,44 +3,37 @@
 #include <cstdint>
 
 #include "app/session.h"
+#include "app/setting_controls.h"
 #include "app/window_state.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
-#include "settings/image.h"
-#include "settings/rtty.h"
+#include "settings/schema.h"
 
 namespace zt {
 
 namespace {
 
-std::uint8_t& Register1() {
-    return At(appState.image, editedUser, Field::RttyRegister1);
-}
-std::uint8_t& Register2() {
-    return At(appState.image, editedUser, Field::RttyRegister2);
-}
-
 void Initialise(ui::Window& w) {
-    ui::comboAddAll(w, ids::kRttyBaud, kRttyBaudNames);
-    for (const RttyList& l : kRttyLists) ui::comboAddAll(w, l.control, l.entries);
-    const std::uint8_t r1 = Register1(), r2 = Register2();
-    for (const RttyBox& b : kRttyBoxes) ui::check(w, b.control, r1 & b.mask);
-    ui::comboSelect(w, ids::kRttyBaud, r1 & kRttyBaudBits);
-    for (const RttyList& l : kRttyLists) ui::comboSelect(w, l.control, (r2 & l.mask) ? 1 : 0);
+    FillSettingLists(w, kRttyControls);
+    ShowSettings(w, appState.image, editedUser, kRttyControls);
 }
 
-// Both registers are written whole. A Baud Rate list whose text part was
-// typed over has no selection: the baud rate then stays as it was.
+// The two registers are written whole: bits no control stands for become 0.
+// A list whose text part was typed over has no selection: a two-entry list
+// then counts as not at its first entry (its bit set), and the Baud Rate
+// keeps its rate.
 void Accept(ui::Window& w) {
-    std::uint8_t r1 = 0, r2 = 0;
-    for (const RttyBox& b : kRttyBoxes)
-        if (ui::isChecked(w, b.control)) r1 |= b.mask;
-    const int baud = ui::comboSelection(w, ids::kRttyBaud);
-    r1 |= baud >= 0 ? static_cast<std::uint8_t>(baud) : Register1() & kRttyBaudBits;
-    for (const RttyList& l : kRttyLists)
-        if (ui::comboSelection(w, l.control) != 0) r2 |= l.mask;
-    Register1() = r1;
-    Register2() = r2;
+    SettingsImage& image = appState.image;
+    const SettingsImage before = image;
+    for (const SettingControl& c : kRttyControls) At(image, editedUser, c.setting->field) = 0;
+    for (const SettingControl& c : kRttyControls) {
+        const Setting& s = *c.setting;
+        int value =
+            s.kind == Kind::Flag ? ui::isChecked(w, c.control) : ui::comboSelection(w, c.control);
+        if (value < 0)
+            value = s.entries.size() == 2 ? 1 : static_cast<int>(*ValueOf(before, editedUser, s));
+        Store(image, editedUser, s, value);
+    }
     ui::endDialog(w, 1);
 }
 

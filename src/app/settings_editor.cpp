@@ -3,59 +3,43 @@
 #include <string>
 
 #include "app/session.h"
+#include "app/setting_controls.h"
 #include "app/window_state.h"
 #include "resources/ids.h"
-#include "settings/controls.h"
+#include "settings/schema.h"
 
 namespace zt {
 
 namespace {
 
-void ShowNumber(ui::Window& w, int id, std::uint32_t n) {
-    ui::setText(w, id, std::to_string(n));
-}
-
-std::uint32_t ReadNumber(ui::Window& w, int id) {
-    return ParseEditNumber(ui::getText(w, id));
-}
-
-// The edit a refusal of the row names. The pot's messages name Pot Max, but
-// for "Pot Min must be between 5 and 99", which the range of the minimum
-// brings when the maximum is above it.
-int RefusedControl(const NumberRow& row, std::uint32_t value, std::uint32_t minValue) {
-    const bool minOutside = minValue < row.min || minValue > row.max;
-    return row.minControl && value > minValue && minOutside ? row.minControl : row.control;
+std::uint32_t ReadNumber(ui::Window& w, const Setting& s) {
+    return ParseEditNumber(ui::getText(w, ControlOf(kMainControls, s)));
 }
 
 // Stores one row, or reports why it cannot be stored and leaves the operator
-// in the field to mend it.
-bool StoreRow(ui::Window& w, User user, const NumberRow& row) {
-    const std::uint32_t value = ReadNumber(w, row.control);
-    const std::uint32_t minValue = row.minControl ? ReadNumber(w, row.minControl) : 0;
-    if (auto refusal = Refusal(row, user, value, minValue)) {
-        ui::messageBox(&w, *refusal, "Error", ui::Icon::None);
-        ui::setFocus(w, RefusedControl(row, value, minValue), true);
-        return false;
+// in the field it is about to mend it. The pot's ends go together.
+bool StoreRow(ui::Window& w, User user, const Setting& s) {
+    const std::uint32_t value = ReadNumber(w, s);
+    std::optional<Refused> refused;
+    if (s.place == Place::PotMax) {
+        const std::uint32_t minValue = ReadNumber(w, kPotMin);
+        refused = PotRefusal(user, value, minValue);
+        if (!refused) StorePot(appState.image, user, value, minValue);
+    } else if (auto text = Refusal(s, user, value)) {
+        refused = Refused{&s, *text};
+    } else {
+        Store(appState.image, user, s, value);
     }
-    StoreNumber(appState.image, user, row, value, minValue);
-    return true;
-}
-
-void ShowLists(ui::Window& w, User user) {
-    const SettingsImage& image = appState.image;
-    ui::comboSelect(w, ids::kKeyerMode, KeyerModeIndex(image, user));
-    ui::comboSelect(w, ids::kPaddleHang, PaddleHangIndex(image, user));
-    ui::comboSelect(w, ids::kOutputSelection, OutputSelectionIndex(image, user));
-}
-
-void ShowOptionBox(ui::Window& w, User user, const OptionBox& box) {
-    ui::check(w, box.control, (At(appState.image, user, box.field) & box.bit) != 0);
+    if (!refused) return true;
+    ui::messageBox(&w, refused->text, "Error", ui::Icon::None);
+    ui::setFocus(w, ControlOf(kMainControls, *refused->setting), true);
+    return false;
 }
 
 // "10 to 90", "0, or 10 to 90": the values a row accepts.
-std::string RangeText(const NumberRow& row) {
-    const std::string range = std::to_string(row.min) + " to " + std::to_string(row.max);
-    return row.zeroToo ? "0, or " + range : range;
+std::string RangeText(const Setting& s) {
+    const std::string range = std::to_string(s.min) + " to " + std::to_string(s.max);
+    return s.zeroToo ? "0, or " + range : range;
 }
 
 void ShowRange(ui::Window& w, int id, const std::string& text) {
@@ -66,54 +50,44 @@ void ShowRange(ui::Window& w, int id, const std::string& text) {
 }  // namespace
 
 void ShowValueRanges(ui::Window& w) {
-    for (const NumberRow& row : kNumberRows) {
-        if (!row.minControl) {
-            ShowRange(w, row.control, RangeText(row));
+    const int minEdit = ControlOf(kMainControls, kPotMin);
+    for (const Setting* s : kEditorChecks) {
+        const int edit = ControlOf(kMainControls, *s);
+        if (s->place != Place::PotMax) {
+            ShowRange(w, edit, RangeText(*s));
             continue;
         }
-        // The pot's two ends share the bounds, and the maximum must be the greater.
-        const std::string maxName = ui::control(w, row.control).name;
-        const std::string minName = ui::control(w, row.minControl).name;
-        ShowRange(w, row.control, RangeText(row) + ", more than " + minName);
-        ShowRange(w, row.minControl, RangeText(row) + ", less than " + maxName);
+        // The pot's two ends have a range each, and the maximum must be the greater.
+        ShowRange(w, edit, RangeText(*s) + ", more than " + ui::control(w, minEdit).name);
+        ShowRange(w, minEdit, RangeText(kPotMin) + ", less than " + ui::control(w, edit).name);
     }
 }
 
 void FillSettingsControls(ui::Window& w, User user) {
-    const SettingsImage& image = appState.image;
-    for (const NumberRow& row : kNumberRows) {
-        if (auto shown = ShownNumber(image, user, row)) ShowNumber(w, row.control, *shown);
-        if (row.minControl) ShowNumber(w, row.minControl, At(image, user, row.field));
-    }
-    ShowLists(w, user);
-    for (const OptionBox& box : kOptionBoxes) ShowOptionBox(w, user, box);
+    ShowSettings(w, appState.image, user, kMainControls);
     ui::show(w, ids::kCallUser1, user == User::One);
     ui::show(w, ids::kCallUser2, user == User::Two);
 }
 
 bool StoreSettingsControls(ui::Window& w, User user) {
-    for (const NumberRow& row : kNumberRows)
-        if (!StoreRow(w, user, row)) return false;
+    for (const Setting* s : kEditorChecks)
+        if (!StoreRow(w, user, *s)) return false;
     return true;
 }
 
-void OptionBoxClicked(ui::Window& w, int control) {
-    const OptionBox* box = FindOptionBox(control);
-    if (!box) return;
-    At(appState.image, editedUser, box->field) ^= box->bit;
-    ShowOptionBox(w, editedUser, *box);
-}
-
-void KeyerModeChanged(ui::Window& w) {
-    SetKeyerMode(appState.image, editedUser, ui::comboSelection(w, ids::kKeyerMode));
-}
-
-void PaddleHangChanged(ui::Window& w) {
-    SetPaddleHang(appState.image, editedUser, ui::comboSelection(w, ids::kPaddleHang));
-}
-
-void OutputSelectionChanged(ui::Window& w) {
-    SetOutputSelection(appState.image, editedUser, ui::comboSelection(w, ids::kOutputSelection));
+int SettingControlCommand(ui::Window& w, const ui::Message& m) {
+    const Setting* s = m.msg == ui::Msg::Command ? SettingOf(kMainControls, m.id) : nullptr;
+    if (!s || (s->kind != Kind::Flag && s->kind != Kind::Choice)) return 0;
+    // A list acts on a selection change only; its other notifications are taken
+    // without effect.
+    if (s->kind == Kind::Choice && m.code == ui::kSelectionChanged)
+        Store(appState.image, editedUser, *s, ui::comboSelection(w, m.id));
+    if (s->kind == Kind::Flag) {
+        Store(appState.image, editedUser, *s, !ValueOf(appState.image, editedUser, *s).value_or(0));
+        const SettingControl box{m.id, s};
+        ShowSettings(w, appState.image, editedUser, {&box, 1});
+    }
+    return 1;
 }
 
 void SwitchUser(ui::Window& w, User user) {
@@ -123,7 +97,7 @@ void SwitchUser(ui::Window& w, User user) {
         ui::check(w, ids::kUser2, user == User::Two);
         editedUser = user;
         FillSettingsControls(w, user);
-        SetSelectionBit(appState.image, kSelectedUserBit, user == User::Two);
+        Store(appState.image, user, SettingNamed("selected_user"), user == User::Two ? 2 : 1);
     }
     RefreshButtons(w);
 }

@@ -2,8 +2,10 @@
 // The "Keyer Configuration" group of the main window: one user's settings
 // shown in the controls, typed values checked and stored into the image, and
 // the controls that change the image at once (option boxes, lists, user
-// switch, Reset to Defaults).
+// switch, Reset to Defaults). Each control works through the setting it is
+// bound to (setting_controls.h).
 
+#include "app/setting_controls.h"
 #include "settings/image.h"
 #include "ui/ui.h"
 
@@ -17,11 +19,10 @@ void ShowValueRanges(ui::Window& w);
 // first invalid value is reported in a message box and stops it with false.
 bool StoreSettingsControls(ui::Window& w, User user);
 
+// A command from an option box or a list of the editor: the box flips its
+// setting, a list's new selection is stored. 0 for any other command.
+int SettingControlCommand(ui::Window& w, const ui::Message& m);
 // Command handlers for the main window's routes.
-void OptionBoxClicked(ui::Window& w, int control);
-void KeyerModeChanged(ui::Window& w);
-void PaddleHangChanged(ui::Window& w);
-void OutputSelectionChanged(ui::Window& w);
 void SwitchUser(ui::Window& w, User user);
 void ResetToDefaults(ui::Window& w);
 

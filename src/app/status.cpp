@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "app/window_state.h"
+#include "app/setting_controls.h"
 #include "resources/ids.h"
+#include "settings/messages.h"
 
 namespace zt {
 
@@ -12,13 +13,13 @@ int statusCountdown = 0;
 
 int CountMessageText(ui::Window& w) {
     int n = 0;
-    for (int id : kMessageEdits) n += std::min<int>(249, ui::getText(w, id).size());
+    for (int id : kMessageEdits) n += std::min<int>(kCountedPerMessage, ui::getText(w, id).size());
     return n;
 }
 
 void StatusTick(ui::Window& w) {
     int n = CountMessageText(w);
-    ui::setText(w, ids::kBytesLeft, "Msg Bytes Left: " + std::to_string(kMessageBytes - n));
+    ui::setText(w, ids::kBytesLeft, "Msg Bytes Left: " + std::to_string(kBytesLeftWhenEmpty - n));
     if (statusCountdown <= 0) return;
     if (statusCountdown == 1) ui::setText(w, ids::kOpState, "");
     --statusCountdown;

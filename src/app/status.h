@@ -9,12 +9,11 @@ namespace zt {
 constexpr int kStatusTimer = 1;
 constexpr int kStatusTimerMs = 250;
 constexpr int kCountdownTicks = 12;  // about 3 s of 250 ms ticks
-constexpr int kMessageBytes = 240;
 
 extern int statusCountdown;
 
 // Characters in the fourteen message edits, visible or not; each edit counts
-// at most 249, a line break two.
+// at most kCountedPerMessage, a line break two.
 int CountMessageText(ui::Window& w);
 void StatusTick(ui::Window& w);
 // Arms the countdown at the end of a Test, Read or Write.

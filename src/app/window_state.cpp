@@ -12,11 +12,6 @@ ui::Window* mainWindow = nullptr;
 User editedUser = User::One;
 Bank shownBank = Bank::One;
 
-const int kMessageEdits[14] = {ids::kMsg1,      ids::kMsg1 + 1, ids::kMsg1 + 2, ids::kMsg1 + 3,
-                               ids::kMsg1 + 4,  ids::kMsg1 + 5, ids::kMsg7,     ids::kMsg7 + 1,
-                               ids::kMsg7 + 2,  ids::kMsg7 + 3, ids::kMsg7 + 4, ids::kMsg7 + 5,
-                               ids::kCallUser1, ids::kCallUser2};
-
 namespace {
 
 void SetAll(ui::Window& w, std::initializer_list<int> idList, bool on) {

@@ -1,6 +1,6 @@
 #pragma once
 // What the main window's handlers share: the window itself, the user and the
-// message bank it shows, its fourteen message edits and its button groups.
+// message bank it shows, and its button groups.
 // The main window's route table includes the handlers; they include this, so
 // no handler reaches back up to the route table.
 
@@ -14,9 +14,6 @@ enum class Bank { One, Two };
 extern ui::Window* mainWindow;
 extern User editedUser;
 extern Bank shownBank;
-
-// The fourteen message edits in counting order: 4001-4006, 4080-4085, 4071, 4072.
-extern const int kMessageEdits[14];
 
 // Shows one bank's six message edits and labels and hides the other's.
 void ShowMessageBank(ui::Window& w, Bank bank);

@@ -1,7 +1,8 @@
 #pragma once
-// The settings image's field layout: where each user's fields live, their
-// defaults, and the conversions between stored bytes and shown values. Every
-// other part of the program reaches a per-user field through At().
+// The settings image's per-user fields and where each lives. Every other
+// part of the program reaches a per-user field through At(); what the fields
+// mean, their shown values, bounds and defaults, is the schema's
+// (settings/schema.h).
 
 #include <cstdint>
 
@@ -10,9 +11,10 @@
 namespace zt {
 
 enum class User { One, Two };
+inline constexpr User kUsers[] = {User::One, User::Two};
 
-// Per-user fields: the 16-byte settings block (0 / 16) and the 6-byte
-// extension block (288 / 294).
+// Per-user fields in image order: the 16-byte settings block (image offset 0
+// for User 1, 16 for User 2), then the 6-byte extension block (288, 294).
 enum class Field : std::uint8_t {
     ModeRegister,
     FavoriteWpm,
@@ -37,42 +39,33 @@ enum class Field : std::uint8_t {
     SerialHigh,
     SerialLow,
 };
-constexpr int kFieldCount = 22;
+constexpr int kUserSettingsSize = 16;
+constexpr int kUserExtensionSize = 6;
+constexpr int kFieldCount = kUserSettingsSize + kUserExtensionSize;
+// The offsets follow from the enum's order, so a field added out of place
+// shows here.
+static_assert(static_cast<int>(Field::ExtensionRegister) == kUserSettingsSize);
+static_assert(static_cast<int>(Field::SerialLow) + 1 == kFieldCount);
 
-struct FieldLayout {
-    Field field;
-    int offset;  // in User 1's blocks; User 2's lie 16 (settings) or 6 (extension) further
-    std::uint8_t defaultValue;
-};
-extern const FieldLayout kFieldLayout[kFieldCount];
+constexpr bool InExtension(Field field) {
+    return static_cast<int>(field) >= kUserSettingsSize;
+}
 
 // The image offset of a user's field.
-int FieldOffset(User user, Field field);
-std::uint8_t& At(SettingsImage& image, User user, Field field);
-std::uint8_t At(const SettingsImage& image, User user, Field field);
+constexpr int FieldOffset(User user, Field field) {
+    const int k = static_cast<int>(field);
+    const bool two = user == User::Two;
+    if (!InExtension(field)) return k + (two ? kUserSettingsSize : 0);
+    return kMainBlockSize + k - kUserSettingsSize + (two ? kUserExtensionSize : 0);
+}
+static_assert(FieldOffset(User::Two, Field::CommandWpm) == 31);
+static_assert(FieldOffset(User::Two, Field::SerialLow) == kSettingsImageSize - 1);
 
-// Which user and bank the keyer starts with, kept in User 1's aux register
-// whatever user is being edited.
-constexpr std::uint8_t kSelectedUserBit = 0x80;
-constexpr std::uint8_t kSelectedBankBit = 0x40;
-void SetSelectionBit(SettingsImage& image, std::uint8_t bit, bool on);
-
-// Both users' blocks get their defaults; the messages are left alone.
-void LoadDefaults(SettingsImage& image);
-
-// ---- Conversions ----
-constexpr std::uint32_t kSidetoneDividend = 62500;
-// The shown frequency; 0 for a code of 0, which has none.
-std::uint32_t SidetoneHz(std::uint8_t code);
-std::uint8_t SidetoneCode(std::uint32_t hz);  // hz 500..4000
-
-std::uint32_t SerialNumber(const SettingsImage& image, User user);       // 1..65536
-void SetSerialNumber(SettingsImage& image, User user, std::uint32_t n);  // n 1..9999
-
-std::uint32_t PotMaxWpm(const SettingsImage& image, User user);  // minimum + range
-void SetPotRange(SettingsImage& image, User user, std::uint32_t minWpm, std::uint32_t maxWpm);
-
-std::uint8_t LetterSpace(const SettingsImage& image, User user);
-void SetLetterSpace(SettingsImage& image, User user, std::uint8_t value);  // bits 7-5 kept
+inline std::uint8_t& At(SettingsImage& image, User user, Field field) {
+    return image[FieldOffset(user, field)];
+}
+inline std::uint8_t At(const SettingsImage& image, User user, Field field) {
+    return image[FieldOffset(user, field)];
+}
 
 }  // namespace zt

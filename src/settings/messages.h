@@ -21,6 +21,11 @@ constexpr int kMessageEndOffset = 32;  // used bytes + 15, modulo 256
 constexpr int kMessagePointerOffset = 33;
 constexpr int kMessageStoreOffset = 47;
 constexpr int kMessageStoreSize = 241;
+// The window counts at most this many characters of each message edit.
+constexpr int kCountedPerMessage = 249;
+// The window's "Msg Bytes Left" counts down from one less than the store
+// holds: it reads 0 with one character still to go, and -1 when full.
+constexpr int kBytesLeftWhenEmpty = kMessageStoreSize - 1;
 // A pointer p addresses image offset p + 32: the store's first byte is 15.
 constexpr int kFirstPointer = 15;
 constexpr int kMessagePointerBase = kMessageStoreOffset - kFirstPointer;

@@ -1,6 +1,9 @@
 #include "settings/settings_file.h"
 
+#include <algorithm>
+
 #include "settings/image.h"
+#include "settings/schema.h"
 #include "system/files.h"
 
 namespace zt {
@@ -9,17 +12,15 @@ namespace {
 
 // In the older layout byte 8 of each user's block (first extension today)
 // held what is now that user's extension register, and the extension block
-// did not exist: it gets its defaults.
+// did not exist: the first extension and the block get their defaults.
 void UpgradeOldLayout(SettingsImage& image) {
-    for (User user : {User::One, User::Two}) {
+    SettingsImage defaults = image;
+    LoadDefaults(defaults);
+    std::copy(defaults.begin() + kMainBlockSize, defaults.end(), image.begin() + kMainBlockSize);
+    for (User user : kUsers) {
         std::uint8_t& old = At(image, user, Field::FirstExtension);
         At(image, user, Field::ExtensionRegister) = old;
-        old = 0;
-        At(image, user, Field::RttyRegister1) = 0;
-        At(image, user, Field::RttyRegister2) = 0;
-        At(image, user, Field::SidetoneVolume) = 4;
-        At(image, user, Field::SerialHigh) = 0;
-        At(image, user, Field::SerialLow) = 0;
+        old = At(defaults, user, Field::FirstExtension);
     }
 }
 

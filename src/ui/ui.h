@@ -15,9 +15,10 @@
 // the hosts: scripted_host.h, qt/qt_host.h with qt/dialog_view.h, and
 // win32/win32_host.h. What is shown: the templates in
 // src/resources/templates.cpp, and the program's windows in src/app/, from
-// main_window.cpp (its route table), window_state.h and session.h (what the
-// windows share). The keyer operations they show are the core's, in
-// src/link/operations.h and src/firmware/program.h. The operating
+// main_window.cpp (its route table), window_state.h, session.h (what the
+// windows share) and setting_controls.h (which control shows which setting
+// of src/settings/schema.h). The keyer operations they show are the core's,
+// in src/link/operations.h and src/firmware/program.h. The operating
 // system's services (serial ports, files, paths) are not here but in
 // src/system/.
 

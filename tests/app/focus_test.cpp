@@ -4,9 +4,10 @@
 
 #include <string>
 
+#include "app/setting_controls.h"
 #include "app/settings_editor.h"
 #include "resources/ids.h"
-#include "settings/controls.h"
+#include "settings/schema.h"
 #include "support/app_fixture.h"
 
 namespace zt {
@@ -90,15 +91,14 @@ TEST_F(FocusTest, ARefusedValueTakesItToTheFieldTheMessageNamesWithItsTextSelect
 
 TEST_F(FocusTest, EachValueBoxTellsItsRangeFromItsBounds) {
     ui::Window& w = openWithoutKeyer();
-    for (const NumberRow& row : kNumberRows) {
-        for (int box : {row.control, row.minControl}) {
-            if (!box) continue;
-            const ui::Control& c = ui::control(w, box);
-            const std::string range = (row.zeroToo ? "0, or " : "") + std::to_string(row.min) +
-                                      " to " + std::to_string(row.max);
-            EXPECT_EQ(c.tip.substr(0, range.size()), range) << c.name;
-            EXPECT_EQ(c.description, c.tip) << c.name;
-        }
+    for (const SettingControl& bound : kMainControls) {
+        const Setting& s = *bound.setting;
+        if (s.kind != Kind::Number) continue;
+        const ui::Control& c = ui::control(w, bound.control);
+        const std::string range =
+            (s.zeroToo ? "0, or " : "") + std::to_string(s.min) + " to " + std::to_string(s.max);
+        EXPECT_EQ(c.tip.substr(0, range.size()), range) << c.name;
+        EXPECT_EQ(c.description, c.tip) << c.name;
     }
     EXPECT_EQ(ui::control(w, id::kWeight).tip, "10 to 90");
     EXPECT_EQ(ui::control(w, id::kFarnsWpm).tip, "0, or 10 to 90");

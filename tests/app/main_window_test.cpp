@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/about.h"
+#include "app/setting_controls.h"
 #include "app/startup.h"
 #include "resources/ids.h"
 #include "support/app_fixture.h"

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/setting_controls.h"
 #include "resources/ids.h"
 #include "support/app_fixture.h"
 

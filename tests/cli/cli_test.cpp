@@ -18,6 +18,7 @@
 #include "resources/ids.h"
 #include "settings/image.h"
 #include "settings/messages.h"
+#include "settings/schema.h"
 #include "settings/settings_file.h"
 #include "support/keyer_fixture.h"
 
@@ -44,13 +45,16 @@ class CliTest : public testing::KeyerTest {
         cli::uploadPauses = {};
         KeyerTest::TearDown();
     }
-    Outcome Cli(std::vector<std::string> args, bool terminal = false) {
+    // input is what reads from "-".
+    Outcome Cli(std::vector<std::string> args, bool terminal = false,
+                const std::string& input = "") {
         args.insert(args.begin(), "ztcli");
         std::vector<const char*> argv;
         for (const std::string& a : args) argv.push_back(a.c_str());
         std::ostringstream out, err;
+        std::istringstream in(input);
         const int status =
-            cli::RunCli(static_cast<int>(argv.size()), argv.data(), {out, err, terminal});
+            cli::RunCli(static_cast<int>(argv.size()), argv.data(), {out, err, terminal, &in});
         return {status, out.str(), err.str()};
     }
     // The same command on the keyer's COM number.
@@ -135,7 +139,8 @@ TEST_F(CliTest, ReadWriteReadRoundTripsAndVerifies) {
     const Outcome lost = OnKeyer({"write", Path("a.eep")});
     EXPECT_EQ(lost.status, 1);
     EXPECT_NE(lost.err.find("verify failed: "), std::string::npos) << lost.err;
-    EXPECT_NE(lost.err.find("byte 1: wrote 28, read 15"), std::string::npos) << lost.err;
+    EXPECT_NE(lost.err.find("\n  user1.cur_wpm: wrote 28, read 15\n"), std::string::npos)
+        << lost.err;
 }
 
 // Every JSON document parses, and text comes back as it was: a folder name
@@ -179,6 +184,7 @@ TEST_F(CliTest, JsonParsesAndCarriesTextAsItWas) {
     EXPECT_EQ(show["user2"]["rtty"]["enable"], false);
     EXPECT_EQ(show["msg1"], "CQ TEST DE ZT");
     EXPECT_EQ(show["selected_bank"], 1);
+    EXPECT_FALSE(show.contains("refused"));
 }
 
 // A line that drops partway fails the command with its cause. Readings are
@@ -232,6 +238,16 @@ TEST_F(CliTest, BadFilesSendNothing) {
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("user2.ratio: Ratio must be between 33 and 66"), std::string::npos)
         << r.err;
+    // show shows what is there, and marks what the editor would refuse.
+    r = Cli({"show", Path("ratio.eep")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\nuser2.ratio = 70  # refused: Ratio must be between 33 and 66\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("user1.ratio = 50 "), std::string::npos);
+    const cli::Json marked = cli::Json::parse(Cli({"show", "--json", Path("ratio.eep")}).out);
+    EXPECT_EQ(marked["user2"]["ratio"], 70);
+    EXPECT_EQ(marked["refused"], cli::Json({{"user2.ratio", "Ratio must be between 33 and 66"}}));
     r = OnKeyer({"write", Path("long.eep")});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("Invalid file."), std::string::npos);
@@ -278,7 +294,7 @@ TEST_F(CliTest, ShowAndSetUseTheEditorsValuesAndRules) {
     }
 
     Outcome r = Cli({"set", file, "user2.st_freq=1250", "user1.min_wpm=40", "user1.max_wpm=60",
-                     "msg3=Cq de ZT", "user2.keyer_mode=VibroBug", "user1.rtty.enable=true"});
+                     "msg3=Cq de ZT", "user2.keyer_mode=vibrobug", "user1.rtty.enable=True"});
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string text = Cli({"show", file}).out;
     for (const char* shown :
@@ -292,6 +308,12 @@ TEST_F(CliTest, ShowAndSetUseTheEditorsValuesAndRules) {
           {"user2.st_freq=4500", "user2.st_freq: Freq must be between 500 and 4000."},
           {"user1.max_wpm=30", "user1.max_wpm: Pot Max must be greater than Pot Min"},
           {"user1.weight=x", "user1.weight: \"x\" is not a number"},
+          {"user1.weight=-5", "user1.weight: Weight must be between 10 and 90"},
+          {"user2.min_wpm=4", "user2.min_wpm: Pot Min must be between 5 and 99"},
+          {"user1.cur_wmp=20",
+           "no setting is called \"user1.cur_wmp\"; did you mean user1.cur_wpm?"},
+          {"cur_wpm=20", "\"cur_wpm\" needs user1. or user2. in front"},
+          {"user2.paddle_hang=1.2 word", "\"1.2 word\" is not one of \"1.0 Word\", \"1.3 Word\""},
           {"msg1=\t", "Msg 1 holds a tab, which has no Morse code."},
           {"msg3=PRICE $5 OK", "Msg 3: \"$\" cannot be stored"},
           {"msg1=50%", "Msg 1: \"%\" cannot be stored"},
@@ -301,6 +323,69 @@ TEST_F(CliTest, ShowAndSetUseTheEditorsValuesAndRules) {
         EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
     }
     EXPECT_EQ(FromFile(file), before);  // all or nothing
+}
+
+// apply takes what show --json prints, all of it or any part, and sets it as
+// set does, all or nothing: show's JSON comes back byte for byte.
+TEST_F(CliTest, ApplyTakesWhatShowPrintsAllOrNothing) {
+    const std::string from = Path("from.eep"), to = Path("to.eep");
+    SettingsImage defaults{};
+    LoadDefaults(defaults);
+    ASSERT_EQ(WriteSettingsFile(from, Custom()), SettingsFileResult::Ok);
+    ASSERT_EQ(WriteSettingsFile(to, defaults), SettingsFileResult::Ok);
+    const std::string json = Cli({"show", "--json", from}).out;
+    Outcome r = Cli({"apply", to, "-"}, false, json);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Cli({"show", "--json", to}).out, json);
+    EXPECT_EQ(FromFile(to), Custom());
+
+    std::ofstream(Path("part.json"))
+        << R"({"user2": {"weight": 70, "rtty": {"baud": "100"}}, "msg2": "QRL?"})";
+    r = Cli({"apply", to, Path("part.json")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string shown = Cli({"show", to}).out;
+    for (const char* line : {"user2.weight = 70\n", "user2.rtty.baud = 100\n", "msg2 = \"QRL?\"\n",
+                             "msg1 = \"CQ TEST DE ZT\"\n"})
+        EXPECT_NE(shown.find(line), std::string::npos) << line;
+
+    const SettingsImage before = FromFile(to);
+    for (auto [document, message] :
+         {std::pair{R"({"msg2": "QRZ", "user2": {"weight": 95}})",
+                    "user2.weight: Weight must be between 10 and 90"},
+          {R"({"user1": {"cur_wmp": 20}})", "did you mean user1.cur_wpm?"},
+          {R"({"user1": {"rtty": [1]}})", "user1.rtty: a list is not a setting's value"},
+          {"[1, 2]", "standard input: not the JSON object that ztcli show --json prints"},
+          {R"({"msg1": )", "standard input: not JSON"}}) {
+        r = Cli({"apply", to, "-"}, false, document);
+        EXPECT_EQ(r.status, 2) << document;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(FromFile(to), before);
+}
+
+// diff names each setting that differs with both values, the first's first;
+// a settings file, or the keyer's settings.
+TEST_F(CliTest, DiffListsTheSettingsThatDifferInFilesOrTheKeyer) {
+    startKeyer();
+    sim->SetSettings(ToSim(Custom()));
+    const std::string a = Path("a.eep"), b = Path("b.eep");
+    ASSERT_EQ(WriteSettingsFile(a, Custom()), SettingsFileResult::Ok);
+    ASSERT_EQ(WriteSettingsFile(b, Custom()), SettingsFileResult::Ok);
+    ASSERT_EQ(Cli({"set", b, "user1.cur_wpm=20", "msg1=QRZ"}).status, 0);
+    Outcome r = Cli({"diff", a, a});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    r = Cli({"diff", a, b});
+    EXPECT_EQ(r.status, 1);
+    const std::string differences = "user1.cur_wpm: 28 -> 20\nmsg1: \"CQ TEST DE ZT\" -> \"QRZ\"\n";
+    EXPECT_EQ(r.out, differences);
+    r = OnKeyer({"--quiet", "diff", "keyer", b});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.out, differences);
+    EXPECT_EQ(OnKeyer({"--quiet", "diff", a, "keyer"}).status, 0);
+    r = Cli({"diff", a, Path("none.eep")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("none.eep: File Not Found"), std::string::npos) << r.err;
 }
 
 // What is not a regular file fails at once, a named pipe too (which would
@@ -427,8 +512,7 @@ TEST_F(CliTest, UploadLandsEveryWordAndFailsWhatIsNotDone) {
     sim->SetFaults(early);
     r = OnKeyer({"upload", file});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("Error: ZOVOV stopped early, program it again !"),
-              std::string::npos)
+    EXPECT_NE(r.err.find("Error: ZOVOV stopped early, program it again !"), std::string::npos)
         << r.err;
 
     // Now only the boot loader answers: its sync and 35, one frame, then the hold.
@@ -438,8 +522,7 @@ TEST_F(CliTest, UploadLandsEveryWordAndFailsWhatIsNotDone) {
     r = OnKeyer({"upload", file});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("Programming ZOVOV in Recovery mode...."), std::string::npos);
-    EXPECT_NE(r.err.find("Error: Write failed: nothing went out in 200 ms !"),
-              std::string::npos)
+    EXPECT_NE(r.err.find("Error: Write failed: nothing went out in 200 ms !"), std::string::npos)
         << r.err;
 }
 

@@ -54,6 +54,16 @@ void Define(Builder& b) {
     b.File(set, "settings file to change");
     set->add_option("FIELD=VALUE", opt.assignments, "names as `show` prints them; msg1..msg14")
         ->required();
+    CLI::App* apply =
+        b.Add("apply", "set the settings a JSON document names, as show --json prints them",
+              ApplyCommand);
+    b.File(apply, "settings file to change");
+    apply->add_option("SETTINGS", opt.other, "JSON document, all or part of show's; - reads it")
+        ->required();
+    CLI::App* diff = b.Add("diff", "list the settings that differ between two", DiffCommand);
+    diff->add_option("A", opt.file, "settings file, or keyer for the keyer's on --port")
+        ->required();
+    diff->add_option("B", opt.other, "settings file, or keyer")->required();
     b.File(b.Add("hexinfo", "identify a firmware image file", HexInfoCommand),
            "firmware image (Intel HEX)");
     CLI::App* upload = b.Add("upload", "load a firmware image into the keyer", UploadCommand);

@@ -19,14 +19,20 @@ int TestCommand(const Context& c);
 int ReadCommand(const Context& c);
 int WriteCommand(const Context& c);
 int UploadCommand(const Context& c);
+// The keyer's settings as Read ZT reads them (detection first); kExitOk, or
+// the status to exit with after saying why.
+int ReadFromKeyer(const Context& c, SettingsImage& image);
 
 // On files alone (file_commands.cpp).
 int ShowCommand(const Context& c);
 int SetCommand(const Context& c);
+int ApplyCommand(const Context& c);
+int DiffCommand(const Context& c);
 int HexInfoCommand(const Context& c);
 
-// opt.file as a settings file; kExitOk, or kExitUsage after saying why.
+// opt.file (or path) as a settings file; kExitOk, or kExitUsage after saying why.
 int ReadSettings(const Context& c, SettingsImage& image);
+int ReadSettings(const Context& c, const std::string& path, SettingsImage& image);
 int SaveSettings(const Context& c, const SettingsImage& image);
 
 // Loads opt.file as a firmware image and says what it is; kExitUsage after

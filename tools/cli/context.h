@@ -2,6 +2,7 @@
 // What every ztcli command gets: its options, where its output goes, and
 // the exit statuses it ends with.
 
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -18,12 +19,14 @@ enum ExitStatus {
 struct Streams {
     std::ostream& out;
     std::ostream& err;
-    bool terminal;  // out is a terminal: progress may redraw its line
+    bool terminal;               // out is a terminal: progress may redraw its line
+    std::istream* in = nullptr;  // what a file named "-" reads; none: nothing
 };
 
 struct Options {
     std::string port;  // a COM number or a device path; empty: the window's configuration
     std::string file;
+    std::string other;  // apply: the settings' JSON; diff: the second settings file
     std::vector<std::string> assignments;
     bool json = false;
     bool quiet = false;

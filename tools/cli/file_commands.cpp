@@ -1,9 +1,12 @@
-// The commands that work on files alone: no port is opened.
+// The commands that work on files: no port is opened, but for a diff with
+// the keyer's settings.
+#include <memory>
 
 #include "cli/commands.h"
 #include "cli/json.h"
 #include "cli/settings_fields.h"
 #include "settings/settings_file.h"
+#include "system/files.h"
 
 namespace zt::cli {
 
@@ -11,24 +14,53 @@ namespace {
 
 // The window's text for a settings file that failed, and what the system or
 // the file says beyond it.
-int FileFailure(const Context& c, const char* problem, const FileTrouble& trouble) {
-    return c.Fail(kExitUsage, c.opt.file + ": " + problem +
+int FileFailure(const Context& c, const std::string& path, const char* problem,
+                const FileTrouble& trouble) {
+    return c.Fail(kExitUsage, path + ": " + problem +
                                   (trouble.cause.empty() ? "" : " (" + trouble.cause + ")"));
+}
+
+// The settings a JSON document holds, from a file or from "-", the input.
+int ReadJsonSettings(const Context& c, std::vector<Assignment>& changes) {
+    const std::string path = c.opt.other == "-" ? "standard input" : c.opt.other;
+    FileTrouble trouble;
+    std::unique_ptr<FileStream> file;
+    std::istream* in = c.io.in;
+    if (c.opt.other != "-") {
+        file = std::make_unique<FileStream>(path, &trouble);
+        if (!file->IsOpen())
+            return c.Fail(kExitUsage, path + ": cannot be read (" + trouble.cause + ")");
+        in = file.get();
+    }
+    const Json document = in ? Json::parse(*in, nullptr, false) : Json(Json::value_t::discarded);
+    if (document.is_discarded()) return c.Fail(kExitUsage, path + ": not JSON");
+    if (auto wrong = SettingsFromJson(document, changes))
+        return c.Fail(kExitUsage, path + ": " + *wrong);
+    return kExitOk;
+}
+
+// A settings file, or the keyer's settings for "keyer".
+int ReadSource(const Context& c, const std::string& source, SettingsImage& image) {
+    return source == "keyer" ? ReadFromKeyer(c, image) : ReadSettings(c, source, image);
 }
 
 }  // namespace
 
 int ReadSettings(const Context& c, SettingsImage& image) {
+    return ReadSettings(c, c.opt.file, image);
+}
+
+int ReadSettings(const Context& c, const std::string& path, SettingsImage& image) {
     FileTrouble trouble;
-    if (const char* problem = SettingsFileText(ReadSettingsFile(c.opt.file, image, &trouble)))
-        return FileFailure(c, problem, trouble);
+    if (const char* problem = SettingsFileText(ReadSettingsFile(path, image, &trouble)))
+        return FileFailure(c, path, problem, trouble);
     return kExitOk;
 }
 
 int SaveSettings(const Context& c, const SettingsImage& image) {
     FileTrouble trouble;
     if (const char* problem = SettingsFileText(WriteSettingsFile(c.opt.file, image, &trouble)))
-        return FileFailure(c, problem, trouble);
+        return FileFailure(c, c.opt.file, problem, trouble);
     return kExitOk;
 }
 
@@ -40,12 +72,10 @@ int ShowCommand(const Context& c) {
         c.io.out << JsonText(SettingsJson(settings), true);
         return kExitOk;
     }
+    // A value the editor would refuse is shown all the same, marked.
     for (const ShownSetting& s : settings)
-        c.io.out << s.name << " = "
-                 << (!s.value               ? "none"
-                     : s.kind == Kind::Text ? JsonString(*s.value)
-                                            : *s.value)
-                 << '\n';
+        c.io.out << s.name << " = " << ShownText(s)
+                 << (s.refusal ? "  # refused: " + *s.refusal : "") << '\n';
     return kExitOk;
 }
 
@@ -60,6 +90,24 @@ int SetCommand(const Context& c) {
     if (int status = ReadSettings(c, image)) return status;
     if (auto refusal = SetSettings(image, changes)) return c.Fail(kExitUsage, *refusal);
     return SaveSettings(c, image);
+}
+
+int ApplyCommand(const Context& c) {
+    std::vector<Assignment> changes;
+    if (int status = ReadJsonSettings(c, changes)) return status;
+    SettingsImage image{};
+    if (int status = ReadSettings(c, image)) return status;
+    if (auto refusal = SetSettings(image, changes)) return c.Fail(kExitUsage, *refusal);
+    return SaveSettings(c, image);
+}
+
+int DiffCommand(const Context& c) {
+    SettingsImage a{}, b{};
+    if (int status = ReadSource(c, c.opt.file, a)) return status;
+    if (int status = ReadSource(c, c.opt.other, b)) return status;
+    const std::vector<std::string> differing = DifferingSettings(a, b);
+    for (const std::string& line : differing) c.io.out << line << '\n';
+    return differing.empty() ? kExitOk : kExitKeyer;
 }
 
 int LoadFirmware(const Context& c, LoadedImage& firmware) {

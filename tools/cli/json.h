@@ -3,6 +3,7 @@
 // were added in; text is UTF-8 and printed as ASCII with \u escapes.
 
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,12 @@ Json PortsJson(const std::vector<PortEntry>& ports);
 // that answered failed (empty: it did not).
 Json TestJson(const Detection& d, const LiveValues* values, const std::string& failure);
 // `show`: dotted names become nested objects; numbers and flags are JSON's
-// own, a sidetone without a frequency is null.
+// own, a sidetone without a frequency is null. Values the editor would refuse
+// are listed by name with its message under "refused", when there are any.
 Json SettingsJson(const std::vector<ShownSetting>& settings);
+// `apply`: the settings a document of that shape holds, any part of it, as
+// assignments in the document's order; "refused" is show's remark, not a
+// setting. Nothing, or why the document is not of that shape.
+std::optional<std::string> SettingsFromJson(const Json& document, std::vector<Assignment>& out);
 
 }  // namespace zt::cli

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <mutex>
 #include <optional>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -22,8 +21,8 @@
 #include "link/operations.h"
 #include "link/port.h"
 #include "link/port_list.h"
-#include "settings/controls.h"
 #include "settings/messages.h"
+#include "settings/schema.h"
 #include "settings/settings_file.h"
 
 namespace zt::cli {
@@ -138,20 +137,6 @@ class SettingsTransfer {
     std::optional<TransferProgress> progress_;
 };
 
-// The read-back's message for the bytes that came back other than written.
-// Each is named here by its offset in the settings image.
-std::string VerifyFailureText(const std::vector<ByteDifference>& differences) {
-    std::ostringstream text;
-    text << "verify failed: " << differences.size() << " of " << kSettingsImageSize
-         << " bytes differ";
-    for (std::size_t k = 0; k < differences.size() && k < 8; ++k) {
-        const ByteDifference& d = differences[k];
-        text << "\n  byte " << d.offset << ": wrote " << int(d.wrote) << ", read " << int(d.read);
-    }
-    if (differences.size() > 8) text << "\n  and " << differences.size() - 8 << " more";
-    return text.str();
-}
-
 // Log lines come from the upload's worker; the main thread prints them
 // between redraws of the bar so the two never interleave.
 class LogQueue {
@@ -222,6 +207,13 @@ int TestCommand(const Context& c) {
     return failure.empty() ? kExitOk : c.Fail(kExitKeyer, failure);
 }
 
+int ReadFromKeyer(const Context& c, SettingsImage& image) {
+    Port port;
+    port.waits() = keyerWaits;
+    SettingsTransfer transfer(c, port, "Reading", 0);
+    return transfer.Status(ReadKeyer(port, Target(c), {}, image, transfer.Steps()));
+}
+
 int ReadCommand(const Context& c) {
     // Found out before the keyer is read, which takes a while.
     FileTrouble trouble;
@@ -229,12 +221,8 @@ int ReadCommand(const Context& c) {
         return c.Fail(kExitUsage, c.opt.file + ": " +
                                       SettingsFileText(SettingsFileResult::CreateFailed) + " (" +
                                       trouble.cause + ")");
-    Port port;
-    port.waits() = keyerWaits;
-    SettingsTransfer transfer(c, port, "Reading", 0);
     SettingsImage image{};
-    if (int status = transfer.Status(ReadKeyer(port, Target(c), {}, image, transfer.Steps())))
-        return status;
+    if (int status = ReadFromKeyer(c, image)) return status;
     if (int status = SaveSettings(c, image)) return status;
     c.Say("Done: the keyer's settings are in " + c.opt.file);
     return kExitOk;
@@ -244,7 +232,7 @@ int WriteCommand(const Context& c) {
     SettingsImage image{};
     if (int status = ReadSettings(c, image)) return status;
     if (auto refusal = CheckImage(image))
-        return c.Fail(kExitUsage, c.opt.file + ": " + NumberName(refusal->user, *refusal->row) +
+        return c.Fail(kExitUsage, c.opt.file + ": " + FullName(*refusal->setting, refusal->user) +
                                       ": " + refusal->text);
     if (auto broken = CheckMessageStore(image))
         return c.Fail(kExitUsage, c.opt.file + ": " + broken->text +
@@ -267,7 +255,7 @@ int WriteCommand(const Context& c) {
                       "the settings went out in full, but reading them back failed: " +
                           std::string(TransferText(back.transfer)) +
                           PortTrouble(port.ErrorText()));
-    if (!back.differences.empty()) return c.Fail(kExitKeyer, VerifyFailureText(back.differences));
+    if (!back.differences.empty()) return c.Fail(kExitKeyer, VerifyFailure(image, back.read));
     c.Say("Done: verified");
     return kExitOk;
 }

@@ -5,5 +5,6 @@
 #include "cli/cli.h"
 
 int main(int argc, char** argv) {
-    return zt::cli::RunCli(argc, argv, {std::cout, std::cerr, isatty(STDOUT_FILENO) == 1});
+    return zt::cli::RunCli(argc, argv,
+                           {std::cout, std::cerr, isatty(STDOUT_FILENO) == 1, &std::cin});
 }

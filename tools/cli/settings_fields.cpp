@@ -1,95 +1,61 @@
 #include "cli/settings_fields.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
-#include <functional>
-#include <span>
+#include <numeric>
+#include <set>
+#include <sstream>
+#include <string_view>
+#include <utility>
 
-#include "resources/ids.h"
-#include "settings/image.h"
+#include "cli/json.h"
 #include "settings/messages.h"
-#include "settings/rtty.h"
 
 namespace zt::cli {
 
 namespace {
 
-// The editor's rows and boxes by the names of their labels, top to bottom.
-struct Named {
-    int control;
-    const char* name;
-};
-constexpr Named kNumberNames[] = {
-    {ids::kMaxWpm, "max_wpm"},
-    {ids::kCmdWpm, "cmd_wpm"},
-    {ids::kCurWpm, "cur_wpm"},
-    {ids::kRatio, "ratio"},
-    {ids::kKeyComp, "key_comp"},
-    {ids::kPdlSample, "pdl_sample"},
-    {ids::kFirstExtension, "first_extension"},
-    {ids::kWeight, "weight"},
-    {ids::kPttLeadIn, "ptt_lead_in"},
-    {ids::kPttTail, "ptt_tail"},
-    {ids::kFarnsWpm, "farns_wpm"},
-    {ids::kLtrSpace, "ltr_space"},
-    {ids::kStVolume, "st_volume"},
-    {ids::kSerialNumber, "serial_number"},
-    {ids::kStFreq, "st_freq"},
-};
-constexpr Named kOptionNames[] = {
-    {ids::kSwap, "swap"},           {ids::kAutoSpace, "auto_space"},
-    {ids::kCtSpace, "ct_space"},    {ids::kCut0, "cut_0"},
-    {ids::kCut9, "cut_9"},          {ids::kPdlToneOnly, "pdl_tone_only"},
-    {ids::kPdlWdOff, "pdl_wd_off"}, {ids::kPaddleMute, "paddle_mute"},
-    {ids::kFastCmd, "fast_cmd"},    {ids::kTune50, "tune_50"},
-    {ids::kSo2r, "so2r"},           {ids::kFaveWpmOff, "fave_wpm_off"},
-};
-constexpr const char* kMinWpmName = "min_wpm";
-
-const NumberRow& RowFor(int control) {
-    for (const NumberRow& row : kNumberRows)
-        if (row.control == control) return row;
-    return kNumberRows[0];  // every name above has its row
-}
-
-std::string UserPrefix(User user) {
-    return user == User::One ? "user1." : "user2.";
-}
-
-// What an assignment works on: a copy of the image, the pot pairs that are
+// What the assignments work on: a copy of the image, the pot pairs that are
 // checked at the end, and the message texts once one of them is set.
 struct Edit {
     SettingsImage image;
-    std::array<std::optional<std::uint32_t>, 2> potMax, potMin;
+    std::array<std::optional<std::int64_t>, 2> potMax, potMin;
     std::optional<MessageTexts> texts;
 };
 
-using Getter = std::function<std::optional<std::string>(const SettingsImage&)>;
-using Setter = std::function<std::optional<std::string>(Edit&, const std::string&)>;
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
 
-struct Setting {
-    std::string name;
-    Kind kind;
-    Getter get;
-    Setter set;
-};
-
-std::optional<std::uint32_t> ParseNumber(const std::string& text) {
-    if (text.empty() || text.size() > 10) return std::nullopt;
-    std::uint64_t n = 0;
-    for (char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
-        n = n * 10 + static_cast<std::uint64_t>(c - '0');
+// A whole number, signed or not, so that "-5" is out of range rather than no
+// number; one too long for any bound reads as far out.
+std::optional<std::int64_t> ParseNumber(const std::string& text) {
+    std::size_t i = text.size() > 1 && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    if (i == text.size()) return std::nullopt;
+    std::int64_t n = 0;
+    for (; i < text.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(text[i]))) return std::nullopt;
+        n = std::min<std::int64_t>(n * 10 + (text[i] - '0'), 1'000'000'000'000);
     }
-    if (n > 0xFFFFFFFFu) return std::nullopt;
-    return static_cast<std::uint32_t>(n);
+    return text[0] == '-' ? -n : n;
 }
 
 std::optional<bool> ParseFlag(const std::string& text) {
+    const std::string lower = Lower(text);
     for (const char* yes : {"1", "true", "on", "yes"})
-        if (text == yes) return true;
+        if (lower == yes) return true;
     for (const char* no : {"0", "false", "off", "no"})
-        if (text == no) return false;
+        if (lower == no) return false;
+    return std::nullopt;
+}
+
+// The entry a text names, in any case.
+std::optional<int> ParseEntry(const Setting& s, const std::string& text) {
+    for (std::size_t i = 0; i < s.entries.size(); ++i)
+        if (Lower(s.entries[i]) == Lower(text)) return static_cast<int>(i);
     return std::nullopt;
 }
 
@@ -97,202 +63,126 @@ std::string NotA(const std::string& what, const std::string& text) {
     return "\"" + text + "\" is not " + what;
 }
 
-int UserIndex(User user) {
-    return user == User::One ? 0 : 1;
-}
-
-void AddNumbers(std::vector<Setting>& out, User user) {
-    const std::string prefix = UserPrefix(user);
-    for (const Named& n : kNumberNames) {
-        const NumberRow& row = RowFor(n.control);
-        const bool pot = row.convert == Convert::PotRange;
-        out.push_back(
-            {prefix + n.name, Kind::Number,
-             [user, &row](const SettingsImage& image) -> std::optional<std::string> {
-                 auto shown = ShownNumber(image, user, row);
-                 if (!shown) return std::nullopt;
-                 return std::to_string(*shown);
-             },
-             [user, &row, pot](Edit& e, const std::string& text) -> std::optional<std::string> {
-                 auto value = ParseNumber(text);
-                 if (!value) return NotA("a number", text);
-                 if (pot) {
-                     e.potMax[UserIndex(user)] = *value;
-                     return std::nullopt;
-                 }
-                 if (auto refusal = Refusal(row, user, *value)) return refusal;
-                 StoreNumber(e.image, user, row, *value);
-                 return std::nullopt;
-             }});
-        if (pot)  // the pot's minimum sits beside its maximum, as in the editor
-            out.push_back({prefix + kMinWpmName, Kind::Number,
-                           [user](const SettingsImage& image) -> std::optional<std::string> {
-                               return std::to_string(At(image, user, Field::PotMinWpm));
-                           },
-                           [user](Edit& e, const std::string& text) -> std::optional<std::string> {
-                               auto value = ParseNumber(text);
-                               if (!value) return NotA("a number", text);
-                               e.potMin[UserIndex(user)] = *value;
-                               return std::nullopt;
-                           }});
-    }
-}
-
-Setting FlagSetting(std::string name, Field field, std::uint8_t mask, User user) {
-    return {std::move(name), Kind::Flag,
-            [=](const SettingsImage& image) -> std::optional<std::string> {
-                return (At(image, user, field) & mask) ? "true" : "false";
-            },
-            [=](Edit& e, const std::string& text) -> std::optional<std::string> {
-                auto on = ParseFlag(text);
-                if (!on) return NotA("true or false", text);
-                std::uint8_t& byte = At(e.image, user, field);
-                byte = *on ? byte | mask : byte & ~mask;
-                return std::nullopt;
-            }};
-}
-
-std::optional<int> FindEntry(std::span<const char* const> entries, const std::string& text) {
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        if (text == entries[i]) return static_cast<int>(i);
-    return std::nullopt;
-}
-
-std::string OneOf(std::span<const char* const> entries) {
+std::string OneOf(const Setting& s) {
     std::string list;
-    for (const char* e : entries) list += (list.empty() ? "\"" : ", \"") + std::string(e) + "\"";
+    for (const char* e : s.entries) list += (list.empty() ? "\"" : ", \"") + std::string(e) + "\"";
     return "one of " + list;
 }
 
-Setting ChoiceSetting(std::string name, std::span<const char* const> entries,
-                      std::function<int(const SettingsImage&)> index,
-                      std::function<void(SettingsImage&, int)> select) {
-    return {std::move(name), Kind::Choice,
-            [=](const SettingsImage& image) -> std::optional<std::string> {
-                return entries[static_cast<std::size_t>(index(image))];
-            },
-            [=](Edit& e, const std::string& text) -> std::optional<std::string> {
-                auto i = FindEntry(entries, text);
-                if (!i) return NotA(OneOf(entries), text);
-                select(e.image, *i);
-                return std::nullopt;
-            }};
-}
-
-void AddLists(std::vector<Setting>& out, User user) {
-    const std::string prefix = UserPrefix(user);
-    out.push_back(ChoiceSetting(
-        prefix + "output_selection", kOutputSelectionNames,
-        [user](const SettingsImage& im) { return OutputSelectionIndex(im, user); },
-        [user](SettingsImage& im, int i) { SetOutputSelection(im, user, i); }));
-    out.push_back(ChoiceSetting(
-        prefix + "paddle_hang", kPaddleHangNames,
-        [user](const SettingsImage& im) { return PaddleHangIndex(im, user); },
-        [user](SettingsImage& im, int i) { SetPaddleHang(im, user, i); }));
-    out.push_back(ChoiceSetting(
-        prefix + "keyer_mode", kKeyerModeNames,
-        [user](const SettingsImage& im) { return KeyerModeIndex(im, user); },
-        [user](SettingsImage& im, int i) { SetKeyerMode(im, user, i); }));
-}
-
-void AddRtty(std::vector<Setting>& out, User user) {
-    const std::string prefix = UserPrefix(user) + "rtty.";
-    for (const RttyBox& b : kRttyBoxes)
-        out.push_back(FlagSetting(prefix + b.key, Field::RttyRegister1, b.mask, user));
-    out.push_back(ChoiceSetting(
-        prefix + "baud", kRttyBaudNames,
-        [user](const SettingsImage& im) {
-            return At(im, user, Field::RttyRegister1) & kRttyBaudBits;
-        },
-        [user](SettingsImage& im, int i) {
-            std::uint8_t& r1 = At(im, user, Field::RttyRegister1);
-            r1 = static_cast<std::uint8_t>((r1 & ~kRttyBaudBits) | i);
-        }));
-    for (const RttyList& l : kRttyLists) {
-        const std::uint8_t mask = l.mask;
-        out.push_back(ChoiceSetting(
-            prefix + l.key, l.entries,
-            [user, mask](const SettingsImage& im) {
-                return (At(im, user, Field::RttyRegister2) & mask) ? 1 : 0;
-            },
-            [user, mask](SettingsImage& im, int i) {
-                std::uint8_t& r2 = At(im, user, Field::RttyRegister2);
-                r2 = i ? r2 | mask : r2 & ~mask;
-            }));
+std::optional<std::string> AssignNumber(Edit& e, const NamedSetting& n, const std::string& text) {
+    const Setting& s = *n.row;
+    const std::optional<std::int64_t> value = ParseNumber(text);
+    if (!s.refusal[0]) {  // a selection: no editor, no message of its own
+        if (!value || *value < s.min || *value > s.max)
+            return NotA(std::to_string(s.min) + " or " + std::to_string(s.max), text);
+    } else if (!value) {
+        return NotA("a number", text);
     }
+    if (s.place == Place::PotMax || s.place == Place::PotMin) {
+        (s.place == Place::PotMax ? e.potMax : e.potMin)[static_cast<int>(n.user)] = *value;
+        return std::nullopt;
+    }
+    if (auto refusal = Refusal(s, n.user, *value)) return refusal;
+    Store(e.image, n.user, s, *value);
+    return std::nullopt;
 }
 
-Setting SelectionSetting(std::string name, std::uint8_t bit) {
-    return {std::move(name), Kind::Number,
-            [bit](const SettingsImage& image) -> std::optional<std::string> {
-                return (At(image, User::One, Field::AuxRegister) & bit) ? "2" : "1";
-            },
-            [bit](Edit& e, const std::string& text) -> std::optional<std::string> {
-                if (text != "1" && text != "2") return NotA("1 or 2", text);
-                SetSelectionBit(e.image, bit, text == "2");
-                return std::nullopt;
-            }};
-}
-
-Setting MessageSetting(int n) {
-    return {"msg" + std::to_string(n + 1), Kind::Text,
-            [n](const SettingsImage& image) -> std::optional<std::string> {
-                return DecodeMessages(image)[static_cast<std::size_t>(n)];
-            },
-            [n](Edit& e, const std::string& text) -> std::optional<std::string> {
-                if (!e.texts) e.texts = DecodeMessages(e.image);
-                (*e.texts)[static_cast<std::size_t>(n)] = text;
-                return std::nullopt;
-            }};
-}
-
-const std::vector<Setting>& Settings() {
-    static const std::vector<Setting> all = [] {
-        std::vector<Setting> s;
-        for (User user : {User::One, User::Two}) {
-            AddNumbers(s, user);
-            for (const Named& n : kOptionNames) {
-                const OptionBox* box = FindOptionBox(n.control);
-                s.push_back(FlagSetting(UserPrefix(user) + n.name, box->field, box->bit, user));
-            }
-            AddLists(s, user);
-            AddRtty(s, user);
+std::optional<std::string> Assign(Edit& e, const NamedSetting& n, const std::string& text) {
+    const Setting& s = *n.row;
+    switch (s.kind) {
+        case Kind::Number:
+            return AssignNumber(e, n, text);
+        case Kind::Flag: {
+            const auto on = ParseFlag(text);
+            if (!on) return NotA("true or false", text);
+            Store(e.image, n.user, s, *on);
+            return std::nullopt;
         }
-        s.push_back(SelectionSetting("selected_user", kSelectedUserBit));
-        s.push_back(SelectionSetting("selected_bank", kSelectedBankBit));
-        for (int n = 0; n < kMessageCount; ++n) s.push_back(MessageSetting(n));
-        return s;
-    }();
-    return all;
+        case Kind::Choice: {
+            const auto index = ParseEntry(s, text);
+            if (!index) return NotA(OneOf(s), text);
+            Store(e.image, n.user, s, *index);
+            return std::nullopt;
+        }
+        case Kind::Text:
+            if (!e.texts) e.texts = DecodeMessages(e.image);
+            (*e.texts)[static_cast<std::size_t>(MessageIndex(s))] = text;
+            return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 // The pot pairs that were set, checked with both ends as they end up.
 std::optional<std::string> FinishPot(Edit& e) {
-    for (User user : {User::One, User::Two}) {
-        const int u = UserIndex(user);
+    for (User user : kUsers) {
+        const int u = static_cast<int>(user);
         if (!e.potMax[u] && !e.potMin[u]) continue;
-        const NumberRow& row = RowFor(ids::kMaxWpm);
-        const std::uint32_t maxWpm = e.potMax[u].value_or(PotMaxWpm(e.image, user));
-        const std::uint32_t minWpm = e.potMin[u].value_or(At(e.image, user, Field::PotMinWpm));
-        if (auto refusal = Refusal(row, user, maxWpm, minWpm))
-            return NumberName(user, row) + ": " + *refusal;
-        StoreNumber(e.image, user, row, maxWpm, minWpm);
+        const std::int64_t maxWpm = e.potMax[u].value_or(*ValueOf(e.image, user, kPotMax));
+        const std::int64_t minWpm = e.potMin[u].value_or(*ValueOf(e.image, user, kPotMin));
+        if (auto refusal = PotRefusal(user, maxWpm, minWpm))
+            return FullName(*refusal->setting, user) + ": " + refusal->text;
+        StorePot(e.image, user, maxWpm, minWpm);
     }
     return std::nullopt;
+}
+
+// The edits that turn one name into the other (Levenshtein).
+std::size_t Distance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    std::iota(row.begin(), row.end(), 0);
+    for (char c : a) {
+        std::size_t diagonal = row[0]++;
+        for (std::size_t j = 1; j <= b.size(); ++j)
+            diagonal = std::exchange(
+                row[j], std::min({row[j] + 1, row[j - 1] + 1, diagonal + (c == b[j - 1] ? 0 : 1)}));
+    }
+    return row.back();
+}
+
+// Why a name is no setting, with the one most likely meant.
+std::string UnknownName(const std::string& name) {
+    for (const Setting& s : kSettingRows)
+        if (s.perUser() && name == s.name)
+            return "\"" + name + "\" needs user1. or user2. in front (each user has one)";
+    const std::string unknown = "no setting is called \"" + name + "\"";
+    const NamedSetting* nearest = nullptr;
+    std::size_t best = 3;  // two slips at most
+    for (const NamedSetting& n : NamedSettings()) {
+        const std::size_t d = Distance(Lower(name), n.name);
+        if (d < best) best = d, nearest = &n;
+    }
+    if (nearest) return unknown + "; did you mean " + nearest->name + "?";
+    return unknown + " (ztcli show lists them)";
+}
+
+std::optional<std::string> ValueText(const SettingsImage& image, const NamedSetting& n) {
+    const Setting& s = *n.row;
+    if (s.kind == Kind::Text) return TextOf(image, s);
+    const std::optional<std::int64_t> value = ValueOf(image, n.user, s);
+    if (!value) return std::nullopt;
+    switch (s.kind) {
+        case Kind::Flag:
+            return *value ? "true" : "false";
+        case Kind::Choice:
+            return s.entries[static_cast<std::size_t>(*value)];
+        default:
+            return std::to_string(*value);
+    }
 }
 
 }  // namespace
 
 std::vector<ShownSetting> ShowSettings(const SettingsImage& image) {
     std::vector<ShownSetting> shown;
-    for (const Setting& s : Settings()) shown.push_back({s.name, s.kind, s.get(image)});
+    for (const NamedSetting& n : NamedSettings())
+        shown.push_back(
+            {n.name, n.row->kind, ValueText(image, n), StoredRefusal(image, n.user, *n.row)});
     return shown;
 }
 
-std::string NumberName(User user, const NumberRow& row) {
-    for (const Named& n : kNumberNames)
-        if (n.control == row.control) return UserPrefix(user) + n.name;
-    return UserPrefix(user) + "?";
+std::string ShownText(const ShownSetting& s) {
+    if (!s.value) return "none";
+    return s.kind == Kind::Text ? JsonString(*s.value) : *s.value;
 }
 
 std::optional<Assignment> ParseAssignment(const std::string& text) {
@@ -305,17 +195,54 @@ std::optional<std::string> SetSettings(SettingsImage& image,
                                        const std::vector<Assignment>& changes) {
     Edit e{image, {}, {}, {}};
     for (const auto& [name, value] : changes) {
-        const Setting* found = nullptr;
-        for (const Setting& s : Settings())
-            if (s.name == name) found = &s;
-        if (!found) return "no setting is called \"" + name + "\" (ztcli show lists them)";
-        if (auto refusal = found->set(e, value)) return name + ": " + *refusal;
+        const NamedSetting* found = FindSetting(name);
+        if (!found) return UnknownName(name);
+        if (auto refusal = Assign(e, *found, value)) return name + ": " + *refusal;
     }
     if (auto refusal = FinishPot(e)) return refusal;
     if (e.texts)
         if (auto error = EncodeMessages(*e.texts, e.image)) return error->text;
     image = e.image;
     return std::nullopt;
+}
+
+std::vector<std::string> DifferingSettings(const SettingsImage& a, const SettingsImage& b) {
+    const std::vector<ShownSetting> shownA = ShowSettings(a), shownB = ShowSettings(b);
+    std::vector<std::string> lines;
+    for (std::size_t k = 0; k < shownA.size(); ++k) {
+        const std::string textA = ShownText(shownA[k]), textB = ShownText(shownB[k]);
+        if (textA != textB) lines.push_back(shownA[k].name + ": " + textA + " -> " + textB);
+    }
+    return lines;
+}
+
+std::string VerifyFailure(const SettingsImage& sent, const SettingsImage& read) {
+    constexpr int kShown = 8;
+    const std::vector<ShownSetting> wrote = ShowSettings(sent), got = ShowSettings(read);
+    const NamedSetting* first = NamedSettings().data();
+    std::set<const NamedSetting*> told;
+    std::vector<std::string> lines;
+    int bytes = 0;
+    for (int i = 0; i < kSettingsImageSize; ++i) {
+        if (sent[i] == read[i]) continue;
+        ++bytes;
+        bool explained = false;
+        for (const NamedSetting* n : SettingsAt(sent, i)) {
+            const ShownSetting &w = wrote[n - first], &r = got[n - first];
+            if (ShownText(w) == ShownText(r)) continue;
+            explained = true;
+            if (told.insert(n).second)
+                lines.push_back(n->name + ": wrote " + ShownText(w) + ", read " + ShownText(r));
+        }
+        if (!explained)
+            lines.push_back("byte " + std::to_string(i) + ": wrote " + std::to_string(sent[i]) +
+                            ", read " + std::to_string(read[i]));
+    }
+    std::ostringstream text;
+    text << "verify failed: " << bytes << " of " << kSettingsImageSize << " bytes differ";
+    for (int k = 0; k < std::min<int>(kShown, lines.size()); ++k) text << "\n  " << lines[k];
+    if (lines.size() > kShown) text << "\n  and " << lines.size() - kShown << " more";
+    return text.str();
 }
 
 }  // namespace zt::cli

@@ -1,8 +1,9 @@
 #pragma once
-// Every setting of a settings image under a stable name: what `show` prints
-// and what `set` takes. Values are the ones the window's editor shows (the
-// sidetone in Hz, the pot's maximum, the serial number counted from 1), and
-// changes pass the editor's checks with its messages.
+// The settings of a settings image as text, under the schema's names
+// (settings/schema.h): what `show` prints, what `set` and `apply` take, what
+// `diff` and a write's read-back compare. Values are the ones the window's
+// editor shows (the sidetone in Hz, the pot's maximum, the serial number
+// counted from 1), and changes pass the editor's checks with its messages.
 
 #include <optional>
 #include <string>
@@ -10,34 +11,41 @@
 #include <vector>
 
 #include "common/app_state.h"
-#include "settings/controls.h"
+#include "settings/schema.h"
 
 namespace zt::cli {
-
-enum class Kind { Number, Flag, Choice, Text };
 
 struct ShownSetting {
     std::string name;  // e.g. "user1.max_wpm", "user2.rtty.baud", "msg3"
     Kind kind;
-    std::optional<std::string> value;  // nothing for a sidetone code of 0, which has no frequency
+    std::optional<std::string> value;    // nothing for a sidetone code of 0, which has no frequency
+    std::optional<std::string> refusal;  // the editor's message, when it would refuse the value
 };
 
 // All settings in a fixed order: User 1's, User 2's, the start-up selections,
 // then the fourteen messages (13 and 14 are the users' call signs).
 std::vector<ShownSetting> ShowSettings(const SettingsImage& image);
-
-// The name of a number row's value for a user, as ShowSettings names it.
-std::string NumberName(User user, const NumberRow& row);
+// The value as `show` prints it: "none" for no value, a message in JSON's
+// quotes, anything else as it is.
+std::string ShownText(const ShownSetting& s);
 
 using Assignment = std::pair<std::string, std::string>;
 // "name=value" split at the first '='; nothing when there is none.
 std::optional<Assignment> ParseAssignment(const std::string& text);
 
 // Applies the assignments, all or none: on a refusal the image is left as it
-// was and the text says why (for a value out of range, the editor's message).
-// The pot's minimum and maximum are checked together after all assignments,
-// so that both can move in one call.
+// was and the text says why (for a value out of range, the editor's message;
+// for a name that is no setting, the one that was likely meant). The pot's
+// minimum and maximum are checked together after all assignments, so that
+// both can move in one call.
 std::optional<std::string> SetSettings(SettingsImage& image,
                                        const std::vector<Assignment>& changes);
+
+// "name: A -> B" for each setting whose value differs from image a to b.
+std::vector<std::string> DifferingSettings(const SettingsImage& a, const SettingsImage& b);
+// Why a read-back differs from what was written: each setting whose value
+// came back otherwise ("user1.cur_wpm: wrote 25, read 15"), and the bytes that
+// no setting explains.
+std::string VerifyFailure(const SettingsImage& sent, const SettingsImage& read);
 
 }  // namespace zt::cli
