@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "cli/commands.h"
+#include "cli/port_choice.h"
 
 namespace zt::cli {
 
@@ -40,6 +41,8 @@ void Define(Builder& b) {
     Options& opt = b.opt;
     b.Json(b.Add("ports", "list the COM ports 1 to 50 that are present, and their state",
                  PortsCommand));
+    b.app.get_subcommand("ports")->add_flag(
+        "--probe", opt.probe, "run detection on each free port: which one a keyer answers on");
     b.Json(b.Add("test", "detect the keyer and show its chip, firmware and readouts", TestCommand));
     b.File(b.Add("read", "save the keyer's settings to a settings file", ReadCommand),
            "settings file to write");
@@ -69,6 +72,10 @@ void Define(Builder& b) {
     CLI::App* upload = b.Add("upload", "load a firmware image into the keyer", UploadCommand);
     b.File(upload, "firmware image (Intel HEX)");
     upload->add_flag("--verbose", opt.verbose, "print a line per frame");
+    upload->add_option("--backup", opt.backup,
+                       "first save the keyer's settings to this settings file; nothing is "
+                       "programmed if that fails")
+        ->type_name("SETTINGS");
 }
 
 }  // namespace
@@ -81,11 +88,8 @@ int RunCli(int argc, const char* const* argv, Streams io) {
     app.footer(kFooter);
     app.require_subcommand(1);
     app.fallthrough();
-    app.add_option("--port", opt.port, "COM number or device path of the keyer's port")
-        ->check([](const std::string& port) {
-            // Left empty, it would fall back on the configured port unasked.
-            return port.empty() ? std::string("an empty port names no port") : std::string();
-        });
+    app.add_option("--port", opt.port, "COM number (7, COM7), device path, or auto")
+        ->check(PortOptionProblem);
     app.add_flag("-q,--quiet", opt.quiet, "no progress and no informational lines");
     Builder builder{app, opt, chosen};
     Define(builder);
