@@ -84,6 +84,10 @@ first() {
 prints() {
     [[ "$out" == *"$1"* ]] || fail "$last: no \"$1\" in the output: $out"
 }
+# tells WORDS: the error stream, where progress and informational lines go, holds WORDS.
+tells() {
+    [[ "$err" == *"$1"* ]] || fail "$last: no \"$1\" in what it told: $err"
+}
 
 # An Intel HEX data record at ADDRESS with the BYTES.
 record() {
@@ -207,8 +211,8 @@ expect 2 "$work/no-folder/backup.eep: Can't open Settings file for write"
 [[ $(sent 47) == "$before" ]] || fail "$last asked the keyer before refusing the backup file"
 run --port 47 upload --backup "$work/backup.eep" "$firmware"
 expect 0
-prints "The keyer's settings are in $work/backup.eep"
-prints "Upload Completed Successfully"
+tells "The keyer's settings are in $work/backup.eep"
+tells "Upload Completed Successfully"
 cmp -s "$work/before.eep" "$work/backup.eep" || fail "$last: the backup differs from the keyer's settings"
 
 # The line drops in the extension block: nothing is programmed.
@@ -226,8 +230,8 @@ wait "${sim[48]}"
 keyer 49 --major 30
 run --port 49 upload --backup "$work/backup49.eep" "$firmware"
 expect 0
-prints "No backup: the keyer's firmware has no settings commands"
-prints "Upload Completed Successfully"
+tells "No backup: the keyer's firmware has no settings commands"
+tells "Upload Completed Successfully"
 stop 49
 
 # ---- An upload cut off, and the keyer recovered ---------------------------------
@@ -265,9 +269,9 @@ stop 50
 keyer 49 --boot-loader-only
 run --port 49 upload --backup "$work/backup-nos.eep" "$firmware"
 expect 0
-prints "No backup: only the keyer's boot loader answers"
-prints "Programming ZOVOV in Recovery mode"
-prints "Upload Completed Successfully"
+tells "No backup: only the keyer's boot loader answers"
+tells "Programming ZOVOV in Recovery mode"
+tells "Upload Completed Successfully"
 run --port 49 test
 expect 0
 prints "ZT F/W ver 31.05"
