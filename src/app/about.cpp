@@ -1,15 +1,10 @@
 #include "app/about.h"
 
-#include "app/build_info.h"
 #include "app/session.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
 
 namespace zt {
-
-std::string VersionLine() {
-    return std::string("Ver ") + kVersionText + ", Built " + kBuildTime + ", " + kBuildDate;
-}
 
 std::string OperatingSystemLine() {
 #ifdef _WIN32

@@ -4,14 +4,13 @@
 #include <string>
 
 #include "ui/ui.h"
+#include "version/version.h"  // VersionLine, the box's first line
 
 namespace zt {
 
 int AboutProc(ui::Window& w, const ui::Message& m);
 void RunAboutBox(ui::Window& owner);
 
-// "Ver 5.3, Built hh:mm:ss, Mmm dd yyyy" from this build's stamps.
-std::string VersionLine();
 std::string OperatingSystemLine();
 
 }  // namespace zt

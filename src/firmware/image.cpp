@@ -69,20 +69,39 @@ LineRead ReadLine(std::istream& in, std::string& line) {
     return LineRead::Line;
 }
 
-int ReadRecords(std::istream& in, FirmwareImage& image, const LoadProgress& progress) {
+// A failed load: its code, and where and why when the caller asked.
+int Failed(LoadFault* fault, int code, int line, std::string reason) {
+    if (fault) *fault = {line, std::move(reason)};
+    return code;
+}
+
+std::string TypeText(int type) {
+    const char digits[] = "0123456789ABCDEF";
+    return std::string("record type ") + digits[type >> 4 & 15] + digits[type & 15];
+}
+
+int ReadRecords(std::istream& in, FirmwareImage& image, const LoadProgress& progress,
+                LoadFault* fault) {
     auto show = [&](int position) {
         if (progress) progress(position);
     };
     std::uint16_t extended = 0;  // word address added to every data record's own
-    int records = 0, lastSlot = 0;
+    int records = 0, lastSlot = 0, number = 0;
     std::string line;
     for (;;) {
         show(lastSlot);
         LineRead read = ReadLine(in, line);
-        if (read == LineRead::End) return kLoadNoEnd;
-        std::optional<HexRecord> r;
-        if (read == LineRead::Line) r = ParseHexLine(line);
-        if (!r) return kLoadBadLine;
+        if (read == LineRead::End)
+            return Failed(
+                fault, kLoadNoEnd, 0,
+                number ? "no end record after line " + std::to_string(number) : "an empty file");
+        ++number;
+        if (read == LineRead::TooLong)
+            return Failed(fault, kLoadBadLine, number,
+                          "longer than " + std::to_string(kMaxHexLine) + " characters");
+        const char* why = nullptr;
+        std::optional<HexRecord> r = ParseHexLine(line, &why);
+        if (!r) return Failed(fault, kLoadBadLine, number, why);
         switch (r->type) {
             case kData: {
                 const std::uint32_t byteAddress = 2u * extended + r->address;
@@ -93,7 +112,8 @@ int ReadRecords(std::istream& in, FirmwareImage& image, const LoadProgress& prog
             }
             case kExtendedLinear:
                 // Byte address bit 16 is word address bit 15; higher bits fall off.
-                if (r->data.size() < 2) return kLoadBadLine;
+                if (r->data.size() < 2)
+                    return Failed(fault, kLoadBadLine, number, "an address record too short");
                 extended = static_cast<std::uint16_t>((r->data[1] & 1) << 15);
                 break;
             case kEndOfFile:
@@ -101,7 +121,7 @@ int ReadRecords(std::istream& in, FirmwareImage& image, const LoadProgress& prog
             case kExtendedSegment:
                 break;
             default:
-                return kLoadBadType;
+                return Failed(fault, kLoadBadType, number, "unknown " + TypeText(r->type));
         }
     }
 }
@@ -118,21 +138,28 @@ void BlankImage(FirmwareImage& image) {
     }
 }
 
-std::optional<HexRecord> ParseHexLine(std::string_view line) {
-    if (line.size() < kShortestRecord || line[0] != ':') return std::nullopt;
-    const int count = HexByte(line, 1);
-    if (count < 0 || line.size() < 2 * static_cast<std::size_t>(count) + kShortestRecord)
+std::optional<HexRecord> ParseHexLine(std::string_view line, const char** why) {
+    auto refuse = [why](const char* reason) {
+        if (why) *why = reason;
         return std::nullopt;
+    };
+    if (line.empty()) return refuse("an empty line");
+    if (line[0] != ':') return refuse("not a record");
+    if (line.size() < kShortestRecord) return refuse("too short for a record");
+    const int count = HexByte(line, 1);
+    if (count < 0) return refuse("not a hex digit");
+    if (line.size() < 2 * static_cast<std::size_t>(count) + kShortestRecord)
+        return refuse("shorter than its byte count");
     // Count, address high, address low, type, the data, then the checksum.
     std::vector<std::uint8_t> bytes;
     int sum = 0;
     for (int i = 0; i < count + 5; ++i) {
         const int b = HexByte(line, 1 + 2 * static_cast<std::size_t>(i));
-        if (b < 0) return std::nullopt;
+        if (b < 0) return refuse("not a hex digit");
         bytes.push_back(static_cast<std::uint8_t>(b));
         sum += b;
     }
-    if (sum % 256 != 0) return std::nullopt;
+    if (sum % 256 != 0) return refuse("checksum");
     HexRecord r;
     r.address = static_cast<std::uint16_t>(bytes[1] << 8 | bytes[2]);
     r.type = bytes[3];
@@ -160,17 +187,24 @@ std::string LoadFailureText(int result) {
     return kLoadFailedText;
 }
 
-int LoadImage(std::istream& in, FirmwareImage& image, const LoadProgress& progress) {
-    BlankImage(image);
-    return ReadRecords(in, image, progress);
+std::string LoadFaultText(const LoadFault& fault) {
+    return fault.line > 0 ? "line " + std::to_string(fault.line) + ": " + fault.reason
+                          : fault.reason;
 }
 
-int LoadImageFile(const std::string& path, FirmwareImage& image, const LoadProgress& progress) {
+int LoadImage(std::istream& in, FirmwareImage& image, const LoadProgress& progress,
+              LoadFault* fault) {
+    BlankImage(image);
+    return ReadRecords(in, image, progress, fault);
+}
+
+int LoadImageFile(const std::string& path, FirmwareImage& image, const LoadProgress& progress,
+                  LoadFault* fault) {
     BlankImage(image);  // a failed load leaves no trace of the one before
     if (path.empty()) return kLoadNoName;
     FileStream in(path);  // a regular file only: a named pipe would never end
     if (!in.IsOpen()) return kLoadCannotOpen;
-    return ReadRecords(in, image, progress);
+    return ReadRecords(in, image, progress, fault);
 }
 
 }  // namespace zt

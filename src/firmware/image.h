@@ -44,6 +44,15 @@ extern const char* const kLoadFailedText;  // "File Error"
 // opened", or for a file without data records "Error: Zero Length File !".
 std::string LoadFailureText(int result);
 
+// Where and why a load failed: the line, counted from 1 (0 when no one line
+// is to blame), and the reason in a few words: "checksum", "not a record".
+struct LoadFault {
+    int line = 0;
+    std::string reason;
+};
+// "line 12: checksum", or the reason alone.
+std::string LoadFaultText(const LoadFault& fault);
+
 // A line longer than this cannot be a record (the longest is 521); it is refused.
 constexpr std::size_t kMaxHexLine = 999;
 
@@ -55,8 +64,9 @@ struct HexRecord {
 
 // One line without its line end: ":", count, address, type, data, checksum,
 // in hex digits of either case; anything after the checksum is ignored.
-// Nothing when the line is not a record or its checksum does not add up.
-std::optional<HexRecord> ParseHexLine(std::string_view line);
+// Nothing when the line is not a record or its checksum does not add up;
+// then why, when asked.
+std::optional<HexRecord> ParseHexLine(std::string_view line, const char** why = nullptr);
 
 // Told the progress bar's position (0..100 shows; more shows it full) as the load goes.
 using LoadProgress = std::function<void(int)>;
@@ -65,9 +75,12 @@ using LoadProgress = std::function<void(int)>;
 // byte at its own address, whatever the records' lengths and alignment; where
 // records overlap the later one wins. Slot k keeps word address 8k. Data that
 // lies beyond program memory (word 8192 and up, which is where the chip's
-// configuration and EEPROM records sit) is left out.
-int LoadImage(std::istream& in, FirmwareImage& image, const LoadProgress& progress = {});
+// configuration and EEPROM records sit) is left out. A failure of the
+// records' own says where and why in fault, when given.
+int LoadImage(std::istream& in, FirmwareImage& image, const LoadProgress& progress = {},
+              LoadFault* fault = nullptr);
 // The same from a file, with the path's own failure codes. Paths of any length.
-int LoadImageFile(const std::string& path, FirmwareImage& image, const LoadProgress& progress = {});
+int LoadImageFile(const std::string& path, FirmwareImage& image, const LoadProgress& progress = {},
+                  LoadFault* fault = nullptr);
 
 }  // namespace zt

@@ -32,7 +32,8 @@ ProgramStart Ending(ProgramStart s, ProgramCheck check, std::string text = {}) {
 }  // namespace
 
 void LoadedImage::Load(const std::string& path, const LoadProgress& progress) {
-    result = LoadImageFile(path, image, progress);
+    fault = {};
+    result = LoadImageFile(path, image, progress, &fault);
     if (result <= 0) return;
     identity = IdentifyImage(image[0]);
     loaded = true;

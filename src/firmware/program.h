@@ -19,6 +19,7 @@ namespace zt {
 struct LoadedImage {
     FirmwareImage image{};
     int result = 0;          // records, or a load failure code (image.h)
+    LoadFault fault;         // where and why the latest load failed in the records
     bool loaded = false;     // a load has succeeded; a failed one later leaves it set
     ImageIdentity identity;  // of the latest successful load
 

@@ -24,6 +24,15 @@ void UpgradeOldLayout(SettingsImage& image) {
     }
 }
 
+bool SizeFits(std::int64_t size, FileTrouble* trouble) {
+    if (size == kSettingsImageSize || size == kMainBlockSize) return true;
+    if (trouble)
+        trouble->cause = std::to_string(size) + " bytes long; a settings file holds " +
+                         std::to_string(kSettingsImageSize) + " bytes, or " +
+                         std::to_string(kMainBlockSize) + " in the older layout";
+    return false;
+}
+
 }  // namespace
 
 const char* SettingsFileText(SettingsFileResult result) {
@@ -51,20 +60,25 @@ SettingsFileResult ReadSettingsFile(const std::string& path, SettingsImage& imag
     if (!file)
         return opening.notAFile ? SettingsFileResult::InvalidFile : SettingsFileResult::NotFound;
     const std::int64_t size = FileSize(file);
-    if (size != kSettingsImageSize && size != kMainBlockSize) {
+    if (!SizeFits(size, trouble)) {
         CloseFile(file);
-        if (trouble)
-            trouble->cause = std::to_string(size) + " bytes long; a settings file holds " +
-                             std::to_string(kSettingsImageSize) + " bytes, or " +
-                             std::to_string(kMainBlockSize) + " in the older layout";
         return SettingsFileResult::InvalidFile;
     }
-    SettingsImage buffer = image;
+    SettingsImage buffer{};
     // A file that shrank since its size was taken reads short: a failure too.
     const bool ok = ReadBytes(file, buffer.data(), static_cast<std::size_t>(size)) == size;
     CloseFile(file);
     if (!ok) return SettingsFileResult::ReadFailed;
-    if (size == kMainBlockSize) UpgradeOldLayout(buffer);
+    return ReadSettingsBytes({buffer.data(), static_cast<std::size_t>(size)}, image, trouble);
+}
+
+SettingsFileResult ReadSettingsBytes(std::span<const std::uint8_t> bytes, SettingsImage& image,
+                                     FileTrouble* trouble) {
+    if (!SizeFits(static_cast<std::int64_t>(bytes.size()), trouble))
+        return SettingsFileResult::InvalidFile;
+    SettingsImage buffer = image;
+    std::copy(bytes.begin(), bytes.end(), buffer.begin());
+    if (bytes.size() == kMainBlockSize) UpgradeOldLayout(buffer);
     image = buffer;
     return SettingsFileResult::Ok;
 }

@@ -2,6 +2,8 @@
 // Settings files: the 300-byte image as it is, no header. Files of the older
 // 288-byte layout are read and brought up to date.
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "common/app_state.h"
@@ -25,6 +27,9 @@ const char* SettingsFileText(SettingsFileResult result);
 // trouble, when given, says more about a failure than the result's text.
 SettingsFileResult ReadSettingsFile(const std::string& path, SettingsImage& image,
                                     FileTrouble* trouble = nullptr);
+// The same for bytes that came from elsewhere, such as a program's input.
+SettingsFileResult ReadSettingsBytes(std::span<const std::uint8_t> bytes, SettingsImage& image,
+                                     FileTrouble* trouble = nullptr);
 // Always the 300-byte layout; a failed save leaves an existing file whole.
 SettingsFileResult WriteSettingsFile(const std::string& path, const SettingsImage& image,
                                      FileTrouble* trouble = nullptr);

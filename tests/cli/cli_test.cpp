@@ -127,7 +127,7 @@ TEST_F(CliTest, ReadWriteReadRoundTripsAndVerifies) {
     sim->SetSettings(sim::FactorySettings());
     const Outcome write = OnKeyer({"write", Path("a.eep")});
     EXPECT_EQ(write.status, 0) << write.err;
-    EXPECT_NE(write.out.find("verified"), std::string::npos);
+    EXPECT_NE(write.err.find("verified"), std::string::npos);
     ASSERT_EQ(OnKeyer({"read", Path("b.eep")}).status, 0);
     EXPECT_EQ(FromFile(Path("b.eep")), custom);
 
@@ -212,13 +212,13 @@ TEST_F(CliTest, ALineThatHangsUpPartwayFailsSayingHowFarItGot) {
     startKeyer({}, f);
     r = OnKeyer({"write", "--no-verify", Path("a.eep")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "ztcli: ZT Fail:settings not sent (the line hung up)\n");
-    EXPECT_EQ(r.out.find("Done"), std::string::npos) << r.out;
+    EXPECT_TRUE(r.err.ends_with("\nztcli: ZT Fail:settings not sent (the line hung up)\n"));
+    EXPECT_EQ(r.err.find("Done"), std::string::npos) << r.err;
     sim->Stop();
 
     f.hangUpAfter = 9 + 14 + 290 + 1;  // everything written, then half a command
     startKeyer({}, f);
-    r = OnKeyer({"write", Path("a.eep")});
+    r = OnKeyer({"--quiet", "write", Path("a.eep")});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err,
               "ztcli: the settings went out in full, but reading them back failed: "
@@ -466,8 +466,9 @@ TEST_F(CliTest, UploadChecksTheImageAndProgramsTheKeyer) {
     sim->ClearReceived();
     r = OnKeyer({"upload", "--verbose", af});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("Upload Completed Successfully\n"), std::string::npos);
-    EXPECT_NE(r.out.find("0020 - 0102 0304 ff3f"), std::string::npos) << r.out;  // a log line
+    EXPECT_NE(r.err.find("Upload Completed Successfully\n"), std::string::npos);
+    EXPECT_NE(r.err.find("0020 - 0102 0304 ff3f"), std::string::npos) << r.err;  // a log line
+    EXPECT_EQ(r.out, "");
     EXPECT_EQ(sim->Received(), window);
     EXPECT_EQ(sim->program()[0x20], 0x0201);
 }
@@ -501,7 +502,7 @@ TEST_F(CliTest, UploadLandsEveryWordAndFailsWhatIsNotDone) {
                           << Record(0, 0x4200, {1, 2, 3, 4}) << "\n"
                           << testing::kEndRecord << "\n";
     sim->ClearReceived();
-    r = OnKeyer({"upload", config});
+    r = OnKeyer({"upload", "-q", config});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "ztcli: " + config + ": Error: No Program Data in File !\n");
     EXPECT_EQ(sim->Received(), Bytes{});
@@ -521,7 +522,7 @@ TEST_F(CliTest, UploadLandsEveryWordAndFailsWhatIsNotDone) {
     sim->SetFaults(hold);
     r = OnKeyer({"upload", file});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("Programming ZOVOV in Recovery mode...."), std::string::npos);
+    EXPECT_NE(r.err.find("Programming ZOVOV in Recovery mode...."), std::string::npos);
     EXPECT_NE(r.err.find("Error: Write failed: nothing went out in 200 ms !"), std::string::npos)
         << r.err;
 }
@@ -562,8 +563,9 @@ TEST_F(CliTest, AnEmptyPortOrAnUnwritableDestinationFailsBeforeTheKeyerIsAsked) 
     EXPECT_EQ(FromFile(locked), Custom());
 }
 
-// Progress redraws its line on a terminal only; elsewhere the output is lines
-// of printable text.
+// Progress goes to the error stream, leaving the output to data, and
+// redraws its line on a terminal only; elsewhere it is lines of printable
+// text.
 TEST_F(CliTest, ProgressOnATerminalAndOff) {
     startKeyer();
     for (bool terminal : {false, true}) {
@@ -571,11 +573,12 @@ TEST_F(CliTest, ProgressOnATerminalAndOff) {
                                                std::to_string(testing::kSimCom)};
         const Outcome r = Cli(args, terminal);
         ASSERT_EQ(r.status, 0) << r.err;
-        const bool controls = std::any_of(r.out.begin(), r.out.end(), [](char c) {
+        const bool controls = std::any_of(r.err.begin(), r.err.end(), [](char c) {
             return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F;
         });
-        EXPECT_EQ(controls, terminal) << r.out;
-        EXPECT_NE(r.out.find(terminal ? "] 100%" : "Reading 100%\n"), std::string::npos) << r.out;
+        EXPECT_EQ(controls, terminal) << r.err;
+        EXPECT_NE(r.err.find(terminal ? "] 100%" : "Reading 100%\n"), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
     }
 }
 

@@ -30,13 +30,14 @@ Bytes Counting(int n, int from = 0) {
 struct Loaded {
     int result;
     FirmwareImage image;
+    LoadFault fault;
 };
 Loaded Load(const std::vector<std::string>& lines, const char* eol = "\n") {
     std::string text;
     for (const std::string& l : lines) text += l + eol;
     std::istringstream in(text);
     Loaded l;
-    l.result = LoadImage(in, l.image);
+    l.result = LoadImage(in, l.image, {}, &l.fault);
     return l;
 }
 
@@ -148,27 +149,37 @@ TEST(HexLoader, RandomRecordsBuildTheSameMemory) {
 
 TEST(HexLoader, ResultCodes) {
     const std::string data = Record(0, 0, {1, 2});
+    // Each failure says on which line and why.
     struct Case {
         std::vector<std::string> lines;
         int result;
+        std::string fault;
     } cases[] = {
-        {{kEnd, data}, 0},
-        {{data, "", kEnd}, kLoadBadLine},
-        {{data, data.substr(1), kEnd}, kLoadBadLine},                     // no colon
-        {{":0200000001020A", kEnd}, kLoadBadLine},                        // checksum off by one
-        {{":0400000001020A", kEnd}, kLoadBadLine},                        // shorter than its count
-        {{":02000000010G1B", kEnd}, kLoadBadLine},                        // not a hex digit
-        {{Record(4, 0, {0}), kEnd}, kLoadBadLine},                        // no second byte to take
-        {{data + std::string(kMaxHexLine - data.size(), 'x'), kEnd}, 1},  // the tail is ignored
-        {{data + std::string(kMaxHexLine + 1 - data.size(), 'x'), kEnd}, kLoadBadLine},
-        {{data}, kLoadNoEnd},
-        {{}, kLoadNoEnd},
-        {{data, Record(3, 0, {0, 0, 0, 0})}, kLoadBadType},
-        {{data, Record(5, 0, {0, 0, 0, 0})}, kLoadBadType},
+        {{kEnd, data}, 0, ""},
+        {{data, "", kEnd}, kLoadBadLine, "line 2: an empty line"},
+        {{data, data.substr(1), kEnd}, kLoadBadLine, "line 2: not a record"},
+        {{":02000000", kEnd}, kLoadBadLine, "line 1: too short for a record"},
+        {{":0200000001020A", kEnd}, kLoadBadLine, "line 1: checksum"},  // off by one
+        {{":0400000001020A", kEnd}, kLoadBadLine, "line 1: shorter than its byte count"},
+        {{":02000000010G1B", kEnd}, kLoadBadLine, "line 1: not a hex digit"},
+        {{"::2000000010201", kEnd}, kLoadBadLine, "line 1: not a hex digit"},  // in the count
+        {{data, data, Record(4, 0, {0}), kEnd},
+         kLoadBadLine,
+         "line 3: an address record too short"},  // no second byte to take
+        {{data + std::string(kMaxHexLine - data.size(), 'x'), kEnd}, 1, ""},  // the tail is ignored
+        {{data + std::string(kMaxHexLine + 1 - data.size(), 'x'), kEnd},
+         kLoadBadLine,
+         "line 1: longer than 999 characters"},
+        {{data, data}, kLoadNoEnd, "no end record after line 2"},
+        {{}, kLoadNoEnd, "an empty file"},
+        {{data, Record(3, 0, {0, 0, 0, 0})}, kLoadBadType, "line 2: unknown record type 03"},
+        {{data, Record(0xA5, 0, {0, 0, 0, 0})}, kLoadBadType, "line 2: unknown record type A5"},
     };
     for (const Case& c : cases) {
         Loaded l = Load(c.lines);
         EXPECT_EQ(l.result, c.result) << (c.lines.empty() ? "" : c.lines[0]);
+        EXPECT_EQ(c.result > 0 ? "" : LoadFaultText(l.fault), c.fault)
+            << (c.lines.empty() ? "" : c.lines[0]);
     }
     EXPECT_EQ(ParseHexLine(":0300300002337a1e")->data, (Bytes{0x02, 0x33, 0x7A}));  // lower case
 

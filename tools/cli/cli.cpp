@@ -1,22 +1,48 @@
 #include "cli/cli.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <functional>
 
 #include "cli/commands.h"
+#include "version/version.h"
 
 namespace zt::cli {
 
 namespace {
 
-constexpr const char* kFooter = R"(Exit status:
-  0  success
-  1  the keyer refused or failed; the window's text says why
-  2  bad usage or a bad file
-  3  the port could not be opened
+// What each exit status means: the general help lists them all, each
+// command's help those it can end with.
+struct ExitMeaning {
+    int status;
+    const char* text;
+};
+constexpr ExitMeaning kExitMeanings[] = {
+    {kExitOk, "success"},
+    {kExitKeyer, "the keyer refused or failed; the window's text says why"},
+    {kExitUsage, "bad usage or a bad file"},
+    {kExitPort, "the port could not be opened"},
+};
 
---port takes a COM number (mapped to a device as in the window) or a device
-path such as /dev/ttyUSB0. Without it the COM port chosen in the window is used.)";
+// The statuses a command can end with, one bit each.
+using Statuses = unsigned;
+constexpr Statuses Only(int status) {
+    return 1u << status;
+}
+constexpr Statuses kOnFiles = Only(kExitOk) | Only(kExitUsage);
+constexpr Statuses kOnKeyer = kOnFiles | Only(kExitKeyer) | Only(kExitPort);
+
+std::string ExitText(Statuses statuses) {
+    std::string text = "Exit status:";
+    for (const ExitMeaning& m : kExitMeanings)
+        if (statuses & Only(m.status)) text += "\n  " + std::to_string(m.status) + "  " + m.text;
+    return text;
+}
+
+constexpr const char* kPortText =
+    R"(--port takes a COM number (mapped to a device as in the window) or a device
+path such as /dev/ttyUSB0. Without it the COM port chosen in the window is used.
+`ztcli help COMMAND` shows what a command takes.)";
 
 using Command = std::function<int(const Context&)>;
 
@@ -24,10 +50,13 @@ struct Builder {
     CLI::App& app;
     Options& opt;
     Command& chosen;
+    std::string globals;  // the global options as each command's help lists them
 
-    CLI::App* Add(const char* name, const char* help, int (*command)(const Context&)) {
+    CLI::App* Add(const char* name, const char* help, Command command, Statuses statuses,
+                  const std::string& note = {}) {
         CLI::App* sub = app.add_subcommand(name, help);
         sub->callback([this, command] { chosen = command; });
+        sub->footer(globals + "\n" + ExitText(statuses) + note);
         return sub;
     }
     void File(CLI::App* sub, const char* help) {
@@ -36,39 +65,89 @@ struct Builder {
     void Json(CLI::App* sub) { sub->add_flag("--json", opt.json, "machine-readable output"); }
 };
 
+// "ports, test, ...": every command's name.
+std::string CommandNames(const CLI::App& app) {
+    std::string names;
+    for (const CLI::App* sub : app.get_subcommands({}))
+        names += (names.empty() ? "" : ", ") + sub->get_name();
+    return names;
+}
+
+// ztcli help [COMMAND]: the general help, or that command's.
+int HelpCommand(const Context& c, const CLI::App& app) {
+    if (c.opt.file.empty()) {
+        c.io.out << app.get_formatter()->make_help(&app, app.get_name(),
+                                                   CLI::AppFormatMode::Normal);
+        return kExitOk;
+    }
+    for (const CLI::App* sub : app.get_subcommands({}))
+        if (sub->get_name() == c.opt.file) {
+            c.io.out << sub->help(app.get_name());
+            return kExitOk;
+        }
+    return c.Fail(kExitUsage,
+                  "no command '" + c.opt.file + "'; the commands are " + CommandNames(app));
+}
+
 void Define(Builder& b) {
     Options& opt = b.opt;
     b.Json(b.Add("ports", "list the COM ports 1 to 50 that are present, and their state",
-                 PortsCommand));
-    b.Json(b.Add("test", "detect the keyer and show its chip, firmware and readouts", TestCommand));
-    b.File(b.Add("read", "save the keyer's settings to a settings file", ReadCommand),
-           "settings file to write");
+                 PortsCommand, Only(kExitOk)));
+    b.Json(b.Add("test", "detect the keyer and show its chip, firmware and readouts", TestCommand,
+                 kOnKeyer));
+    b.File(b.Add("read", "save the keyer's settings to a settings file", ReadCommand, kOnKeyer),
+           "settings file to write; - writes the 300 bytes to standard output");
     CLI::App* write =
-        b.Add("write", "write a settings file to the keyer and verify it", WriteCommand);
-    b.File(write, "settings file to send (300 bytes, or 288 of the older layout)");
+        b.Add("write", "write a settings file to the keyer and verify it", WriteCommand, kOnKeyer);
+    b.File(write,
+           "settings file to send (300 bytes, or 288 of the older layout); - reads standard input");
     write->add_flag("--no-verify", opt.noVerify, "leave out the read-back");
-    CLI::App* show = b.Add("show", "print every setting of a settings file", ShowCommand);
-    b.File(show, "settings file");
+    CLI::App* show = b.Add("show", "print every setting of a settings file", ShowCommand, kOnFiles);
+    b.File(show, "settings file; - reads standard input");
     b.Json(show);
-    CLI::App* set = b.Add("set", "change settings of a settings file by name", SetCommand);
+    CLI::App* set =
+        b.Add("set", "change settings of a settings file by name", SetCommand, kOnFiles);
     b.File(set, "settings file to change");
     set->add_option("FIELD=VALUE", opt.assignments, "names as `show` prints them; msg1..msg14")
         ->required();
     CLI::App* apply =
         b.Add("apply", "set the settings a JSON document names, as show --json prints them",
-              ApplyCommand);
+              ApplyCommand, kOnFiles);
     b.File(apply, "settings file to change");
     apply->add_option("SETTINGS", opt.other, "JSON document, all or part of show's; - reads it")
         ->required();
-    CLI::App* diff = b.Add("diff", "list the settings that differ between two", DiffCommand);
-    diff->add_option("A", opt.file, "settings file, or keyer for the keyer's on --port")
+    CLI::App* diff = b.Add("diff", "list the settings that differ between two", DiffCommand,
+                           kOnKeyer, "\n  (1 too when some settings differ)");
+    diff->add_option("A", opt.file,
+                     "settings file, - for standard input, or keyer for the "
+                     "keyer's on --port")
         ->required();
-    diff->add_option("B", opt.other, "settings file, or keyer")->required();
-    b.File(b.Add("hexinfo", "identify a firmware image file", HexInfoCommand),
+    diff->add_option("B", opt.other, "settings file, -, or keyer")->required();
+    b.File(b.Add("hexinfo", "identify a firmware image file", HexInfoCommand, kOnFiles),
            "firmware image (Intel HEX)");
-    CLI::App* upload = b.Add("upload", "load a firmware image into the keyer", UploadCommand);
+    CLI::App* upload =
+        b.Add("upload", "load a firmware image into the keyer", UploadCommand, kOnKeyer);
     b.File(upload, "firmware image (Intel HEX)");
     upload->add_flag("--verbose", opt.verbose, "print a line per frame");
+    const CLI::App* app = &b.app;
+    b.Add(
+         "help", "show the commands, or what one command takes",
+         [app](const Context& c) { return HelpCommand(c, *app); }, kOnFiles)
+        ->add_option("COMMAND", opt.file, "the command to tell about");
+}
+
+// "Global options, ...": --port and --quiet as the general help shows them.
+std::string GlobalOptions(const CLI::App& app) {
+    const std::size_t width = app.get_formatter()->get_column_width() - 2;
+    std::string text = "Global options, before or after the command:\n";
+    for (const char* name : {"--port", "--quiet"}) {
+        const CLI::Option* o = app.get_option(name);
+        std::string names = o->get_name(false, true);
+        if (o->get_type_size() != 0) names += " " + o->get_type_name();
+        names.resize(std::max(width, names.size() + 1), ' ');
+        text += "  " + names + o->get_description() + "\n";
+    }
+    return text;
 }
 
 }  // namespace
@@ -78,24 +157,37 @@ int RunCli(int argc, const char* const* argv, Streams io) {
     Command chosen;
     CLI::App app{"ztcli: the Zentor 3 keyer's settings and firmware from the command line",
                  "ztcli"};
-    app.footer(kFooter);
-    app.require_subcommand(1);
+    app.footer(ExitText(kOnKeyer) + "\n" + kPortText);
+    app.require_subcommand(0, 1);
     app.fallthrough();
+    app.set_version_flag("--version", VersionText("ztcli"),
+                         "the version, the build stamp and the licence");
     app.add_option("--port", opt.port, "COM number or device path of the keyer's port")
+        ->type_name("N|PATH")
         ->check([](const std::string& port) {
             // Left empty, it would fall back on the configured port unasked.
             return port.empty() ? std::string("an empty port names no port") : std::string();
         });
     app.add_flag("-q,--quiet", opt.quiet, "no progress and no informational lines");
-    Builder builder{app, opt, chosen};
+    Builder builder{app, opt, chosen, GlobalOptions(app)};
     Define(builder);
+    // What is left over is looked at below: an unknown command is named.
+    app.allow_extras();
     try {
         app.parse(argc, argv);
+        const std::vector<std::string> extra = app.remaining(true);
+        if (!extra.empty() && (chosen || extra[0].rfind('-', 0) == 0))
+            throw CLI::ExtrasError({extra.rbegin(), extra.rend()});  // it lists them backwards
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e, io.out, io.err);
         return code == 0 ? kExitOk : kExitUsage;
     }
-    return chosen(Context{io, opt});
+    const Context context{io, opt};
+    if (chosen) return chosen(context);
+    const std::vector<std::string> extra = app.remaining(true);
+    const std::string commands = "the commands are " + CommandNames(app);
+    return context.Fail(kExitUsage, extra.empty() ? "a command is needed; " + commands
+                                                  : "no command '" + extra[0] + "'; " + commands);
 }
 
 }  // namespace zt::cli

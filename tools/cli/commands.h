@@ -30,13 +30,19 @@ int ApplyCommand(const Context& c);
 int DiffCommand(const Context& c);
 int HexInfoCommand(const Context& c);
 
-// opt.file (or path) as a settings file; kExitOk, or kExitUsage after saying why.
+// How a file that is read is named in messages: "-" is the input.
+inline std::string InputName(const std::string& path) {
+    return path == "-" ? "standard input" : path;
+}
+
+// opt.file (or path) as a settings file, "-" the input; kExitOk, or kExitUsage after saying why.
 int ReadSettings(const Context& c, SettingsImage& image);
 int ReadSettings(const Context& c, const std::string& path, SettingsImage& image);
+// opt.file, "-" the output.
 int SaveSettings(const Context& c, const SettingsImage& image);
 
-// Loads opt.file as a firmware image and says what it is; kExitUsage after
-// saying why when it cannot be used.
+// Loads opt.file as a firmware image; kExitUsage after saying why when it
+// cannot be used.
 int LoadFirmware(const Context& c, LoadedImage& firmware);
 
 }  // namespace zt::cli

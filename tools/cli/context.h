@@ -16,11 +16,18 @@ enum ExitStatus {
     kExitPort = 3,   // the port could not be opened
 };
 
+// Data goes to out: what show, test, ports, diff, hexinfo and read - print.
+// Progress, informational lines and errors go to err, so that out can be
+// piped or redirected whole.
 struct Streams {
     std::ostream& out;
     std::ostream& err;
-    bool terminal;               // out is a terminal: progress may redraw its line
+    bool errTerminal;            // err is a terminal: progress may redraw its line
     std::istream* in = nullptr;  // what a file named "-" reads; none: nothing
+    bool outTerminal = false;    // out is a terminal: no binary data goes there
+    // Makes in (input) or out carry bytes unchanged, where the system would
+    // otherwise translate line ends; none where it never does.
+    void (*binary)(bool input) = nullptr;
 };
 
 struct Options {
@@ -38,9 +45,9 @@ struct Context {
     Streams io;
     Options opt;
 
-    // An informational line; --quiet drops it.
+    // An informational line, on the error stream; --quiet drops it.
     void Say(const std::string& line) const {
-        if (!opt.quiet) io.out << line << '\n';
+        if (!opt.quiet) io.err << line << '\n';
     }
     // Reports a failure on the error stream and gives the status to exit with.
     int Fail(int status, const std::string& text) const {

@@ -1,5 +1,7 @@
 // The commands that work on files: no port is opened, but for a diff with
-// the keyer's settings.
+// the keyer's settings. A settings file named "-" is the program's input
+// (or, for read, its output).
+#include <iterator>
 #include <memory>
 
 #include "cli/commands.h"
@@ -18,6 +20,17 @@ int FileFailure(const Context& c, const std::string& path, const char* problem,
                 const FileTrouble& trouble) {
     return c.Fail(kExitUsage, path + ": " + problem +
                                   (trouble.cause.empty() ? "" : " (" + trouble.cause + ")"));
+}
+
+// A settings file on the input, as many bytes as come.
+int ReadSettingsInput(const Context& c, SettingsImage& image) {
+    if (c.io.binary) c.io.binary(true);
+    std::vector<std::uint8_t> bytes;
+    if (c.io.in) bytes.assign(std::istreambuf_iterator<char>(*c.io.in), {});
+    FileTrouble trouble;
+    if (const char* problem = SettingsFileText(ReadSettingsBytes(bytes, image, &trouble)))
+        return FileFailure(c, InputName("-"), problem, trouble);
+    return kExitOk;
 }
 
 // The settings a JSON document holds, from a file or from "-", the input.
@@ -39,6 +52,13 @@ int ReadJsonSettings(const Context& c, std::vector<Assignment>& changes) {
     return kExitOk;
 }
 
+// set and apply change a file in place: the input will not do.
+int NeedsAFile(const Context& c) {
+    if (c.opt.file != "-") return kExitOk;
+    return c.Fail(kExitUsage,
+                  "set and apply change a settings file in place: name the file, not -");
+}
+
 // A settings file, or the keyer's settings for "keyer".
 int ReadSource(const Context& c, const std::string& source, SettingsImage& image) {
     return source == "keyer" ? ReadFromKeyer(c, image) : ReadSettings(c, source, image);
@@ -51,6 +71,7 @@ int ReadSettings(const Context& c, SettingsImage& image) {
 }
 
 int ReadSettings(const Context& c, const std::string& path, SettingsImage& image) {
+    if (path == "-") return ReadSettingsInput(c, image);
     FileTrouble trouble;
     if (const char* problem = SettingsFileText(ReadSettingsFile(path, image, &trouble)))
         return FileFailure(c, path, problem, trouble);
@@ -58,6 +79,13 @@ int ReadSettings(const Context& c, const std::string& path, SettingsImage& image
 }
 
 int SaveSettings(const Context& c, const SettingsImage& image) {
+    if (c.opt.file == "-") {
+        if (c.io.binary) c.io.binary(false);
+        c.io.out.write(reinterpret_cast<const char*>(image.data()), std::ssize(image));
+        if (c.io.out.flush()) return kExitOk;
+        return FileFailure(c, "standard output", SettingsFileText(SettingsFileResult::WriteFailed),
+                           {false, "a closed pipe or a full disk"});
+    }
     FileTrouble trouble;
     if (const char* problem = SettingsFileText(WriteSettingsFile(c.opt.file, image, &trouble)))
         return FileFailure(c, c.opt.file, problem, trouble);
@@ -80,6 +108,7 @@ int ShowCommand(const Context& c) {
 }
 
 int SetCommand(const Context& c) {
+    if (int status = NeedsAFile(c)) return status;
     std::vector<Assignment> changes;
     for (const std::string& text : c.opt.assignments) {
         auto a = ParseAssignment(text);
@@ -93,6 +122,7 @@ int SetCommand(const Context& c) {
 }
 
 int ApplyCommand(const Context& c) {
+    if (int status = NeedsAFile(c)) return status;
     std::vector<Assignment> changes;
     if (int status = ReadJsonSettings(c, changes)) return status;
     SettingsImage image{};
@@ -113,23 +143,23 @@ int DiffCommand(const Context& c) {
 int LoadFirmware(const Context& c, LoadedImage& firmware) {
     firmware.Load(c.opt.file);
     const int loaded = firmware.result;
-    if (loaded < 0) {
-        FileTrouble trouble;  // why it could not be opened: asked again, without waiting
-        if (loaded == kLoadCannotOpen) CloseFile(OpenForReading(c.opt.file, &trouble));
-        return c.Fail(kExitUsage, c.opt.file + ": " + LoadFailureText(loaded) + " (load result " +
-                                      std::to_string(loaded) +
-                                      (trouble.cause.empty() ? "" : "; " + trouble.cause) + ")");
-    }
     if (loaded == 0) return c.Fail(kExitUsage, c.opt.file + ": " + LoadFailureText(loaded));
-    c.Say(LoadedText(firmware.identity, loaded));
-    return kExitOk;
+    if (loaded > 0) return kExitOk;
+    // Where and why, then the window's text and the code.
+    std::string where = firmware.fault.reason.empty() ? "" : LoadFaultText(firmware.fault) + " (";
+    FileTrouble trouble;  // why it could not be opened: asked again, without waiting
+    if (loaded == kLoadCannotOpen) CloseFile(OpenForReading(c.opt.file, &trouble));
+    return c.Fail(kExitUsage, c.opt.file + ": " + where + LoadFailureText(loaded) +
+                                  (where.empty() ? " (" : "; ") + "load result " +
+                                  std::to_string(loaded) +
+                                  (trouble.cause.empty() ? "" : "; " + trouble.cause) + ")");
 }
 
 int HexInfoCommand(const Context& c) {
     LoadedImage firmware;
-    Context loud = c;  // the identification is what was asked for
-    loud.opt.quiet = false;
-    return LoadFirmware(loud, firmware);
+    if (int status = LoadFirmware(c, firmware)) return status;
+    c.io.out << LoadedText(firmware.identity, firmware.result) << '\n';
+    return kExitOk;
 }
 
 }  // namespace zt::cli

@@ -153,8 +153,8 @@ class LogQueue {
         }
         for (std::string& line : lines) {
             while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-            if (c.io.terminal) c.io.out << "\r\033[K";  // clear the bar; it is redrawn next
-            c.io.out << line << '\n';
+            if (c.io.errTerminal) c.io.err << "\r\033[K";  // clear the bar; it is redrawn next
+            c.io.err << line << '\n';
         }
     }
 
@@ -216,15 +216,20 @@ int ReadFromKeyer(const Context& c, SettingsImage& image) {
 
 int ReadCommand(const Context& c) {
     // Found out before the keyer is read, which takes a while.
+    const bool out = c.opt.file == "-";
+    if (out && c.io.outTerminal)
+        return c.Fail(kExitUsage,
+                      "read - writes the 300 settings bytes to standard output, which is a "
+                      "terminal; redirect it to a file or a pipe (ztcli read - > keyer.eep)");
     FileTrouble trouble;
-    if (CheckWritable(c.opt.file, &trouble) != SafeWrite::Ok)
+    if (!out && CheckWritable(c.opt.file, &trouble) != SafeWrite::Ok)
         return c.Fail(kExitUsage, c.opt.file + ": " +
                                       SettingsFileText(SettingsFileResult::CreateFailed) + " (" +
                                       trouble.cause + ")");
     SettingsImage image{};
     if (int status = ReadFromKeyer(c, image)) return status;
     if (int status = SaveSettings(c, image)) return status;
-    c.Say("Done: the keyer's settings are in " + c.opt.file);
+    c.Say("Done: the keyer's settings are in " + (out ? "standard output" : c.opt.file));
     return kExitOk;
 }
 
@@ -232,11 +237,13 @@ int WriteCommand(const Context& c) {
     SettingsImage image{};
     if (int status = ReadSettings(c, image)) return status;
     if (auto refusal = CheckImage(image))
-        return c.Fail(kExitUsage, c.opt.file + ": " + FullName(*refusal->setting, refusal->user) +
-                                      ": " + refusal->text);
+        return c.Fail(kExitUsage, InputName(c.opt.file) + ": " +
+                                      FullName(*refusal->setting, refusal->user) + ": " +
+                                      refusal->text);
     if (auto broken = CheckMessageStore(image))
-        return c.Fail(kExitUsage, c.opt.file + ": " + broken->text +
-                                      "; setting any message (ztcli set " + c.opt.file +
+        return c.Fail(kExitUsage, InputName(c.opt.file) + ": " + broken->text +
+                                      "; setting any message (ztcli set " +
+                                      (c.opt.file == "-" ? "FILE" : c.opt.file) +
                                       " msgN=TEXT) packs the message store anew");
     Port port;
     port.waits() = keyerWaits;
@@ -263,6 +270,7 @@ int WriteCommand(const Context& c) {
 int UploadCommand(const Context& c) {
     LoadedImage firmware;
     if (int status = LoadFirmware(c, firmware)) return status;
+    c.Say(LoadedText(firmware.identity, firmware.result));
     Port port;
     port.waits() = keyerWaits;
     const ProgramStart start = PrepareProgram(port, Target(c), {}, firmware);

@@ -15,8 +15,8 @@ Progress::Progress(const Context& context, std::string label)
 void Progress::Update(int percent) {
     percent = std::clamp(percent, 0, 100);
     if (context_.opt.quiet || ended_ || percent <= shown_) return;
-    std::ostream& out = context_.io.out;
-    if (context_.io.terminal) {
+    std::ostream& out = context_.io.err;
+    if (context_.io.errTerminal) {
         const int filled = percent * kBarWidth / 100;
         out << '\r' << label_ << " [" << std::string(filled, '#')
             << std::string(kBarWidth - filled, ' ') << "] " << percent << '%' << std::flush;
@@ -31,7 +31,7 @@ void Progress::Update(int percent) {
 
 void Progress::End(bool complete) {
     if (complete) Update(100);
-    if (!ended_ && shown_ >= 0 && context_.io.terminal) context_.io.out << '\n' << std::flush;
+    if (!ended_ && shown_ >= 0 && context_.io.errTerminal) context_.io.err << '\n' << std::flush;
     ended_ = true;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// A progress bar on a terminal; elsewhere a plain line at every tenth, so
-// that logs get no control characters.
+// A progress bar on the error stream when that is a terminal; elsewhere a
+// plain line at every tenth, so that logs get no control characters.
 
 #include <string>
 

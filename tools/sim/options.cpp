@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "version/version.h"
+
 namespace zt::sim {
 
 namespace {
@@ -155,10 +157,15 @@ int ParseOptions(int argc, const char* const* argv, Config* config, std::ostream
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     Define(app, *config);
     app.set_help_flag("-h,--help", "this text");
+    app.set_version_flag("--version", zt::VersionText("ztsim"),
+                         "the version, the build stamp and the licence");
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         out << app.help();
+        return 0;
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what() << '\n';
         return 0;
     } catch (const CLI::ParseError& e) {
         err << "ztsim: " << e.what() << "\n(ztsim --help lists the options)\n";

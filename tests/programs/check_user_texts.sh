@@ -1,0 +1,185 @@
+#!/usr/bin/env bash
+# check_user_texts.sh VERSION ZTCLI ZTSIM ZTTOOLS: the three programs as a user
+# runs them, against a virtual keyer: for each case the words the user reads,
+# on the stream they belong on, and the exit status (0 success, 1 the keyer
+# or a difference, 2 bad usage or a bad file, 3 the port).
+set -uo pipefail
+version=$1 ztcli=$2 ztsim=$3 zttools=$4
+work=$(mktemp -d)
+sim=
+# shellcheck disable=SC2317  # called by the trap
+cleanup() {
+    [[ -n "$sim" ]] && kill "$sim" 2>/dev/null && wait "$sim" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+# Paths made absolute before leaving: a stray file lands in the scratch folder.
+ztcli=$(realpath "$ztcli") ztsim=$(realpath "$ztsim") zttools=$(realpath "$zttools")
+cd "$work" || exit 1
+failed=0
+ran=
+fail() { echo "$ran: $*" >&2; failed=1; }
+
+# run STATUS CMD...: runs CMD with $work/in on its input, its streams into
+# $work/out and $work/err, and checks its exit status.
+: >"$work/in"
+run() {
+    local want=$1
+    shift
+    ran="$*"
+    "$@" <"$work/in" >"$work/out" 2>"$work/err"
+    local got=$?
+    [[ $got == "$want" ]] || fail "exit status $got, wanted $want; stderr: $(head -c 300 "$work/err")"
+}
+# says out|err TEXT...: the stream holds each TEXT.
+says() {
+    local stream=$1
+    shift
+    for text; do
+        grep -qF -- "$text" "$work/$stream" ||
+            fail "$stream lacks \"$text\"; it holds: $(head -c 400 "$work/$stream")"
+    done
+}
+# lacks out|err TEXT...: the stream holds none of them.
+lacks() {
+    local stream=$1
+    shift
+    for text; do
+        ! grep -qF -- "$text" "$work/$stream" || fail "$stream holds \"$text\""
+    done
+}
+empty() { [[ ! -s "$work/$1" ]] || fail "$1 is not empty: $(head -c 300 "$work/$1")"; }
+
+# An Intel HEX record: record TYPE ADDRESS BYTE... (numbers in decimal).
+record() {
+    local type=$1 address=$2
+    shift 2
+    local sum=$(($# + (address >> 8) + (address & 255) + type)) line
+    line=$(printf ':%02X%04X%02X' $# "$address" "$type")
+    for b; do
+        line+=$(printf '%02X' "$b")
+        sum=$((sum + b))
+    done
+    printf '%s%02X\n' "$line" $(((256 - sum % 256) % 256))
+}
+
+# --- Versions: the version, the build stamp and the licence, alike in all three.
+stamp='^Built [0-2][0-9]:[0-5][0-9]:[0-5][0-9], [A-Z][a-z][a-z] [ 1-3][0-9] [0-9]{4}$'
+for program in "$ztcli" "$ztsim" "$zttools"; do
+    name=$(basename "$program")
+    run 0 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --version
+    says out "$name" " $version" "GPL-3.0-or-later" "version 3 or later"
+    empty err
+    sed -n 2p "$work/out" | grep -qE "$stamp" || fail "no build stamp: $(sed -n 2p "$work/out")"
+    sed -n 2p "$work/out" >>"$work/stamps"
+done
+[[ $(sort -u "$work/stamps" | wc -l) == 1 ]] || fail "the stamps differ: $(cat "$work/stamps")"
+
+# --- zttools answers without a window, and says in one line that it needs a display.
+run 0 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$zttools" --help
+says out "Usage: zttools" "--version" "ztcli"
+empty err
+run 1 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$zttools"
+[[ $(cat "$work/err") == "no display: set DISPLAY, or use ztcli" ]] ||
+    fail "stderr is not the one line: $(cat "$work/err")"
+empty out
+
+# --- ztcli's help: the commands, each command's own options, the global ones
+# and the exit statuses it can end with; an unknown command is named.
+run 0 "$ztcli" help
+says out "Usage: ztcli" "ports" "upload" "0  success" "3  the port could not be opened"
+run 0 "$ztcli" help show
+says out "Usage: ztcli show" "--json" "--port N|PATH" "--quiet" "0  success" "2  bad usage"
+lacks out "1  the keyer" "3  the port"
+cp "$work/out" "$work/help-show"
+run 0 "$ztcli" show --help
+cmp -s "$work/out" "$work/help-show" || fail "differs from ztcli help show"
+run 0 "$ztcli" help ports
+says out "Usage: ztcli ports" "0  success"
+lacks out "1  " "2  " "3  "
+run 0 "$ztcli" help diff
+says out "0  success" "1  the keyer" "2  bad usage" "3  the port" "settings differ"
+commands="the commands are ports, test, read, write, show, set, apply, diff, hexinfo, upload, help"
+for args in "bogus" "help bogus" "--quiet bogus --port 3"; do
+    # shellcheck disable=SC2086  # the words are the arguments
+    run 2 "$ztcli" $args
+    says err "no command 'bogus'; $commands"
+    empty out
+done
+run 2 "$ztcli"
+says err "a command is needed; $commands"
+
+# --- Files that are not what they should be: where and why.
+{
+    record 0 0 1 2
+    echo ":0200000001020A"
+    record 1 0
+} >"$work/checksum.hex"
+{
+    record 0 0 1 2
+    record 0 16 3 4
+    echo "0200000001020A"
+} >"$work/colon.hex"
+for command in hexinfo "--port 7 upload"; do
+    # shellcheck disable=SC2086
+    run 2 "$ztcli" $command "$work/checksum.hex"
+    says err "checksum.hex: line 2: checksum (File Error"
+done
+run 2 "$ztcli" hexinfo "$work/colon.hex"
+says err "colon.hex: line 3: not a record"
+head -c 100 /dev/zero >"$work/short.eep"
+run 2 "$ztcli" show "$work/short.eep"
+says err "short.eep: Invalid file. (100 bytes long; a settings file holds 300 bytes, or 288"
+cp "$work/short.eep" "$work/in"
+run 2 "$ztcli" show -
+says err "standard input: Invalid file. (100 bytes long"
+run 2 "$ztcli" set - msg1=CQ
+says err "name the file, not -"
+: >"$work/in"
+
+# --- Against the keyer: data on standard output, progress and news on
+# standard error; - for the settings on standard input and output.
+export XDG_CONFIG_HOME=$work/config
+"$ztsim" --com 7 >"$work/sim.log" 2>&1 &
+sim=$!
+for _ in $(seq 100); do
+    [[ -e "$XDG_CONFIG_HOME/zttools/ports/com7" ]] && break
+    sleep 0.05
+done
+run 0 "$ztcli" --port 7 test
+says out "ZT IC: SMT" "PotValue: 128"
+empty err
+run 0 "$ztcli" --port 7 read -
+cp "$work/out" "$work/keyer.eep"
+[[ $(stat -c %s "$work/keyer.eep") == 300 ]] || fail "wrote $(stat -c %s "$work/keyer.eep") bytes"
+says err "Reading 100%" "Done: the keyer's settings are in standard output"
+run 2 script -qec "$ztcli --port 7 read -" /dev/null
+says out "standard output, which is a terminal"
+cp "$work/keyer.eep" "$work/in"
+run 0 "$ztcli" show -
+says out "user1.cur_wpm = "
+empty err
+run 0 "$ztcli" --port 7 write -
+empty out
+says err "Writing 100%" "Done: verified"
+run 0 "$ztcli" --port 7 diff - keyer
+empty out
+: >"$work/in"
+cp "$work/keyer.eep" "$work/changed.eep"
+run 0 "$ztcli" set "$work/changed.eep" user1.cur_wpm=33
+run 1 "$ztcli" --port 7 diff "$work/changed.eep" keyer
+says out "user1.cur_wpm: 33 -> "
+{
+    record 0 0 0 0 0 0 0 0 31 5
+    record 0 64 1 2 3 4
+    record 1 0
+} >"$work/smt.hex"
+run 0 "$ztcli" --port 7 upload "$work/smt.hex"
+empty out
+says err "Programming ZOVOV...." "Upload Completed Successfully"
+run 0 "$ztcli" hexinfo "$work/smt.hex"
+says out "Version: 31.05 Loaded, 2 Records"
+run 3 "$ztcli" --port "$work/no-such-device" test
+says err "no-such-device"
+
+exit $failed
