@@ -13,6 +13,8 @@ bool StoreMessageEdits(ui::Window& w) {
     for (int n = 0; n < kMessageCount; ++n) texts[n] = ui::getText(w, kMessageEdits[n]);
     if (auto error = EncodeMessages(texts, appState.image)) {
         ui::messageBox(&w, error->text, "Error", ui::Icon::None);
+        // To the message named, when it is on show (the other bank's is not).
+        if (error->message) ui::setFocus(w, kMessageEdits[*error->message], true);
         return false;
     }
     return true;

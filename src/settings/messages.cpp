@@ -77,10 +77,11 @@ std::optional<MessageError> CheckCharacters(int n, const std::string& text) {
         const auto ch = static_cast<unsigned char>(text[i]);
         if (ch == '\r' || ch == '\n') continue;
         if (ch < 32 || ch > 127)
-            return MessageError{MessageName(n) + " holds " + CharacterName(text, i) +
-                                ", which has no Morse code."};
+            return MessageError{
+                MessageName(n) + " holds " + CharacterName(text, i) + ", which has no Morse code.",
+                n};
         if (!StorableCharacter(ch))
-            return MessageError{MessageName(n) + ": " + Quoted(ch) + " cannot be stored"};
+            return MessageError{MessageName(n) + ": " + Quoted(ch) + " cannot be stored", n};
     }
     return std::nullopt;
 }
@@ -96,8 +97,9 @@ std::optional<MessageError> CheckMessages(const MessageTexts& texts) {
     if (total <= kMessageStoreSize) return std::nullopt;
     const std::size_t over = total - kMessageStoreSize;
     return MessageError{"The messages hold " + std::to_string(total) + " characters, " +
-                        std::to_string(over) + " too many: the keyer stores " +
-                        std::to_string(kMessageStoreSize) + "."};
+                            std::to_string(over) + " too many: the keyer stores " +
+                            std::to_string(kMessageStoreSize) + ".",
+                        std::nullopt};
 }
 
 std::uint8_t CodeFor(unsigned char ch) {
@@ -151,20 +153,21 @@ std::optional<MessageError> CheckMessageStore(const SettingsImage& image) {
         if (pointer == 0) continue;
         const std::string at = " (pointer " + std::to_string(pointer) + ")";
         if (pointer < kFirstPointer)
-            return MessageError{MessageName(n) + " points into the pointer table" + at};
+            return MessageError{MessageName(n) + " points into the pointer table" + at, n};
         if (pointer < next)
-            return MessageError{MessageName(n) + " starts before the message ahead of it ends" +
-                                at};
+            return MessageError{MessageName(n) + " starts before the message ahead of it ends" + at,
+                                n};
         int last = pointer;
         while (last <= kLastPointer && !(image[last + kMessagePointerBase] & kLastByte)) ++last;
         if (last > kLastPointer)
-            return MessageError{MessageName(n) + " has no end mark before the store ends" + at};
+            return MessageError{MessageName(n) + " has no end mark before the store ends" + at, n};
         next = last + 1;
     }
     const int end = image[kMessageEndOffset];
     if (end != next % 256)
         return MessageError{"The message store's end byte is " + std::to_string(end) +
-                            " where the messages end at " + std::to_string(next % 256)};
+                                " where the messages end at " + std::to_string(next % 256),
+                            std::nullopt};
     return std::nullopt;
 }
 

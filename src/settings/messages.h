@@ -51,6 +51,7 @@ using MessageTexts = std::array<std::string, kMessageCount>;
 // Why texts could not be stored, ready to show.
 struct MessageError {
     std::string text;
+    std::optional<int> message;  // the message at fault (0-13), when it is one
 };
 
 // Packs the texts in storage order, a CR or LF stored as a space. Refused,

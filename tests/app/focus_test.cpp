@@ -87,6 +87,14 @@ TEST_F(FocusTest, ARefusedValueTakesItToTheFieldTheMessageNamesWithItsTextSelect
         EXPECT_EQ(host().selectedText, c.named) << message;
     }
     EXPECT_TRUE(ui::isChecked(w, id::kUser1));
+
+    // A message that holds a character the keyer cannot store, pasted.
+    ui::click(w, id::kResetDefaults);
+    ui::setText(w, id::kMsg1 + 2, "PRICE $5");
+    press(w, id::kWriteConfigFile);
+    EXPECT_EQ(host().messageBoxes.back().text, "Msg 3: \"$\" cannot be stored");
+    EXPECT_EQ(ui::focusedControl(w), id::kMsg1 + 2);
+    EXPECT_EQ(host().selectedText, id::kMsg1 + 2);
 }
 
 TEST_F(FocusTest, EachValueBoxTellsItsRangeFromItsBounds) {
