@@ -251,7 +251,8 @@ TEST_F(WineLink, TheProbeFindsTheKeyerAndNoKeyerWhereThereIsNone) {
     }
     EXPECT_EQ(keyers, 1);
     const int missing = std::atoi(Env("ZT_WINE_MISSING_COM").c_str());
-    const ProbedPort nowhere = ProbePort({missing, ComDevicePath(missing), "", ProbeResult::Present});
+    const ProbedPort nowhere =
+        ProbePort({missing, ComDevicePath(missing), "", ProbeResult::Present});
     ASSERT_TRUE(nowhere.detection);
     EXPECT_FALSE(nowhere.KeyerAnswered());
 }

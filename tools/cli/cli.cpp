@@ -132,9 +132,10 @@ void Define(Builder& b) {
         b.Add("upload", "load a firmware image into the keyer", UploadCommand, kOnKeyer);
     b.File(upload, "firmware image (Intel HEX)");
     upload->add_flag("--verbose", opt.verbose, "print a line per frame");
-    upload->add_option("--backup", opt.backup,
-                       "first save the keyer's settings to this settings file; nothing is "
-                       "programmed if that fails")
+    upload
+        ->add_option("--backup", opt.backup,
+                     "first save the keyer's settings to this settings file; nothing is "
+                     "programmed if that fails")
         ->type_name("SETTINGS");
     const CLI::App* app = &b.app;
     b.Add(

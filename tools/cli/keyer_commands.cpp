@@ -280,8 +280,7 @@ int WriteCommand(const Context& c) {
     Port port;
     DetectionWaits(port);
     SettingsTransfer transfer(c, where, port, "Writing", keyerWaits.storeMs);
-    if (int status =
-            transfer.Status(WriteKeyer(port, where.target, {}, image, transfer.Steps())))
+    if (int status = transfer.Status(WriteKeyer(port, where.target, {}, image, transfer.Steps())))
         return status;
     if (c.opt.noVerify) {
         c.Say("Done");

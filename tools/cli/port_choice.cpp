@@ -115,9 +115,11 @@ std::vector<std::string> PresentPortsHints(int com) {
     std::vector<std::string> listed;
     for (const PortEntry& p : ListPorts())
         listed.push_back(Com(p.number) + " " + p.device + " (" + PortStateName(p.state) + ")");
-    std::string present = listed.empty() ? "no serial ports are present"
-                                         : "the ports present: " + Joined(listed) +
-                                               "; ztcli ports --probe finds the keyer among them, --port auto uses it";
+    std::string present =
+        listed.empty()
+            ? "no serial ports are present"
+            : "the ports present: " + Joined(listed) +
+                  "; ztcli ports --probe finds the keyer among them, --port auto uses it";
     return {present, MappingHint(com)};
 }
 
@@ -125,7 +127,7 @@ std::vector<std::string> PresentPortsHints(int com) {
 std::string WithoutGivenPath(const PortChoice& where, const std::string& text) {
     const std::string lead = where.target.device + ": ";
     return !where.target.device.empty() && text.rfind(lead, 0) == 0 ? text.substr(lead.size())
-                                                                     : text;
+                                                                    : text;
 }
 
 int OpenFailure(const Context& c, const PortChoice& where, const Port& port, const Detection& d) {
@@ -157,8 +159,7 @@ int FindKeyer(const Context& c, PortChoice& choice) {
             keyers.push_back(Named(p.port));
             found = &p.port;
         }
-        (p.detection ? tried : untried)
-            .push_back(Named(p.port) + ": " + ProbeSummary(p));
+        (p.detection ? tried : untried).push_back(Named(p.port) + ": " + ProbeSummary(p));
     }
     if (keyers.size() > 1)
         return c.Fail(kExitUsage,
@@ -168,13 +169,14 @@ int FindKeyer(const Context& c, PortChoice& choice) {
         choice.device = found->device;
         choice.origin = Com(found->number) + ", found by --port auto";
         // Beside the errors, so that it never mixes with what a command prints.
-        if (!c.opt.quiet) c.io.err << "ztcli: --port auto: the keyer answers on " << Named(*found) << '\n';
+        if (!c.opt.quiet)
+            c.io.err << "ztcli: --port auto: the keyer answers on " << Named(*found) << '\n';
         return kExitOk;
     }
     if (tried.empty()) {
-        c.Fail(kExitPort, "--port auto: " + (untried.empty() ? std::string("no serial ports are present")
-                                                             : "no port could be tried: " +
-                                                                   Joined(untried)));
+        c.Fail(kExitPort,
+               "--port auto: " + (untried.empty() ? std::string("no serial ports are present")
+                                                  : "no port could be tried: " + Joined(untried)));
         Hints(c, {MappingHint(0)});
         return kExitPort;
     }
