@@ -85,6 +85,7 @@ std::string PushbuttonText(int value) {
 }
 
 const char* const kTestingText = "Testing ZT Interface    ";
+const char* const kNoResponseText = "ZT Fail:no response";
 
 KeyerAllows AllowedBy(const KeyerIdentity& id) {
     return {id.firmwareMajor >= kOldestMajor || id.chipVariant == kVariantBootLoaderOnly,
@@ -101,7 +102,7 @@ Detection Identify(Port& port, const PortTarget& target, const KeyerIdentity& kn
         if (d.open != PortOpen::Ok) return Failed(d, OpenFailureStatus(d.open));
     }
     const Reading echo = SendEchoTest(port);
-    if (!echo) return Failed(d, "ZT Fail:no response");
+    if (!echo) return Failed(d, kNoResponseText);
     if (echo == kEchoBootLoader) {
         d.outcome = DetectOutcome::BootLoaderOnly;
         d.identity.chipVariant = kVariantBootLoaderOnly;

@@ -26,6 +26,8 @@ struct Detection {
 
 // The text shown while detection runs.
 extern const char* const kTestingText;  // "Testing ZT Interface    "
+// The failure text when the port opened and nothing answered the echo test.
+extern const char* const kNoResponseText;  // "ZT Fail:no response"
 
 // Opens the port on target unless it is open already (then it is used as it
 // stands), and identifies the keyer. known is the identity from before. Never

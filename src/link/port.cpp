@@ -19,6 +19,8 @@ std::string DeviceTroubleText(const std::string& path, const SerialOpenResult& o
         case SerialOpenOutcome::Denied:
             return path +
                    ": permission denied; add your user to the dialout group and log in again";
+        case SerialOpenOutcome::NotSerial:
+            return path + ": not a serial port";
         default:
             return path + ": " + SerialErrorText(opened.error);
     }
@@ -73,8 +75,10 @@ bool Port::Result(const SerialIo& io) {
 
 PortOpen Port::Open(int comNumber) {
     std::string path = ComDevicePath(comNumber);
-    if (path.empty())
+    if (path.empty()) {
+        openTrouble_ = SerialOpenOutcome::Missing;
         return Fail(PortOpen::Failed, "COM" + std::to_string(comNumber) + ": no device");
+    }
     return OpenDevice(path);
 }
 
@@ -84,8 +88,12 @@ PortOpen Port::Open(const PortTarget& target) {
 
 PortOpen Port::OpenDevice(const std::string& path) {
     // As with an exclusive open of a port we already hold: refused, the held one kept.
-    if (device_) return Fail(PortOpen::Failed, "a port is already open");
+    if (device_) {
+        openTrouble_ = SerialOpenOutcome::Busy;
+        return Fail(PortOpen::Failed, "a port is already open");
+    }
     SerialOpenResult opened = SerialOpen(path);
+    openTrouble_ = opened.outcome;
     if (opened.outcome != SerialOpenOutcome::Opened)
         return Fail(PortOpen::Failed, DeviceTroubleText(path, opened));
     device_ = opened.device;

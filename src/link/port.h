@@ -91,6 +91,9 @@ class Port {
     // Why the last open failed or the line went away, for a tooltip; empty
     // after a good open and while nothing has gone wrong.
     const std::string& ErrorText() const { return error_; }
+    // What kind of trouble the last open ran into (Missing, Busy, NotSerial...);
+    // Opened after a good open, and when the device opened but could not be set up.
+    SerialOpenOutcome OpenTrouble() const { return openTrouble_; }
     // The other end dropped the line since the port was opened.
     bool HungUp() const { return hungUp_; }
     // Bytes of reads given up on that arrived before their own time-out.
@@ -107,6 +110,7 @@ class Port {
     PortWaits waits_;
     SerialTick hook_;
     std::string error_;
+    SerialOpenOutcome openTrouble_ = SerialOpenOutcome::Opened;
     bool hungUp_ = false;
     // Output the write wait gave up on; never dropped while the port is open.
     std::vector<std::uint8_t> pendingWrite_;

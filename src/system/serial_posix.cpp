@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -42,6 +43,8 @@ SerialOpenOutcome OutcomeOf(int error) {
         case EACCES:
         case EPERM:
             return SerialOpenOutcome::Denied;
+        case ENOTTY:
+            return SerialOpenOutcome::NotSerial;
         default:
             return SerialOpenOutcome::Failed;
     }
@@ -187,9 +190,15 @@ void DrainOutput(int fd, Deadline drainBy) {
 }  // namespace
 
 SerialOpenResult SerialOpen(const std::string& path) {
+    // A file, a folder or a pipe is no port: refused before it is opened.
+    // stat: 0, or -1 with errno, which the open then reports.
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0 && !S_ISCHR(st.st_mode)) return OpenFailure(-1, ENOTTY);
     int fd =
         open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);  // fd, or -1 with errno
     if (fd < 0) return OpenFailure(-1, errno);
+    // Nor is a device that is no terminal, such as /dev/null.
+    if (!isatty(fd)) return OpenFailure(fd, ENOTTY);  // 1, or 0 with errno
     // The lock decides: the system drops it with its holder, whereas a holder
     // that died leaves a pseudo-terminal's exclusive flag set for good. Lock
     // first, so a failed attempt never touches another holder's terminal.

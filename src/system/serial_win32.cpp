@@ -158,6 +158,10 @@ void CancelWrite(SerialDevice& d) {
 }  // namespace
 
 SerialOpenResult SerialOpen(const std::string& path) {
+    // A folder would be refused as if held by another program.
+    const DWORD attributes = GetFileAttributesA(path.c_str());  // INVALID_FILE_ATTRIBUTES for a port
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {nullptr, SerialOpenOutcome::NotSerial, ERROR_DIRECTORY};
     // Share mode 0: exclusive for as long as the handle lives; the system
     // drops it with its holder, however that ends.
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -170,7 +174,7 @@ SerialOpenResult SerialOpen(const std::string& path) {
     // A plain file opens as well; only a character device can be a port.
     if (GetFileType(handle) != FILE_TYPE_CHAR) {  // FILE_TYPE_UNKNOWN on failure
         CloseHandle(handle);
-        return {nullptr, SerialOpenOutcome::Failed, ERROR_NOT_SUPPORTED};
+        return {nullptr, SerialOpenOutcome::NotSerial, ERROR_NOT_SUPPORTED};
     }
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);  // null with GetLastError
     if (!event) {

@@ -197,7 +197,9 @@ TEST_F(CliTest, ALineThatHangsUpPartwayFailsSayingHowFarItGot) {
     Outcome r = OnKeyer({"test"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "ZT IC: SMT\nZT F/W ver 31.05\n");
-    EXPECT_EQ(r.err, "ztcli: the readings fell short (the line hung up)\n");
+    // The first line of a failure names the port and where it came from.
+    const std::string onKeyer = "ztcli: COM9, from --port 9: ";
+    EXPECT_EQ(r.err, onKeyer + "the readings fell short (the line hung up)\n");
     sim->Stop();
     startKeyer({}, f);
     r = OnKeyer({"test", "--json"});
@@ -212,7 +214,8 @@ TEST_F(CliTest, ALineThatHangsUpPartwayFailsSayingHowFarItGot) {
     startKeyer({}, f);
     r = OnKeyer({"write", "--no-verify", Path("a.eep")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.ends_with("\nztcli: ZT Fail:settings not sent (the line hung up)\n"));
+    EXPECT_TRUE(r.err.ends_with("\n" + onKeyer + "ZT Fail:settings not sent (the line hung up)\n"))
+        << r.err;
     EXPECT_EQ(r.err.find("Done"), std::string::npos) << r.err;
     sim->Stop();
 
@@ -220,9 +223,9 @@ TEST_F(CliTest, ALineThatHangsUpPartwayFailsSayingHowFarItGot) {
     startKeyer({}, f);
     r = OnKeyer({"--quiet", "write", Path("a.eep")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err,
-              "ztcli: the settings went out in full, but reading them back failed: "
-              "ZT Fail:settings read short (the line hung up)\n");
+    EXPECT_EQ(r.err, onKeyer +
+                         "the settings went out in full, but reading them back failed: "
+                         "ZT Fail:settings read short (the line hung up)\n");
     EXPECT_EQ(sim->settings(), ToSim(Custom()));
 }
 

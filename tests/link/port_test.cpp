@@ -6,6 +6,7 @@
 #include <chrono>
 #include <fstream>
 #include <thread>
+#include <utility>
 
 #include "link/keyer_pty.h"
 #include "system/serial.h"
@@ -52,11 +53,21 @@ TEST_F(LinkTest, PortsThatCannotBeOpenedLeavePortOpenClear) {
     std::string notATerminal = PortsDir() + "/plain-file";
     std::ofstream(notATerminal) << "x";
     line.Link(9, notATerminal);
-    for (int com : {8, 9, 999}) {
+    // Each failure says what kind it is, so that a front end can say what to do.
+    const std::pair<int, SerialOpenOutcome> cases[] = {{8, SerialOpenOutcome::Missing},
+                                                        {9, SerialOpenOutcome::NotSerial},
+                                                        {999, SerialOpenOutcome::Missing}};
+    for (auto [com, trouble] : cases) {
         EXPECT_EQ(port.Open(com), PortOpen::Failed) << "COM" << com;
         EXPECT_EQ(port.IsOpen(), false);
         EXPECT_FALSE(port.ErrorText().empty());
+        EXPECT_EQ(port.OpenTrouble(), trouble) << "COM" << com;
     }
+    EXPECT_EQ(port.ErrorText(), "COM999: no device");
+    EXPECT_EQ(port.Open(9), PortOpen::Failed);
+    EXPECT_EQ(port.ErrorText(), PortsDir() + "/com9: not a serial port");
+    ASSERT_EQ(port.Open(kPtyCom), PortOpen::Ok);
+    EXPECT_EQ(port.OpenTrouble(), SerialOpenOutcome::Opened);
 }
 
 TEST_F(LinkTest, AHeldPortIsBusyForEveryoneElse) {

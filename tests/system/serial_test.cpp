@@ -68,6 +68,21 @@ TEST(SerialOpenTest, TheLockDecidesNotAnExclusiveFlagLeftBehind) {
     SerialClose(opened.device, SerialClock::now());
 }
 
+// What exists but is no terminal is told apart from what does not exist, and
+// never opened for long enough to be locked.
+TEST(SerialOpenTest, AFileAFolderOrANonTerminalDeviceIsNoSerialPort) {
+    char pattern[] = "/tmp/ztserial-XXXXXX";
+    const std::string root = mkdtemp(pattern);
+    std::ofstream(root + "/plain") << "x";
+    for (const std::string& path : {std::string("/dev/null"), root + "/plain", root}) {
+        const SerialOpenResult opened = SerialOpen(path);
+        EXPECT_EQ(opened.outcome, SerialOpenOutcome::NotSerial) << path;
+        EXPECT_EQ(opened.device, nullptr) << path;
+    }
+    EXPECT_EQ(SerialOpen(root + "/none").outcome, SerialOpenOutcome::Missing);
+    std::filesystem::remove_all(root);
+}
+
 // A fake /sys/class/tty beside fake device nodes.
 TEST(UartPresentTest, OnlyADeviceTheSystemReportsWithoutAUartIsMissing) {
     char pattern[] = "/tmp/ztuart-XXXXXX";

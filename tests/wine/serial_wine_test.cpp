@@ -23,6 +23,7 @@
 #include "firmware/upload.h"
 #include "link/port.h"
 #include "link/port_list.h"
+#include "link/probe.h"
 #include "resources/ids.h"
 #include "support/app_fixture.h"
 #include "system/paths.h"
@@ -236,6 +237,24 @@ TEST_F(WineLink, AMissingPortGivesTheOpenFailureAndIsNotListed) {
     EXPECT_EQ(opened.error, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(Listed(missing), "not listed");
     EXPECT_EQ(Listed(SimCom()), "free");
+}
+
+// The probe finds the keyer among the system's ports, on threads of its own.
+TEST_F(WineLink, TheProbeFindsTheKeyerAndNoKeyerWhereThereIsNone) {
+    int keyers = 0;
+    for (const ProbedPort& p : ProbePorts(ListPorts())) {
+        if (p.port.number != SimCom()) continue;
+        ASSERT_TRUE(p.detection);
+        EXPECT_TRUE(p.KeyerAnswered());
+        EXPECT_EQ(p.detection->chipLabel, "ZT IC: SMT");
+        ++keyers;
+    }
+    EXPECT_EQ(keyers, 1);
+    const int missing = std::atoi(Env("ZT_WINE_MISSING_COM").c_str());
+    const ProbedPort nowhere =
+        ProbePort({missing, ComDevicePath(missing), "", ProbeResult::Present});
+    ASSERT_TRUE(nowhere.detection);
+    EXPECT_FALSE(nowhere.KeyerAnswered());
 }
 
 }  // namespace

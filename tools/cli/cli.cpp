@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "cli/commands.h"
+#include "cli/port_choice.h"
 #include "version/version.h"
 
 namespace zt::cli {
@@ -93,6 +94,8 @@ void Define(Builder& b) {
     Options& opt = b.opt;
     b.Json(b.Add("ports", "list the COM ports 1 to 50 that are present, and their state",
                  PortsCommand, Only(kExitOk)));
+    b.app.get_subcommand("ports")->add_flag(
+        "--probe", opt.probe, "run detection on each free port: which one a keyer answers on");
     b.Json(b.Add("test", "detect the keyer and show its chip, firmware and readouts", TestCommand,
                  kOnKeyer));
     b.File(b.Add("read", "save the keyer's settings to a settings file", ReadCommand, kOnKeyer),
@@ -129,6 +132,11 @@ void Define(Builder& b) {
         b.Add("upload", "load a firmware image into the keyer", UploadCommand, kOnKeyer);
     b.File(upload, "firmware image (Intel HEX)");
     upload->add_flag("--verbose", opt.verbose, "print a line per frame");
+    upload
+        ->add_option("--backup", opt.backup,
+                     "first save the keyer's settings to this settings file; nothing is "
+                     "programmed if that fails")
+        ->type_name("SETTINGS");
     const CLI::App* app = &b.app;
     b.Add(
          "help", "show the commands, or what one command takes",
@@ -162,12 +170,9 @@ int RunCli(int argc, const char* const* argv, Streams io) {
     app.fallthrough();
     app.set_version_flag("--version", VersionText("ztcli"),
                          "the version, the build stamp and the licence");
-    app.add_option("--port", opt.port, "COM number or device path of the keyer's port")
-        ->type_name("N|PATH")
-        ->check([](const std::string& port) {
-            // Left empty, it would fall back on the configured port unasked.
-            return port.empty() ? std::string("an empty port names no port") : std::string();
-        });
+    app.add_option("--port", opt.port, "COM number (7, COM7), device path, or auto")
+        ->type_name("N|PATH|auto")
+        ->check(PortOptionProblem);
     app.add_flag("-q,--quiet", opt.quiet, "no progress and no informational lines");
     Builder builder{app, opt, chosen, GlobalOptions(app)};
     Define(builder);

@@ -31,14 +31,16 @@ struct Streams {
 };
 
 struct Options {
-    std::string port;  // a COM number or a device path; empty: the window's configuration
+    std::string port;  // COM number, device path or auto; empty: the window's configuration
     std::string file;
     std::string other;  // apply: the settings' JSON; diff: the second settings file
     std::vector<std::string> assignments;
+    std::string backup;  // upload: where the keyer's settings go first; empty: no backup
     bool json = false;
     bool quiet = false;
     bool verbose = false;
     bool noVerify = false;
+    bool probe = false;  // ports: run detection on each free port
 };
 
 struct Context {

@@ -51,6 +51,15 @@ std::optional<std::string> Flatten(const Json& object, const std::string& prefix
     return std::nullopt;
 }
 
+Json DetectionJson(const Detection& d) {
+    return {{"outcome", Outcome(d.outcome)},
+            {"chip_label", d.chipLabel},
+            {"link_status", d.linkStatus},
+            {"chip_variant", d.identity.chipVariant},
+            {"firmware_major", d.identity.firmwareMajor},
+            {"firmware_minor", d.identity.firmwareMinor}};
+}
+
 }  // namespace
 
 std::string JsonText(const Json& document, bool indented) {
@@ -80,13 +89,26 @@ Json PortsJson(const std::vector<PortEntry>& ports) {
     return list;
 }
 
+Json ProbedPortsJson(const std::vector<ProbedPort>& ports) {
+    Json list = Json::array();
+    for (const ProbedPort& p : ports) {
+        Json j = {{"com", p.port.number},
+                  {"device", p.port.device},
+                  {"state", PortStateName(p.port.state)},
+                  {"keyer", p.KeyerAnswered()},
+                  {"detection", nullptr}};
+        if (p.detection) {
+            j["detection"] = DetectionJson(*p.detection);
+            if (!p.detection->portError.empty())
+                j["detection"]["port_error"] = p.detection->portError;
+        }
+        list.push_back(j);
+    }
+    return list;
+}
+
 Json TestJson(const Detection& d, const LiveValues* v, const std::string& failure) {
-    Json j = {{"outcome", Outcome(d.outcome)},
-              {"chip_label", d.chipLabel},
-              {"link_status", d.linkStatus},
-              {"chip_variant", d.identity.chipVariant},
-              {"firmware_major", d.identity.firmwareMajor},
-              {"firmware_minor", d.identity.firmwareMinor}};
+    Json j = DetectionJson(d);
     if (v) {
         j["pot"] = Byte(v->pot);
         j["pot_text"] = PotText(v->pot.value_or(0));

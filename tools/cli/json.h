@@ -11,6 +11,7 @@
 #include "link/commands.h"
 #include "link/detect.h"
 #include "link/port_list.h"
+#include "link/probe.h"
 
 namespace zt::cli {
 
@@ -27,6 +28,9 @@ std::string JsonString(const std::string& text);
 const char* PortStateName(ProbeResult state);
 // `ports`: one object per port.
 Json PortsJson(const std::vector<PortEntry>& ports);
+// `ports --probe`: the same objects with "keyer", whether a keyer answered,
+// and "detection", what detection found, or null where it was not tried.
+Json ProbedPortsJson(const std::vector<ProbedPort>& ports);
 // `test`: the detection, the readings when there are any, and why a command
 // that answered failed (empty: it did not).
 Json TestJson(const Detection& d, const LiveValues* values, const std::string& failure);

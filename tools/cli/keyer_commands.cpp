@@ -10,6 +10,7 @@
 
 #include "cli/commands.h"
 #include "cli/json.h"
+#include "cli/port_choice.h"
 #include "cli/progress.h"
 #include "cli/settings_fields.h"
 #include "common/app_state.h"
@@ -21,6 +22,7 @@
 #include "link/operations.h"
 #include "link/port.h"
 #include "link/port_list.h"
+#include "link/probe.h"
 #include "settings/messages.h"
 #include "settings/schema.h"
 #include "settings/settings_file.h"
@@ -32,40 +34,20 @@ UploadWaits uploadPauses;
 
 namespace {
 
-bool AllDigits(const std::string& text) {
-    return !text.empty() && text.size() <= 9 &&
-           text.find_first_not_of("0123456789") == std::string::npos;
-}
-
-// The COM number the window would use: its configuration file's, or 1, the
-// number the window writes into a new one. The file is only read here.
-int ConfiguredComPort(const Context& c) {
-    const std::string path = DesktopConfigFileName();
-    if (path.empty() || !std::filesystem::exists(path)) return 1;
-    const ComPortSetting setting = LoadComPortSetting(path);
-    if (const char* problem = ConfigStatusText(setting.status))
-        c.io.err << "ztcli: " << path << ": " << problem << '\n';
-    return setting.number.value_or(1);
-}
-
-// The keyer's port as --port names it: a device path, a COM number, or the
-// window's COM port.
-PortTarget Target(const Context& c) {
-    if (!c.opt.port.empty() && !AllDigits(c.opt.port)) return {0, c.opt.port};
-    return {c.opt.port.empty() ? ConfiguredComPort(c) : std::stoi(c.opt.port), {}};
-}
-
 std::string PortTrouble(const std::string& error) {
     return error.empty() ? "" : " (" + error + ")";
 }
 
-// kExitOk when detection found something; otherwise says why: the port that
-// did not open (kExitPort), or the keyer (kExitKeyer).
-int DetectionStatus(const Context& c, const Detection& d, const std::string& prefix = "") {
-    if (d.open != PortOpen::Ok) return c.Fail(kExitPort, d.linkStatus + ": " + d.portError);
-    if (d.outcome == DetectOutcome::Failed)
-        return c.Fail(kExitKeyer, prefix + d.linkStatus + PortTrouble(d.portError));
-    return kExitOk;
+// Detection gives the keyer only the time it takes to answer, so a silent
+// port fails in a fraction of a second; what follows it gets the full waits.
+void DetectionWaits(Port& port) {
+    port.waits() = ProbeWaits(keyerWaits);
+}
+AfterDetection FullWaitsThen(Port& port, AfterDetection next = {}) {
+    return [&port, next](const Detection& d) {
+        port.waits() = keyerWaits;
+        return !next || next(d);
+    };
 }
 
 // The transfers report nothing as they go; their length is known from the
@@ -103,33 +85,40 @@ constexpr int kTransferBytes = 2 + kMainBlockSize + 2 + kExtensionBlockSize;
 // offers them only from firmware 31), then follows the transfer with a bar.
 class SettingsTransfer {
   public:
-    SettingsTransfer(const Context& c, Port& port, const char* label, int extraMs)
-        : c_(c), port_(port), label_(label), extraMs_(extraMs) {}
+    SettingsTransfer(const Context& c, const PortChoice& where, Port& port, const char* label,
+                     int extraMs)
+        : c_(c), where_(where), port_(port), label_(label), extraMs_(extraMs) {}
 
     AfterDetection Steps() {
-        return [this](const Detection& d) {
+        return FullWaitsThen(port_, [this](const Detection& d) {
             if (d.outcome == DetectOutcome::Failed) return false;
             c_.Say(d.chipLabel.empty() ? d.linkStatus : d.chipLabel + "  " + d.linkStatus);
             refused_ = d.outcome != DetectOutcome::Firmware || !AllowedBy(d.identity).settings;
             if (refused_) return false;
             progress_.emplace(c_, port_, label_, kTransferBytes, extraMs_);
             return true;
-        };
+        });
     }
     // kExitOk, or the status after saying why it failed.
     int Status(const TransferResult& r) {
-        if (int status = DetectionStatus(c_, r.detection)) return status;
+        if (int status = DetectionFailure(c_, where_, port_, r.detection)) return status;
+        if (refused_ && r.detection.outcome == DetectOutcome::BootLoaderOnly)
+            return PortFail(c_, where_, kExitKeyer, "only the keyer's boot loader answered",
+                            {kRecoveryHint});
         if (refused_)
-            return c_.Fail(kExitKeyer,
-                           "the keyer's firmware has no settings commands (31 or later has)");
+            return PortFail(c_, where_, kExitKeyer,
+                            "the keyer's firmware has no settings commands (31 or later has)");
         progress_->End(r.Complete());
         if (!r.Complete())
-            return c_.Fail(kExitKeyer, TransferText(*r.transfer) + PortTrouble(port_.ErrorText()));
+            return PortFail(c_, where_, kExitKeyer,
+                            TransferText(*r.transfer) + PortTrouble(port_.ErrorText()));
         return kExitOk;
     }
+    bool Refused() const { return refused_; }
 
   private:
     const Context& c_;
+    const PortChoice& where_;
     Port& port_;
     const char* label_;
     int extraMs_;
@@ -163,9 +152,42 @@ class LogQueue {
     std::vector<std::string> lines_;
 };
 
+// Whether a settings file can be saved at path, found out before the keyer
+// is asked (as read does), which takes a while.
+int CheckSavable(const Context& c, const std::string& path) {
+    FileTrouble trouble;
+    if (CheckWritable(path, &trouble) != SafeWrite::Ok)
+        return c.Fail(kExitUsage, path + ": " + SettingsFileText(SettingsFileResult::CreateFailed) +
+                                      " (" + trouble.cause + ")");
+    return kExitOk;
+}
+
+}  // namespace
+
+namespace {
+
+// `ports --probe`: detection on every free port, and which one answers.
+int ProbeCommand(const Context& c) {
+    const std::vector<ProbedPort> probed = ProbePorts(ListPorts());
+    if (c.opt.json) {
+        c.io.out << JsonText(ProbedPortsJson(probed));
+        return kExitOk;
+    }
+    if (probed.empty()) c.Say("no serial ports found");
+    int keyers = 0;
+    for (const ProbedPort& p : probed) {
+        c.io.out << "COM" << p.port.number << '\t' << p.port.device << '\t'
+                 << PortStateName(p.port.state) << '\t' << ProbeSummary(p) << '\n';
+        keyers += p.KeyerAnswered();
+    }
+    if (!probed.empty() && keyers == 0) c.Say("no keyer answered");
+    return kExitOk;
+}
+
 }  // namespace
 
 int PortsCommand(const Context& c) {
+    if (c.opt.probe) return ProbeCommand(c);
     const std::vector<PortEntry> ports = ListPorts();
     if (c.opt.json) {
         c.io.out << JsonText(PortsJson(ports));
@@ -178,20 +200,25 @@ int PortsCommand(const Context& c) {
 }
 
 int TestCommand(const Context& c) {
+    PortChoice where;
+    if (int status = ChoosePort(c, where)) return status;
     Port port;
-    port.waits() = keyerWaits;
-    const TestResult t = TestKeyer(port, Target(c), {});
+    DetectionWaits(port);
+    const TestResult t = TestKeyer(port, where.target, {}, FullWaitsThen(port));
     const Detection& d = t.detection;
-    if (d.open != PortOpen::Ok) return DetectionStatus(c, d);
+    if (d.open != PortOpen::Ok) return DetectionFailure(c, where, port, d);
     // Readings cut off by a failing line are not shown as readings.
     const bool readings = t.values && t.values->lineFailure.empty();
     std::string failure;
-    if (d.outcome == DetectOutcome::Failed)
+    std::vector<std::string> hints;
+    if (d.outcome == DetectOutcome::Failed) {
         failure = d.linkStatus + PortTrouble(d.portError);
-    else if (!t.values)
+    } else if (!t.values) {
         failure = "only the keyer's boot loader answered (>ZT NOS)";
-    else if (!readings)
+        hints.push_back(kRecoveryHint);
+    } else if (!readings) {
         failure = "the readings fell short (" + t.values->lineFailure + ")";
+    }
     if (c.opt.json) {
         c.io.out << JsonText(TestJson(d, readings ? &*t.values : nullptr, failure));
     } else if (d.outcome != DetectOutcome::Failed) {
@@ -204,14 +231,17 @@ int TestCommand(const Context& c) {
             c.io.out << SupplyText(v.supply.value_or(0)) << '\n';
         }
     }
-    return failure.empty() ? kExitOk : c.Fail(kExitKeyer, failure);
+    if (d.outcome == DetectOutcome::Failed) return DetectionFailure(c, where, port, d);
+    return failure.empty() ? kExitOk : PortFail(c, where, kExitKeyer, failure, hints);
 }
 
 int ReadFromKeyer(const Context& c, SettingsImage& image) {
+    PortChoice where;
+    if (int status = ChoosePort(c, where)) return status;
     Port port;
-    port.waits() = keyerWaits;
-    SettingsTransfer transfer(c, port, "Reading", 0);
-    return transfer.Status(ReadKeyer(port, Target(c), {}, image, transfer.Steps()));
+    DetectionWaits(port);
+    SettingsTransfer transfer(c, where, port, "Reading", 0);
+    return transfer.Status(ReadKeyer(port, where.target, {}, image, transfer.Steps()));
 }
 
 int ReadCommand(const Context& c) {
@@ -245,10 +275,12 @@ int WriteCommand(const Context& c) {
                                       "; setting any message (ztcli set " +
                                       (c.opt.file == "-" ? "FILE" : c.opt.file) +
                                       " msgN=TEXT) packs the message store anew");
+    PortChoice where;
+    if (int status = ChoosePort(c, where)) return status;
     Port port;
-    port.waits() = keyerWaits;
-    SettingsTransfer transfer(c, port, "Writing", port.waits().storeMs);
-    if (int status = transfer.Status(WriteKeyer(port, Target(c), {}, image, transfer.Steps())))
+    DetectionWaits(port);
+    SettingsTransfer transfer(c, where, port, "Writing", keyerWaits.storeMs);
+    if (int status = transfer.Status(WriteKeyer(port, where.target, {}, image, transfer.Steps())))
         return status;
     if (c.opt.noVerify) {
         c.Say("Done");
@@ -258,25 +290,67 @@ int WriteCommand(const Context& c) {
     const ReadBack back = ReadBackSettings(port, image);
     progress.End(back.transfer == TransferOutcome::Complete);
     if (back.transfer != TransferOutcome::Complete)
-        return c.Fail(kExitKeyer,
-                      "the settings went out in full, but reading them back failed: " +
-                          std::string(TransferText(back.transfer)) +
-                          PortTrouble(port.ErrorText()));
-    if (!back.differences.empty()) return c.Fail(kExitKeyer, VerifyFailure(image, back.read));
+        return PortFail(c, where, kExitKeyer,
+                        "the settings went out in full, but reading them back failed: " +
+                            std::string(TransferText(back.transfer)) +
+                            PortTrouble(port.ErrorText()));
+    if (!back.differences.empty())
+        return PortFail(c, where, kExitKeyer, VerifyFailure(image, back.read));
     c.Say("Done: verified");
     return kExitOk;
 }
+
+namespace {
+
+// upload --backup: once the keyer and the image have passed their checks,
+// the keyer's settings into the backup file, read on the port the upload
+// then takes. A keyer without the settings commands has none to keep.
+int Backup(const Context& c, const PortChoice& where, Port& port, const ProgramStart& start) {
+    if (start.check == ProgramCheck::Recovery) {
+        c.Say("No backup: only the keyer's boot loader answers, which keeps no settings");
+        return kExitOk;
+    }
+    if (!AllowedBy(start.detection->identity).settings) {
+        c.Say("No backup: the keyer's firmware has no settings commands (31 or later has)");
+        return kExitOk;
+    }
+    DetectionWaits(port);
+    SettingsImage image{};
+    SettingsTransfer transfer(c, where, port, "Reading", 0);
+    int status = transfer.Status(ReadKeyer(port, where.target, {}, image, transfer.Steps()));
+    if (status == kExitOk) {
+        Context backup{c.io, c.opt};
+        backup.opt.file = c.opt.backup;
+        status = SaveSettings(backup, image);
+    }
+    if (status != kExitOk) {
+        c.io.err << "ztcli: nothing was programmed: the settings could not be backed up\n";
+        return status;
+    }
+    c.Say("The keyer's settings are in " + c.opt.backup);
+    return kExitOk;
+}
+
+}  // namespace
 
 int UploadCommand(const Context& c) {
     LoadedImage firmware;
     if (int status = LoadFirmware(c, firmware)) return status;
     c.Say(LoadedText(firmware.identity, firmware.result));
+    if (!c.opt.backup.empty())
+        if (int status = CheckSavable(c, c.opt.backup)) return status;
+    PortChoice where;
+    if (int status = ChoosePort(c, where)) return status;
     Port port;
+    DetectionWaits(port);
+    const ProgramStart start = PrepareProgram(port, where.target, {}, firmware);
     port.waits() = keyerWaits;
-    const ProgramStart start = PrepareProgram(port, Target(c), {}, firmware);
     if (!start.detection) return c.Fail(kExitUsage, c.opt.file + ": " + start.text);
-    if (int status = DetectionStatus(c, *start.detection, start.text + ": ")) return status;
-    if (!start.Goes()) return c.Fail(kExitKeyer, start.text);
+    if (int status = DetectionFailure(c, where, port, *start.detection, start.text + ": "))
+        return status;
+    if (!start.Goes()) return PortFail(c, where, kExitKeyer, start.text);
+    if (!c.opt.backup.empty())
+        if (int status = Backup(c, where, port, start)) return status;
     c.Say(start.text);
 
     LogQueue log;
@@ -284,7 +358,8 @@ int UploadCommand(const Context& c) {
     if (c.opt.verbose) job.log = [&log](const std::string& line) { log.Push(line); };
     Progress bar(c, "Uploading");
     UploadDriver upload;
-    if (!upload.Start(job)) return c.Fail(kExitKeyer, UploadResultText(kUploadNotStarted));
+    if (!upload.Start(job))
+        return PortFail(c, where, kExitKeyer, UploadResultText(kUploadNotStarted));
     UploadPoll p;
     while (!p.result) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -294,7 +369,7 @@ int UploadCommand(const Context& c) {
     }
     log.Flush(c);
     bar.End(*p.result == kUploadDone);
-    if (*p.result != kUploadDone) return c.Fail(kExitKeyer, p.text);
+    if (*p.result != kUploadDone) return PortFail(c, where, kExitKeyer, p.text, {kUploadCutHint});
     c.Say(p.text);
     return kExitOk;
 }

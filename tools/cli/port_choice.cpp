@@ -1,0 +1,249 @@
+#include "cli/port_choice.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <optional>
+
+#include "cli/json.h"
+#include "common/config_file.h"
+#include "link/port_list.h"
+#include "system/paths.h"
+
+namespace zt::cli {
+
+const char* const kRecoveryHint =
+    "its firmware is gone, as after an interrupted upload: programming it again (FW Update in "
+    "the window, or ztcli upload FILE) recovers it";
+const char* const kUploadCutHint =
+    "the upload stopped partway, and the keyer is left with its boot loader alone: if it answers "
+    "nothing (the boot loader may still listen at 9600 baud), switch the keyer off and on, and "
+    "it reports \"No O/S\"; programming it again (FW Update in the window, or ztcli upload FILE) "
+    "recovers it";
+
+namespace {
+
+constexpr const char* kSilentHint =
+    "hint: check the keyer's power and its cable, that it is on this port (ztcli ports --probe "
+    "tries every port; the guide's \"COM numbers\"), and that ModemManager is not probing the "
+    "port (the guide's \"When a USB serial adapter is taken by another program\"); after an "
+    "interrupted upload, switch the keyer off and on";
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    return text;
+}
+
+bool IsAuto(const std::string& value) {
+    return Lower(value) == "auto";
+}
+
+// The number in "7", "COM7" or "com7"; none for anything else, which is a
+// device path. A number of more than two digits is out of range whatever it is.
+std::optional<int> ComNumber(const std::string& value) {
+    std::string digits = value;
+    if (digits.size() > 3 && Lower(digits.substr(0, 3)) == "com") digits.erase(0, 3);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+    return digits.size() > 2 ? kHighestComPort + 1 : std::stoi(digits);
+}
+
+std::string Com(int number) {
+    return "COM" + std::to_string(number);
+}
+
+std::string Named(const PortEntry& p) {
+    return Com(p.number) + " (" + p.device + ")";
+}
+
+// A ports-folder link shows where it leads.
+std::string DeviceName(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+    return error ? path : path + " (a link to " + target.string() + ")";
+}
+
+// The COM number the window would use: its configuration file's, or 1, the
+// number the window writes into a new one. The file is only read here.
+int ConfiguredComPort(const Context& c, std::string& origin) {
+    const std::string path = DesktopConfigFileName();
+    if (path.empty() || !std::filesystem::exists(path)) {
+        origin = "COM1, the window's first port (no configuration file" +
+                 (path.empty() ? std::string() : " at " + path) + ")";
+        return 1;
+    }
+    const ComPortSetting setting = LoadComPortSetting(path);
+    if (const char* problem = ConfigStatusText(setting.status))
+        c.io.err << "ztcli: " << path << ": " << problem << '\n';
+    const int number = setting.number.value_or(1);
+    origin = Com(number) + ", from the window's configuration (" + path + ")";
+    return number;
+}
+
+void Hints(const Context& c, const std::vector<std::string>& hints) {
+    for (const std::string& hint : hints) c.io.err << "ztcli: " << hint << '\n';
+}
+
+std::string Joined(const std::vector<std::string>& parts) {
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+    return text;
+}
+
+// How to give a device a COM number (com 0: no number was given), or name
+// the port otherwise.
+std::string MappingHint(int com) {
+    const std::string others = "--port takes a COM number, a device path, or auto";
+#ifdef _WIN32
+    return com > 0 ? "COM numbers are the system's own (Device Manager lists them under Ports); " +
+                         others
+                   : others;
+#else
+    const std::string dir = PortsDir();
+    if (com <= 0 || dir.empty()) return others;
+    const std::string n = std::to_string(com);
+    return "to map COM" + n + " to a device, link it: ln -s /dev/ttyUSB0 " + dir + "/com" + n +
+           "; or give --port the device's path";
+#endif
+}
+
+// The ports that are present, as `ztcli ports` lists them, and how to map one.
+std::vector<std::string> PresentPortsHints(int com) {
+    std::vector<std::string> listed;
+    for (const PortEntry& p : ListPorts())
+        listed.push_back(Com(p.number) + " " + p.device + " (" + PortStateName(p.state) + ")");
+    std::string present =
+        listed.empty()
+            ? "no serial ports are present"
+            : "the ports present: " + Joined(listed) +
+                  "; ztcli ports --probe finds the keyer among them, --port auto uses it";
+    return {present, MappingHint(com)};
+}
+
+// The port's text without the path the origin names already.
+std::string WithoutGivenPath(const PortChoice& where, const std::string& text) {
+    const std::string lead = where.target.device + ": ";
+    return !where.target.device.empty() && text.rfind(lead, 0) == 0 ? text.substr(lead.size())
+                                                                    : text;
+}
+
+int OpenFailure(const Context& c, const PortChoice& where, const Port& port, const Detection& d) {
+    switch (port.OpenTrouble()) {
+        case SerialOpenOutcome::Missing: {
+            const std::string text = where.device.empty() ? d.portError
+                                     : where.target.device.empty()
+                                         ? DeviceName(where.device) + ": no such device"
+                                         : "no such device";
+            return PortFail(c, where, kExitPort, text, PresentPortsHints(where.target.com));
+        }
+        case SerialOpenOutcome::Busy:
+        case SerialOpenOutcome::Denied:
+        case SerialOpenOutcome::NotSerial:
+            return PortFail(c, where, kExitPort, WithoutGivenPath(where, d.portError));
+        default:
+            // Opened, but it would not take the keyer's line settings.
+            return PortFail(c, where, kExitPort, d.linkStatus + ": " + d.portError);
+    }
+}
+
+// --port auto: the one port on which a keyer answers.
+int FindKeyer(const Context& c, PortChoice& choice) {
+    const std::vector<ProbedPort> probed = ProbePorts(ListPorts());
+    std::vector<std::string> keyers, tried, untried;
+    const PortEntry* found = nullptr;
+    for (const ProbedPort& p : probed) {
+        if (p.KeyerAnswered()) {
+            keyers.push_back(Named(p.port));
+            found = &p.port;
+        }
+        (p.detection ? tried : untried).push_back(Named(p.port) + ": " + ProbeSummary(p));
+    }
+    if (keyers.size() > 1)
+        return c.Fail(kExitUsage,
+                      "--port auto: keyers answer on " + Joined(keyers) + "; name one with --port");
+    if (found) {
+        choice.target = {found->number, {}};
+        choice.device = found->device;
+        choice.origin = Com(found->number) + ", found by --port auto";
+        // Beside the errors, so that it never mixes with what a command prints.
+        if (!c.opt.quiet)
+            c.io.err << "ztcli: --port auto: the keyer answers on " << Named(*found) << '\n';
+        return kExitOk;
+    }
+    if (tried.empty()) {
+        c.Fail(kExitPort,
+               "--port auto: " + (untried.empty() ? std::string("no serial ports are present")
+                                                  : "no port could be tried: " + Joined(untried)));
+        Hints(c, {MappingHint(0)});
+        return kExitPort;
+    }
+    c.Fail(kExitKeyer, "--port auto: no keyer answered: " + Joined(tried));
+    Hints(c, {kSilentHint});
+    return kExitKeyer;
+}
+
+}  // namespace
+
+std::string PortOptionProblem(const std::string& value) {
+    // Left empty, it would fall back on the configured port unasked.
+    if (value.empty()) return "an empty port names no port";
+    const std::optional<int> com = ComNumber(value);
+    if (com && (*com < 1 || *com > kHighestComPort))
+        return "COM numbers go from 1 to " + std::to_string(kHighestComPort) + ", not " + value;
+    return {};
+}
+
+int ChoosePort(const Context& c, PortChoice& choice) {
+    const std::string& given = c.opt.port;
+    if (IsAuto(given)) return FindKeyer(c, choice);
+    if (given.empty()) {
+        choice.target = {ConfiguredComPort(c, choice.origin), {}};
+    } else if (const std::optional<int> com = ComNumber(given)) {
+        choice.target = {*com, {}};
+        choice.origin = Com(*com) + ", from --port " + given;
+    } else {
+        choice.target = {0, given};
+        choice.origin = given + ", from --port";
+    }
+    choice.device =
+        choice.target.device.empty() ? ComDevicePath(choice.target.com) : choice.target.device;
+    return kExitOk;
+}
+
+int PortFail(const Context& c, const PortChoice& where, int status, const std::string& text,
+             const std::vector<std::string>& hints) {
+    c.Fail(status, where.origin + ": " + text);
+    Hints(c, hints);
+    return status;
+}
+
+int DetectionFailure(const Context& c, const PortChoice& where, const Port& port,
+                     const Detection& d, const std::string& prefix) {
+    if (d.open != PortOpen::Ok) return OpenFailure(c, where, port, d);
+    if (d.outcome != DetectOutcome::Failed) return kExitOk;
+    const std::string trouble = d.portError.empty() ? "" : " (" + d.portError + ")";
+    if (d.linkStatus == kNoResponseText)
+        return PortFail(c, where, kExitKeyer,
+                        prefix + d.linkStatus + " from " + DeviceName(where.device) + trouble,
+                        {kSilentHint});
+    return PortFail(c, where, kExitKeyer, prefix + d.linkStatus + trouble);
+}
+
+std::string ProbeSummary(const ProbedPort& probed) {
+    if (!probed.detection) return "not tried: " + probed.port.note;
+    const Detection& d = *probed.detection;
+    if (d.open != PortOpen::Ok) return d.portError;
+    switch (d.outcome) {
+        case DetectOutcome::Firmware:
+            return d.chipLabel + "  " + d.linkStatus;
+        case DetectOutcome::BootLoaderOnly:
+            return d.linkStatus + ": only the boot loader answers";
+        default:
+            return d.linkStatus == kNoResponseText ? "no answer" : d.linkStatus;
+    }
+}
+
+}  // namespace zt::cli
