@@ -12,7 +12,7 @@
 //
 // Reading order: in this file, templates (DialogTemplate), the Window record,
 // the application's calls, the Host interface, then the input functions. Then
-// the hosts: scripted_host.h, qt/qt_host.h with qt/dialog_view.h, and
+// the hosts: scripted_host.h, qt/qt_host.h with qt/qt_dialog_view.h, and
 // win32/win32_host.h. What is shown: the templates in
 // src/resources/templates.cpp, and the program's windows in src/app/, from
 // main_window.cpp (its route table), window_state.h, session.h (what the

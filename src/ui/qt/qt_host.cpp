@@ -11,7 +11,7 @@
 #include <QThread>
 #include <cmath>
 
-#include "ui/qt/dialog_view.h"
+#include "ui/qt/qt_dialog_view.h"
 
 namespace ui {
 

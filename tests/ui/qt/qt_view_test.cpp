@@ -19,7 +19,7 @@
 #include "qt_fixture.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
-#include "ui/qt/dialog_view.h"
+#include "ui/qt/qt_dialog_view.h"
 
 namespace zttest {
 namespace {

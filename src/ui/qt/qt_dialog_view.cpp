@@ -1,4 +1,4 @@
-#include "ui/qt/dialog_view.h"
+#include "ui/qt/qt_dialog_view.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -27,9 +27,9 @@
 #include <cmath>
 #include <functional>
 
-#include "ui/qt/accessible.h"
+#include "ui/qt/qt_accessible.h"
 #include "ui/qt/qt_host.h"
-#include "ui/qt/widgets.h"
+#include "ui/qt/qt_widgets.h"
 
 namespace ui::qtview {
 

@@ -1,7 +1,7 @@
 // The installed icon files against the XPM rows they are drawn from, read
 // here with a parser of our own rather than Qt's.
 
-#include "ui/qt/icon_images.h"
+#include "ui/qt/qt_icon_images.h"
 
 #include <gtest/gtest.h>
 

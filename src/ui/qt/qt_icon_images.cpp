@@ -1,4 +1,4 @@
-#include "ui/qt/icon_images.h"
+#include "ui/qt/qt_icon_images.h"
 
 #include <QColor>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "ui/qt/accessible.h"
+#include "ui/qt/qt_accessible.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "ui/qt/widgets.h"
+#include "ui/qt/qt_widgets.h"
 
 namespace ui::qtview {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The few widget classes of the Qt host that differ from Qt's own, so that
-// the view and the accessible interfaces (accessible.h) can tell them apart.
+// the view and the accessible interfaces (qt_accessible.h) can tell them apart.
 // Internal to the Qt host.
 
 #include <QComboBox>
