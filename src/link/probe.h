@@ -28,9 +28,7 @@ struct ProbedPort {
     std::optional<Detection> detection;
 
     // A keyer answered: its firmware, or its boot loader alone.
-    bool KeyerAnswered() const {
-        return detection && detection->outcome != DetectOutcome::Failed;
-    }
+    bool KeyerAnswered() const { return detection && detection->outcome != DetectOutcome::Failed; }
 };
 
 // Detection on one listed port; the port is closed again afterwards.

@@ -26,8 +26,8 @@ struct SerialDevice;
 
 enum class SerialOpenOutcome {
     Opened,
-    Missing,  // no such device (ENOENT, ENODEV, ENXIO; ERROR_FILE_NOT_FOUND)
-    Busy,     // another program holds it (EBUSY or a taken lock; ERROR_ACCESS_DENIED)
+    Missing,    // no such device (ENOENT, ENODEV, ENXIO; ERROR_FILE_NOT_FOUND)
+    Busy,       // another program holds it (EBUSY or a taken lock; ERROR_ACCESS_DENIED)
     Denied,     // no permission (EACCES, EPERM); Windows has no such case for ports
     NotSerial,  // there, but no serial device: a file, a folder, /dev/null, NUL
     Failed,     // anything else

@@ -159,7 +159,8 @@ void CancelWrite(SerialDevice& d) {
 
 SerialOpenResult SerialOpen(const std::string& path) {
     // A folder would be refused as if held by another program.
-    const DWORD attributes = GetFileAttributesA(path.c_str());  // INVALID_FILE_ATTRIBUTES for a port
+    const DWORD attributes =
+        GetFileAttributesA(path.c_str());  // INVALID_FILE_ATTRIBUTES for a port
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return {nullptr, SerialOpenOutcome::NotSerial, ERROR_DIRECTORY};
     // Share mode 0: exclusive for as long as the handle lives; the system

@@ -199,8 +199,7 @@ TEST_F(UploaderTest, EndingEarlyIsAFailure) {
         Load(d, path);
         ui::click(d, ids::kProgram);
         Finish(d);
-        EXPECT_EQ(Message(d),
-                  "Error: ZOVOV stopped early, program it again !");
+        EXPECT_EQ(Message(d), "Error: ZOVOV stopped early, program it again !");
 
         // Only the boot loader answers now: its sync and 35, one frame, then the hold.
         sim::Faults hold;

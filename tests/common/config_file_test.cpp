@@ -54,10 +54,7 @@ TEST_F(ConfigFileTest, ShortAndLongFilesFillTheNumberFromItsLowEnd) {
         std::vector<unsigned char> bytes;
         std::int32_t number;
     } cases[] = {
-        {{3, 0}, 3},
-        {{5}, 5},
-        {{12, 0, 0, 0, 99, 98}, 12},
-        {{0xfe, 0xff, 0xff, 0xff}, -2},
+        {{3, 0}, 3},       {{5}, 5}, {{12, 0, 0, 0, 99, 98}, 12}, {{0xfe, 0xff, 0xff, 0xff}, -2},
         {{0, 0, 0, 0}, 0},
     };
     for (const Case& c : cases) {

@@ -104,8 +104,7 @@ TEST_F(UploadTest, EveryOutcome) {
         {0x82, 0x82, "Error: Flash Verify !"},
         {0x89, 0x89, "Error: ZOVOV Sync !"},
         {0x84, 0x84, "Error: ZOVOV Timeout !"},
-        {0x88, kUploadStoppedEarly,
-         "Error: ZOVOV stopped early, program it again !"},
+        {0x88, kUploadStoppedEarly, "Error: ZOVOV stopped early, program it again !"},
         {0x42, 0x42, "Error: Restart failed !"},
         {0x00, kUploadZeroReply, "Error: Restart failed !"},
     };

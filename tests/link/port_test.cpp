@@ -55,8 +55,8 @@ TEST_F(LinkTest, PortsThatCannotBeOpenedLeavePortOpenClear) {
     line.Link(9, notATerminal);
     // Each failure says what kind it is, so that a front end can say what to do.
     const std::pair<int, SerialOpenOutcome> cases[] = {{8, SerialOpenOutcome::Missing},
-                                                        {9, SerialOpenOutcome::NotSerial},
-                                                        {999, SerialOpenOutcome::Missing}};
+                                                       {9, SerialOpenOutcome::NotSerial},
+                                                       {999, SerialOpenOutcome::Missing}};
     for (auto [com, trouble] : cases) {
         EXPECT_EQ(port.Open(com), PortOpen::Failed) << "COM" << com;
         EXPECT_EQ(port.IsOpen(), false);
