@@ -34,10 +34,6 @@ UploadWaits uploadPauses;
 
 namespace {
 
-std::string PortTrouble(const std::string& error) {
-    return error.empty() ? "" : " (" + error + ")";
-}
-
 // Detection gives the keyer only the time it takes to answer, so a silent
 // port fails in a fraction of a second; what follows it gets the full waits.
 void DetectionWaits(Port& port) {
@@ -114,7 +110,6 @@ class SettingsTransfer {
                             TransferText(*r.transfer) + PortTrouble(port_.ErrorText()));
         return kExitOk;
     }
-    bool Refused() const { return refused_; }
 
   private:
     const Context& c_;
@@ -153,7 +148,7 @@ class LogQueue {
 };
 
 // Whether a settings file can be saved at path, found out before the keyer
-// is asked (as read does), which takes a while.
+// is asked, which takes a while.
 int CheckSavable(const Context& c, const std::string& path) {
     FileTrouble trouble;
     if (CheckWritable(path, &trouble) != SafeWrite::Ok)
@@ -162,9 +157,10 @@ int CheckSavable(const Context& c, const std::string& path) {
     return kExitOk;
 }
 
-}  // namespace
-
-namespace {
+// A port as `ports` lists it: COM number, device and state.
+std::string PortLine(const PortEntry& p) {
+    return "COM" + std::to_string(p.number) + '\t' + p.device + '\t' + PortStateName(p.state);
+}
 
 // `ports --probe`: detection on every free port, and which one answers.
 int ProbeCommand(const Context& c) {
@@ -176,8 +172,7 @@ int ProbeCommand(const Context& c) {
     if (probed.empty()) c.Say("no serial ports found");
     int keyers = 0;
     for (const ProbedPort& p : probed) {
-        c.io.out << "COM" << p.port.number << '\t' << p.port.device << '\t'
-                 << PortStateName(p.port.state) << '\t' << ProbeSummary(p) << '\n';
+        c.io.out << PortLine(p.port) << '\t' << ProbeSummary(p) << '\n';
         keyers += p.KeyerAnswered();
     }
     if (!probed.empty() && keyers == 0) c.Say("no keyer answered");
@@ -194,8 +189,7 @@ int PortsCommand(const Context& c) {
         return kExitOk;
     }
     if (ports.empty()) c.Say("no serial ports found");
-    for (const PortEntry& p : ports)
-        c.io.out << "COM" << p.number << '\t' << p.device << '\t' << PortStateName(p.state) << '\n';
+    for (const PortEntry& p : ports) c.io.out << PortLine(p) << '\n';
     return kExitOk;
 }
 
@@ -251,11 +245,8 @@ int ReadCommand(const Context& c) {
         return c.Fail(kExitUsage,
                       "read - writes the 300 settings bytes to standard output, which is a "
                       "terminal; redirect it to a file or a pipe (ztcli read - > keyer.eep)");
-    FileTrouble trouble;
-    if (!out && CheckWritable(c.opt.file, &trouble) != SafeWrite::Ok)
-        return c.Fail(kExitUsage, c.opt.file + ": " +
-                                      SettingsFileText(SettingsFileResult::CreateFailed) + " (" +
-                                      trouble.cause + ")");
+    if (!out)
+        if (int status = CheckSavable(c, c.opt.file)) return status;
     SettingsImage image{};
     if (int status = ReadFromKeyer(c, image)) return status;
     if (int status = SaveSettings(c, image)) return status;

@@ -213,6 +213,10 @@ int ChoosePort(const Context& c, PortChoice& choice) {
     return kExitOk;
 }
 
+std::string PortTrouble(const std::string& error) {
+    return error.empty() ? "" : " (" + error + ")";
+}
+
 int PortFail(const Context& c, const PortChoice& where, int status, const std::string& text,
              const std::vector<std::string>& hints) {
     c.Fail(status, where.origin + ": " + text);
@@ -224,7 +228,7 @@ int DetectionFailure(const Context& c, const PortChoice& where, const Port& port
                      const Detection& d, const std::string& prefix) {
     if (d.open != PortOpen::Ok) return OpenFailure(c, where, port, d);
     if (d.outcome != DetectOutcome::Failed) return kExitOk;
-    const std::string trouble = d.portError.empty() ? "" : " (" + d.portError + ")";
+    const std::string trouble = PortTrouble(d.portError);
     if (d.linkStatus == kNoResponseText)
         return PortFail(c, where, kExitKeyer,
                         prefix + d.linkStatus + " from " + DeviceName(where.device) + trouble,

@@ -29,6 +29,9 @@ struct PortChoice {
 // kExitOk, or the status after saying why there is none to use.
 int ChoosePort(const Context& c, PortChoice& choice);
 
+// The port's own error after a failure's text, in brackets; empty when none.
+std::string PortTrouble(const std::string& error);
+
 // A failure on the chosen port: its origin and text on the first line, then
 // each hint on a line of its own.
 int PortFail(const Context& c, const PortChoice& where, int status, const std::string& text,
