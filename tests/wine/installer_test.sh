@@ -107,6 +107,13 @@ printf '\x07\0\0\0' >"$appdata/zttools/zttools.cfg"
 out=$(ZT_SIM_COM=7 "$here/run-with-sim" "$ztsim" "$wine_run" "$prefix" \
     "$win_installed\\ztcli.exe" test 2>&1) || fail "installed ztcli.exe test: status $?: $out"
 grep -q "ZT IC: SMT" <<<"$out" || fail "installed ztcli.exe test found no keyer on COM7: $out"
+out=$(ZT_SIM_COM=7 ZT_SIM_ARGS=--silent "$here/run-with-sim" "$ztsim" "$wine_run" "$prefix" \
+    "$win_installed\\ztcli.exe" test 2>&1)
+status=$?
+[[ $status -eq 1 && "$out" == *"Device Manager"* && "$out" != *ModemManager* ]] ||
+    fail "ztcli.exe on a silent keyer: status $status, not the Windows hint: $out"
+out=$(wine "$win_installed\\ztcli.exe" --help 2>&1)
+[[ "$out" == *'\\.\COM7'* && "$out" != */dev/* ]] || fail "ztcli.exe --help has no Windows example: $out"
 
 mkdir -p "$portable"
 (cd "$portable" && cmake -E tar xf "$zip") || fail "the zip does not unpack"
