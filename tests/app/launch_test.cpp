@@ -50,13 +50,5 @@ TEST(Launch, HelpAndVersionNeedNoDisplay) {
     EXPECT_NE(v.out.find("GPL-3.0-or-later"), std::string::npos);
 }
 
-// What Qt leaves of the command line: its own options are gone by then.
-TEST(Launch, TheFirstArgumentThatIsNoOptionIsTheSettingsFileToOpen) {
-    const char* withFile[] = {"zttools", "--unknown", "keyer.eep", "other.eep"};
-    EXPECT_EQ(SettingsFileArgument(4, withFile), "keyer.eep");
-    const char* without[] = {"zttools", "--unknown"};
-    EXPECT_EQ(SettingsFileArgument(2, without), "");
-}
-
 }  // namespace
 }  // namespace zt
