@@ -41,9 +41,15 @@ std::string ExitText(Statuses statuses) {
 }
 
 constexpr const char* kPortText =
+#ifdef _WIN32
+    R"(--port takes a COM number, as Device Manager lists the ports, or a device
+path such as \\.\COM7. Without it the COM port chosen in the window is used.
+`ztcli help COMMAND` shows what a command takes.)";
+#else
     R"(--port takes a COM number (mapped to a device as in the window) or a device
 path such as /dev/ttyUSB0. Without it the COM port chosen in the window is used.
 `ztcli help COMMAND` shows what a command takes.)";
+#endif
 
 using Command = std::function<int(const Context&)>;
 

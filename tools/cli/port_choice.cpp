@@ -24,10 +24,16 @@ const char* const kUploadCutHint =
 namespace {
 
 constexpr const char* kSilentHint =
+#ifdef _WIN32
+    "hint: check the keyer's power and its cable, and that it is on this port (ztcli ports "
+    "--probe tries every port; Device Manager lists them under \"Ports (COM & LPT)\"); after an "
+    "interrupted upload, switch the keyer off and on";
+#else
     "hint: check the keyer's power and its cable, that it is on this port (ztcli ports --probe "
     "tries every port; the guide's \"COM numbers\"), and that ModemManager is not probing the "
     "port (the guide's \"When a USB serial adapter is taken by another program\"); after an "
     "interrupted upload, switch the keyer off and on";
+#endif
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
