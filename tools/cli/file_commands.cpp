@@ -45,9 +45,14 @@ int ReadJsonSettings(const Context& c, std::vector<Assignment>& changes) {
             return c.Fail(kExitUsage, path + ": cannot be read (" + trouble.cause + ")");
         in = file.get();
     }
-    const Json document = in ? Json::parse(*in, nullptr, false) : Json(Json::value_t::discarded);
-    if (document.is_discarded()) return c.Fail(kExitUsage, path + ": not JSON");
-    if (auto wrong = SettingsFromJson(document, changes))
+    std::string text(kSettingsJsonLimit + 1, '\0');
+    if (in) in->read(text.data(), std::ssize(text));
+    text.resize(in ? static_cast<std::size_t>(in->gcount()) : 0);
+    if (in && in->bad()) return c.Fail(kExitUsage, path + ": cannot be read");
+    if (text.size() > kSettingsJsonLimit)
+        return c.Fail(kExitUsage, path + ": more than " + std::to_string(kSettingsJsonLimit >> 20) +
+                                      " MiB, far longer than what ztcli show --json prints");
+    if (auto wrong = SettingsFromJson(text, changes))
         return c.Fail(kExitUsage, path + ": " + *wrong);
     return kExitOk;
 }

@@ -41,6 +41,9 @@ std::optional<Assignment> ParseAssignment(const std::string& text);
 std::optional<std::string> SetSettings(SettingsImage& image,
                                        const std::vector<Assignment>& changes);
 
+// Why a name is no setting, with the one that was likely meant.
+std::string UnknownSettingText(const std::string& name);
+
 // "name: A -> B" for each setting whose value differs from image a to b.
 std::vector<std::string> DifferingSettings(const SettingsImage& a, const SettingsImage& b);
 // Why a read-back differs from what was written: each setting whose value
