@@ -255,6 +255,11 @@ TEST_F(CliTest, BadFilesSendNothing) {
     r = OnKeyer({"write", Path("long.eep")});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("Invalid file."), std::string::npos);
+    // The input is read no further than a settings file goes.
+    r = Cli({"show", "-"}, false, std::string(400, 'x'));
+    EXPECT_EQ(r.err,
+              "ztcli: standard input: Invalid file. (more than 300 bytes long; a settings "
+              "file holds 300 bytes, or 288 in the older layout)\n");
     EXPECT_EQ(Cli({"show", Path("long.eep")}).status, 2);
     EXPECT_EQ(Cli({"write"}).status, 2);  // no file named
 

@@ -1,8 +1,8 @@
 // The commands that work on files: no port is opened, but for a diff with
 // the keyer's settings. A settings file named "-" is the program's input
 // (or, for read, its output).
-#include <iterator>
 #include <memory>
+#include <sstream>
 
 #include "cli/commands.h"
 #include "cli/json.h"
@@ -22,20 +22,22 @@ int FileFailure(const Context& c, const std::string& path, const char* problem,
                                   (trouble.cause.empty() ? "" : " (" + trouble.cause + ")"));
 }
 
-// A settings file on the input, as many bytes as come.
+// A settings file on the input, read no further than a settings file goes.
 int ReadSettingsInput(const Context& c, SettingsImage& image) {
     if (c.io.binary) c.io.binary(true);
-    std::vector<std::uint8_t> bytes;
-    if (c.io.in) bytes.assign(std::istreambuf_iterator<char>(*c.io.in), {});
+    std::istringstream nothing;
     FileTrouble trouble;
-    if (const char* problem = SettingsFileText(ReadSettingsBytes(bytes, image, &trouble)))
+    const SettingsFileResult read =
+        ReadSettingsStream(c.io.in ? *c.io.in : nothing, image, &trouble);
+    if (const char* problem = SettingsFileText(read))
         return FileFailure(c, InputName("-"), problem, trouble);
     return kExitOk;
 }
 
-// The settings a JSON document holds, from a file or from "-", the input.
+// The settings a JSON document holds, from a file or from "-", the input;
+// read no further than a document of show's shape could go, give or take.
 int ReadJsonSettings(const Context& c, std::vector<Assignment>& changes) {
-    const std::string path = c.opt.other == "-" ? "standard input" : c.opt.other;
+    const std::string path = InputName(c.opt.other);
     FileTrouble trouble;
     std::unique_ptr<FileStream> file;
     std::istream* in = c.io.in;
