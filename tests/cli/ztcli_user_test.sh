@@ -111,12 +111,12 @@ firmware=$work/zt_smt_31_05.hex
 
 # ---- The port named every way a user names it -------------------------------
 keyer 41
-for port in COM41 com41 41 "$ports/com41"; do
+for port in COM41 com41 41 " 41" "41 " "$ports/com41"; do
     run --port "$port" test
     expect 0
     prints "ZT F/W ver 31.05"
 done
-for port in 0 51 99 com0 COM51 1234567890123; do
+for port in 0 51 99 com0 COM51 1234567890123 -7 COM-1; do
     run --port "$port" test
     expect 2 "COM numbers go from 1 to 50"
 done
