@@ -418,6 +418,13 @@ TEST_F(CliTest, DiffListsTheSettingsThatDifferInFilesOrTheKeyer) {
     r = Cli({"diff", a, Path("none.eep")});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("none.eep: File Not Found"), std::string::npos) << r.err;
+    // A keyer that fails is told apart from one whose settings differ.
+    sim::Faults silent;
+    silent.silent = true;
+    sim->SetFaults(silent);
+    r = OnKeyer({"--quiet", "diff", a, "keyer"});
+    EXPECT_EQ(r.status, 4);
+    EXPECT_NE(r.err.find("ZT Fail:no response"), std::string::npos) << r.err;
 }
 
 // What is not a regular file fails at once, a named pipe too (which would

@@ -208,6 +208,11 @@ expect 0
 before=$(sent 47)
 run --port 47 upload --backup "$work/no-folder/backup.eep" "$firmware"
 expect 2 "$work/no-folder/backup.eep: Can't open Settings file for write"
+# An unset variable would program with no backup; - is no settings file.
+run --port 47 upload --backup "" "$firmware"
+expect 2 "--backup: an empty name names no file"
+run --port 47 upload --backup - "$firmware"
+expect 2 "--backup: the backup goes to a settings file, never to standard output (-)"
 [[ $(sent 47) == "$before" ]] || fail "$last asked the keyer before refusing the backup file"
 run --port 47 upload --backup "$work/backup.eep" "$firmware"
 expect 0

@@ -66,9 +66,12 @@ int NeedsAFile(const Context& c) {
                   "set and apply change a settings file in place: name the file, not -");
 }
 
-// A settings file, or the keyer's settings for "keyer".
+// diff's A or B: a settings file, or the keyer's settings for "keyer". A
+// keyer that failed has a status of its own there, since 1 is a difference.
 int ReadSource(const Context& c, const std::string& source, SettingsImage& image) {
-    return source == "keyer" ? ReadFromKeyer(c, image) : ReadSettings(c, source, image);
+    if (source != "keyer") return ReadSettings(c, source, image);
+    const int status = ReadFromKeyer(c, image);
+    return status == kExitKeyer ? kExitDiffKeyer : status;
 }
 
 }  // namespace
