@@ -377,6 +377,7 @@ TEST_F(CliTest, ApplyTakesWhatShowPrintsAllOrNothing) {
           {R"({"user1": {"swap": "FALSE"}})", R"(user1.swap: takes true or false, not "FALSE")"},
           {R"({"user2": {"keyer_mode": 1}})", "user2.keyer_mode: takes a string, not 1"},
           {R"({"user1": {"cur_wpm": 100, "cur_wpm": 28}})", "user1.cur_wpm: named twice"},
+          {R"({"user1.max_wpm": 200, "user1": {"max_wpm": 40}})", "user1.max_wpm: named twice"},
           {R"({"bogus": {}})", R"(no group of settings is called "bogus")"},
           {R"({"user1": {"cur_wpm": {}}})", "user1.cur_wpm: takes a whole number, not an object"},
           {R"({"user1": {"rtty": {}}})", "user1.rtty: an empty object sets nothing"},

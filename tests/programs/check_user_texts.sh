@@ -198,7 +198,7 @@ run 3 "$ztcli" --port "$work/no-such-device" test
 says err "no-such-device"
 # Output that does not go out fails the command.
 for command in "show keyer.eep" "show --json keyer.eep" "--port 7 test" "ports" "help" "--help" \
-    "--version" "hexinfo smt.hex" "--port 7 read -"; do
+    "--version" "hexinfo smt.hex" "--port 7 read -" "diff changed.eep keyer.eep"; do
     # shellcheck disable=SC2086
     run 2 bash -c 'exec "$@" >/dev/full' - "$ztcli" $command
     says err "standard output"

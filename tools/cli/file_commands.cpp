@@ -147,7 +147,9 @@ int DiffCommand(const Context& c) {
     if (int status = ReadSource(c, c.opt.other, b)) return status;
     const std::vector<std::string> differing = DifferingSettings(a, b);
     for (const std::string& line : differing) c.io.out << line << '\n';
-    return differing.empty() ? kExitOk : kExitKeyer;
+    // 1 says that the differences are listed: when they could not be, the
+    // output's failure is the outcome (RunCli tells it).
+    return differing.empty() || !c.io.out.flush() ? kExitOk : kExitKeyer;
 }
 
 int LoadFirmware(const Context& c, LoadedImage& firmware) {

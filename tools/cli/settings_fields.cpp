@@ -199,9 +199,13 @@ std::optional<Assignment> ParseAssignment(const std::string& text) {
 std::optional<std::string> SetSettings(SettingsImage& image,
                                        const std::vector<Assignment>& changes) {
     Edit e{image, {}, {}, {}};
+    std::set<const NamedSetting*> named;
     for (const auto& [name, value] : changes) {
         const NamedSetting* found = FindSetting(name);
         if (!found) return UnknownSettingText(name);
+        // Only the last of the pot's values would be checked, and the others
+        // are most likely a slip.
+        if (!named.insert(found).second) return name + ": named twice";
         if (auto refusal = Assign(e, *found, value)) return name + ": " + *refusal;
     }
     if (auto refusal = FinishPot(e)) return refusal;
