@@ -160,7 +160,24 @@ printf '\051\000\000\000' >"$config"  # COM41
 run test
 expect 0
 prints "ZT IC: SMT"
-rm "$config"
+# ztcli port chooses the port used without --port, where the window keeps it.
+run port 41
+expect 0 "COM41 from now on, for ztcli and the window ($config): $ports/com41 (a link to /dev/pts/"
+cmp -s <(printf '\051\000\000\000') "$config" || fail "$last did not keep 41 as the window does"
+run port
+expect 0
+prints "COM41, from the window's configuration ($config): $ports/com41 (a link to /dev/pts/"
+for wrong in "99:COM numbers go from 1 to 50, not 99" "$ports/com45:keeps a COM number, not a device" \
+    "41,45:names several ports; this command uses one"; do
+    run port "${wrong%%:*}"
+    expect 2 "${wrong#*:}"
+done
+cmp -s <(printf '\051\000\000\000') "$config" || fail "$last changed the configuration"
+rm "$config" && mkdir "$config"
+run port 45
+expect 2 "$config: cannot be written"
+rmdir "$config"
+rm -f "$config"
 run test  # COM1, whatever this machine has there
 [[ $status == 1 || $status == 3 ]] || fail "$last: exit status $status, not 1 or 3: $err"
 first "COM1, the window's first port (no configuration file at $config)"
@@ -188,6 +205,15 @@ run ports --probe --json
 expect 0
 prints "{\"com\":41,\"device\":\"$ports/com41\",\"state\":\"free\",\"keyer\":true,\"detection\":{\"outcome\":\"firmware\",\"chip_label\":\"ZT IC: SMT\",\"link_status\":\"ZT F/W ver 31.05\",\"chip_variant\":1,\"firmware_major\":31,\"firmware_minor\":5}}"
 prints "{\"com\":45,\"device\":\"$ports/com45\",\"state\":\"free\",\"keyer\":false,\"detection\":{\"outcome\":\"failed\""
+# Only the ports named are tried.
+before=$(sent 45)
+run ports --probe --port 41,com46
+expect 0
+prints "COM41	$ports/com41	free	ZT IC: SMT"
+prints "COM46	$ports/com46	free	ZT Fail:No O/S"
+[[ "$out" != *COM45* && $(sent 45) == "$before" ]] || fail "$last tried COM45"
+run ports --probe --port 41,42
+expect 2 "COM42 (" "no such device" "the ports present:"
 run --port auto test
 expect 2 "--port auto: keyers answer on COM41 ($ports/com41) and COM46 ($ports/com46); name one with --port"
 stop 46

@@ -102,7 +102,7 @@ run 0 "$ztcli" help diff
 says out "0  success" "1  some settings differ" "2  bad usage" "3  the port" \
     "4  the keyer refused or failed"
 lacks out "1  the keyer"
-commands="the commands are ports, test, read, write, show, set, apply, diff, hexinfo, upload, help"
+commands="the commands are ports, port, test, read, write, show, set, apply, diff, hexinfo, upload, help"
 for args in "bogus" "help bogus" "--quiet bogus --port 3"; do
     # shellcheck disable=SC2086  # the words are the arguments
     run 2 "$ztcli" $args
@@ -111,6 +111,25 @@ for args in "bogus" "help bogus" "--quiet bogus --port 3"; do
 done
 run 2 "$ztcli"
 says err "a command is needed; $commands"
+# Words that are wrong read as ztcli's other errors, with what was likely
+# meant and the usage of the command they named; the usage reads as said.
+while IFS='|' read -r args words usage; do
+    # shellcheck disable=SC2086  # the words are the arguments
+    run 2 "$ztcli" $args
+    says err "ztcli: $words" "Usage: ztcli $usage  (ztcli help"
+    lacks err "Run with --help"
+done <<'CASES'
+uplaod|no command 'uplaod'; did you mean upload? The commands are ports, port,|[OPTIONS] [COMMAND]
+--prot 3 test|no option --prot; did you mean --port?|test [OPTIONS]
+--port COM51 test|--port: COM numbers go from 1 to 50, not COM51|test [OPTIONS]
+test --port|--port needs a value|test [OPTIONS]
+--json test|--json belongs after the command (ztcli test --json)|test [OPTIONS]
+read|FILE is required|read [OPTIONS] FILE
+read a b|read takes no 'b'|read [OPTIONS] FILE
+CASES
+run 0 "$ztcli" help set
+says out "Usage: ztcli set [OPTIONS] FILE FIELD=VALUE..." "  FIELD=VALUE ...  "
+lacks out "TEXT" "REQUIRED"
 
 # --- Files that are not what they should be: where and why.
 {
