@@ -213,6 +213,14 @@ empty out
 says err "Programming ZOVOV...." "Upload Completed Successfully"
 run 0 "$ztcli" hexinfo "$work/smt.hex"
 says out "Version: 31.05 Loaded, 2 Records"
+{
+    record 0 0 255 63
+    record 0 15360 1 2  # word 0x1E00, beyond the slots an upload sends
+    record 1 0
+} >"$work/blank.hex"
+run 0 "$ztcli" hexinfo "$work/blank.hex"
+says out "Program memory: 1 word in 1 slot, word address 0x1E00" \
+    "Left out by an upload: 1 word" "No program data: an upload would send only blank words"
 run 3 "$ztcli" --port "$work/no-such-device" test
 says err "no-such-device"
 # Output that does not go out fails the command.
