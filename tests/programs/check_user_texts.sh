@@ -183,6 +183,10 @@ done
 run 0 "$ztcli" --port 7 test
 says out "ZT IC: SMT" "PotValue: 128"
 empty err
+# A second keyer on the same number: the one that holds it is named.
+run 1 "$ztsim" --com 7
+says err "ztsim: COM7 is taken by another ztsim, on /dev/pts/" "stop that one first, or pick another --com"
+lacks err "present" "--replace"
 run 0 "$ztcli" --port 7 read -
 cp "$work/out" "$work/keyer.eep"
 [[ $(stat -c %s "$work/keyer.eep") == 300 ]] || fail "wrote $(stat -c %s "$work/keyer.eep") bytes"
