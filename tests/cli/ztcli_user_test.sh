@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# ztcli_user_test.sh ZTCLI ZTSIM: ztcli run as a user runs it, against ztsim
-# keyers linked into a configuration folder of its own. For each way of
-# getting the port wrong: the words the user reads and the exit status. Then
-# finding the keyer, and a backup before new firmware and a recovery after an
-# upload that was cut off.
+# ztcli_user_test.sh ZTCLI ZTSIM GUIDE: ztcli run as a user runs it, against
+# ztsim keyers linked into a configuration folder of its own. First the
+# guide's quick start, as a new user pastes it. For each way of getting the
+# port wrong: the words the user reads and the exit status. Then finding the
+# keyer, and a backup before new firmware and a recovery after an upload that
+# was cut off.
 #
 # The keyers are COM41 to COM50 (ttyACM8 and up in the table, which a test
 # machine does not have; ztsim refuses to hide one that is there). Real ports
 # of the machine may be listed and probed beside them; nothing here depends
 # on what they say.
 set -uo pipefail
-ztcli=$1 ztsim=$2
+ztcli=$1 ztsim=$2 guide=$(realpath "$3")
 work=$(mktemp -d)
 export XDG_CONFIG_HOME=$work/config
 ports=$XDG_CONFIG_HOME/zttools/ports
@@ -108,6 +109,35 @@ firmware=$work/zt_smt_31_05.hex
     record 64 1 2 3 4
     echo ":00000001FF"
 } >"$firmware"
+
+# ---- The guide's quick start, on a fresh account -------------------------------
+# quick MARK: the guide's code block between <!-- MARK --> and <!-- /quick-start -->.
+quick() {
+    awk -v mark="<!-- $1 -->" '$0 == "<!-- /quick-start -->" { on = 0 }
+        on { sub(/^    /, ""); print }
+        $0 == mark { on = 1 }' "$guide"
+}
+fresh=$work/fresh
+mkdir -p "$fresh/home" "$fresh/run"
+user=(env -u XDG_CONFIG_HOME HOME="$fresh/home" PATH="$(dirname "$ztcli"):$(dirname "$ztsim"):$PATH")
+start=$(quick "quick-start keyer") commands=$(quick quick-start)
+[[ $start == "ztsim --com 3" && $commands == *"ztcli port 3"* ]] ||
+    fail "the guide's quick start: $start; $commands"
+# The keyer in a terminal of its own; the user goes on once it says where it is.
+(cd "$fresh/run" && exec "${user[@]}" bash -c "$start") >"$fresh/keyer" 2>&1 &
+sims+=($!)
+for _ in $(seq 200); do
+    [[ -L "$fresh/home/.config/zttools/ports/com3" ]] && break
+    sleep 0.02
+done
+if ! (cd "$fresh/run" && "${user[@]}" bash -ex -c "$commands") >"$fresh/out" 2>&1; then
+    fail "the guide's quick start failed: $(cat "$fresh/keyer" "$fresh/out")"
+fi
+(cd "$fresh/run" && "${user[@]}" ztcli diff keyer.eep keyer >/dev/null 2>&1) ||
+    fail "after the quick start the keyer does not hold keyer.eep: $(cat "$fresh/out")"
+grep -q "user1.cur_wpm = 25" <("${user[@]}" ztcli show "$fresh/run/keyer.eep") ||
+    fail "the quick start's set did not reach keyer.eep"
+kill "${sims[-1]}"
 
 # ---- The port named every way a user names it -------------------------------
 keyer 41
