@@ -184,11 +184,30 @@ std::vector<int> SlotOrder(const FirmwareImage& image) {
 }
 
 bool HoldsProgram(const FirmwareImage& image) {
-    ImageSlot blank;
-    for (int b = 0; b < kSlotBytes; b += 2) blank.data[b] = 0xFF, blank.data[b + 1] = 0x3F;
-    for (int slot : SlotOrder(image))
-        if (image[slot].data != blank.data) return true;
-    return false;
+    const ImageFill fill = MeasureImage(image);
+    return fill.words > fill.unsentWords;
+}
+
+ImageFill MeasureImage(const FirmwareImage& image) {
+    std::array<bool, kImageSlots> sent{};
+    for (int slot : SlotOrder(image)) sent[slot] = true;
+    ImageFill fill;
+    for (int slot = 0; slot < kImageSlots; ++slot) {
+        const ImageSlot& s = image[slot];
+        const int address = s.addressHigh << 8 | s.addressLow;
+        int words = 0;
+        for (int w = 0; w < kSlotWords; ++w) {
+            if (s.data[2 * w] == 0xFF && s.data[2 * w + 1] == 0x3F) continue;  // blank
+            const bool first = fill.words + words == 0;
+            fill.firstWord = first ? address + w : std::min(fill.firstWord, address + w);
+            fill.lastWord = first ? address + w : std::max(fill.lastWord, address + w);
+            ++words;
+        }
+        fill.words += words;
+        fill.filledSlots += words > 0;
+        if (!sent[slot]) fill.unsentWords += words;
+    }
+    return fill;
 }
 
 }  // namespace zt

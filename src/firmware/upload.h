@@ -120,4 +120,15 @@ std::vector<int> SlotOrder(const FirmwareImage& image);
 // image with none would only erase the keyer's program.
 bool HoldsProgram(const FirmwareImage& image);
 
+// The program memory an image fills: its words that are not blank, at the
+// word addresses their slots name.
+struct ImageFill {
+    int words = 0;
+    int filledSlots = 0;  // that hold at least one of them
+    int firstWord = 0;    // the lowest and the highest of their addresses; 0 when none
+    int lastWord = 0;
+    int unsentWords = 0;  // of them, in slots that an upload does not send (SlotOrder)
+};
+ImageFill MeasureImage(const FirmwareImage& image);
+
 }  // namespace zt

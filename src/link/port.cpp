@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "system/device_access.h"
 #include "system/paths.h"
 
 namespace zt {
@@ -16,9 +17,10 @@ std::string DeviceTroubleText(const std::string& path, const SerialOpenResult& o
             return path + ": no such device";
         case SerialOpenOutcome::Busy:
             return path + ": in use by another program";
-        case SerialOpenOutcome::Denied:
-            return path +
-                   ": permission denied; add your user to the dialout group and log in again";
+        case SerialOpenOutcome::Denied: {
+            const std::string advice = DeniedAdvice(path);
+            return path + ": permission denied" + (advice.empty() ? "" : "; " + advice);
+        }
         case SerialOpenOutcome::NotSerial:
             return path + ": not a serial port";
         default:

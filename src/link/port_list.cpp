@@ -1,5 +1,6 @@
 #include "link/port_list.h"
 
+#include "system/device_access.h"
 #include "system/paths.h"
 
 namespace zt {
@@ -16,10 +17,13 @@ std::vector<PortEntry> ListPorts() {
             case ProbeResult::Busy:
                 entries.push_back({n, device, "in use", ProbeResult::Busy});
                 break;
-            case ProbeResult::Denied:
-                entries.push_back(
-                    {n, device, "permission denied: join the dialout group", ProbeResult::Denied});
+            case ProbeResult::Denied: {
+                const std::string advice = DeniedAdvice(device);
+                entries.push_back({n, device,
+                                   "permission denied" + (advice.empty() ? "" : ": " + advice),
+                                   ProbeResult::Denied});
                 break;
+            }
             case ProbeResult::Missing:
                 break;
         }

@@ -53,9 +53,11 @@ enum class ProbeResult { Present, Busy, Denied, Missing };
 ProbeResult ProbeDevice(const std::string& path);
 #ifndef _WIN32
 // False only when the system reports that no UART answers behind the device:
-// the kernel makes ttyS nodes for ports that most machines do not have.
-// Devices the system says nothing about (USB adapters, pseudo-terminals) count
-// as present.
+// the kernel makes ttyS nodes for ports that most machines do not have. Such
+// a ttyS port has no driver bound to it in sysClassTty/NAME/device, or its
+// type there is 0, unknown. ProbeDevice also asks an open ttyS device for
+// its type (TIOCGSERIAL). Devices the system says nothing about (USB
+// adapters, pseudo-terminals) count as present.
 bool UartPresent(const std::string& path, const std::string& sysClassTty = "/sys/class/tty");
 #endif
 

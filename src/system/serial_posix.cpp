@@ -1,6 +1,7 @@
 #include "system/serial.h"
 
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <system_error>
 #include <thread>
@@ -187,6 +189,31 @@ void DrainOutput(int fd, Deadline drainBy) {
     if (queued > 0) tcflush(fd, TCOFLUSH);  // 0 or -1; at close there is nothing left to try
 }
 
+// ---- Ports without hardware -------------------------------------------------
+
+// The kernel's name of the device a path leads to: ttyS0 for /dev/ttyS0 or a
+// link to it; empty when the path leads nowhere.
+std::string KernelName(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (!realpath(path.c_str(), resolved)) return {};
+    const std::string full = resolved;
+    return full.substr(full.rfind('/') + 1);
+}
+
+// The 8250 driver makes ttyS nodes for ports that most machines do not have.
+bool IsUartNode(const std::string& name) {
+    return name.rfind("ttyS", 0) == 0;
+}
+
+// Whether the serial core reports no UART behind an open ttyS device. Only
+// ttyS is asked: USB adapters leave the type unknown whatever they are.
+bool NoUartBehind(const std::string& path, int fd) {
+    serial_struct info{};
+    // TIOCGSERIAL: 0 with info filled, or -1 with errno
+    return IsUartNode(KernelName(path)) && ioctl(fd, TIOCGSERIAL, &info) == 0 &&
+           info.type == PORT_UNKNOWN;
+}
+
 }  // namespace
 
 SerialOpenResult SerialOpen(const std::string& path) {
@@ -217,12 +244,16 @@ void SerialClose(SerialDevice* device, Deadline drainBy) {
 }
 
 bool UartPresent(const std::string& path, const std::string& sysClassTty) {
-    char resolved[PATH_MAX];
-    if (!realpath(path.c_str(), resolved)) return true;  // the open will tell
-    std::string name = resolved;
-    name = name.substr(name.rfind('/') + 1);
+    const std::string name = KernelName(path);
+    if (name.empty()) return true;  // the open will tell
+    const std::string entry = sysClassTty + "/" + name;
+    // A ttyS port that the system lists with no driver bound to it has no hardware.
+    std::error_code error;
+    if (IsUartNode(name) && std::filesystem::exists(entry, error) &&
+        !std::filesystem::exists(entry + "/device/driver", error))
+        return false;
     // The serial core's port type: 0 when no UART answered at that address.
-    std::ifstream type(sysClassTty + "/" + name + "/type");
+    std::ifstream type(entry + "/type");
     int code = -1;
     return !(type >> code) || code != 0;
 }
@@ -231,9 +262,11 @@ ProbeResult ProbeDevice(const std::string& path) {
     if (!UartPresent(path)) return ProbeResult::Missing;
     SerialOpenResult opened = SerialOpen(path);
     switch (opened.outcome) {
-        case SerialOpenOutcome::Opened:
+        case SerialOpenOutcome::Opened: {
+            const bool noUart = NoUartBehind(path, opened.device->fd);
             SerialClose(opened.device, SerialClock::now());
-            return ProbeResult::Present;
+            return noUart ? ProbeResult::Missing : ProbeResult::Present;
+        }
         case SerialOpenOutcome::Busy:
             return ProbeResult::Busy;
         case SerialOpenOutcome::Denied:

@@ -473,7 +473,9 @@ TEST_F(CliTest, UploadChecksTheImageAndProgramsTheKeyer) {
     const std::string dip = FirmwareFile(Path("dip.bin"), 55);
 
     Outcome r = Cli({"hexinfo", af});
-    EXPECT_EQ(r.out, "ZT AF Version: 31.03 Loaded, 2 Records\n");
+    EXPECT_EQ(r.out,
+              "ZT AF Version: 31.03 Loaded, 2 Records\nProgram memory: 6 words in 2 slots, word "
+              "addresses 0x0000 to 0x0021\n");
     sim->ClearReceived();
     r = OnKeyer({"upload", dip});
     EXPECT_EQ(r.status, 1);

@@ -56,6 +56,31 @@ TEST(UploadFrames, BlankSlotFrameAndLogLine) {
     EXPECT_EQ(FrameLogLine(f, 0x3C), "0020 - ff3f ff3f ff3f ff3f ff3f ff3f ff3f ff3f 3c\r\n");
 }
 
+// The words that are not blank, at their slots' own addresses; those in
+// slots an upload leaves out do not count as program data.
+TEST(UploadFrames, MeasureImageCountsWhatIsFilledAndWhatWouldBeSent) {
+    FirmwareImage image;
+    BlankImage(image);
+    EXPECT_EQ(MeasureImage(image).words, 0);
+    image[960].data[0] = 0x12;  // beyond the main block: never sent
+    ImageFill fill = MeasureImage(image);
+    EXPECT_EQ(fill.unsentWords, 1);
+    EXPECT_FALSE(HoldsProgram(image));
+    image[0].data[6] = 31;                    // word 3
+    image[4].addressLow = 0x21;               // a record that began at word 0x21
+    image[4].data[2] = image[4].data[3] = 0;  // word 0x22
+    fill = MeasureImage(image);
+    EXPECT_EQ(fill.words, 3);
+    EXPECT_EQ(fill.filledSlots, 3);
+    EXPECT_EQ(fill.firstWord, 3);
+    EXPECT_EQ(fill.lastWord, 960 * 8);
+    EXPECT_TRUE(HoldsProgram(image));
+    image[1000].data[0] = 0;  // the high block goes only when slot 1012 starts with data
+    EXPECT_EQ(MeasureImage(image).unsentWords, 2);
+    image[1012].data[0] = 0;
+    EXPECT_EQ(MeasureImage(image).unsentWords, 1);
+}
+
 TEST_F(UploadTest, TheKeyerHoldsEverySlotSentInOrder) {
     EXPECT_EQ(Upload(), kUploadDone);
     std::vector<int> order = {1012, 1013, 1014, 1015, 1000, 1001, 1002, 1003};

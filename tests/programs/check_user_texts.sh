@@ -102,7 +102,7 @@ run 0 "$ztcli" help diff
 says out "0  success" "1  some settings differ" "2  bad usage" "3  the port" \
     "4  the keyer refused or failed"
 lacks out "1  the keyer"
-commands="the commands are ports, test, read, write, show, set, apply, diff, hexinfo, upload, help"
+commands="the commands are ports, port, test, read, write, show, set, apply, diff, hexinfo, upload, help"
 for args in "bogus" "help bogus" "--quiet bogus --port 3"; do
     # shellcheck disable=SC2086  # the words are the arguments
     run 2 "$ztcli" $args
@@ -111,6 +111,25 @@ for args in "bogus" "help bogus" "--quiet bogus --port 3"; do
 done
 run 2 "$ztcli"
 says err "a command is needed; $commands"
+# Words that are wrong read as ztcli's other errors, with what was likely
+# meant and the usage of the command they named; the usage reads as said.
+while IFS='|' read -r args words usage; do
+    # shellcheck disable=SC2086  # the words are the arguments
+    run 2 "$ztcli" $args
+    says err "ztcli: $words" "Usage: ztcli $usage  (ztcli help"
+    lacks err "Run with --help"
+done <<'CASES'
+uplaod|no command 'uplaod'; did you mean upload? The commands are ports, port,|[OPTIONS] [COMMAND]
+--prot 3 test|no option --prot; did you mean --port?|test [OPTIONS]
+--port COM51 test|--port: COM numbers go from 1 to 50, not COM51|test [OPTIONS]
+test --port|--port needs a value|test [OPTIONS]
+--json test|--json belongs after the command (ztcli test --json)|test [OPTIONS]
+read|FILE is required|read [OPTIONS] FILE
+read a b|read takes no 'b'|read [OPTIONS] FILE
+CASES
+run 0 "$ztcli" help set
+says out "Usage: ztcli set [OPTIONS] FILE FIELD=VALUE..." "  FIELD=VALUE ...  "
+lacks out "TEXT" "REQUIRED"
 
 # --- Files that are not what they should be: where and why.
 {
@@ -164,6 +183,10 @@ done
 run 0 "$ztcli" --port 7 test
 says out "ZT IC: SMT" "PotValue: 128"
 empty err
+# A second keyer on the same number: the one that holds it is named.
+run 1 "$ztsim" --com 7
+says err "ztsim: COM7 is taken by another ztsim, on /dev/pts/" "stop that one first, or pick another --com"
+lacks err "present" "--replace"
 run 0 "$ztcli" --port 7 read -
 cp "$work/out" "$work/keyer.eep"
 [[ $(stat -c %s "$work/keyer.eep") == 300 ]] || fail "wrote $(stat -c %s "$work/keyer.eep") bytes"
@@ -194,6 +217,14 @@ empty out
 says err "Programming ZOVOV...." "Upload Completed Successfully"
 run 0 "$ztcli" hexinfo "$work/smt.hex"
 says out "Version: 31.05 Loaded, 2 Records"
+{
+    record 0 0 255 63
+    record 0 15360 1 2  # word 0x1E00, beyond the slots an upload sends
+    record 1 0
+} >"$work/blank.hex"
+run 0 "$ztcli" hexinfo "$work/blank.hex"
+says out "Program memory: 1 word in 1 slot, word address 0x1E00" \
+    "Left out by an upload: 1 word" "No program data: an upload would send only blank words"
 run 3 "$ztcli" --port "$work/no-such-device" test
 says err "no-such-device"
 # Output that does not go out fails the command.

@@ -89,14 +89,19 @@ TEST(UartPresentTest, OnlyADeviceTheSystemReportsWithoutAUartIsMissing) {
     const std::string root = mkdtemp(pattern);
     const std::string sys = root + "/class", dev = root + "/dev";
     std::filesystem::create_directories(dev);
-    for (const char* name : {"ttyS0", "ttyS3", "ttyUSB0"}) std::ofstream(dev + "/" + name);
-    std::filesystem::create_directories(sys + "/ttyS0");
-    std::filesystem::create_directories(sys + "/ttyS3");
+    for (const char* name : {"ttyS0", "ttyS1", "ttyS2", "ttyS3", "ttyUSB0"})
+        std::ofstream(dev + "/" + name);
+    for (const char* name : {"ttyS0", "ttyS3"})
+        std::filesystem::create_directories(sys + "/" + name + "/device/driver");
+    std::filesystem::create_directories(sys + "/ttyS1");
     std::ofstream(sys + "/ttyS0/type") << "4\n";  // a 16550A answers
+    std::ofstream(sys + "/ttyS1/type") << "4\n";  // but no driver is bound to it
     std::ofstream(sys + "/ttyS3/type") << "0\n";  // nothing at that address
     std::filesystem::create_symlink(dev + "/ttyS3", root + "/com4");
 
     EXPECT_TRUE(UartPresent(dev + "/ttyS0", sys));
+    EXPECT_FALSE(UartPresent(dev + "/ttyS1", sys));
+    EXPECT_TRUE(UartPresent(dev + "/ttyS2", sys));  // the system lists it not at all
     EXPECT_FALSE(UartPresent(dev + "/ttyS3", sys));
     EXPECT_FALSE(UartPresent(root + "/com4", sys));   // through a ports-folder link
     EXPECT_TRUE(UartPresent(dev + "/ttyUSB0", sys));  // the system says nothing

@@ -112,13 +112,16 @@ guide=$installed/guide.html
 ! grep -E 'dialout|ModemManager|brltty|/dev/tty|XDG_CONFIG_HOME|ztsim --|umask' "$guide" ||
     fail "guide.html holds those Linux-only parts"
 
-# --- The installed ztcli.exe takes its port from %APPDATA%\zttools; the
-# zip's copy from the file beside it (COM49, which has no device).
+# --- The installed ztcli.exe keeps its port (ztcli port) in and takes it
+# from %APPDATA%\zttools; the zip's copy beside it (COM49, which has no
+# device).
 mkdir -p "$appdata/zttools"
 made_appdata_cfg=0
 [[ -e "$appdata/zttools/zttools.cfg" ]] || made_appdata_cfg=1
 cp -p "$appdata/zttools/zttools.cfg" "$prefix/saved.cfg" 2>/dev/null || true
-printf '\x07\0\0\0' >"$appdata/zttools/zttools.cfg"
+out=$(wine "$win_installed\\ztcli.exe" port 7 2>&1) || fail "installed ztcli.exe port 7: status $?: $out"
+cmp -s <(printf '\x07\0\0\0') "$appdata/zttools/zttools.cfg" ||
+    fail "installed ztcli.exe port 7 did not keep COM7 in %APPDATA%\\zttools: $out"
 out=$(ZT_SIM_COM=7 "$here/run-with-sim" "$ztsim" "$wine_run" "$prefix" \
     "$win_installed\\ztcli.exe" test 2>&1) || fail "installed ztcli.exe test: status $?: $out"
 grep -q "ZT IC: SMT" <<<"$out" || fail "installed ztcli.exe test found no keyer on COM7: $out"
@@ -135,7 +138,9 @@ mkdir -p "$portable"
 copy=$(find "$portable" -name ztcli.exe -printf '%h')
 [[ "$(cd "$copy" && ls | sort)" == "$(cd "$stage" && ls | sort)" ]] ||
     fail "the zip holds $(cd "$copy" && ls | tr '\n' ' ')"
-printf '\x31\0\0\0' >"$copy/zttools.cfg"
+out=$(wine "C:\\zttools-zip-test\\$(basename "$copy")\\ztcli.exe" port 49 2>&1)
+cmp -s <(printf '\x31\0\0\0') "$copy/zttools.cfg" ||
+    fail "the zip's ztcli.exe port 49 did not keep COM49 beside it: $out"
 out=$(ZT_SIM_COM=7 "$here/run-with-sim" "$ztsim" "$wine_run" "$prefix" \
     "C:\\zttools-zip-test\\$(basename "$copy")\\ztcli.exe" test 2>&1)
 status=$?

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "cli/commands.h"
+#include "cli/nearest.h"
 #include "cli/port_choice.h"
 #include "version/version.h"
 
@@ -85,6 +86,8 @@ struct Builder {
 
     CLI::App* Add(const char* name, const char* help, Command command, Statuses statuses) {
         CLI::App* sub = app.add_subcommand(name, help);
+        sub->group("Commands");
+        sub->allow_extras();  // Run names what is left over
         sub->callback([this, command] { chosen = command; });
         sub->footer(
             globals + "\n" +
@@ -92,7 +95,7 @@ struct Builder {
         return sub;
     }
     void File(CLI::App* sub, const char* help) {
-        sub->add_option("FILE", opt.file, help)->required();
+        sub->add_option("FILE", opt.file, help)->required()->type_name("");
     }
     void Json(CLI::App* sub) { sub->add_flag("--json", opt.json, "machine-readable output"); }
 };
@@ -103,6 +106,18 @@ std::string CommandNames(const CLI::App& app) {
     for (const CLI::App* sub : app.get_subcommands({}))
         names += (names.empty() ? "" : ", ") + sub->get_name();
     return names;
+}
+
+// A word where a command belongs that names none: the one it likely meant,
+// and the commands there are.
+std::string NoCommandText(const CLI::App& app, const std::string& word) {
+    std::vector<std::string> names;
+    for (const CLI::App* sub : app.get_subcommands({})) names.push_back(sub->get_name());
+    const std::string nearest = NearestName(word, names);
+    return "no command '" + word + "'; " +
+           (nearest.empty() ? "the commands are "
+                            : "did you mean " + nearest + "? The commands are ") +
+           CommandNames(app);
 }
 
 // ztcli help [COMMAND]: the general help, or that command's.
@@ -117,8 +132,7 @@ int HelpCommand(const Context& c, const CLI::App& app) {
             c.io.out << sub->help(app.get_name());
             return kExitOk;
         }
-    return c.Fail(kExitUsage,
-                  "no command '" + c.opt.file + "'; the commands are " + CommandNames(app));
+    return c.Fail(kExitUsage, NoCommandText(app, c.opt.file));
 }
 
 void Define(Builder& b) {
@@ -126,7 +140,14 @@ void Define(Builder& b) {
     b.Json(b.Add("ports", "list the COM ports 1 to 50 that are present, and their state",
                  PortsCommand, kOnFiles));
     b.app.get_subcommand("ports")->add_flag(
-        "--probe", opt.probe, "run detection on each free port: which one a keyer answers on");
+        "--probe", opt.probe,
+        "run detection on each free port (or those --port names): which one a keyer answers on");
+    b.Add("port", "show the COM port used without --port, here and in the window, or choose it",
+          PortCommand, kOnKeyer)
+        ->add_option("PORT", opt.file,
+                     "COM number (3, COM3) to use from now on, or auto: the one a keyer answers on")
+        ->type_name("")
+        ->check(PortOptionProblem);
     b.Json(b.Add("test", "detect the keyer and show its chip, firmware and readouts", TestCommand,
                  kOnKeyer));
     b.File(b.Add("read", "save the keyer's settings to a settings file", ReadCommand, kOnKeyer),
@@ -143,20 +164,23 @@ void Define(Builder& b) {
         b.Add("set", "change settings of a settings file by name", SetCommand, kOnFiles);
     b.File(set, "settings file to change");
     set->add_option("FIELD=VALUE", opt.assignments, "names as `show` prints them; msg1..msg14")
-        ->required();
+        ->required()
+        ->type_name("");
     CLI::App* apply =
         b.Add("apply", "set the settings a JSON document names, as show --json prints them",
               ApplyCommand, kOnFiles);
     b.File(apply, "settings file to change");
     apply->add_option("SETTINGS", opt.other, "JSON document, all or part of show's; - reads it")
-        ->required();
+        ->required()
+        ->type_name("");
     CLI::App* diff =
         b.Add("diff", "list the settings that differ between two", DiffCommand, kOnDiff);
     diff->add_option("A", opt.file,
                      "settings file, - for standard input, or keyer for the "
                      "keyer's on --port")
-        ->required();
-    diff->add_option("B", opt.other, "settings file, -, or keyer")->required();
+        ->required()
+        ->type_name("");
+    diff->add_option("B", opt.other, "settings file, -, or keyer")->required()->type_name("");
     b.File(b.Add("hexinfo", "identify a firmware image file", HexInfoCommand, kOnFiles),
            "firmware image (Intel HEX)");
     CLI::App* upload =
@@ -173,7 +197,8 @@ void Define(Builder& b) {
     b.Add(
          "help", "show the commands, or what one command takes",
          [app](const Context& c) { return HelpCommand(c, *app); }, kOnFiles)
-        ->add_option("COMMAND", opt.file, "the command to tell about");
+        ->add_option("COMMAND", opt.file, "the command to tell about")
+        ->type_name("");
 }
 
 // "Global options, ...": --port and --quiet as the general help shows them.
@@ -205,6 +230,67 @@ int Delivered(const Streams& io, int status) {
     return kExitUsage;
 }
 
+// The command the words named, or the program itself: whose usage a
+// failure of the words shows.
+const CLI::App& NamedCommand(const CLI::App& app) {
+    const std::vector<CLI::App*> named = app.get_subcommands();
+    return named.empty() ? app : *named.back();
+}
+
+// The options that may stand here: the global ones and the command's.
+std::vector<std::string> OptionNames(const CLI::App& command) {
+    std::vector<std::string> names;
+    for (const CLI::App* a = &command; a; a = a->get_parent())
+        for (const CLI::Option* o : a->get_options())
+            for (const std::string& name : o->get_lnames()) names.push_back("--" + name);
+    return names;
+}
+
+// Why a word left over has no place: an option no command has, an option of
+// the command given before it, a word too many, or no command where the
+// command belongs (before it, or with none given).
+std::string LeftOverText(const CLI::App& app, const std::string& word,
+                         const std::vector<std::string>& words) {
+    const CLI::App& named = NamedCommand(app);
+    if (word.rfind('-', 0) != 0) {
+        const auto at = [&words](const std::string& w) {
+            return std::find(words.begin(), words.end(), w) - words.begin();
+        };
+        if (&named == &app || at(word) < at(named.get_name())) return NoCommandText(app, word);
+        return named.get_name() + " takes no '" + word + "'";
+    }
+    const std::string option = word.substr(0, word.find('='));
+    const std::vector<std::string> here = OptionNames(named);
+    if (std::find(here.begin(), here.end(), option) != here.end())
+        return option + " belongs after the command (ztcli " + named.get_name() + " " + option +
+               ")";
+    const std::string nearest = NearestName(option, here);
+    return "no option " + option + (nearest.empty() ? "" : "; did you mean " + nearest + "?");
+}
+
+// CLI11's words for a parse failure, or ours where its own read oddly.
+std::string ParseFailureText(const CLI::ParseError& e) {
+    const std::string what = e.what();
+    // "--port: 1 required N|PATH|auto missing": every option takes one value.
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) &&
+        what.find(" missing") != std::string::npos)
+        return what.substr(0, what.find(':')) + " needs a value";
+    return what;
+}
+
+// A failure of the words themselves, as ztcli's other errors read, then the
+// usage of the command they named.
+int UsageFailure(const Streams& io, const CLI::App& app, const std::string& text) {
+    const CLI::App& named = NamedCommand(app);
+    const std::string name = &named == &app ? "" : " " + named.get_name();
+    // CLI11's own formatter, which every command shares.
+    const auto& formatter = static_cast<const CLI::Formatter&>(*app.get_formatter());
+    std::string usage = formatter.make_usage(&named, "ztcli" + name);
+    while (!usage.empty() && usage.back() == '\n') usage.pop_back();
+    io.err << "ztcli: " << text << '\n' << usage << "  (ztcli help" << name << " tells more)\n";
+    return kExitUsage;
+}
+
 int Run(int argc, const char* const* argv, const Streams& io) {
     Options opt;
     Command chosen;
@@ -213,9 +299,14 @@ int Run(int argc, const char* const* argv, const Streams& io) {
     app.footer(ExitText(kAll, Listed::All) + "\n" + kPortText);
     app.require_subcommand(0, 1);
     app.fallthrough();
+    // Usage lines as a reader says them: "ztcli read [OPTIONS] FILE".
+    app.get_formatter()->label("SUBCOMMAND", "COMMAND");
+    app.get_formatter()->label("Positionals", "Arguments");
+    app.get_formatter()->label("REQUIRED", "");
     app.set_version_flag("--version", VersionText("ztcli"),
                          "the version, the build stamp and the licence");
-    app.add_option("--port", opt.port, "COM number (7, COM7), device path, or auto")
+    app.add_option("--port", opt.port,
+                   "COM number (7, COM7), device path, or auto; for ports, a list (3,4)")
         ->type_name("N|PATH|auto")
         ->check(PortOptionProblem);
     app.add_flag("-q,--quiet", opt.quiet, "no progress and no informational lines");
@@ -225,19 +316,17 @@ int Run(int argc, const char* const* argv, const Streams& io) {
     app.allow_extras();
     try {
         app.parse(argc, argv);
-        const std::vector<std::string> extra = app.remaining(true);
-        if (!extra.empty() && (chosen || extra[0].rfind('-', 0) == 0))
-            throw CLI::ExtrasError({extra.rbegin(), extra.rend()});  // it lists them backwards
     } catch (const CLI::ParseError& e) {
-        const int code = app.exit(e, io.out, io.err);
-        return code == 0 ? kExitOk : kExitUsage;
+        // Help and --version end here too, as successes.
+        if (e.get_exit_code() == 0) return app.exit(e, io.out, io.err);
+        return UsageFailure(io, app, ParseFailureText(e));
     }
-    const Context context{io, opt};
-    if (chosen) return chosen(context);
     const std::vector<std::string> extra = app.remaining(true);
-    const std::string commands = "the commands are " + CommandNames(app);
-    return context.Fail(kExitUsage, extra.empty() ? "a command is needed; " + commands
-                                                  : "no command '" + extra[0] + "'; " + commands);
+    if (!extra.empty())
+        return UsageFailure(io, app, LeftOverText(app, extra[0], {argv + 1, argv + argc}));
+    if (!chosen)
+        return UsageFailure(io, app, "a command is needed; the commands are " + CommandNames(app));
+    return chosen(Context{io, opt});
 }
 
 }  // namespace

@@ -23,6 +23,10 @@ int UploadCommand(const Context& c);
 // the status to exit with after saying why.
 int ReadFromKeyer(const Context& c, SettingsImage& image);
 
+// The COM port used without --port, kept in the window's configuration file
+// (config_command.cpp).
+int PortCommand(const Context& c);
+
 // On files alone (file_commands.cpp).
 int ShowCommand(const Context& c);
 int SetCommand(const Context& c);

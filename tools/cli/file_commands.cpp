@@ -1,12 +1,14 @@
 // The commands that work on files: no port is opened, but for a diff with
 // the keyer's settings. A settings file named "-" is the program's input
 // (or, for read, its output).
+#include <cstdio>
 #include <memory>
 #include <sstream>
 
 #include "cli/commands.h"
 #include "cli/json.h"
 #include "cli/settings_fields.h"
+#include "firmware/upload.h"
 #include "settings/settings_file.h"
 #include "system/files.h"
 
@@ -167,10 +169,47 @@ int LoadFirmware(const Context& c, LoadedImage& firmware) {
                                   (trouble.cause.empty() ? "" : "; " + trouble.cause) + ")");
 }
 
+namespace {
+
+std::string Count(int n, const std::string& what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
+std::string WordAddress(int word) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", word);
+    return text;
+}
+
+// What an image fills of program memory, and whether an upload would send
+// anything but blank words, which Program refuses.
+std::string FillText(const LoadedImage& firmware) {
+    const ImageFill fill = MeasureImage(firmware.image);
+    std::string text = "Program memory: ";
+    if (fill.words == 0) text += "blank throughout";
+    if (fill.words > 0)
+        text +=
+            Count(fill.words, "word") + " in " + Count(fill.filledSlots, "slot") +
+            (fill.firstWord == fill.lastWord ? ", word address " + WordAddress(fill.firstWord)
+                                             : ", word addresses " + WordAddress(fill.firstWord) +
+                                                   " to " + WordAddress(fill.lastWord));
+    if (fill.unsentWords > 0)
+        text += "\nLeft out by an upload: " + Count(fill.unsentWords, "word") +
+                ", in slots it does not send";
+    if (!HoldsProgram(firmware.image))
+        text +=
+            "\nNo program data: an upload would send only blank words, and FW Update "
+            "refuses it (Error: No Program Data in File !)";
+    return text;
+}
+
+}  // namespace
+
 int HexInfoCommand(const Context& c) {
     LoadedImage firmware;
     if (int status = LoadFirmware(c, firmware)) return status;
-    c.io.out << LoadedText(firmware.identity, firmware.result) << '\n';
+    c.io.out << LoadedText(firmware.identity, firmware.result) << '\n'
+             << FillText(firmware) << '\n';
     return kExitOk;
 }
 

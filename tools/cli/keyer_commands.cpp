@@ -163,8 +163,8 @@ std::string PortLine(const PortEntry& p) {
 }
 
 // `ports --probe`: detection on every free port, and which one answers.
-int ProbeCommand(const Context& c) {
-    const std::vector<ProbedPort> probed = ProbePorts(ListPorts());
+int ProbeCommand(const Context& c, const std::vector<PortEntry>& ports) {
+    const std::vector<ProbedPort> probed = ProbePorts(ports);
     if (c.opt.json) {
         c.io.out << JsonText(ProbedPortsJson(probed));
         return kExitOk;
@@ -182,8 +182,9 @@ int ProbeCommand(const Context& c) {
 }  // namespace
 
 int PortsCommand(const Context& c) {
-    if (c.opt.probe) return ProbeCommand(c);
-    const std::vector<PortEntry> ports = ListPorts();
+    std::vector<PortEntry> ports;
+    if (int status = ListedPorts(c, ports)) return status;
+    if (c.opt.probe) return ProbeCommand(c, ports);
     if (c.opt.json) {
         c.io.out << JsonText(PortsJson(ports));
         return kExitOk;

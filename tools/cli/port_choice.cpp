@@ -62,36 +62,30 @@ std::optional<int> ComNumber(const std::string& value) {
     return digits.size() > 2 ? kHighestComPort + 1 : std::stoi(digits);
 }
 
+// The parts of a list such as "3,4" or "COM3, COM4".
+std::vector<std::string> ListParts(const std::string& value) {
+    std::vector<std::string> parts;
+    for (std::size_t from = 0; from <= value.size();) {
+        const std::size_t comma = std::min(value.find(',', from), value.size());
+        parts.push_back(value.substr(from, comma - from));
+        from = comma + 1;
+    }
+    return parts;
+}
+
+// Whether every part of the list is a COM number.
+bool IsComNumberList(const std::string& value) {
+    const std::vector<std::string> parts = ListParts(value);
+    return std::all_of(parts.begin(), parts.end(),
+                       [](const std::string& part) { return ComNumber(part).has_value(); });
+}
+
 std::string Com(int number) {
     return "COM" + std::to_string(number);
 }
 
 std::string Named(const PortEntry& p) {
     return Com(p.number) + " (" + p.device + ")";
-}
-
-// A ports-folder link shows where it leads.
-std::string DeviceName(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path target = std::filesystem::read_symlink(path, error);
-    return error ? path : path + " (a link to " + target.string() + ")";
-}
-
-// The COM number the window would use: its configuration file's, or 1, the
-// number the window writes into a new one. The file is only read here.
-int ConfiguredComPort(const Context& c, std::string& origin) {
-    const std::string path = DesktopConfigFileName();
-    if (path.empty() || !std::filesystem::exists(path)) {
-        origin = "COM1, the window's first port (no configuration file" +
-                 (path.empty() ? std::string() : " at " + path) + ")";
-        return 1;
-    }
-    const ComPortSetting setting = LoadComPortSetting(path);
-    if (const char* problem = ConfigStatusText(setting.status))
-        c.io.err << "ztcli: " << path << ": " << problem << '\n';
-    const int number = setting.number.value_or(1);
-    origin = Com(number) + ", from the window's configuration (" + path + ")";
-    return number;
 }
 
 void Hints(const Context& c, const std::vector<std::string>& hints) {
@@ -211,6 +205,9 @@ std::string PortOptionProblem(const std::string& value) {
 int ChoosePort(const Context& c, PortChoice& choice) {
     const std::string& given = c.opt.port;
     if (IsAuto(given)) return FindKeyer(c, choice);
+    if (given.find(',') != std::string::npos && IsComNumberList(given))
+        return c.Fail(kExitUsage,
+                      given + " names several ports; this command uses one (ports takes a list)");
     if (given.empty()) {
         choice.target = {ConfiguredComPort(c, choice.origin), {}};
     } else if (const std::optional<int> com = ComNumber(given)) {
@@ -222,6 +219,55 @@ int ChoosePort(const Context& c, PortChoice& choice) {
     }
     choice.device =
         choice.target.device.empty() ? ComDevicePath(choice.target.com) : choice.target.device;
+    return kExitOk;
+}
+
+std::string DeviceName(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+    return error ? path : path + " (a link to " + target.string() + ")";
+}
+
+int ConfiguredComPort(const Context& c, std::string& origin) {
+    const std::string path = DesktopConfigFileName();
+    if (path.empty() || !std::filesystem::exists(path)) {
+        origin = "COM1, the window's first port (no configuration file" +
+                 (path.empty() ? std::string() : " at " + path) + ")";
+        return 1;
+    }
+    const ComPortSetting setting = LoadComPortSetting(path);
+    if (const char* problem = ConfigStatusText(setting.status))
+        c.io.err << "ztcli: " << path << ": " << problem << '\n';
+    const int number = setting.number.value_or(1);
+    origin = Com(number) + ", from the window's configuration (" + path + ")";
+    return number;
+}
+
+int ListedPorts(const Context& c, std::vector<PortEntry>& ports) {
+    ports = ListPorts();
+    if (c.opt.port.empty()) return kExitOk;
+    if (!IsComNumberList(c.opt.port))
+        return c.Fail(kExitUsage, "ports takes COM numbers with --port (3, or 3,4), not " +
+                                      c.opt.port + "; ztcli test --port PATH tries a device");
+    std::vector<PortEntry> named;
+    std::vector<int> numbers;  // each once
+    for (const std::string& part : ListParts(c.opt.port)) {
+        const std::string problem = PortOptionProblem(part);
+        if (!problem.empty()) return c.Fail(kExitUsage, "--port: " + problem);
+        const int n = *ComNumber(part);
+        const auto it = std::find_if(ports.begin(), ports.end(),
+                                     [n](const PortEntry& p) { return p.number == n; });
+        if (it == ports.end()) {
+            c.Fail(kExitUsage, Com(n) + " (" + ComDevicePath(n) + "): no such device");
+            Hints(c, {PresentPortsHints(n)[0]});
+            return kExitUsage;
+        }
+        if (std::find(numbers.begin(), numbers.end(), n) == numbers.end()) {
+            numbers.push_back(n);
+            named.push_back(*it);
+        }
+    }
+    ports = named;
     return kExitOk;
 }
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <numeric>
 #include <set>
 #include <sstream>
 #include <string_view>
 #include <utility>
 
+#include "cli/nearest.h"
 #include "cli/settings_json.h"
 #include "settings/messages.h"
 
@@ -126,19 +126,6 @@ std::optional<std::string> FinishPot(Edit& e) {
     return std::nullopt;
 }
 
-// The edits that turn one name into the other (Levenshtein).
-std::size_t Distance(std::string_view a, std::string_view b) {
-    std::vector<std::size_t> row(b.size() + 1);
-    std::iota(row.begin(), row.end(), 0);
-    for (char c : a) {
-        std::size_t diagonal = row[0]++;
-        for (std::size_t j = 1; j <= b.size(); ++j)
-            diagonal = std::exchange(
-                row[j], std::min({row[j] + 1, row[j - 1] + 1, diagonal + (c == b[j - 1] ? 0 : 1)}));
-    }
-    return row.back();
-}
-
 std::optional<std::string> ValueText(const SettingsImage& image, const NamedSetting& n) {
     const Setting& s = *n.row;
     if (s.kind == Kind::Text) return TextOf(image, s);
@@ -161,19 +148,10 @@ std::string UnknownSettingText(const std::string& name) {
         if (s.perUser() && name == s.name)
             return "\"" + name + "\" needs user1. or user2. in front (each user has one)";
     const std::string unknown = "no setting is called \"" + name + "\"";
-    const std::string lower = Lower(name);
-    const NamedSetting* nearest = nullptr;
-    std::size_t best = 3;  // two slips at most
-    for (const NamedSetting& n : NamedSettings()) {
-        // Names that differ in length by as much are as far apart at least,
-        // so that a long name costs no more than its length.
-        const std::size_t apart =
-            std::max(lower.size(), n.name.size()) - std::min(lower.size(), n.name.size());
-        if (apart >= best) continue;
-        const std::size_t d = Distance(lower, n.name);
-        if (d < best) best = d, nearest = &n;
-    }
-    if (nearest) return unknown + "; did you mean " + nearest->name + "?";
+    std::vector<std::string> names;
+    for (const NamedSetting& n : NamedSettings()) names.push_back(n.name);
+    const std::string nearest = NearestName(name, names);
+    if (!nearest.empty()) return unknown + "; did you mean " + nearest + "?";
     return unknown + " (ztcli show lists them)";
 }
 

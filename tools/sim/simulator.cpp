@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <utility>
 
 namespace zt::sim {
@@ -104,6 +105,12 @@ bool Simulator::Start(std::string* error) {
         if (!claim_.Take(slave, &why)) return fail(why);
         LinkResult linked =
             RegisterComLink(config_.com, pty_.SlavePath(), config_.replaceLink, &why);
+        if (linked == LinkResult::kClaimed) {
+            std::error_code unread;
+            return fail("COM" + std::to_string(config_.com) + " is taken by another ztsim, on " +
+                        std::filesystem::read_symlink(ComLinkPath(config_.com), unread).string() +
+                        ": stop that one first, or pick another --com");
+        }
         if (linked == LinkResult::kInUse || linked == LinkResult::kFailed) return fail(why);
         linkPath = ComLinkPath(config_.com);
     }
