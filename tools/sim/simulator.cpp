@@ -274,6 +274,13 @@ void Simulator::ClearReceived() {
     std::lock_guard lock(mu_);
     received_.clear();
     receivedBase_ = taken_;
+    timing_ = {};
+    replyOut_.reset();
+}
+
+Timing Simulator::timing() const {
+    std::lock_guard lock(mu_);
+    return timing_;
 }
 
 bool Simulator::WaitForReceived(std::size_t count, std::chrono::milliseconds timeout) const {
@@ -400,6 +407,7 @@ void Simulator::ReadMaster(Clock::time_point now, std::size_t limit) {
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return;  // drained
         std::lock_guard lock(mu_);
+        if (inbox_.empty() && outbox_.empty() && !keyer_.MidCommand()) RequestIn(now);
         if (!lineRead) line = lastLine_;
         if (!lineKnown_ || line != lastLine_) {
             LogNote("host line " + DescribeLine(line));
@@ -436,6 +444,7 @@ void Simulator::TakeDue(Clock::time_point now) {
         received_.push_back(a.byte);
         if (received_.size() > config_.receivedLimit) received_.pop_front();
         ++taken_;
+        exchangeBytes_ += inExchange_;
         tookAny = true;
         lastTaken_ = now;
         hostRun.push_back(a.byte);
@@ -511,6 +520,8 @@ void Simulator::Send(Clock::time_point now) {
             outbox_.pop_front();
             lastSent_ = now;
             std::lock_guard lock(mu_);  // CharTime reads the chip's rate
+            exchangeBytes_ += inExchange_;
+            if (outbox_.empty()) ReplyOut(now);
             // A byte that follows another starts where that one ended, however
             // late the loop woke; the wake-up's lateness must not slow the line.
             const Clock::duration charTime = CharTime();
@@ -526,6 +537,9 @@ void Simulator::Send(Clock::time_point now) {
     if (put > 0) {
         outbox_.erase(outbox_.begin(), outbox_.begin() + put);
         lastSent_ = now;
+        std::lock_guard lock(mu_);
+        exchangeBytes_ += inExchange_ ? std::size_t(put) : 0;
+        if (outbox_.empty()) ReplyOut(now);
     } else if (put < 0 && errno != EAGAIN && errno != EINTR)
         outbox_.clear();
 }
@@ -555,6 +569,11 @@ void Simulator::WatchHosts() {
         }
     }
     if (letGo) {
+        {
+            std::lock_guard lock(mu_);
+            inExchange_ = false;  // the next host's first request is no turnaround
+            replyOut_.reset();
+        }
         // Replies for the host that left never greet the next one, and the
         // exclusive flag it may have left would keep everybody out for good.
         // Done before the log, which may block, so that a host opening and
@@ -593,6 +612,25 @@ long long Simulator::PollTimeoutUs(Clock::time_point now) const {
     return std::min<long long>((ns + 999) / 1000, 60'000'000);
 }
 
+void Simulator::RequestIn(Clock::time_point now) {
+    if (replyOut_) timing_.turnarounds.push_back(duration_cast<microseconds>(now - *replyOut_));
+    replyOut_.reset();
+    inExchange_ = true;
+    requestIn_ = now;
+    exchangeBytes_ = 0;
+}
+
+void Simulator::ReplyOut(Clock::time_point now) {
+    if (!inExchange_) return;
+    inExchange_ = false;
+    replyOut_ = now;
+    ++timing_.exchanges;
+    // Unpaced, the line's rate means nothing.
+    if (config_.pace)
+        timing_.lag += duration_cast<microseconds>(now - requestIn_ -
+                                                   CharTime() * std::int64_t(exchangeBytes_));
+}
+
 Simulator::Clock::duration Simulator::CharTime() const {
     return microseconds(10'000'000 / keyer_.LineRate());  // 10 bits a character
 }
@@ -602,14 +640,14 @@ void Simulator::LogBytes(const char* who, const std::vector<std::uint8_t>& bytes
     double t = std::chrono::duration<double>(Clock::now() - started_).count();
     for (std::size_t i = 0; i < bytes.size(); i += 16) {
         std::size_t n = std::min<std::size_t>(16, bytes.size() - i);
-        std::fprintf(log_, "%9.3f %-5s %s\n", t, who, HexBytes(bytes.data() + i, n).c_str());
+        std::fprintf(log_, "%12.6f %-5s %s\n", t, who, HexBytes(bytes.data() + i, n).c_str());
     }
 }
 
 void Simulator::LogNote(const std::string& note) {
     if (!log_) return;
     double t = std::chrono::duration<double>(Clock::now() - started_).count();
-    std::fprintf(log_, "%9.3f %-5s %s\n", t, "note", note.c_str());
+    std::fprintf(log_, "%12.6f %-5s %s\n", t, "note", note.c_str());
 }
 
 }  // namespace zt::sim
