@@ -147,6 +147,19 @@ SerialIo Ended(SerialIo io, SerialEnd end, int error) {
     return io;
 }
 
+// How long a wait may sleep in poll: until the deadline or the next tick.
+int WaitMs(Deadline deadline, Deadline nextTick) {
+    return std::min(RemainingMs(deadline), RemainingMs(nextTick));
+}
+
+// Calls the hook once its tick is due, and sets the next tick, hook or no
+// hook: a tick left in the past would cut every later poll to no wait at all.
+void Tick(Deadline& nextTick, const SerialTick& tick) {
+    if (RemainingMs(nextTick) > 0) return;
+    if (tick) tick();
+    nextTick = DeadlineIn(kSerialTickMs);
+}
+
 // One loop for both directions: try the transfer, and when the device is not
 // ready, poll until it is, the deadline passes or the line hangs up.
 // The deadline is looked at before every step, so a transfer resumed after its
@@ -167,14 +180,11 @@ SerialIo Transfer(int fd, short events, int count, Deadline deadline, const Seri
         if (moved < 0 && errno != EAGAIN && errno != EINTR)
             return Ended(io, errno == EIO ? SerialEnd::HungUp : SerialEnd::Failed, errno);
         pollfd p{fd, events, 0};
-        int ready = poll(&p, 1, std::min(RemainingMs(deadline), RemainingMs(nextTick)));
+        int ready = poll(&p, 1, WaitMs(deadline, nextTick));
         // poll: number ready, 0 on time-out, or -1 with errno
         if (ready < 0 && errno != EINTR) return Ended(io, SerialEnd::Failed, errno);
         if (ready > 0 && !(p.revents & events)) return Ended(io, SerialEnd::HungUp, 0);
-        if (tick && RemainingMs(nextTick) == 0) {
-            tick();
-            nextTick = DeadlineIn(kSerialTickMs);
-        }
+        Tick(nextTick, tick);
     }
     return io;
 }
@@ -299,14 +309,11 @@ SerialIo SerialWatch(SerialDevice* device, Deadline deadline, const SerialTick& 
     do {
         // No events asked for: poll reports only a hang-up or an error.
         pollfd p{device->fd, 0, 0};
-        int ready = poll(&p, 1, std::min(RemainingMs(deadline), RemainingMs(nextTick)));
+        int ready = poll(&p, 1, WaitMs(deadline, nextTick));
         // poll: number ready, 0 on time-out, or -1 with errno
         if (ready < 0 && errno != EINTR) return Ended(io, SerialEnd::Failed, errno);
         if (ready > 0) return Ended(io, SerialEnd::HungUp, 0);
-        if (tick && RemainingMs(nextTick) == 0) {
-            tick();
-            nextTick = DeadlineIn(kSerialTickMs);
-        }
+        Tick(nextTick, tick);
     } while (RemainingMs(deadline) > 0);
     return io;
 }

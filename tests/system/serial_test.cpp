@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <climits>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "system/pty.h"
 
@@ -28,6 +30,36 @@ TEST(RemainingMsTest, RoundsUpAndStopsAtZero) {
     EXPECT_EQ(RemainingMs(now, now), 0);
     EXPECT_EQ(RemainingMs(now - milliseconds(5), now), 0);
     EXPECT_EQ(RemainingMs(now + hours(24 * 365 * 100), now), INT_MAX);
+}
+
+double ThreadCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+// A silent line with no tick hook: the waits sleep in the system, however
+// busy the machine (a spinning wait takes whatever share of a core it gets).
+TEST(SerialWaitTest, WaitsWithoutAHookTakeNoTimeOfTheProcessor) {
+    PtyMaster pty;
+    ASSERT_TRUE(pty.Open());
+    SerialOpenResult opened = SerialOpen(pty.SlavePath());
+    ASSERT_EQ(opened.outcome, SerialOpenOutcome::Opened);
+    std::uint8_t byte = 0;
+    const std::function<SerialIo(Deadline)> waits[] = {
+        [&](Deadline d) { return SerialRead(opened.device, &byte, 1, d); },
+        [&](Deadline d) { return SerialWatch(opened.device, d); },
+    };
+    for (const auto& wait : waits) {
+        const double cpu = ThreadCpuMs();
+        const SerialClock::time_point start = SerialClock::now();
+        wait(DeadlineIn(2000));
+        const double wallMs =
+            std::chrono::duration<double, std::milli>(SerialClock::now() - start).count();
+        EXPECT_LT(ThreadCpuMs() - cpu, wallMs / 10);
+    }
+    SerialClose(opened.device, SerialClock::now());
 }
 
 TEST(ProbeDeviceTest, TellsPresentBusyAndMissingApart) {

@@ -431,9 +431,8 @@ void Simulator::TakeDue(Clock::time_point now) {
         if (!hostRun.empty()) LogBytes("host", hostRun);
         hostRun.clear();
     };
-    auto due = [&](long after) { return after >= 0 && taken_ - hangUpBase_ >= std::size_t(after); };
-    auto hangUpDue = [&] { return due(config_.faults.hangUpAfter); };
-    auto stallDue = [&] { return due(config_.faults.stallAfter); };
+    auto hangUpDue = [&] { return FaultDue(config_.faults.hangUpAfter); };
+    auto stallDue = [&] { return FaultDue(config_.faults.stallAfter); };
     bool tookAny = false;
     while (!hangUpPending_ && !inbox_.empty() && inbox_.front().due <= now) {
         if (hangUpDue() || stallDue()) break;
@@ -600,10 +599,13 @@ void Simulator::HangUp() {
 
 long long Simulator::PollTimeoutUs(Clock::time_point now) const {
     Clock::time_point wake = Clock::time_point::max();
-    // Nothing is taken while a hang-up is pending; the inbox would only spin us.
-    if (!inbox_.empty() && !hangUpPending_) wake = std::min(wake, inbox_.front().due);
+    // Nothing is taken while a hang-up is pending or the line is held, so
+    // bytes due in the inbox would only spin us; nor is a half-received
+    // command dropped while the rest of it waits there.
+    const bool taking = !hangUpPending_ && !FaultDue(config_.faults.stallAfter);
+    if (!inbox_.empty() && taking) wake = std::min(wake, inbox_.front().due);
     if (config_.pace && !outbox_.empty() && nextOut_ > now) wake = std::min(wake, nextOut_);
-    if (keyer_.MidCommand() && config_.partialTimeoutMs > 0)
+    if (keyer_.MidCommand() && config_.partialTimeoutMs > 0 && (taking || inbox_.empty()))
         wake = std::min(wake, lastTaken_ + milliseconds(config_.partialTimeoutMs));
     if (wake == Clock::time_point::max()) return -1;
     if (wake <= now) return 0;
@@ -629,6 +631,10 @@ void Simulator::ReplyOut(Clock::time_point now) {
     if (config_.pace)
         timing_.lag += duration_cast<microseconds>(now - requestIn_ -
                                                    CharTime() * std::int64_t(exchangeBytes_));
+}
+
+bool Simulator::FaultDue(long after) const {
+    return after >= 0 && taken_ - hangUpBase_ >= std::size_t(after);
 }
 
 Simulator::Clock::duration Simulator::CharTime() const {

@@ -141,7 +141,9 @@ class Simulator {
     void Send(Clock::time_point now);
     void HangUp();
     void Wake();
-    long long PollTimeoutUs(Clock::time_point now) const;  // -1: no deadline
+    long long PollTimeoutUs(Clock::time_point now) const;  // -1: no deadline; needs mu_
+    // Whether a fault set to come after this many bytes (-1: never) is due.
+    bool FaultDue(long after) const;  // needs mu_
     Mode ModeLocked() const;
     Clock::duration CharTime() const;                                        // needs mu_
     void LogBytes(const char* who, const std::vector<std::uint8_t>& bytes);  // needs mu_
