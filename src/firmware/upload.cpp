@@ -40,12 +40,6 @@ bool SwitchSpeed(Port& port, int baud, int pauseMs) {
     return port.ApplyLineSettings();
 }
 
-// Why the last write did not go out, for kUploadNotSent.
-std::string WriteTrouble(Port& port) {
-    if (!port.ErrorText().empty()) return port.ErrorText();
-    return "nothing went out in " + std::to_string(port.waits().writeMs) + " ms";
-}
-
 // One frame and its reply byte; kUploadTimeout when none came, kUploadNotSent
 // when the frame did not go out.
 int SendSlot(const UploadJob& job, std::uint8_t command, int slot) {
@@ -67,7 +61,7 @@ int FrameOutcome(int reply, bool last) {
 int Upload(const UploadJob& job, UploadStatus& status) {
     Port& port = *job.port;
     auto notSent = [&] {
-        status.cause = WriteTrouble(port);
+        status.cause = port.ErrorText();  // why the write did not go out
         return kUploadNotSent;
     };
     if (!job.recovery && !EnterBootLoader(port)) return notSent();

@@ -318,4 +318,16 @@ SerialIo SerialWatch(SerialDevice* device, Deadline deadline, const SerialTick& 
     return io;
 }
 
+int SerialOutputState(SerialDevice* device, SerialOutput& output) {
+    output = {};
+    // TIOCOUTQ: 0 with the count of unsent bytes stored, or -1 with errno.
+    if (ioctl(device->fd, TIOCOUTQ, &output.queued) != 0) return errno;
+    // A terminal whose output is stopped has no room for a single byte.
+    pollfd p{device->fd, POLLOUT, 0};
+    const int ready = poll(&p, 1, 0);  // number ready, 0 when not, or -1 with errno
+    if (ready < 0) return errno;
+    output.held = ready == 0;
+    return 0;
+}
+
 }  // namespace zt

@@ -229,6 +229,25 @@ TEST_F(CliTest, ALineThatHangsUpPartwayFailsSayingHowFarItGot) {
     EXPECT_EQ(sim->settings(), ToSim(Custom()));
 }
 
+// A line that stalls after detection: the readings' requests never go out,
+// and a test without readings is a failure, in the text as in JSON.
+TEST_F(CliTest, ALineThatStallsGivesNoReadingsAndFails) {
+    sim::Faults f;
+    f.stallAfter = 9;
+    startKeyer({}, f);
+    const std::string cause = "the readings fell short (nothing went out in 200 ms)";
+    Outcome r = OnKeyer({"test"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "ZT IC: SMT\nZT F/W ver 31.05\n");
+    EXPECT_EQ(r.err, "ztcli: COM9, from --port 9: " + cause + "\n");
+    sim->SetFaults(f);  // counts anew
+    r = OnKeyer({"test", "--json"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(cli::Json::parse(r.out)["failure"], cause);
+    // Once the line has failed, no more requests are sent.
+    EXPECT_EQ(sim->counters().taken, 18u);
+}
+
 TEST_F(CliTest, BadFilesSendNothing) {
     startKeyer();
     SettingsImage image = Custom();

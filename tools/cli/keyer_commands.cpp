@@ -201,8 +201,9 @@ int TestCommand(const Context& c) {
     const TestResult t = TestKeyer(port, where.target, {}, FullWaitsThen(port));
     const Detection& d = t.detection;
     if (d.open != PortOpen::Ok) return DetectionFailure(c, where, port, d);
-    // Readings cut off by a failing line are not shown as readings.
-    const bool readings = t.values && t.values->lineFailure.empty();
+    // Readings are shown only when every one came: a request that did not go
+    // out, or a reply that did not come back, gave none.
+    const bool readings = t.values && t.values->failure.empty();
     std::string failure;
     std::vector<std::string> hints;
     if (d.outcome == DetectOutcome::Failed) {
@@ -211,7 +212,7 @@ int TestCommand(const Context& c) {
         failure = "only the keyer's boot loader answered (>ZT NOS)";
         hints.push_back(kRecoveryHint);
     } else if (!readings) {
-        failure = "the readings fell short (" + t.values->lineFailure + ")";
+        failure = "the readings fell short (" + t.values->failure + ")";
     }
     if (c.opt.json) {
         c.io.out << JsonText(TestJson(d, readings ? &*t.values : nullptr, failure));
