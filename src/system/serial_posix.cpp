@@ -50,6 +50,13 @@ SerialOpenOutcome OutcomeOf(int error) {
     }
 }
 
+// TIOCGEXCL: 0 with the flag stored, or -1 with errno (EINVAL before Linux
+// 3.8, which cannot tell: the lock decides alone there).
+bool ExclusiveElsewhere(int fd) {
+    int flag = 0;
+    return ioctl(fd, TIOCGEXCL, &flag) == 0 && flag != 0;
+}
+
 SerialOpenResult OpenFailure(int fd, int error) {
     if (fd >= 0) close(fd);
     return {nullptr, OutcomeOf(error), error};
@@ -209,9 +216,12 @@ SerialOpenResult SerialOpen(const std::string& path) {
     if (fd < 0) return OpenFailure(-1, errno);
     // Nor is a device that is no terminal, such as /dev/null.
     if (!isatty(fd)) return OpenFailure(fd, ENOTTY);  // 1, or 0 with errno
-    // The lock decides: the system drops it with its holder, whereas a holder
-    // that died leaves a pseudo-terminal's exclusive flag set for good. Lock
-    // first, so a failed attempt never touches another holder's terminal.
+    // Root opens a terminal whose exclusive flag is set; the flag still means
+    // another program holds it, with or without a lock, and is its to clear.
+    // (A holder that died leaves the flag on a pseudo-terminal whose master
+    // lives on; the simulator clears it when its last host goes.)
+    if (ExclusiveElsewhere(fd)) return OpenFailure(fd, EBUSY);
+    // Then the lock: a failed attempt never touches another holder's terminal.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) return OpenFailure(fd, errno);  // 0, or -1 with errno
     if (ioctl(fd, TIOCEXCL) != 0) return OpenFailure(fd, errno);  // 0, or -1 with errno (ENOTTY)
     return {new SerialDevice{fd}, SerialOpenOutcome::Opened, 0};
@@ -222,6 +232,7 @@ void SerialClose(SerialDevice* device, Deadline drainBy) {
     const int fd = device->fd;
     delete device;
     DrainOutput(fd, drainBy);
+    // The flag is ours: the open refused a terminal that had it already.
     ioctl(fd, TIOCNXCL);  // 0 or -1; the terminal may have hung up already
     close(fd);            // 0 or -1; the descriptor is gone either way
 }

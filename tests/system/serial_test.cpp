@@ -79,25 +79,33 @@ TEST(ProbeDeviceTest, TellsPresentBusyAndMissingApart) {
     EXPECT_EQ(ProbeDevice("/dev/null"), ProbeResult::Missing);  // not a terminal
 }
 
-TEST(SerialOpenTest, TheLockDecidesNotAnExclusiveFlagLeftBehind) {
+int ExclusiveFlag(int fd) {
+    int flag = -1;
+    return ioctl(fd, TIOCGEXCL, &flag) == 0 ? flag : -1;
+}
+
+// Another program's exclusive flag or lock makes the port busy, also for
+// root, whom the flag does not stop; the flag stays its holder's. Ours is
+// set while we hold the port and cleared when we let go.
+TEST(SerialOpenTest, AFlagOrALockElsewhereIsBusyAndOnlyOurOwnFlagIsCleared) {
     PtyMaster pty;
     ASSERT_TRUE(pty.Open());
     const std::string slave = pty.SlavePath();
-    // A holder that died: the system dropped its lock, but the flag stays on a
-    // pseudo-terminal whose master lives on.
-    int gone = open(slave.c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(gone, 0);
-    ASSERT_EQ(ioctl(gone, TIOCEXCL), 0);
-    close(gone);
-    if (geteuid() != 0) GTEST_SKIP() << "only root gets past the flag to the lock";
-
-    SerialOpenResult opened = SerialOpen(slave);
-    EXPECT_EQ(opened.outcome, SerialOpenOutcome::Opened);
-    // A live holder keeps its lock: the port is busy.
-    SerialOpenResult second = SerialOpen(slave);
-    EXPECT_EQ(second.outcome, SerialOpenOutcome::Busy);
+    int other = open(slave.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(ioctl(other, TIOCEXCL), 0);  // the flag alone, no lock
+    if (geteuid() != 0) GTEST_SKIP() << "only root opens a terminal whose flag is set";
+    EXPECT_EQ(SerialOpen(slave).outcome, SerialOpenOutcome::Busy);
     EXPECT_EQ(ProbeDevice(slave), ProbeResult::Busy);
+    EXPECT_EQ(ExclusiveFlag(other), 1);
+
+    ASSERT_EQ(ioctl(other, TIOCNXCL), 0);
+    SerialOpenResult opened = SerialOpen(slave);
+    ASSERT_EQ(opened.outcome, SerialOpenOutcome::Opened);
+    EXPECT_EQ(ExclusiveFlag(other), 1);
     SerialClose(opened.device, SerialClock::now());
+    EXPECT_EQ(ExclusiveFlag(other), 0);
+    close(other);
 }
 
 // What exists but is no terminal is told apart from what does not exist, and
