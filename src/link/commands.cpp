@@ -81,10 +81,10 @@ LiveValues ReadLiveValues(Port& port, int chipVariant) {
     auto ask = [&](Reading (*query)(Port&), Reading& reading) {
         // A keyer that only let a reply pass leaves the port without complaint;
         // after a line that failed, nothing more would come.
-        if (!v.failure.empty() && !port.ErrorText().empty()) return;
+        if (!v.failure.empty() && port.LineFailed()) return;
         reading = query(port);
         if (!reading && v.failure.empty())
-            v.failure = port.ErrorText().empty() ? "no reply came" : port.ErrorText();
+            v.failure = port.LineFailed() ? port.ErrorText() : "no reply came";
     };
     ask(GetPotValue, v.pot);
     if (v.hasPushbutton) ask(GetPushbuttonValue, v.pushbutton);

@@ -98,6 +98,9 @@ class Port {
     SerialOpenOutcome OpenTrouble() const { return openTrouble_; }
     // The other end dropped the line since the port was opened.
     bool HungUp() const { return hungUp_; }
+    // The line failed since the port was opened: it hung up, reported an
+    // error, or did not take what was written. ErrorText says how.
+    bool LineFailed() const { return device_ && !error_.empty(); }
     // Bytes of reads given up on that arrived before their own time-out.
     const std::vector<std::uint8_t>& LateBytes() const { return late_; }
 

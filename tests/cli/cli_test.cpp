@@ -2,7 +2,9 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
@@ -13,6 +15,7 @@
 #include "app/uploader.h"
 #include "cli/commands.h"
 #include "cli/json.h"
+#include "cli/port_choice.h"
 #include "cli/settings_fields.h"
 #include "firmware/hex_records.h"
 #include "resources/ids.h"
@@ -547,6 +550,42 @@ TEST_F(CliTest, UploadLandsEveryWordAndFailsWhatIsNotDone) {
     EXPECT_NE(r.err.find("Programming ZOVOV in Recovery mode...."), std::string::npos);
     EXPECT_NE(r.err.find("Error: Write failed: nothing went out in 200 ms !"), std::string::npos)
         << r.err;
+}
+
+// Ctrl+C stops the upload once the frame on the line is done, and says so
+// with what to do about the keyer; a line that drops says how far it got.
+TEST_F(CliTest, CtrlCStopsTheUploadBetweenFramesAndTellsHowToRecover) {
+    startKeyer(Keyer(kVariantSmt, 31, 5));
+    sim->SetPacing(true);
+    const std::string file = FirmwareFile(Path("smt.bin"), 5);
+    std::thread user([this] {
+        while (sim->counters().framesStored < 2)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        kill(getpid(), SIGINT);
+    });
+    const Outcome r = OnKeyer({"upload", file});
+    user.join();
+    EXPECT_EQ(r.status, 130);
+    EXPECT_TRUE(
+        r.err.ends_with("ztcli: COM9, from --port 9: the upload was stopped by the user "
+                        "(Ctrl+C)\nztcli: " +
+                        std::string(cli::kUploadCutHint) + "\n"))
+        << r.err;
+    const std::size_t frames = (sim->Received().size() - 9 - 7) / kFrameSize;
+    EXPECT_EQ(sim->Received().size(), 9 + 7 + frames * kFrameSize);  // no frame cut short
+    EXPECT_EQ(sim->counters().framesStored, frames);
+
+    sim->Stop();
+    sim::Faults drop;
+    drop.hangUpAfter = 9;  // detection; the hand-over never reaches the keyer
+    startKeyer(Keyer(kVariantSmt, 31, 5), drop);
+    const Outcome lost = OnKeyer({"upload", file});
+    EXPECT_EQ(lost.status, 1);
+    EXPECT_NE(lost.err.find("Error: Read failed: the line hung up !\nztcli: the keyer's firmware "
+                            "was told to hand over to its boot loader, which never answered; no "
+                            "frame was sent, so its firmware is whole"),
+              std::string::npos)
+        << lost.err;
 }
 
 TEST_F(CliTest, HeldPortFailsAtOnce) {

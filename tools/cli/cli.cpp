@@ -129,7 +129,8 @@ void Define(Builder& b) {
     b.File(b.Add("hexinfo", "identify a firmware image file", HexInfoCommand, kOnFiles),
            "firmware image (Intel HEX)");
     CLI::App* upload =
-        b.Add("upload", "load a firmware image into the keyer", UploadCommand, kOnKeyer);
+        b.Add("upload", "load a firmware image into the keyer", UploadCommand, kOnKeyer,
+              "\n  130  stopped by Ctrl+C, once the frame on the line was done");
     b.File(upload, "firmware image (Intel HEX)");
     upload->add_flag("--verbose", opt.verbose, "print a line per frame");
     upload

@@ -11,9 +11,10 @@ namespace zt::cli {
 
 enum ExitStatus {
     kExitOk = 0,
-    kExitKeyer = 1,  // the keyer refused or failed
-    kExitUsage = 2,  // bad usage or a bad file
-    kExitPort = 3,   // the port could not be opened
+    kExitKeyer = 1,          // the keyer refused or failed
+    kExitUsage = 2,          // bad usage or a bad file
+    kExitPort = 3,           // the port could not be opened
+    kExitInterrupted = 130,  // stopped by Ctrl+C, as a shell counts it (128 + SIGINT)
 };
 
 // Data goes to out: what show, test, ports, diff, hexinfo and read - print.
