@@ -100,8 +100,8 @@ int Upload(const UploadJob& job, UploadStatus& status) {
         if (reply == kUploadNotSent || reply == kUploadReadFailed) return failed(reply);
         if (reply != kAccepted) return FrameOutcome(reply, last);
     }
-    // Every frame is in: the restart finishes the upload, also after a stop.
 
+    // Every frame is in: the restart finishes the upload, also after a stop.
     if (!port.Write(&kRestart, 1)) return failed(kUploadNotSent);
     if (!SwitchSpeed(port, kSlowBaud, job.waits.afterRestart)) return kUploadSpeedFailed;
     Pause(job.waits.afterSlow);

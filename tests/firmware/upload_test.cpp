@@ -170,12 +170,6 @@ TEST_F(UploadTest, AWriteThatDoesNotGoOutEndsTheUploadWithItsCause) {
 // other; the stage says how far the keyer got, which decides how to bring it
 // back. A line that drops while a reply is awaited is no time-out.
 TEST_F(UploadTest, AStopEndsBetweenFramesAndEveryEndSaysHowFarItGot) {
-    status.stopRequested = true;
-    EXPECT_EQ(Upload(), kUploadStopped);
-    EXPECT_EQ(status.stage, UploadStage::Firmware);
-    EXPECT_EQ(sim.Received(), Bytes{});
-
-    status.stopRequested = false;
     UploadJob job{&port, &image, false, {}, {100, 100, 0}};
     int lines = 0;
     job.log = [&](const std::string&) {

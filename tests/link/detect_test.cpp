@@ -65,19 +65,6 @@ TEST_F(DetectTest, DetectionNeedsNoWindowAndKeepsWhatTheKeyerDidNotSay) {
     EXPECT_EQ(d.portError, "the line hung up");
     EXPECT_TRUE(port.IsOpen());  // detection never closes
 
-    // A keyer that leaves the variant query alone unanswered names no chip.
-    f = {};
-    f.noVariantReply = true;
-    sim->Stop();
-    startKeyer(dip, f);
-    port.Close();
-    d = DetectKeyer(port, {kSimCom, {}}, known);
-    EXPECT_EQ(d.outcome, DetectOutcome::Firmware);
-    EXPECT_EQ(d.identity.chipVariant, 0);  // asked, and no reply is 0
-    EXPECT_EQ(d.chipLabel, "ZT IC: ?");
-    EXPECT_EQ(d.linkStatus, "ZT F/W revision 31.-98");
-    port.Close();
-
     Port other;
     d = DetectKeyer(other, {33, {}}, known);  // nothing behind COM33 here
     EXPECT_EQ(d.outcome, DetectOutcome::Failed);

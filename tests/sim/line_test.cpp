@@ -119,9 +119,6 @@ TEST_F(SimTest, TimingCountsExchangesAndTheHostsTurnarounds) {
     EXPECT_EQ(t.exchanges, 2u);
     ASSERT_EQ(t.turnarounds.size(), 2u);  // the write followed a reply too
     EXPECT_GE(t.turnarounds[0], 40ms);
-    EXPECT_GE(t.lag.count(), 0);
-    sim_->ClearReceived();
-    EXPECT_EQ(sim_->timing().exchanges, 0u);
 }
 
 TEST_F(SimTest, ReceivedKeepsOnlyTheLatestBytes) {
