@@ -39,9 +39,13 @@ bool Report(ui::Window& w, SettingsFileResult result) {
 
 bool LoadSettingsFile(ui::Window& w) {
     const std::optional<std::string> path = AskForFile(w, false);
-    if (!path) return false;
-    ui::setText(w, ids::kMessageLine, "EEP FileName: " + BareName(*path));
-    return Report(w, ReadSettingsFile(*path, appState.image));
+    return path && LoadSettingsFile(w, *path);
+}
+
+bool LoadSettingsFile(ui::Window& w, const std::string& path) {
+    appState.fileName = path;
+    ui::setText(w, ids::kMessageLine, "EEP FileName: " + BareName(path));
+    return Report(w, ReadSettingsFile(path, appState.image));
 }
 
 bool SaveSettingsFile(ui::Window& w) {

@@ -17,6 +17,7 @@
 #include "cli/json.h"
 #include "cli/port_choice.h"
 #include "cli/settings_fields.h"
+#include "cli/settings_json.h"
 #include "firmware/hex_records.h"
 #include "resources/ids.h"
 #include "settings/image.h"
@@ -275,6 +276,11 @@ TEST_F(CliTest, BadFilesSendNothing) {
     r = OnKeyer({"write", Path("long.eep")});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("Invalid file."), std::string::npos);
+    // The input is read no further than a settings file goes.
+    r = Cli({"show", "-"}, false, std::string(400, 'x'));
+    EXPECT_EQ(r.err,
+              "ztcli: standard input: Invalid file. (more than 300 bytes long; a settings "
+              "file holds 300 bytes, or 288 in the older layout)\n");
     EXPECT_EQ(Cli({"show", Path("long.eep")}).status, 2);
     EXPECT_EQ(Cli({"write"}).status, 2);  // no file named
 
@@ -372,17 +378,41 @@ TEST_F(CliTest, ApplyTakesWhatShowPrintsAllOrNothing) {
                              "msg1 = \"CQ TEST DE ZT\"\n"})
         EXPECT_NE(shown.find(line), std::string::npos) << line;
 
+    // Each value of its own JSON type, each key once, nothing deeper than
+    // show's groups, nothing after the document, nothing without bounds.
+    const auto repeated = [](const std::string& text, int times) {
+        std::string all;
+        for (int i = 0; i < times; ++i) all += text;
+        return all;
+    };
     const SettingsImage before = FromFile(to);
     for (auto [document, message] :
-         {std::pair{R"({"msg2": "QRZ", "user2": {"weight": 95}})",
-                    "user2.weight: Weight must be between 10 and 90"},
+         {std::pair<std::string, std::string>{R"({"msg2": "QRZ", "user2": {"weight": 95}})",
+                                              "user2.weight: Weight must be between 10 and 90"},
           {R"({"user1": {"cur_wmp": 20}})", "did you mean user1.cur_wpm?"},
           {R"({"user1": {"rtty": [1]}})", "user1.rtty: a list is not a setting's value"},
           {"[1, 2]", "standard input: not the JSON object that ztcli show --json prints"},
-          {R"({"msg1": )", "standard input: not JSON"}}) {
+          {R"({"msg1": )", "standard input: not JSON"},
+          {R"({"msg1": null})", "msg1: takes a string, not null"},
+          {R"({"user1": {"cur_wpm": 1e2}})", "user1.cur_wpm: takes a whole number, not 1e2"},
+          {R"({"user1": {"swap": "FALSE"}})", R"(user1.swap: takes true or false, not "FALSE")"},
+          {R"({"user2": {"keyer_mode": 1}})", "user2.keyer_mode: takes a string, not 1"},
+          {R"({"user1": {"cur_wpm": 100, "cur_wpm": 28}})", "user1.cur_wpm: named twice"},
+          {R"({"user1.max_wpm": 200, "user1": {"max_wpm": 40}})", "user1.max_wpm: named twice"},
+          {R"({"bogus": {}})", R"(no group of settings is called "bogus")"},
+          {R"({"user1": {"cur_wpm": {}}})", "user1.cur_wpm: takes a whole number, not an object"},
+          {R"({"user1": {"rtty": {}}})", "user1.rtty: an empty object sets nothing"},
+          {"{}", "the document names no setting"},
+          {std::string(R"({"msg2": "QRZ"})") + '\0' + "garbage", "not JSON: a 0 byte at byte 16"},
+          {R"({"msg2": "QRZ"} {})", "expected end of input"},
+          {repeated(R"({"user1": )", 20000) + "1" + repeated("}", 20000),
+           R"(no group of settings is called "user1.user1")"},
+          {R"({"msg1": ")" + std::string(cli::kSettingsJsonLimit, 'E') + R"("})",
+           "standard input: more than 1 MiB"},
+          {R"({")" + std::string(100000, 'x') + R"(": 1})", "x\" (ztcli show lists them)"}}) {
         r = Cli({"apply", to, "-"}, false, document);
-        EXPECT_EQ(r.status, 2) << document;
-        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        EXPECT_EQ(r.status, 2) << document.substr(0, 80);
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err.substr(0, 200);
     }
     EXPECT_EQ(FromFile(to), before);
 }
@@ -410,6 +440,13 @@ TEST_F(CliTest, DiffListsTheSettingsThatDifferInFilesOrTheKeyer) {
     r = Cli({"diff", a, Path("none.eep")});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("none.eep: File Not Found"), std::string::npos) << r.err;
+    // A keyer that fails is told apart from one whose settings differ.
+    sim::Faults silent;
+    silent.silent = true;
+    sim->SetFaults(silent);
+    r = OnKeyer({"--quiet", "diff", a, "keyer"});
+    EXPECT_EQ(r.status, 4);
+    EXPECT_NE(r.err.find("ZT Fail:no response"), std::string::npos) << r.err;
 }
 
 // What is not a regular file fails at once, a named pipe too (which would

@@ -111,12 +111,12 @@ firmware=$work/zt_smt_31_05.hex
 
 # ---- The port named every way a user names it -------------------------------
 keyer 41
-for port in COM41 com41 41 "$ports/com41"; do
+for port in COM41 com41 41 " 41" "41 " "$ports/com41"; do
     run --port "$port" test
     expect 0
     prints "ZT F/W ver 31.05"
 done
-for port in 0 51 99 com0 COM51 1234567890123; do
+for port in 0 51 99 com0 COM51 1234567890123 -7 COM-1; do
     run --port "$port" test
     expect 2 "COM numbers go from 1 to 50"
 done
@@ -208,6 +208,11 @@ expect 0
 before=$(sent 47)
 run --port 47 upload --backup "$work/no-folder/backup.eep" "$firmware"
 expect 2 "$work/no-folder/backup.eep: Can't open Settings file for write"
+# An unset variable would program with no backup; - is no settings file.
+run --port 47 upload --backup "" "$firmware"
+expect 2 "--backup: an empty name names no file"
+run --port 47 upload --backup - "$firmware"
+expect 2 "--backup: the backup goes to a settings file, never to standard output (-)"
 [[ $(sent 47) == "$before" ]] || fail "$last asked the keyer before refusing the backup file"
 run --port 47 upload --backup "$work/backup.eep" "$firmware"
 expect 0

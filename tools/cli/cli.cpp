@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 
 #include "cli/commands.h"
@@ -13,16 +15,19 @@ namespace zt::cli {
 namespace {
 
 // What each exit status means: the general help lists them all, each
-// command's help those it can end with.
+// command's help those it can end with. diff's own meaning, where it has one,
+// is the second text.
 struct ExitMeaning {
     int status;
-    const char* text;
+    const char* text;      // for every command but diff; none: diff's alone
+    const char* diffText;  // none: the same as text
 };
 constexpr ExitMeaning kExitMeanings[] = {
-    {kExitOk, "success"},
-    {kExitKeyer, "the keyer refused or failed; the window's text says why"},
-    {kExitUsage, "bad usage or a bad file"},
-    {kExitPort, "the port could not be opened"},
+    {kExitOk, "success", nullptr},
+    {kExitKeyer, "the keyer refused or failed; the window's text says why", "some settings differ"},
+    {kExitUsage, "bad usage, a bad file, or output that could not be written", nullptr},
+    {kExitPort, "the port could not be opened", nullptr},
+    {kExitDiffKeyer, nullptr, "the keyer refused or failed; the window's text says why"},
 };
 
 // The statuses a command can end with, one bit each.
@@ -30,20 +35,45 @@ using Statuses = unsigned;
 constexpr Statuses Only(int status) {
     return 1u << status;
 }
+// Output that cannot be written fails any command with kExitUsage.
 constexpr Statuses kOnFiles = Only(kExitOk) | Only(kExitUsage);
 constexpr Statuses kOnKeyer = kOnFiles | Only(kExitKeyer) | Only(kExitPort);
+constexpr Statuses kOnDiff = kOnKeyer | Only(kExitDiffKeyer);
+constexpr Statuses kAll = kOnDiff;
 
-std::string ExitText(Statuses statuses) {
+enum class Listed { Command, Diff, All };
+
+std::string ExitText(Statuses statuses, Listed listed = Listed::Command) {
     std::string text = "Exit status:";
-    for (const ExitMeaning& m : kExitMeanings)
-        if (statuses & Only(m.status)) text += "\n  " + std::to_string(m.status) + "  " + m.text;
+    for (const ExitMeaning& m : kExitMeanings) {
+        if (!(statuses & Only(m.status))) continue;
+        std::string meaning = m.text ? m.text : "";
+        if (listed == Listed::Diff && m.diffText) meaning = m.diffText;
+        if (listed == Listed::All && m.diffText)
+            meaning += (meaning.empty() ? "diff: " : "; for diff: ") + std::string(m.diffText);
+        text += "\n  " + std::to_string(m.status) + "  " + meaning;
+    }
     return text;
 }
 
+// Left empty, upload would program with no backup at all; "-" would put the
+// settings bytes on standard output, a terminal too.
+std::string BackupOptionProblem(const std::string& value) {
+    if (value.empty()) return "an empty name names no file; the keyer would lose its settings";
+    if (value == "-") return "the backup goes to a settings file, never to standard output (-)";
+    return {};
+}
+
 constexpr const char* kPortText =
+#ifdef _WIN32
+    R"(--port takes a COM number, as Device Manager lists the ports, or a device
+path such as \\.\COM7. Without it the COM port chosen in the window is used.
+`ztcli help COMMAND` shows what a command takes.)";
+#else
     R"(--port takes a COM number (mapped to a device as in the window) or a device
 path such as /dev/ttyUSB0. Without it the COM port chosen in the window is used.
 `ztcli help COMMAND` shows what a command takes.)";
+#endif
 
 using Command = std::function<int(const Context&)>;
 
@@ -53,11 +83,12 @@ struct Builder {
     Command& chosen;
     std::string globals;  // the global options as each command's help lists them
 
-    CLI::App* Add(const char* name, const char* help, Command command, Statuses statuses,
-                  const std::string& note = {}) {
+    CLI::App* Add(const char* name, const char* help, Command command, Statuses statuses) {
         CLI::App* sub = app.add_subcommand(name, help);
         sub->callback([this, command] { chosen = command; });
-        sub->footer(globals + "\n" + ExitText(statuses) + note);
+        sub->footer(
+            globals + "\n" +
+            ExitText(statuses, statuses & Only(kExitDiffKeyer) ? Listed::Diff : Listed::Command));
         return sub;
     }
     void File(CLI::App* sub, const char* help) {
@@ -93,7 +124,7 @@ int HelpCommand(const Context& c, const CLI::App& app) {
 void Define(Builder& b) {
     Options& opt = b.opt;
     b.Json(b.Add("ports", "list the COM ports 1 to 50 that are present, and their state",
-                 PortsCommand, Only(kExitOk)));
+                 PortsCommand, kOnFiles));
     b.app.get_subcommand("ports")->add_flag(
         "--probe", opt.probe, "run detection on each free port: which one a keyer answers on");
     b.Json(b.Add("test", "detect the keyer and show its chip, firmware and readouts", TestCommand,
@@ -119,8 +150,8 @@ void Define(Builder& b) {
     b.File(apply, "settings file to change");
     apply->add_option("SETTINGS", opt.other, "JSON document, all or part of show's; - reads it")
         ->required();
-    CLI::App* diff = b.Add("diff", "list the settings that differ between two", DiffCommand,
-                           kOnKeyer, "\n  (1 too when some settings differ)");
+    CLI::App* diff =
+        b.Add("diff", "list the settings that differ between two", DiffCommand, kOnDiff);
     diff->add_option("A", opt.file,
                      "settings file, - for standard input, or keyer for the "
                      "keyer's on --port")
@@ -129,15 +160,17 @@ void Define(Builder& b) {
     b.File(b.Add("hexinfo", "identify a firmware image file", HexInfoCommand, kOnFiles),
            "firmware image (Intel HEX)");
     CLI::App* upload =
-        b.Add("upload", "load a firmware image into the keyer", UploadCommand, kOnKeyer,
-              "\n  130  stopped by Ctrl+C, once the frame on the line was done");
+        b.Add("upload", "load a firmware image into the keyer", UploadCommand, kOnKeyer);
+    upload->footer(upload->get_footer() +
+                   "\n  130  stopped by Ctrl+C, once the frame on the line was done");
     b.File(upload, "firmware image (Intel HEX)");
     upload->add_flag("--verbose", opt.verbose, "print a line per frame");
     upload
         ->add_option("--backup", opt.backup,
                      "first save the keyer's settings to this settings file; nothing is "
                      "programmed if that fails")
-        ->type_name("SETTINGS");
+        ->type_name("SETTINGS")
+        ->check(BackupOptionProblem);
     const CLI::App* app = &b.app;
     b.Add(
          "help", "show the commands, or what one command takes",
@@ -159,14 +192,27 @@ std::string GlobalOptions(const CLI::App& app) {
     return text;
 }
 
-}  // namespace
+// What was printed has reached standard output, or the command fails saying
+// so; a command that failed already has said why, and keeps its status.
+int Delivered(const Streams& io, int status) {
+    const bool lost = !io.out.good();
+    io.out.clear();
+    errno = 0;
+    const bool flushed = static_cast<bool>(io.out.flush());
+    if (!lost && flushed) return status;
+    const int error = errno;
+    if (status != kExitOk) return status;
+    io.err << "ztcli: standard output could not be written ("
+           << (error ? std::strerror(error) : "a closed pipe or a full disk") << ")\n";
+    return kExitUsage;
+}
 
-int RunCli(int argc, const char* const* argv, Streams io) {
+int Run(int argc, const char* const* argv, const Streams& io) {
     Options opt;
     Command chosen;
     CLI::App app{"ztcli: the Zentor 3 keyer's settings and firmware from the command line",
                  "ztcli"};
-    app.footer(ExitText(kOnKeyer) + "\n" + kPortText);
+    app.footer(ExitText(kAll, Listed::All) + "\n" + kPortText);
     app.require_subcommand(0, 1);
     app.fallthrough();
     app.set_version_flag("--version", VersionText("ztcli"),
@@ -194,6 +240,12 @@ int RunCli(int argc, const char* const* argv, Streams io) {
     const std::string commands = "the commands are " + CommandNames(app);
     return context.Fail(kExitUsage, extra.empty() ? "a command is needed; " + commands
                                                   : "no command '" + extra[0] + "'; " + commands);
+}
+
+}  // namespace
+
+int RunCli(int argc, const char* const* argv, Streams io) {
+    return Delivered(io, Run(argc, argv, io));
 }
 
 }  // namespace zt::cli

@@ -11,9 +11,10 @@ namespace zt::cli {
 
 enum ExitStatus {
     kExitOk = 0,
-    kExitKeyer = 1,          // the keyer refused or failed
-    kExitUsage = 2,          // bad usage or a bad file
+    kExitKeyer = 1,          // the keyer refused or failed; for diff, the settings differ
+    kExitUsage = 2,          // bad usage, a bad file, or output that could not be written
     kExitPort = 3,           // the port could not be opened
+    kExitDiffKeyer = 4,      // diff: the keyer refused or failed, told apart from a difference
     kExitInterrupted = 130,  // stopped by Ctrl+C, as a shell counts it (128 + SIGINT)
 };
 

@@ -24,10 +24,16 @@ const char* const kUploadCutHint =
 namespace {
 
 constexpr const char* kSilentHint =
+#ifdef _WIN32
+    "hint: check the keyer's power and its cable, and that it is on this port (ztcli ports "
+    "--probe tries every port; Device Manager lists them under \"Ports (COM & LPT)\"); after an "
+    "interrupted upload, switch the keyer off and on";
+#else
     "hint: check the keyer's power and its cable, that it is on this port (ztcli ports --probe "
     "tries every port; the guide's \"COM numbers\"), and that ModemManager is not probing the "
     "port (the guide's \"When a USB serial adapter is taken by another program\"); after an "
     "interrupted upload, switch the keyer off and on";
+#endif
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -39,14 +45,20 @@ bool IsAuto(const std::string& value) {
     return Lower(value) == "auto";
 }
 
-// The number in "7", "COM7" or "com7"; none for anything else, which is a
-// device path. A number of more than two digits is out of range whatever it is.
+// The number in "7", "COM7" or "com7", blanks around it left out; none for
+// anything else, which is a device path. A number of more than two digits, or
+// one with a minus sign, is out of range whatever it is.
 std::optional<int> ComNumber(const std::string& value) {
-    std::string digits = value;
+    const std::size_t first = value.find_first_not_of(" \t");
+    if (first == std::string::npos) return std::nullopt;
+    std::string digits = value.substr(first, value.find_last_not_of(" \t") + 1 - first);
     if (digits.size() > 3 && Lower(digits.substr(0, 3)) == "com") digits.erase(0, 3);
+    const bool negative = digits.size() > 1 && digits[0] == '-';
+    if (negative) digits.erase(0, 1);
     if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
     digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+    if (negative) return -1;
     return digits.size() > 2 ? kHighestComPort + 1 : std::stoi(digits);
 }
 

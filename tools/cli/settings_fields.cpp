@@ -9,7 +9,7 @@
 #include <string_view>
 #include <utility>
 
-#include "cli/json.h"
+#include "cli/settings_json.h"
 #include "settings/messages.h"
 
 namespace zt::cli {
@@ -139,22 +139,6 @@ std::size_t Distance(std::string_view a, std::string_view b) {
     return row.back();
 }
 
-// Why a name is no setting, with the one most likely meant.
-std::string UnknownName(const std::string& name) {
-    for (const Setting& s : kSettingRows)
-        if (s.perUser() && name == s.name)
-            return "\"" + name + "\" needs user1. or user2. in front (each user has one)";
-    const std::string unknown = "no setting is called \"" + name + "\"";
-    const NamedSetting* nearest = nullptr;
-    std::size_t best = 3;  // two slips at most
-    for (const NamedSetting& n : NamedSettings()) {
-        const std::size_t d = Distance(Lower(name), n.name);
-        if (d < best) best = d, nearest = &n;
-    }
-    if (nearest) return unknown + "; did you mean " + nearest->name + "?";
-    return unknown + " (ztcli show lists them)";
-}
-
 std::optional<std::string> ValueText(const SettingsImage& image, const NamedSetting& n) {
     const Setting& s = *n.row;
     if (s.kind == Kind::Text) return TextOf(image, s);
@@ -171,6 +155,27 @@ std::optional<std::string> ValueText(const SettingsImage& image, const NamedSett
 }
 
 }  // namespace
+
+std::string UnknownSettingText(const std::string& name) {
+    for (const Setting& s : kSettingRows)
+        if (s.perUser() && name == s.name)
+            return "\"" + name + "\" needs user1. or user2. in front (each user has one)";
+    const std::string unknown = "no setting is called \"" + name + "\"";
+    const std::string lower = Lower(name);
+    const NamedSetting* nearest = nullptr;
+    std::size_t best = 3;  // two slips at most
+    for (const NamedSetting& n : NamedSettings()) {
+        // Names that differ in length by as much are as far apart at least,
+        // so that a long name costs no more than its length.
+        const std::size_t apart =
+            std::max(lower.size(), n.name.size()) - std::min(lower.size(), n.name.size());
+        if (apart >= best) continue;
+        const std::size_t d = Distance(lower, n.name);
+        if (d < best) best = d, nearest = &n;
+    }
+    if (nearest) return unknown + "; did you mean " + nearest->name + "?";
+    return unknown + " (ztcli show lists them)";
+}
 
 std::vector<ShownSetting> ShowSettings(const SettingsImage& image) {
     std::vector<ShownSetting> shown;
@@ -194,9 +199,13 @@ std::optional<Assignment> ParseAssignment(const std::string& text) {
 std::optional<std::string> SetSettings(SettingsImage& image,
                                        const std::vector<Assignment>& changes) {
     Edit e{image, {}, {}, {}};
+    std::set<const NamedSetting*> named;
     for (const auto& [name, value] : changes) {
         const NamedSetting* found = FindSetting(name);
-        if (!found) return UnknownName(name);
+        if (!found) return UnknownSettingText(name);
+        // Only the last of the pot's values would be checked, and the others
+        // are most likely a slip.
+        if (!named.insert(found).second) return name + ": named twice";
         if (auto refusal = Assign(e, *found, value)) return name + ": " + *refusal;
     }
     if (auto refusal = FinishPot(e)) return refusal;

@@ -35,11 +35,15 @@ std::optional<Assignment> ParseAssignment(const std::string& text);
 
 // Applies the assignments, all or none: on a refusal the image is left as it
 // was and the text says why (for a value out of range, the editor's message;
-// for a name that is no setting, the one that was likely meant). The pot's
+// for a name that is no setting, the one that was likely meant; a setting
+// may be named once). The pot's
 // minimum and maximum are checked together after all assignments, so that
 // both can move in one call.
 std::optional<std::string> SetSettings(SettingsImage& image,
                                        const std::vector<Assignment>& changes);
+
+// Why a name is no setting, with the one that was likely meant.
+std::string UnknownSettingText(const std::string& name);
 
 // "name: A -> B" for each setting whose value differs from image a to b.
 std::vector<std::string> DifferingSettings(const SettingsImage& a, const SettingsImage& b);
