@@ -56,13 +56,16 @@ int main() {
     std::printf("SMT keyer, firmware 31.05, 1200 baud paced, median of %d runs\n", kRuns);
     for (const Case& c : cases) {
         std::vector<double> times;
+        Shares shares;
         std::size_t sent = 0;
         for (int i = 0; i < kRuns; ++i) {
             sim.ClearReceived();
             times.push_back(TimeMs([&] { Cli(c.args); }));
             sent = sim.Received().size();
+            shares.Add(sim.timing());
         }
         Report(c.name, Median(times), sent + c.replies, c.fixedMs);
+        shares.Report();
     }
     return 0;
 }

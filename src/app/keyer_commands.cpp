@@ -48,13 +48,14 @@ const char* TestState(DetectOutcome outcome) {
     }
 }
 
-// The readings as they came, a missing one as 0; a line that failed meanwhile
-// turns ">ZT OK" into ">ZT ERR", and the tooltip names the cause.
+// The readings as they came, a missing one as 0; one that did not come, its
+// request held up, lost or unanswered, turns ">ZT OK" into ">ZT ERR", and the
+// tooltip names the line's trouble.
 void ShowLiveValues(ui::Window& w, const LiveValues& v) {
     ui::setText(w, ids::kPotValue, PotText(v.pot.value_or(0)));
     if (v.hasPushbutton) ui::setText(w, ids::kPushButton, PushbuttonText(v.pushbutton.value_or(0)));
     ui::setText(w, ids::kSupply, SupplyText(v.supply.value_or(0)));
-    if (!v.lineFailure.empty()) ui::setText(w, ids::kOpState, ">ZT ERR");
+    if (!v.failure.empty()) ui::setText(w, ids::kOpState, ">ZT ERR");
 }
 
 void Test(ui::Window& w) {

@@ -40,21 +40,21 @@ bool SwitchSpeed(Port& port, int baud, int pauseMs) {
     return port.ApplyLineSettings();
 }
 
-// Why the last write did not go out, for kUploadNotSent.
-std::string WriteTrouble(Port& port) {
-    if (!port.ErrorText().empty()) return port.ErrorText();
-    return "nothing went out in " + std::to_string(port.waits().writeMs) + " ms";
+// Why no reply came: the keyer said nothing, or the line failed.
+int NoReply(const Port& port) {
+    return port.LineFailed() ? kUploadReadFailed : kUploadTimeout;
 }
 
-// One frame and its reply byte; kUploadTimeout when none came, kUploadNotSent
-// when the frame did not go out.
+// One frame and its reply byte; kUploadTimeout or kUploadReadFailed when none
+// came, kUploadNotSent when the frame did not go out.
 int SendSlot(const UploadJob& job, std::uint8_t command, int slot) {
     const Frame frame = BuildFrame(command, (*job.image)[slot]);
     if (!job.port->Write(frame.data(), kFrameSize)) return kUploadNotSent;
     std::uint8_t reply = 0;
-    if (!job.port->Read(&reply, 1)) reply = kUploadTimeout;
+    const bool came = job.port->Read(&reply, 1);
+    if (!came) reply = kUploadTimeout;
     if (job.log) job.log(FrameLogLine(frame, reply));
-    return reply;
+    return came ? reply : NoReply(*job.port);
 }
 
 // 3C takes the next frame; 88 ends the upload well only after the last one.
@@ -66,29 +66,43 @@ int FrameOutcome(int reply, bool last) {
 
 int Upload(const UploadJob& job, UploadStatus& status) {
     Port& port = *job.port;
-    auto notSent = [&] {
-        status.cause = WriteTrouble(port);
-        return kUploadNotSent;
+    // The line's own failures say why; the keyer's replies need no cause.
+    auto failed = [&](int result) {
+        if (result == kUploadNotSent || result == kUploadReadFailed)
+            status.cause = port.ErrorText();
+        return result;
     };
-    if (!job.recovery && !EnterBootLoader(port)) return notSent();
+    // The frame or step under way is finished; none is begun after a stop.
+    auto stopping = [&] { return status.stopRequested.load(); };
+    if (stopping()) return kUploadStopped;
+    if (!job.recovery) {
+        status.stage = UploadStage::HandOverSent;  // its bytes may go out however the write ends
+        if (!EnterBootLoader(port)) return failed(kUploadNotSent);
+    }
+    if (stopping()) return kUploadStopped;
     const Reading sync = SendEchoTest(port);
-    if (!sync) return kUploadTimeout;
+    if (!sync) return failed(NoReply(port));
     if (sync != kSyncAnswer) return kUploadNoBootLoader;
-    if (!port.Write(&kGoFast, 1)) return notSent();
+    status.stage = UploadStage::BootLoader;
+    if (stopping()) return kUploadStopped;
+    if (!port.Write(&kGoFast, 1)) return failed(kUploadNotSent);
     if (!SwitchSpeed(port, kFastBaud, job.waits.beforeFast)) return kUploadSpeedFailed;
 
     const std::vector<int> order = SlotOrder(*job.image);
     for (std::size_t k = 0; k < order.size(); ++k) {
+        if (stopping()) return kUploadStopped;
         const int slot = order[k];
         if (slot >= kMainFirst && slot <= kMainLast)
             status.progress.store(slot * 100 / kProgressSpan);
         const bool last = k + 1 == order.size();
+        status.stage = UploadStage::Programming;
         const int reply = SendSlot(job, last ? kFrameLast : kFrameNext, slot);
-        if (reply == kUploadNotSent) return notSent();
+        if (reply == kUploadNotSent || reply == kUploadReadFailed) return failed(reply);
         if (reply != kAccepted) return FrameOutcome(reply, last);
     }
 
-    if (!port.Write(&kRestart, 1)) return notSent();
+    // Every frame is in: the restart finishes the upload, also after a stop.
+    if (!port.Write(&kRestart, 1)) return failed(kUploadNotSent);
     if (!SwitchSpeed(port, kSlowBaud, job.waits.afterRestart)) return kUploadSpeedFailed;
     Pause(job.waits.afterSlow);
     return kUploadDone;
@@ -114,8 +128,12 @@ std::string UploadResultText(int result, const std::string& cause) {
             return "Error: ZOVOV stopped early, program it again !";
         case kUploadNotSent:
             return cause.empty() ? "Error: Write failed !" : "Error: Write failed: " + cause + " !";
+        case kUploadReadFailed:
+            return cause.empty() ? "Error: Read failed !" : "Error: Read failed: " + cause + " !";
         case kUploadNotStarted:
             return "Error: Upload could not be started !";
+        case kUploadStopped:
+            return "Error: Upload stopped !";
         default:
             return "Error: Restart failed !";
     }
@@ -132,6 +150,8 @@ UploadDriver::~UploadDriver() {
 bool UploadDriver::Start(const UploadJob& job, const WorkerStarter& start) {
     status_.progress = 0;
     status_.result = kUploadRunning;
+    status_.stage = UploadStage::Firmware;
+    status_.stopRequested = false;
     status_.cause.clear();
     std::function<void()> work = [job, this] { RunUpload(job, status_); };
     try {
@@ -143,7 +163,7 @@ bool UploadDriver::Start(const UploadJob& job, const WorkerStarter& start) {
 }
 
 UploadPoll UploadDriver::Poll() {
-    UploadPoll p{status_.progress, std::nullopt, {}};
+    UploadPoll p{status_.progress, std::nullopt, {}, status_.stage};
     const int result = status_.result;
     if (result == kUploadRunning) return p;
     worker_.join();  // storing the result was its last act

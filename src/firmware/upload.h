@@ -34,17 +34,31 @@ constexpr int kUploadZeroReply = 0x100;     // a frame reply of 00
 constexpr int kUploadStoppedEarly = 0x101;  // 88, done, before the last frame
 constexpr int kUploadNotSent = 0x102;       // a write did not go out; the status says why
 constexpr int kUploadNotStarted = 0x103;    // the worker's thread could not be started
+constexpr int kUploadReadFailed = 0x104;    // the line failed while a reply was awaited
+constexpr int kUploadStopped = 0x105;       // stopped on request, between frames
 
 // The window's line for a result; "Error: Restart failed !" for a reply of
-// its own. cause completes the line of kUploadNotSent.
+// its own. cause completes the lines of kUploadNotSent and kUploadReadFailed.
 std::string UploadResultText(int result, const std::string& cause = {});
+
+// How far an upload got with the keyer, which is what decides how to bring
+// the keyer back after a failure.
+enum class UploadStage {
+    Firmware,      // nothing sent yet
+    HandOverSent,  // the firmware was told to hand over; its boot loader has not answered
+    BootLoader,    // the boot loader answered; no frame has gone out, the firmware is whole
+    Programming,   // frames have gone out: the keyer's program is being replaced
+};
 
 // Written by the worker only while it runs; the window resets them before and
 // after. result is stored once, as the worker's last act; cause before it.
+// stopRequested is the caller's: the worker starts no new step once it is set.
 struct UploadStatus {
     std::atomic<int> progress{0};  // percent, 0..99, as the main block goes out
     std::atomic<int> result{kUploadRunning};
-    std::string cause;  // why a write did not go out, with kUploadNotSent
+    std::atomic<UploadStage> stage{UploadStage::Firmware};
+    std::atomic<bool> stopRequested{false};
+    std::string cause;  // why a write did not go out or a read failed
 };
 
 // The fixed pauses around the speed changes, in ms. Each lets the last byte
@@ -77,6 +91,7 @@ struct UploadPoll {
     int progress = 0;
     std::optional<int> result;  // once the worker has ended
     std::string text;           // the message line for the result
+    UploadStage stage = UploadStage::Firmware;
 };
 
 // The upload as the window's timer and ztcli follow it: started on a worker
@@ -96,6 +111,9 @@ class UploadDriver {
     // From Start until a poll has reported the result.
     bool Running() const { return worker_.joinable(); }
     UploadPoll Poll();
+    // Asks the worker to stop: the frame on the line is finished, no new step
+    // is begun, and the upload ends with kUploadStopped. Safe from any thread.
+    void RequestStop() { status_.stopRequested = true; }
 
   private:
     UploadStatus status_;

@@ -111,17 +111,22 @@ Detection Identify(Port& port, const PortTarget& target, const KeyerIdentity& kn
     }
     if (echo != kEchoFirmware) return Failed(d, "ZT Fail:echo mismatch");
 
-    // A byte that does not come leaves the earlier value in place.
+    // A byte that does not come leaves the earlier value in place. A line
+    // that fails meanwhile is why it did not come: no chip is judged by it.
     KeyerIdentity& id = d.identity;
     id.firmwareMajor = QueryFirmwareMajor(port).value_or(id.firmwareMajor);
     id.firmwareMinor = QueryFirmwareMinor(port).value_or(id.firmwareMinor);
+    if (port.LineFailed()) return Failed(d, kNoResponseText);
     if (id.firmwareMajor < kOldestMajor) return Failed(d, "Only supports ZT3");
     // 30.00 to 30.03 predate the variant query and were only built as SMT. A
     // variant that does not come is 0, which names none.
-    if (id.firmwareMajor >= kSettingsMajor || id.firmwareMinor >= kVariantQueryMinor)
-        id.chipVariant = GetChipVariant(port).value_or(kVariantUnknown);
-    else
+    if (id.firmwareMajor >= kSettingsMajor || id.firmwareMinor >= kVariantQueryMinor) {
+        const Reading variant = GetChipVariant(port);
+        if (port.LineFailed()) return Failed(d, kNoResponseText);
+        id.chipVariant = variant.value_or(kVariantUnknown);
+    } else {
         id.chipVariant = kVariantSmt;
+    }
 
     d.outcome = DetectOutcome::Firmware;
     d.chipLabel = ChipLabel(id.chipVariant);

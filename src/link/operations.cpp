@@ -32,9 +32,9 @@ TransferOutcome WriteBlocks(Port& port, const SettingsImage& image) {
     const bool extension = WriteExtension(port, image);
     const bool mainBlock = LoadSettings(port, image);
     // The system takes the bytes long before the line carries them: a line
-    // that goes away meanwhile takes them with it.
+    // that goes away or holds them back meanwhile keeps them from the keyer.
     const Port::PauseEnd pause = port.Pause(port.waits().storeMs);
-    if (!extension || !mainBlock || pause == Port::PauseEnd::LostBeforeSent)
+    if (!extension || !mainBlock || pause == Port::PauseEnd::NotSent)
         return TransferOutcome::NotSent;
     if (pause == Port::PauseEnd::LostAfterSent) return TransferOutcome::LostWhileStoring;
     return TransferOutcome::Complete;

@@ -128,7 +128,28 @@ bool Port::PushPendingWrite(Deadline deadline) {
                               deadline, hook_);
     pendingWrite_.erase(pendingWrite_.begin(), pendingWrite_.begin() + io.count);
     if (io.end == SerialEnd::HungUp || io.end == SerialEnd::Failed) pendingWrite_.clear();
+    if (io.end == SerialEnd::TimedOut) {
+        const std::string wait = " in " + std::to_string(waits_.writeMs) + " ms";
+        error_ = io.count == 0
+                     ? "nothing went out" + wait
+                     : std::to_string(pendingWrite_.size()) + " bytes did not go out" + wait;
+    }
     return Result(io);
+}
+
+// Nothing left here, in the device's queue, or held back by the line.
+bool Port::AllSent() {
+    SerialOutput output;
+    if (int error = SerialOutputState(device_, output)) {
+        error_ = SerialErrorText(error);
+        return false;
+    }
+    const std::size_t left = pendingWrite_.size() + static_cast<std::size_t>(output.queued);
+    if (left > 0)
+        error_ = std::to_string(left) + " bytes had not gone out";
+    else if (output.held)
+        error_ = "the line held back what was written";
+    return left == 0 && !output.held;
 }
 
 // The keyer's port would go on taking a given-up read's bytes until that
@@ -173,12 +194,14 @@ bool Port::Read(std::uint8_t* buffer, int count) {
 }
 
 Port::PauseEnd Port::Pause(int ms) {
-    if (!device_) return PauseEnd::LostBeforeSent;
+    if (!device_) return PauseEnd::NotSent;
     const Deadline sent = std::max(SerialClock::now(), lineFreeAt_);
-    if (!Result(SerialWatch(device_, sent, hook_))) return PauseEnd::LostBeforeSent;
+    if (!Result(SerialWatch(device_, sent, hook_))) return PauseEnd::NotSent;
     if (!Result(SerialWatch(device_, sent + std::chrono::milliseconds(ms), hook_)))
         return PauseEnd::LostAfterSent;
-    return PauseEnd::Held;
+    // What is still on its way after the bytes' time on the wire and the
+    // pause besides is held up, not late: the keyer has not got it.
+    return AllSent() ? PauseEnd::Held : PauseEnd::NotSent;
 }
 
 void Port::Close() {

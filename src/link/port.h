@@ -75,10 +75,11 @@ class Port {
     bool IsOpen() const { return device_ != nullptr; }
     // Waits until ms have passed since the last byte written left the wire
     // (the system takes bytes long before the line has carried them), calling
-    // the wait hook as transfers do, and says whether the line held: a line
-    // that went away before the bytes' time on the wire had passed took them
-    // with it.
-    enum class PauseEnd { Held, LostBeforeSent, LostAfterSent };
+    // the wait hook as transfers do, and says whether the bytes went out and
+    // the line held: NotSent when the line went away before the bytes' time
+    // on the wire had passed, taking them with it, or when at the end some
+    // had still not left the system (ErrorText says which).
+    enum class PauseEnd { Held, NotSent, LostAfterSent };
     PauseEnd Pause(int ms);
     // Applies lineSettings() again (the upload worker's speed change).
     bool ApplyLineSettings();
@@ -88,14 +89,18 @@ class Port {
     // Called now and then on the waiting thread while a transfer waits.
     void SetWaitHook(SerialTick hook) { hook_ = std::move(hook); }
 
-    // Why the last open failed or the line went away, for a tooltip; empty
-    // after a good open and while nothing has gone wrong.
+    // Why the last open failed, the line went away, or what was written did
+    // not go out, for a tooltip; empty after a good open and while nothing
+    // has gone wrong.
     const std::string& ErrorText() const { return error_; }
     // What kind of trouble the last open ran into (Missing, Busy, NotSerial...);
     // Opened after a good open, and when the device opened but could not be set up.
     SerialOpenOutcome OpenTrouble() const { return openTrouble_; }
     // The other end dropped the line since the port was opened.
     bool HungUp() const { return hungUp_; }
+    // The line failed since the port was opened: it hung up, reported an
+    // error, or did not take what was written. ErrorText says how.
+    bool LineFailed() const { return device_ && !error_.empty(); }
     // Bytes of reads given up on that arrived before their own time-out.
     const std::vector<std::uint8_t>& LateBytes() const { return late_; }
 
@@ -103,6 +108,7 @@ class Port {
     PortOpen Fail(PortOpen outcome, std::string text);
     bool Result(const SerialIo& io);
     bool PushPendingWrite(Deadline deadline);
+    bool AllSent();
     void DrainLateRead();
 
     SerialDevice* device_ = nullptr;

@@ -105,6 +105,16 @@ SerialIo SerialRead(SerialDevice* device, std::uint8_t* buffer, int count, Deadl
 // Failed) when the line goes away meanwhile; Done when it held throughout.
 SerialIo SerialWatch(SerialDevice* device, Deadline deadline, const SerialTick& tick = {});
 
+// What the system holds of the output it has taken and not yet put on the
+// line: the bytes in the device's queue, and whether the line is holding
+// them back (output stopped by flow control, or a pseudo-terminal's other
+// end taking no more, whose queue the system does not count).
+struct SerialOutput {
+    int queued = 0;
+    bool held = false;
+};
+int SerialOutputState(SerialDevice* device, SerialOutput& output);
+
 std::string SerialErrorText(int error);
 
 }  // namespace zt

@@ -52,6 +52,13 @@ SerialOpenOutcome OutcomeOf(int error) {
     }
 }
 
+// TIOCGEXCL: 0 with the flag stored, or -1 with errno (EINVAL before Linux
+// 3.8, which cannot tell: the lock decides alone there).
+bool ExclusiveElsewhere(int fd) {
+    int flag = 0;
+    return ioctl(fd, TIOCGEXCL, &flag) == 0 && flag != 0;
+}
+
 SerialOpenResult OpenFailure(int fd, int error) {
     if (fd >= 0) close(fd);
     return {nullptr, OutcomeOf(error), error};
@@ -149,6 +156,19 @@ SerialIo Ended(SerialIo io, SerialEnd end, int error) {
     return io;
 }
 
+// How long a wait may sleep in poll: until the deadline or the next tick.
+int WaitMs(Deadline deadline, Deadline nextTick) {
+    return std::min(RemainingMs(deadline), RemainingMs(nextTick));
+}
+
+// Calls the hook once its tick is due, and sets the next tick, hook or no
+// hook: a tick left in the past would cut every later poll to no wait at all.
+void Tick(Deadline& nextTick, const SerialTick& tick) {
+    if (RemainingMs(nextTick) > 0) return;
+    if (tick) tick();
+    nextTick = DeadlineIn(kSerialTickMs);
+}
+
 // One loop for both directions: try the transfer, and when the device is not
 // ready, poll until it is, the deadline passes or the line hangs up.
 // The deadline is looked at before every step, so a transfer resumed after its
@@ -169,14 +189,11 @@ SerialIo Transfer(int fd, short events, int count, Deadline deadline, const Seri
         if (moved < 0 && errno != EAGAIN && errno != EINTR)
             return Ended(io, errno == EIO ? SerialEnd::HungUp : SerialEnd::Failed, errno);
         pollfd p{fd, events, 0};
-        int ready = poll(&p, 1, std::min(RemainingMs(deadline), RemainingMs(nextTick)));
+        int ready = poll(&p, 1, WaitMs(deadline, nextTick));
         // poll: number ready, 0 on time-out, or -1 with errno
         if (ready < 0 && errno != EINTR) return Ended(io, SerialEnd::Failed, errno);
         if (ready > 0 && !(p.revents & events)) return Ended(io, SerialEnd::HungUp, 0);
-        if (tick && RemainingMs(nextTick) == 0) {
-            tick();
-            nextTick = DeadlineIn(kSerialTickMs);
-        }
+        Tick(nextTick, tick);
     }
     return io;
 }
@@ -226,9 +243,12 @@ SerialOpenResult SerialOpen(const std::string& path) {
     if (fd < 0) return OpenFailure(-1, errno);
     // Nor is a device that is no terminal, such as /dev/null.
     if (!isatty(fd)) return OpenFailure(fd, ENOTTY);  // 1, or 0 with errno
-    // The lock decides: the system drops it with its holder, whereas a holder
-    // that died leaves a pseudo-terminal's exclusive flag set for good. Lock
-    // first, so a failed attempt never touches another holder's terminal.
+    // Root opens a terminal whose exclusive flag is set; the flag still means
+    // another program holds it, with or without a lock, and is its to clear.
+    // (A holder that died leaves the flag on a pseudo-terminal whose master
+    // lives on; the simulator clears it when its last host goes.)
+    if (ExclusiveElsewhere(fd)) return OpenFailure(fd, EBUSY);
+    // Then the lock: a failed attempt never touches another holder's terminal.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) return OpenFailure(fd, errno);  // 0, or -1 with errno
     if (ioctl(fd, TIOCEXCL) != 0) return OpenFailure(fd, errno);  // 0, or -1 with errno (ENOTTY)
     return {new SerialDevice{fd}, SerialOpenOutcome::Opened, 0};
@@ -239,6 +259,7 @@ void SerialClose(SerialDevice* device, Deadline drainBy) {
     const int fd = device->fd;
     delete device;
     DrainOutput(fd, drainBy);
+    // The flag is ours: the open refused a terminal that had it already.
     ioctl(fd, TIOCNXCL);  // 0 or -1; the terminal may have hung up already
     close(fd);            // 0 or -1; the descriptor is gone either way
 }
@@ -332,16 +353,25 @@ SerialIo SerialWatch(SerialDevice* device, Deadline deadline, const SerialTick& 
     do {
         // No events asked for: poll reports only a hang-up or an error.
         pollfd p{device->fd, 0, 0};
-        int ready = poll(&p, 1, std::min(RemainingMs(deadline), RemainingMs(nextTick)));
+        int ready = poll(&p, 1, WaitMs(deadline, nextTick));
         // poll: number ready, 0 on time-out, or -1 with errno
         if (ready < 0 && errno != EINTR) return Ended(io, SerialEnd::Failed, errno);
         if (ready > 0) return Ended(io, SerialEnd::HungUp, 0);
-        if (tick && RemainingMs(nextTick) == 0) {
-            tick();
-            nextTick = DeadlineIn(kSerialTickMs);
-        }
+        Tick(nextTick, tick);
     } while (RemainingMs(deadline) > 0);
     return io;
+}
+
+int SerialOutputState(SerialDevice* device, SerialOutput& output) {
+    output = {};
+    // TIOCOUTQ: 0 with the count of unsent bytes stored, or -1 with errno.
+    if (ioctl(device->fd, TIOCOUTQ, &output.queued) != 0) return errno;
+    // A terminal whose output is stopped has no room for a single byte.
+    pollfd p{device->fd, POLLOUT, 0};
+    const int ready = poll(&p, 1, 0);  // number ready, 0 when not, or -1 with errno
+    if (ready < 0) return errno;
+    output.held = ready == 0;
+    return 0;
 }
 
 }  // namespace zt

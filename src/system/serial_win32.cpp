@@ -381,4 +381,21 @@ SerialIo SerialWatch(SerialDevice* device, Deadline deadline, const SerialTick& 
     return io;
 }
 
+int SerialOutputState(SerialDevice* device, SerialOutput& output) {
+    SerialDevice& d = *device;
+    output = {};
+    COMSTAT status{};
+    DWORD errors = 0;
+    if (!ClearCommError(d.handle, &errors, &status))  // FALSE with GetLastError
+        return static_cast<int>(GetLastError());
+    // The driver's count takes in a write still in flight; a driver that
+    // counts nothing (Wine's, on a pseudo-terminal) still has that write.
+    output.queued = static_cast<int>(status.cbOutQue);
+    if (output.queued == 0 && d.writing && !HasOverlappedIoCompleted(&d.write))
+        output.queued = static_cast<int>(d.writeBytes.size());
+    output.held = status.fCtsHold || status.fDsrHold || status.fRlsdHold || status.fXoffHold ||
+                  status.fXoffSent;
+    return 0;
+}
+
 }  // namespace zt

@@ -170,7 +170,7 @@ TEST_F(DetectTest, BusyTestOnlyLocksAndRefreshes) {
     EXPECT_TRUE(ui::isEnabled(w, ids::kTestZt));
 }
 
-TEST_F(DetectTest, ALineThatHangsUpDuringTestIsAnErrorAndTheTooltipSaysWhy) {
+TEST_F(DetectTest, ALineThatHangsUpOrStallsDuringTestIsAnErrorAndTheTooltipSaysWhy) {
     ui::Window& w = openMain();
     sim::Faults f;
     f.hangUpAfter = 11;  // echo, revision, variant and pot answered; then the line drops
@@ -180,6 +180,16 @@ TEST_F(DetectTest, ALineThatHangsUpDuringTestIsAnErrorAndTheTooltipSaysWhy) {
     EXPECT_EQ(text(w, ids::kPotValue), "PotValue: 128");
     EXPECT_EQ(text(w, ids::kPushButton), "PB:0");
     EXPECT_EQ(ui::control(w, ids::kLinkStatus).tip, "the line hung up");
+
+    // A line that stalls after detection: the readings never went out.
+    sim->Stop();
+    f = {};
+    f.stallAfter = 9;
+    startKeyer(Keyer(kVariantSmt, 31, 5), f);
+    test(w);
+    EXPECT_EQ(text(w, ids::kOpState), ">ZT ERR");
+    EXPECT_EQ(ui::control(w, ids::kLinkStatus).tip, "nothing went out in 200 ms");
+    sim->Stop();
 
     ui::click(w, ids::kExit);
     EXPECT_FALSE(keyerPort.IsOpen());

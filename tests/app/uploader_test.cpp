@@ -235,7 +235,7 @@ TEST_F(UploaderTest, NoWorkerOrNoKeyerAndTheDialogStillCloses) {
         sim->SetFaults(vanish);
         ui::click(d, ids::kProgram);
         Finish(d);
-        EXPECT_EQ(Message(d), "Error: ZOVOV Timeout !");
+        EXPECT_EQ(Message(d), "Error: Read failed: the line hung up !");  // no time-out
         EXPECT_FALSE(Enabled(d, ids::kProgram));  // a new load is needed first
         ui::click(d, ids::kUploadExit);
         EXPECT_TRUE(d.ended);

@@ -2,7 +2,9 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
@@ -13,6 +15,7 @@
 #include "app/uploader.h"
 #include "cli/commands.h"
 #include "cli/json.h"
+#include "cli/port_choice.h"
 #include "cli/settings_fields.h"
 #include "cli/settings_json.h"
 #include "firmware/hex_records.h"
@@ -228,6 +231,24 @@ TEST_F(CliTest, ALineThatHangsUpPartwayFailsSayingHowFarItGot) {
                          "the settings went out in full, but reading them back failed: "
                          "ZT Fail:settings read short (the line hung up)\n");
     EXPECT_EQ(sim->settings(), ToSim(Custom()));
+}
+
+// A line that stalls after detection: the readings' requests never go out,
+// and a test without readings is a failure, in the text as in JSON.
+TEST_F(CliTest, ALineThatStallsGivesNoReadingsAndFails) {
+    sim::Faults f;
+    f.stallAfter = 9;
+    startKeyer({}, f);
+    const std::string cause = "the readings fell short (nothing went out in 200 ms)";
+    Outcome r = OnKeyer({"test"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out + r.err,
+              "ZT IC: SMT\nZT F/W ver 31.05\nztcli: COM9, from --port 9: " + cause + "\n");
+    sim->SetFaults(f);  // counts anew
+    r = OnKeyer({"test", "--json"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(cli::Json::parse(r.out)["failure"], cause);
+    EXPECT_EQ(sim->counters().taken, 18u);  // no request after the one that could not go out
 }
 
 TEST_F(CliTest, BadFilesSendNothing) {
@@ -567,6 +588,39 @@ TEST_F(CliTest, UploadLandsEveryWordAndFailsWhatIsNotDone) {
     EXPECT_NE(r.err.find("Programming ZOVOV in Recovery mode...."), std::string::npos);
     EXPECT_NE(r.err.find("Error: Write failed: nothing went out in 200 ms !"), std::string::npos)
         << r.err;
+}
+
+// Ctrl+C stops the upload once the frame on the line is done, and says so
+// with what to do about the keyer; a line that drops says how far it got.
+TEST_F(CliTest, CtrlCStopsTheUploadBetweenFramesAndTellsHowToRecover) {
+    startKeyer(Keyer(kVariantSmt, 31, 5));
+    sim->SetPacing(true);
+    const std::string file = FirmwareFile(Path("smt.bin"), 5);
+    std::thread user([this] {
+        while (sim->counters().framesStored < 2)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        kill(getpid(), SIGINT);
+    });
+    const Outcome r = OnKeyer({"upload", file});
+    user.join();
+    EXPECT_EQ(r.status, 130);
+    EXPECT_TRUE(
+        r.err.ends_with("ztcli: COM9, from --port 9: the upload was stopped by the user "
+                        "(Ctrl+C)\nztcli: " +
+                        std::string(cli::kUploadCutHint) + "\n"))
+        << r.err;
+    // Detection, hand-over, sync and 35, then whole frames, each stored.
+    EXPECT_EQ(sim->Received().size(), 16 + sim->counters().framesStored * kFrameSize);
+
+    sim->Stop();  // a fresh keyer, whose line drops after detection: no hand-over reaches it
+    sim::Faults drop;
+    drop.hangUpAfter = 9;
+    startKeyer(Keyer(kVariantSmt, 31, 5), drop);
+    const std::string lost = OnKeyer({"upload", file}).err;
+    EXPECT_NE(lost.find("Read failed: the line hung up !\nztcli: the keyer's firmware was told to "
+                        "hand over to its boot loader, which never answered; no frame was sent"),
+              std::string::npos)
+        << lost;
 }
 
 TEST_F(CliTest, HeldPortFailsAtOnce) {

@@ -191,5 +191,32 @@ TEST_F(UploadTest, AWriteThatDoesNotGoOutEndsTheUploadWithItsCause) {
     EXPECT_TRUE(log.empty());
 }
 
+// A stop asked for mid-upload lets the frame on the line finish and sends no
+// other; the stage says how far the keyer got, which decides how to bring it
+// back. A line that drops while a reply is awaited is no time-out.
+TEST_F(UploadTest, AStopEndsBetweenFramesAndEveryEndSaysHowFarItGot) {
+    UploadJob job{&port, &image, false, {}, {100, 100, 0}};
+    int lines = 0;
+    job.log = [&](const std::string&) {
+        if (++lines == 3) status.stopRequested = true;  // while the third frame's reply is in
+    };
+    std::thread(RunUpload, job, std::ref(status)).join();
+    EXPECT_EQ(status.result, kUploadStopped);
+    EXPECT_EQ(status.stage, UploadStage::Programming);
+    EXPECT_EQ(sim.Received().size(), 7u + 3 * kFrameSize);
+    EXPECT_EQ(sim.counters().framesStored, 3u);
+
+    sim::Faults drop;
+    drop.hangUpAfter = 3;  // the hand-over, then the line drops before the sync
+    sim.SetFaults(drop);
+    status.stopRequested = false;
+    port.lineSettings().baudRate = 1200;
+    ASSERT_TRUE(port.ApplyLineSettings());
+    EXPECT_EQ(Upload(), kUploadReadFailed);
+    EXPECT_EQ(status.stage, UploadStage::HandOverSent);
+    EXPECT_EQ(UploadResultText(status.result, status.cause),
+              "Error: Read failed: the line hung up !");
+}
+
 }  // namespace
 }  // namespace zt

@@ -1,5 +1,6 @@
 #include "link/port.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 
@@ -193,8 +194,23 @@ TEST_F(LinkTest, ALineGoneBeforeTheBytesWentOutTookThem) {
     const Bytes block(288, 0x55);
     EXPECT_TRUE(port.Write(block.data(), 288));  // the system has them all
     line.HangUp();
-    EXPECT_EQ(port.Pause(60000), Port::PauseEnd::LostBeforeSent);
+    EXPECT_EQ(port.Pause(60000), Port::PauseEnd::NotSent);
     EXPECT_TRUE(port.HungUp());
+}
+
+// The system took the bytes, but the line holds them back (the keyer's end
+// stopped taking): when the pause is over they have not gone out.
+TEST_F(LinkTest, BytesTheLineHoldsBackAtTheEndOfThePauseWereNotSent) {
+    const int stopper = open(line.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(stopper, 0);
+    ASSERT_EQ(port.Open(kPtyCom), PortOpen::Ok);
+    const Bytes twelve(12, 0x55);
+    EXPECT_TRUE(port.Write(twelve.data(), 12));
+    ASSERT_EQ(tcflow(stopper, TCOOFF), 0);
+    EXPECT_EQ(port.Pause(10), Port::PauseEnd::NotSent);
+    EXPECT_EQ(port.ErrorText(), "the line held back what was written");
+    ASSERT_EQ(tcflow(stopper, TCOON), 0);
+    close(stopper);
 }
 
 TEST_F(LinkTest, TimedOutWritesAreNeverCancelledNorDropped) {

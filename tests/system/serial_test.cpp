@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 
@@ -30,6 +31,21 @@ TEST(RemainingMsTest, RoundsUpAndStopsAtZero) {
     EXPECT_EQ(RemainingMs(now + hours(24 * 365 * 100), now), INT_MAX);
 }
 
+// A silent line with no tick hook: the waits sleep in the system, however
+// busy the machine (a spinning wait takes whatever share of a core it gets).
+TEST(SerialWaitTest, WaitsWithoutAHookTakeNoTimeOfTheProcessor) {
+    PtyMaster pty;
+    ASSERT_TRUE(pty.Open());
+    SerialOpenResult opened = SerialOpen(pty.SlavePath());
+    ASSERT_EQ(opened.outcome, SerialOpenOutcome::Opened);
+    std::uint8_t byte = 0;
+    const std::clock_t cpu = std::clock();  // this program's, which runs nothing else
+    SerialRead(opened.device, &byte, 1, DeadlineIn(2000));
+    SerialWatch(opened.device, DeadlineIn(2000));
+    EXPECT_LT(std::clock() - cpu, CLOCKS_PER_SEC * 4 / 10);  // a tenth of the 4 s
+    SerialClose(opened.device, SerialClock::now());
+}
+
 TEST(ProbeDeviceTest, TellsPresentBusyAndMissingApart) {
     PtyMaster pty;
     ASSERT_TRUE(pty.Open());
@@ -47,25 +63,33 @@ TEST(ProbeDeviceTest, TellsPresentBusyAndMissingApart) {
     EXPECT_EQ(ProbeDevice("/dev/null"), ProbeResult::Missing);  // not a terminal
 }
 
-TEST(SerialOpenTest, TheLockDecidesNotAnExclusiveFlagLeftBehind) {
+int ExclusiveFlag(int fd) {
+    int flag = -1;
+    return ioctl(fd, TIOCGEXCL, &flag) == 0 ? flag : -1;
+}
+
+// Another program's exclusive flag or lock makes the port busy, also for
+// root, whom the flag does not stop; the flag stays its holder's. Ours is
+// set while we hold the port and cleared when we let go.
+TEST(SerialOpenTest, AFlagOrALockElsewhereIsBusyAndOnlyOurOwnFlagIsCleared) {
     PtyMaster pty;
     ASSERT_TRUE(pty.Open());
     const std::string slave = pty.SlavePath();
-    // A holder that died: the system dropped its lock, but the flag stays on a
-    // pseudo-terminal whose master lives on.
-    int gone = open(slave.c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(gone, 0);
-    ASSERT_EQ(ioctl(gone, TIOCEXCL), 0);
-    close(gone);
-    if (geteuid() != 0) GTEST_SKIP() << "only root gets past the flag to the lock";
-
-    SerialOpenResult opened = SerialOpen(slave);
-    EXPECT_EQ(opened.outcome, SerialOpenOutcome::Opened);
-    // A live holder keeps its lock: the port is busy.
-    SerialOpenResult second = SerialOpen(slave);
-    EXPECT_EQ(second.outcome, SerialOpenOutcome::Busy);
+    int other = open(slave.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(ioctl(other, TIOCEXCL), 0);  // the flag alone, no lock
+    if (geteuid() != 0) GTEST_SKIP() << "only root opens a terminal whose flag is set";
+    EXPECT_EQ(SerialOpen(slave).outcome, SerialOpenOutcome::Busy);
     EXPECT_EQ(ProbeDevice(slave), ProbeResult::Busy);
+    EXPECT_EQ(ExclusiveFlag(other), 1);
+
+    ASSERT_EQ(ioctl(other, TIOCNXCL), 0);
+    SerialOpenResult opened = SerialOpen(slave);
+    ASSERT_EQ(opened.outcome, SerialOpenOutcome::Opened);
+    EXPECT_EQ(ExclusiveFlag(other), 1);
     SerialClose(opened.device, SerialClock::now());
+    EXPECT_EQ(ExclusiveFlag(other), 0);
+    close(other);
 }
 
 // What exists but is no terminal is told apart from what does not exist, and

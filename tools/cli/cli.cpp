@@ -185,6 +185,8 @@ void Define(Builder& b) {
            "firmware image (Intel HEX)");
     CLI::App* upload =
         b.Add("upload", "load a firmware image into the keyer", UploadCommand, kOnKeyer);
+    upload->footer(upload->get_footer() +
+                   "\n  130  stopped by Ctrl+C, once the frame on the line was done");
     b.File(upload, "firmware image (Intel HEX)");
     upload->add_flag("--verbose", opt.verbose, "print a line per frame");
     upload

@@ -11,10 +11,11 @@ namespace zt::cli {
 
 enum ExitStatus {
     kExitOk = 0,
-    kExitKeyer = 1,      // the keyer refused or failed; for diff, the settings differ
-    kExitUsage = 2,      // bad usage, a bad file, or output that could not be written
-    kExitPort = 3,       // the port could not be opened
-    kExitDiffKeyer = 4,  // diff: the keyer refused or failed, told apart from a difference
+    kExitKeyer = 1,          // the keyer refused or failed; for diff, the settings differ
+    kExitUsage = 2,          // bad usage, a bad file, or output that could not be written
+    kExitPort = 3,           // the port could not be opened
+    kExitDiffKeyer = 4,      // diff: the keyer refused or failed, told apart from a difference
+    kExitInterrupted = 130,  // stopped by Ctrl+C, as a shell counts it (128 + SIGINT)
 };
 
 // Data goes to out: what show, test, ports, diff, hexinfo and read - print.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/interrupt.h"
 #include "cli/json.h"
 #include "cli/port_choice.h"
 #include "cli/progress.h"
@@ -202,8 +203,9 @@ int TestCommand(const Context& c) {
     const TestResult t = TestKeyer(port, where.target, {}, FullWaitsThen(port));
     const Detection& d = t.detection;
     if (d.open != PortOpen::Ok) return DetectionFailure(c, where, port, d);
-    // Readings cut off by a failing line are not shown as readings.
-    const bool readings = t.values && t.values->lineFailure.empty();
+    // Readings are shown only when every one came: a request that did not go
+    // out, or a reply that did not come back, gave none.
+    const bool readings = t.values && t.values->failure.empty();
     std::string failure;
     std::vector<std::string> hints;
     if (d.outcome == DetectOutcome::Failed) {
@@ -212,7 +214,7 @@ int TestCommand(const Context& c) {
         failure = "only the keyer's boot loader answered (>ZT NOS)";
         hints.push_back(kRecoveryHint);
     } else if (!readings) {
-        failure = "the readings fell short (" + t.values->lineFailure + ")";
+        failure = "the readings fell short (" + t.values->failure + ")";
     }
     if (c.opt.json) {
         c.io.out << JsonText(TestJson(d, readings ? &*t.values : nullptr, failure));
@@ -323,6 +325,48 @@ int Backup(const Context& c, const PortChoice& where, Port& port, const ProgramS
     return kExitOk;
 }
 
+// How to bring the keyer back after an upload that did not finish, by how
+// far it got. Where only the boot loader was there, or frames went out, the
+// firmware is gone until the keyer is programmed again.
+std::string StageHint(UploadStage stage, bool recovery) {
+    if (recovery || stage == UploadStage::Programming) return kUploadCutHint;
+    const std::string whole =
+        "no frame was sent, so its firmware is whole: switch the keyer off "
+        "and on, and it runs again (ztcli test shows it)";
+    switch (stage) {
+        case UploadStage::Firmware:
+            return "nothing was sent to the keyer: its firmware runs as before";
+        case UploadStage::HandOverSent:
+            return "the keyer's firmware was told to hand over to its boot loader, which never "
+                   "answered; " +
+                   whole;
+        default:
+            return "the keyer's boot loader answered; " + whole;
+    }
+}
+
+// Runs the upload to its end, following it with the bar and the log. Ctrl+C
+// stops it between frames instead of cutting a frame short.
+UploadPoll FollowUpload(const Context& c, UploadDriver& upload, LogQueue& log,
+                        const CtrlCCatcher& ctrlC) {
+    Progress bar(c, "Uploading");
+    UploadPoll p;
+    bool stopAsked = false;
+    while (!p.result) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (ctrlC.Caught() && !stopAsked) {
+            upload.RequestStop();
+            stopAsked = true;
+        }
+        log.Flush(c);
+        p = upload.Poll();
+        bar.Update(p.progress);
+    }
+    log.Flush(c);
+    bar.End(*p.result == kUploadDone);
+    return p;
+}
+
 }  // namespace
 
 int UploadCommand(const Context& c) {
@@ -346,22 +390,19 @@ int UploadCommand(const Context& c) {
     c.Say(start.text);
 
     LogQueue log;
-    UploadJob job{&port, &firmware.image, start.check == ProgramCheck::Recovery, {}, uploadPauses};
+    const bool recovery = start.check == ProgramCheck::Recovery;
+    UploadJob job{&port, &firmware.image, recovery, {}, uploadPauses};
     if (c.opt.verbose) job.log = [&log](const std::string& line) { log.Push(line); };
-    Progress bar(c, "Uploading");
+    const CtrlCCatcher ctrlC;
     UploadDriver upload;
     if (!upload.Start(job))
         return PortFail(c, where, kExitKeyer, UploadResultText(kUploadNotStarted));
-    UploadPoll p;
-    while (!p.result) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        log.Flush(c);
-        p = upload.Poll();
-        bar.Update(p.progress);
-    }
-    log.Flush(c);
-    bar.End(*p.result == kUploadDone);
-    if (*p.result != kUploadDone) return PortFail(c, where, kExitKeyer, p.text, {kUploadCutHint});
+    const UploadPoll p = FollowUpload(c, upload, log, ctrlC);
+    if (*p.result == kUploadStopped)
+        return PortFail(c, where, kExitInterrupted, "the upload was stopped by the user (Ctrl+C)",
+                        {StageHint(p.stage, recovery)});
+    if (*p.result != kUploadDone)
+        return PortFail(c, where, kExitKeyer, p.text, {StageHint(p.stage, recovery)});
     c.Say(p.text);
     return kExitOk;
 }
