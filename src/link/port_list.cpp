@@ -5,6 +5,17 @@
 
 namespace zt {
 
+namespace {
+
+std::string BusyNote([[maybe_unused]] const std::string& device) {
+#ifndef _WIN32
+    if (SystemConsole(device)) return "the system's console";
+#endif
+    return "in use";
+}
+
+}  // namespace
+
 std::vector<PortEntry> ListPorts() {
     std::vector<PortEntry> entries;
     for (int n = 1; n <= kHighestComPort; ++n) {
@@ -15,7 +26,7 @@ std::vector<PortEntry> ListPorts() {
                 entries.push_back({n, device, "", ProbeResult::Present});
                 break;
             case ProbeResult::Busy:
-                entries.push_back({n, device, "in use", ProbeResult::Busy});
+                entries.push_back({n, device, BusyNote(device), ProbeResult::Busy});
                 break;
             case ProbeResult::Denied: {
                 const std::string advice = DeniedAdvice(device);

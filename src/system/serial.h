@@ -59,6 +59,10 @@ ProbeResult ProbeDevice(const std::string& path);
 // its type (TIOCGSERIAL). Devices the system says nothing about (USB
 // adapters, pseudo-terminals) count as present.
 bool UartPresent(const std::string& path, const std::string& sysClassTty = "/sys/class/tty");
+// Whether the device is where the system writes its console (listed in
+// sysClassTty/console/active): held by the system, never to be probed, even
+// by root, who may open it.
+bool SystemConsole(const std::string& path, const std::string& sysClassTty = "/sys/class/tty");
 #endif
 
 // Line settings in the same terms as the port's device control record.

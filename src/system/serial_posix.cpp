@@ -279,8 +279,17 @@ bool UartPresent(const std::string& path, const std::string& sysClassTty) {
     return !(type >> code) || code != 0;
 }
 
+bool SystemConsole(const std::string& path, const std::string& sysClassTty) {
+    const std::string name = KernelName(path);
+    std::ifstream active(sysClassTty + "/console/active");
+    for (std::string console; !name.empty() && active >> console;)
+        if (console == name) return true;
+    return false;
+}
+
 ProbeResult ProbeDevice(const std::string& path) {
     if (!UartPresent(path)) return ProbeResult::Missing;
+    if (SystemConsole(path)) return ProbeResult::Busy;
     SerialOpenResult opened = SerialOpen(path);
     switch (opened.outcome) {
         case SerialOpenOutcome::Opened: {

@@ -108,7 +108,7 @@ TEST(SerialOpenTest, AFileAFolderOrANonTerminalDeviceIsNoSerialPort) {
 }
 
 // A fake /sys/class/tty beside fake device nodes.
-TEST(UartPresentTest, OnlyADeviceTheSystemReportsWithoutAUartIsMissing) {
+TEST(UartPresentTest, OnlyADeviceTheSystemReportsWithoutAUartIsMissingAndItsConsoleIsItsOwn) {
     char pattern[] = "/tmp/ztuart-XXXXXX";
     const std::string root = mkdtemp(pattern);
     const std::string sys = root + "/class", dev = root + "/dev";
@@ -130,6 +130,13 @@ TEST(UartPresentTest, OnlyADeviceTheSystemReportsWithoutAUartIsMissing) {
     EXPECT_FALSE(UartPresent(root + "/com4", sys));   // through a ports-folder link
     EXPECT_TRUE(UartPresent(dev + "/ttyUSB0", sys));  // the system says nothing
     EXPECT_TRUE(UartPresent(root + "/gone", sys));    // opening will tell
+
+    // The console is the system's, whatever is behind it.
+    std::filesystem::create_directories(sys + "/console");
+    std::ofstream(sys + "/console/active") << "tty0 ttyS0\n";
+    EXPECT_TRUE(SystemConsole(dev + "/ttyS0", sys));
+    EXPECT_FALSE(SystemConsole(dev + "/ttyUSB0", sys));
+    EXPECT_FALSE(SystemConsole(root + "/gone", sys));
     std::filesystem::remove_all(root);
 }
 
