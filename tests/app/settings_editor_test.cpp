@@ -89,17 +89,15 @@ TEST_F(EditorTest, EveryNumberTakesItsBoundsAndRefusesBeyondThemWithItsMessage) 
     EXPECT_EQ(store(w, User::Two), "Paddle Sample must be between 10 and 90");
 }
 
-TEST_F(EditorTest, ARefusedRowKeepsTheRowsBeforeItStoredAndTheRestUntouched) {
+TEST_F(EditorTest, ARefusedRowStoresNoneAndTheOthersLandAsTheKeyerWantsThem) {
     ui::Window& w = openWithDefaults();
+    const SettingsImage defaults = appState.image;
     type(w, ids::kWeight, "33");
     type(w, ids::kSerialNumber, "258");
     type(w, ids::kRatio, "70");
     type(w, ids::kLtrSpace, "7");
     EXPECT_EQ(store(w, User::One), "Ratio must be between 33 and 66");
-    EXPECT_EQ(byte(3), 33);
-    EXPECT_EQ(byte(292), 1);
-    EXPECT_EQ(byte(293), 1);
-    EXPECT_EQ(byte(14) & 31, 0);
+    EXPECT_EQ(appState.image, defaults);
 
     // Stored values land in their fields as the keyer wants them.
     type(w, ids::kRatio, "40");
@@ -108,6 +106,9 @@ TEST_F(EditorTest, ARefusedRowKeepsTheRowsBeforeItStoredAndTheRestUntouched) {
     type(w, ids::kMinWpm, "12");
     appState.image[14] = 0xE0;
     EXPECT_EQ(store(w, User::One), "");
+    EXPECT_EQ(byte(3), 33);
+    EXPECT_EQ(byte(292), 1);
+    EXPECT_EQ(byte(293), 1);
     EXPECT_EQ(byte(2), 78);
     EXPECT_EQ(byte(6), 12);
     EXPECT_EQ(byte(7), 28);
