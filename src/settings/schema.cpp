@@ -49,7 +49,12 @@ constexpr bool NamesAreDistinct() {
 }
 static_assert(NamesAreDistinct());
 
+// A sidetone is kept as a code, and the code of its highest frequency shows
+// above it (4000 Hz is 15, which shows 4166): that value is taken too, so
+// that it stores back to the same code.
 constexpr bool Accepted(const Setting& s, std::int64_t value) {
+    if (s.place == Place::Sidetone && value == kSidetoneDividend / (kSidetoneDividend / s.max))
+        return true;
     return (s.zeroToo && value == 0) || (value >= s.min && value <= s.max);
 }
 
@@ -108,6 +113,18 @@ constexpr bool EditorChecksAll() {
     return true;
 }
 static_assert(EditorChecksAll());
+
+// Every code that the editor's frequencies store shows a frequency it takes,
+// and that frequency stores back to the same code.
+constexpr bool SidetoneRoundTrips() {
+    const Setting& s = SettingNamed("st_freq");
+    for (std::int64_t code = kSidetoneDividend / s.max; code <= kSidetoneDividend / s.min; ++code)
+        if (!Accepted(s, kSidetoneDividend / code) ||
+            kSidetoneDividend / (kSidetoneDividend / code) != code)
+            return false;
+    return true;
+}
+static_assert(SidetoneRoundTrips());
 
 // The bits of a field that a row's value is kept in.
 constexpr std::uint8_t OwnedBits(const Setting& s, Field f) {

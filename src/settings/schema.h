@@ -114,7 +114,8 @@ inline constexpr Setting kTable[] = {
         {"Sidetone volume must be between 1 and 4"}},
     {"serial_number", Number, Serial, SerialHigh, 0xFF, 1, {}, 1, 9999,
         {"Serial number must be between 1 and 9999"}},
-    // 801 Hz is the code 78.
+    // 801 Hz is the code 78; 4166 Hz, what the code 15 of 4000 Hz shows, is
+    // accepted as well.
     {"st_freq", Number, Sidetone, SidetoneCode, 0xFF, 801, {}, 500, 4000,
         {"Freq must be 500 or greater.", "Freq must be between 500 and 4000."}},
     {"swap", Flag, Bits, ModeRegister, 0x08},
