@@ -84,9 +84,12 @@ bool StoreSettingsControls(ui::Window& w, User user) {
 }
 
 bool StoreBeforeWrite(ui::Window& w) {
-    const std::optional<Refused> refused =
-        ApplyEdits(appState.image, TypedEdits(w, editedUser, true));
-    return !refused || Refuse(w, *refused);
+    if (auto refused = ApplyEdits(appState.image, TypedEdits(w, editedUser, true)))
+        return Refuse(w, *refused);
+    const std::optional<Refused> refused = CheckImage(appState.image);
+    if (!refused) return true;
+    ShowUser(w, refused->user);  // the user not on show, as a file or a keyer left it
+    return Refuse(w, *refused);
 }
 
 int SettingControlCommand(ui::Window& w, const ui::Message& m) {

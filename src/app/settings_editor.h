@@ -21,7 +21,8 @@ void ShowValueRanges(ui::Window& w);
 // focus goes to its field, nothing is stored and the result is false.
 bool StoreSettingsControls(ui::Window& w, User user);
 // Before a write: the number edits and the message edits, all or none as
-// above.
+// above, then the values of the user not on show; for one of those the
+// window turns to that user before it tells.
 bool StoreBeforeWrite(ui::Window& w);
 
 // A command from an option box or a list of the editor: the box flips its
