@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "app/setting_controls.h"
 #include "resources/ids.h"
 #include "settings/schema.h"
 #include "support/app_fixture.h"
@@ -52,41 +51,6 @@ TEST_F(EditorTest, ResetToDefaultsFillsBothUsersAndLeavesMessagesAndRadioButtons
     EXPECT_EQ(ui::comboSelection(w, ids::kOutputSelection), 3);  // "Port1, ST, PTT"
     EXPECT_FALSE(ui::isVisible(w, ids::kCallUser1));
     EXPECT_TRUE(ui::isVisible(w, ids::kCallUser2));
-}
-
-// Every number row at both edges, for both users: its bounds (and 0, where it
-// takes 0) are stored, one beyond either is refused with its message for that
-// user. The pot's ends are a pair (below). Every default passes its own check.
-TEST_F(EditorTest, EveryNumberTakesItsBoundsAndRefusesBeyondThemWithItsMessage) {
-    ui::Window& w = openWithDefaults();
-    const SettingsImage defaults = appState.image;
-    for (User user : kUsers) EXPECT_EQ(store(w, user), "");
-    EXPECT_EQ(appState.image, defaults);
-    for (User user : kUsers) {
-        for (const Setting* s : kEditorChecks) {
-            if (s->place == Place::PotMax) continue;
-            SCOPED_TRACE(FullName(*s, user));
-            const int id = ControlOf(kMainControls, *s);
-            const std::string good = text(w, id);
-            for (std::int64_t bad : {s->min - 1, s->max + 1}) {
-                if (bad < 0 || (bad == 0 && s->zeroToo)) continue;
-                type(w, id, std::to_string(bad));
-                EXPECT_EQ(store(w, user), Refusal(*s, user, bad).value_or("accepted")) << bad;
-            }
-            for (std::int64_t ok : {s->min, s->max, s->zeroToo ? 0 : s->max}) {
-                type(w, id, std::to_string(ok));
-                EXPECT_EQ(store(w, user), "") << ok;
-            }
-            type(w, id, good);
-        }
-    }
-    // The rows whose message depends on the user.
-    type(w, ids::kStFreq, "4001");
-    EXPECT_EQ(store(w, User::One), "Freq must be 500 or greater.");
-    EXPECT_EQ(store(w, User::Two), "Freq must be between 500 and 4000.");
-    type(w, ids::kStFreq, "800");
-    type(w, ids::kPdlSample, "9");
-    EXPECT_EQ(store(w, User::Two), "Paddle Sample must be between 10 and 90");
 }
 
 TEST_F(EditorTest, ARefusedRowStoresNoneAndTheOthersLandAsTheKeyerWantsThem) {
