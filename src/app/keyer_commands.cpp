@@ -104,13 +104,12 @@ void Read(ui::Window& w) {
 // has been found, and only then sent.
 void Write(ui::Window& w) {
     ShowTesting(w);
-    const TransferResult r = WriteKeyer(keyerPort, KeyerTarget(), appState.keyer, appState.image,
-                                        [&w](const Detection& d) {
-                                            if (!ShowDetectionForTransfer(w, d)) return false;
-                                            if (!StoreBeforeWrite(w)) return false;
-                                            ShowOperation(w, "Writing");
-                                            return true;
-                                        });
+    const TransferResult r = WriteKeyer(
+        keyerPort, KeyerTarget(), appState.keyer, appState.image, [&w](const Detection& d) {
+            if (!ShowDetectionForTransfer(w, d) || !StoreBeforeWrite(w)) return false;
+            ShowOperation(w, "Writing");
+            return true;
+        });
     if (ShowTransfer(w, r)) ShowOperation(w, "Done");
 }
 

@@ -21,8 +21,7 @@ std::vector<Edit> TypedEdits(ui::Window& w, User user, bool messages) {
         const std::string text = ui::getText(w, c.control);
         if (c.setting->kind == Kind::Number)
             edits.push_back({c.setting, user, ParseEditNumber(text)});
-        else if (messages && c.setting->kind == Kind::Text)
-            edits.push_back({c.setting, user, 0, text});
+        if (messages && c.setting->kind == Kind::Text) edits.push_back({c.setting, user, 0, text});
     }
     return edits;
 }
@@ -57,18 +56,17 @@ void ShowRange(ui::Window& w, int id, const std::string& text) {
 
 }  // namespace
 
+// A row that must stay above another says so, and the other that it must
+// stay below.
 void ShowValueRanges(ui::Window& w) {
     for (const Setting* s : kEditorChecks) {
-        const int edit = ControlOf(kMainControls, *s);
         const Setting* below = RowBelow(*s);
-        if (!below) {
-            ShowRange(w, edit, RangeText(*s));
-            continue;
-        }
-        // Two rows with a range each, and this one must be the greater.
-        const int lower = ControlOf(kMainControls, *below);
-        ShowRange(w, edit, RangeText(*s) + ", more than " + ui::control(w, lower).name);
-        ShowRange(w, lower, RangeText(*below) + ", less than " + ui::control(w, edit).name);
+        const int edit = ControlOf(kMainControls, *s);
+        const int lower = below ? ControlOf(kMainControls, *below) : 0;
+        ShowRange(w, edit,
+                  RangeText(*s) + (below ? ", more than " + ui::control(w, lower).name : ""));
+        if (below)
+            ShowRange(w, lower, RangeText(*below) + ", less than " + ui::control(w, edit).name);
     }
 }
 
@@ -84,12 +82,10 @@ bool StoreSettingsControls(ui::Window& w, User user) {
 }
 
 bool StoreBeforeWrite(ui::Window& w) {
-    if (auto refused = ApplyEdits(appState.image, TypedEdits(w, editedUser, true)))
-        return Refuse(w, *refused);
-    const std::optional<Refused> refused = CheckImage(appState.image);
-    if (!refused) return true;
-    ShowUser(w, refused->user);  // the user not on show, as a file or a keyer left it
-    return Refuse(w, *refused);
+    std::optional<Refused> refused = ApplyEdits(appState.image, TypedEdits(w, editedUser, true));
+    // Then the user not on show, as a file or a keyer left it.
+    if (!refused && (refused = CheckImage(appState.image))) ShowUser(w, refused->user);
+    return !refused || Refuse(w, *refused);
 }
 
 int SettingControlCommand(ui::Window& w, const ui::Message& m) {
@@ -100,8 +96,7 @@ int SettingControlCommand(ui::Window& w, const ui::Message& m) {
     if (s->kind == Kind::Choice && m.code == ui::kSelectionChanged)
         ApplyEdits(appState.image, {{s, editedUser, ui::comboSelection(w, m.id)}});
     if (s->kind == Kind::Flag) {
-        const bool on = ValueOf(appState.image, editedUser, *s).value_or(0);
-        ApplyEdits(appState.image, {{s, editedUser, !on}});
+        ApplyEdits(appState.image, {{s, editedUser, !*ValueOf(appState.image, editedUser, *s)}});
         const SettingControl box{m.id, s};
         ShowSettings(w, appState.image, editedUser, {&box, 1});
     }

@@ -3,8 +3,7 @@
 // shown in the controls, typed values checked and stored into the image, and
 // the controls that change the image at once (option boxes, lists, user
 // switch, Reset to Defaults). Each control works through the setting it is
-// bound to (setting_controls.h), and every change through ApplyEdits
-// (settings/edits.h).
+// bound to (setting_controls.h), and changes it through settings/edits.h.
 
 #include "app/setting_controls.h"
 #include "settings/image.h"
@@ -20,9 +19,8 @@ void ShowValueRanges(ui::Window& w);
 // first value it refuses, in its order, is reported in a message box, the
 // focus goes to its field, nothing is stored and the result is false.
 bool StoreSettingsControls(ui::Window& w, User user);
-// Before a write: the number edits and the message edits, all or none as
-// above, then the values of the user not on show; for one of those the
-// window turns to that user before it tells.
+// Before a write: the number and message edits, all or none as above, then
+// the other user's values, for which the window turns to that user.
 bool StoreBeforeWrite(ui::Window& w);
 
 // A command from an option box or a list of the editor: the box flips its

@@ -1,25 +1,29 @@
 #include "settings/edits.h"
 
-#include "settings/messages.h"
-
 namespace zt {
 
 namespace {
 
-// A user's typed numbers in the editor's order. given(row) is the value a row
-// is checked with, or nothing when it is not; a row another must stay above
-// is checked with that one, both as they end up, when either is given.
-std::optional<Refused> FirstRefusal(const SettingsImage& image, User user, const auto& given) {
+// A user's edited numbers in the editor's order; a row another must stay
+// above is checked with that one, both as they end up, when either is edited.
+std::optional<Refused> FirstRefusal(const SettingsImage& image, User user,
+                                    const std::vector<Edit>& edits) {
+    const auto edited = [&](const Setting& s) {
+        std::optional<std::int64_t> value;
+        for (const Edit& e : edits)
+            if (e.setting == &s && e.user == user) value = e.value;
+        return value;
+    };
     const auto endsUp = [&](const Setting& s) {
-        return given(s).value_or(ValueOf(image, user, s).value_or(0));
+        return edited(s).value_or(ValueOf(image, user, s).value_or(0));
     };
     for (const Setting* s : kEditorChecks) {
         const Setting* below = RowBelow(*s);
-        if (!given(*s) && !(below && given(*below))) continue;
+        if (!edited(*s) && !(below && edited(*below))) continue;
         if (below && endsUp(*s) <= endsUp(*below)) return Refused{s, user, s->notAbove};
         for (const Setting* row : {below, s})
-            if (row)
-                if (auto text = Refusal(*row, user, endsUp(*row))) return Refused{row, user, *text};
+            if (auto text = row ? Refusal(*row, user, endsUp(*row)) : std::nullopt)
+                return Refused{row, user, *text};
     }
     return std::nullopt;
 }
@@ -27,29 +31,20 @@ std::optional<Refused> FirstRefusal(const SettingsImage& image, User user, const
 }  // namespace
 
 std::optional<Refused> ApplyEdits(SettingsImage& image, const std::vector<Edit>& edits) {
-    for (User user : kUsers) {
-        const auto edited = [&](const Setting& s) {
-            std::optional<std::int64_t> value;
-            for (const Edit& e : edits)
-                if (e.setting == &s && e.user == user) value = e.value;
-            return value;
-        };
-        if (auto refused = FirstRefusal(image, user, edited)) return refused;
-    }
+    for (User user : kUsers)
+        if (auto refused = FirstRefusal(image, user, edits)) return refused;
     SettingsImage result = image;
-    std::optional<MessageTexts> texts;
+    MessageTexts texts = DecodeMessages(image);
+    bool messages = false;
     for (const Edit& e : edits) {
-        if (e.setting->kind != Kind::Text) {
+        if (e.setting->kind == Kind::Text)
+            texts[MessageIndex(*e.setting)] = e.text, messages = true;
+        else
             Store(result, e.user, *e.setting, e.value);
-            continue;
-        }
-        if (!texts) texts = DecodeMessages(image);
-        (*texts)[static_cast<std::size_t>(MessageIndex(*e.setting))] = e.text;
     }
-    if (texts)
-        if (auto error = EncodeMessages(*texts, result))
-            return Refused{error->message ? &SettingNamed("msg1") + *error->message : nullptr,
-                           User::One, error->text};
+    if (auto error = messages ? EncodeMessages(texts, result) : std::nullopt)
+        return Refused{error->message ? &SettingNamed("msg1") + *error->message : nullptr,
+                       User::One, error->text};
     image = result;
     return std::nullopt;
 }
@@ -62,14 +57,14 @@ std::optional<std::string> StoredRefusal(const SettingsImage& image, User user, 
     return Refusal(s, user, value);
 }
 
+// Every typed number edited to the value it holds, on a copy.
 std::optional<Refused> CheckImage(const SettingsImage& image) {
-    for (User user : kUsers) {
-        const auto held = [&](const Setting& s) {
-            return std::optional<std::int64_t>(ValueOf(image, user, s).value_or(0));
-        };
-        if (auto refused = FirstRefusal(image, user, held)) return refused;
-    }
-    return std::nullopt;
+    std::vector<Edit> held;
+    for (const NamedSetting& n : NamedSettings())
+        if (n.row->typed())
+            held.push_back({n.row, n.user, ValueOf(image, n.user, *n.row).value_or(0)});
+    SettingsImage copy = image;
+    return ApplyEdits(copy, held);
 }
 
 }  // namespace zt

@@ -49,9 +49,8 @@ constexpr bool NamesAreDistinct() {
 }
 static_assert(NamesAreDistinct());
 
-// A sidetone is kept as a code, and the code of its highest frequency shows
-// above it (4000 Hz is 15, which shows 4166): that value is taken too, so
-// that it stores back to the same code.
+// A sidetone's highest frequency is kept as a code that shows above it (4000
+// Hz is 15, shown as 4166): that value is taken too, and stores back as 15.
 constexpr bool Accepted(const Setting& s, std::int64_t value) {
     if (s.place == Place::Sidetone && value == kSidetoneDividend / (kSidetoneDividend / s.max))
         return true;
@@ -96,35 +95,21 @@ constexpr bool MessagesInOrder() {
 static_assert(MessagesInOrder());
 
 // The editor checks every typed number once, a row that another must stay
-// above with that one. Such a rule joins two typed numbers, says why it
-// refuses, and holds for the defaults.
+// above with that one: two typed numbers, the upper's default the greater.
 constexpr bool EditorChecksAll() {
     for (const Setting& s : kSettingRows) {
         bool below = false;
-        for (const Setting& other : kSettingRows)
-            below = below || (other.above && RowBelow(other) == &s);
+        for (const Setting& other : kSettingRows) below |= other.above && RowBelow(other) == &s;
         const auto n = std::count(std::begin(kEditorChecks), std::end(kEditorChecks), &s);
-        if (n != (s.typed() && !below ? 1 : 0)) return false;
         const Setting* under = s.above ? RowBelow(s) : nullptr;
-        if (s.above && !(under && s.typed() && under->typed() && !under->above && s.notAbove &&
-                         s.byDefault > under->byDefault))
+        if (n != (s.typed() && !below) ||
+            (s.above && !(s.typed() && under && under->typed() && !under->above && s.notAbove &&
+                          s.byDefault > under->byDefault)))
             return false;
     }
     return true;
 }
 static_assert(EditorChecksAll());
-
-// Every code that the editor's frequencies store shows a frequency it takes,
-// and that frequency stores back to the same code.
-constexpr bool SidetoneRoundTrips() {
-    const Setting& s = SettingNamed("st_freq");
-    for (std::int64_t code = kSidetoneDividend / s.max; code <= kSidetoneDividend / s.min; ++code)
-        if (!Accepted(s, kSidetoneDividend / code) ||
-            kSidetoneDividend / (kSidetoneDividend / code) != code)
-            return false;
-    return true;
-}
-static_assert(SidetoneRoundTrips());
 
 // The bits of a field that a row's value is kept in.
 constexpr std::uint8_t OwnedBits(const Setting& s, Field f) {
@@ -270,12 +255,10 @@ void Store(SettingsImage& image, User user, const Setting& s, std::int64_t value
             if (listed)
                 byte = Replace(byte, s.mask, static_cast<std::uint8_t>(value << Shift(s.mask)));
             return;
-        case Place::PotMin: {  // the maximum stays where it was
-            std::uint8_t& range = At(image, user, Field::PotRangeWpm);
-            range = static_cast<std::uint8_t>(range + byte - value);
+        case Place::PotMin:  // the maximum stays where it was
+            At(image, user, Field::PotRangeWpm) += static_cast<std::uint8_t>(byte - value);
             byte = static_cast<std::uint8_t>(value);
             return;
-        }
         case Place::Sidetone:
             byte = static_cast<std::uint8_t>(kSidetoneDividend / value);
             return;

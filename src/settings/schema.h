@@ -1,13 +1,12 @@
 #pragma once
 // The settings schema: every setting the keyer stores, once, by name. A row
 // says where the value lives in the image, what kind of value it is, the
-// values the editor accepts and what it says otherwise, the row it must stay
-// above, its list entries and its factory default. The editor, the checks
-// before a write, the defaults and the old-file upgrade, and ztcli's show,
-// set, apply and diff all go through these rows, and change them through
-// ApplyEdits (settings/edits.h); the window binds its controls to them by
-// name (app/setting_controls.h). Bits that no row owns are carried as they
-// are.
+// values the editor accepts and what it says otherwise, its list entries and
+// its factory default. The editor, the checks before a write, the defaults
+// and the old-file upgrade, and ztcli's show, set, apply and diff all go
+// through these rows (changes through settings/edits.h); the window binds
+// its controls to them by name (app/setting_controls.h). Bits that no row
+// owns are carried as they are.
 //
 // Adding a setting: a row in kSettingRows (a number also takes its place in
 // kEditorChecks; the build says so when it is missing), a control in the
@@ -51,17 +50,14 @@ struct Setting {
     std::int32_t min = 0, max = 0;              // Number: the values accepted
     const char* refusal[2] = {};  // Number: the editor's message for User 1, for User 2 if other
     bool zeroToo = false;         // Number: 0 is accepted beside min..max
-    // Number: the row of the same user this one must be greater than, and the
-    // editor's message when it is not. The two are checked together, at this
-    // row's place in kEditorChecks: this rule first, then the other row's
-    // bounds, then this row's.
+    // Number: the row of the user this one must be greater than, checked first
+    // at this row's place in kEditorChecks, then that row's bounds, then these.
     const char* above = nullptr;
-    const char* notAbove = nullptr;
+    const char* notAbove = nullptr;  // the editor's message when it is not
 
     // The keyer's own settings, the selections and the messages, are no user's.
     constexpr bool perUser() const { return place != Place::Selection && place != Place::Message; }
-    // A number the editor types and checks with its messages; a selection is
-    // picked by a button, any value of its bounds, and has none.
+    // A number the editor types and checks; a selection is picked, no message.
     constexpr bool typed() const { return kind == Kind::Number && place != Place::Selection; }
 };
 
@@ -195,11 +191,10 @@ constexpr int MessageIndex(const Setting& s) {
 std::optional<std::int64_t> ValueOf(const SettingsImage& image, User user, const Setting& s);
 // A message's text as the editor shows it.
 std::string TextOf(const SettingsImage& image, const Setting& s);
-// Stores a value as the editor does, unchecked: a number, a flag, an entry's
-// index. An index outside the entries changes nothing, but for the output
-// selection, whose bits are then cleared (no output chosen). Not for
-// messages, which are stored all together (EncodeMessages). Changes go through
-// ApplyEdits, which checks them first.
+// Stores a value unchecked (ApplyEdits checks first): a number, a flag, an
+// entry's index. An index outside the entries changes nothing, but for the
+// output selection, whose bits are then cleared (no output chosen). Not for
+// messages, which are stored all together (EncodeMessages).
 void Store(SettingsImage& image, User user, const Setting& s, std::int64_t value);
 
 // The editor's message for a number outside a row's own bounds, or nothing.

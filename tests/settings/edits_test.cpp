@@ -59,14 +59,25 @@ TEST(Edits, TheFirstRefusalIsTheEditorsAndStoresNothing) {
               "The messages hold 242 characters, 1 too many: the keyer stores 241.");
     EXPECT_EQ(image, defaults);
 
-    for (User user : kUsers) {
-        const Setting* first = user == User::One ? &minWpm : &maxWpm;
-        const Setting* then = user == User::One ? &maxWpm : &minWpm;
-        EXPECT_EQ(Named(ApplyEdits(image, {{first, user, first == &minWpm ? 40 : 60},
-                                           {then, user, then == &minWpm ? 40 : 60}})),
-                  "stored");
-        EXPECT_EQ(At(image, user, Field::PotMinWpm), 40);
-        EXPECT_EQ(At(image, user, Field::PotRangeWpm), 20);
+    // Both ends at once, the minimum first (its range wraps meanwhile) or last.
+    EXPECT_FALSE(ApplyEdits(image, {{&minWpm, User::One, 40},
+                                    {&maxWpm, User::One, 60},
+                                    {&maxWpm, User::Two, 60},
+                                    {&minWpm, User::Two, 40}}));
+    for (User user : kUsers) EXPECT_EQ(ValueOf(image, user, maxWpm), 60);
+}
+
+// Every code that the editor's frequencies store (125 to 15) shows a value
+// that it takes and that stores back to the same code: 15 shows as 4166 Hz.
+TEST(Edits, EveryFrequencyShownStoresBackToItsCode) {
+    const Setting& freq = SettingNamed("st_freq");
+    for (int code = 15; code <= 125; ++code) {
+        SettingsImage image{};
+        LoadDefaults(image);
+        At(image, User::Two, Field::SidetoneCode) = static_cast<std::uint8_t>(code);
+        EXPECT_FALSE(CheckImage(image)) << code;
+        EXPECT_FALSE(ApplyEdits(image, {{&freq, User::One, *ValueOf(image, User::Two, freq)}}));
+        EXPECT_EQ(At(image, User::One, Field::SidetoneCode), code);
     }
 }
 

@@ -61,31 +61,28 @@ std::string OneOf(const Setting& s) {
 
 // The value a text gives a setting, as an edit; or why it gives none.
 std::optional<std::string> Parse(const Setting& s, const std::string& text, Edit& e) {
+    std::optional<std::int64_t> value;
+    std::string wanted;
     switch (s.kind) {
-        case Kind::Number: {
-            const std::optional<std::int64_t> value = ParseNumber(text);
-            if (!s.typed() && (!value || *value < s.min || *value > s.max))
-                return NotA(std::to_string(s.min) + " or " + std::to_string(s.max), text);
-            if (!value) return NotA("a number", text);
-            e.value = *value;
-            return std::nullopt;
-        }
-        case Kind::Flag: {
-            const auto on = ParseFlag(text);
-            if (!on) return NotA("true or false", text);
-            e.value = *on;
-            return std::nullopt;
-        }
-        case Kind::Choice: {
-            const auto index = ParseEntry(s, text);
-            if (!index) return NotA(OneOf(s), text);
-            e.value = *index;
-            return std::nullopt;
-        }
+        case Kind::Number:
+            value = ParseNumber(text);
+            wanted = "a number";
+            if (s.typed()) break;
+            if (value && (*value < s.min || *value > s.max)) value.reset();
+            wanted = std::to_string(s.min) + " or " + std::to_string(s.max);
+            break;
+        case Kind::Flag:
+            value = ParseFlag(text), wanted = "true or false";
+            break;
+        case Kind::Choice:
+            value = ParseEntry(s, text), wanted = OneOf(s);
+            break;
         case Kind::Text:
             e.text = text;
             return std::nullopt;
     }
+    if (!value) return NotA(wanted, text);
+    e.value = *value;
     return std::nullopt;
 }
 

@@ -33,12 +33,10 @@ using Assignment = std::pair<std::string, std::string>;
 // "name=value" split at the first '='; nothing when there is none.
 std::optional<Assignment> ParseAssignment(const std::string& text);
 
-// Applies the assignments, all or none, through ApplyEdits: on a refusal the
-// image is left as it was and the text says why (for a text that is no value
-// of its setting, the first in the order given; for a value the editor
-// refuses, its message, the first in the editor's order; for a name that is
-// no setting, the one that was likely meant; a setting may be named once).
-// Both of the pot's ends can move in one call.
+// Applies the assignments, all or none (ApplyEdits); a refusal says why: a
+// text that is no value of its setting, the first given; a value the editor
+// refuses, its message, the first in the editor's order; a name that is no
+// setting, with the one likely meant. A setting may be named once.
 std::optional<std::string> SetSettings(SettingsImage& image,
                                        const std::vector<Assignment>& changes);
 
