@@ -13,8 +13,8 @@
 
 #include "cli/settings_fields.h"
 #include "cli/settings_json.h"
+#include "settings/edits.h"
 #include "settings/messages.h"
-#include "settings/schema.h"
 
 namespace {
 

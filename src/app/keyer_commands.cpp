@@ -107,8 +107,7 @@ void Write(ui::Window& w) {
     ShowTesting(w);
     const TransferResult r = WriteKeyer(
         keyerPort, KeyerTarget(), appState.keyer, appState.image, [&w](const Detection& d) {
-            if (!ShowDetectionForTransfer(w, d)) return false;
-            if (!StoreSettingsControls(w, editedUser) || !StoreMessageEdits(w)) return false;
+            if (!ShowDetectionForTransfer(w, d) || !StoreBeforeWrite(w)) return false;
             ShowOperation(w, "Writing");
             return true;
         });

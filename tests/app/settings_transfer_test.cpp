@@ -128,6 +128,14 @@ TEST_F(TransferTest, AnInvalidValueStopsTheWriteAfterDetection) {
     EXPECT_EQ(sent(), kDetection);
     EXPECT_EQ(ui::getText(w, ids::kOpState), "before");
     EXPECT_EQ(appState.busy, 0);
+
+    // The user not on show is checked as well, and shown.
+    ui::setText(w, ids::kRatio, "50");
+    appState.image[16 + 1] = 200;  // User 2's CurWpm, as a file may hold it
+    ui::sendCommand(w, ids::kWriteZt);
+    EXPECT_EQ(host().messageBoxes.back().text, "Favorite WPM must be between 5 and 99");
+    EXPECT_EQ(editedUser, User::Two);
+    EXPECT_EQ(sent().size(), 2 * kDetection.size());
 }
 
 TEST_F(TransferTest, WithNoKeyerNothingIsTransferredAndTheImageStays) {

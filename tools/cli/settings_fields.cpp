@@ -1,7 +1,6 @@
 #include "cli/settings_fields.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <set>
 #include <sstream>
@@ -10,19 +9,10 @@
 
 #include "cli/nearest.h"
 #include "cli/settings_json.h"
-#include "settings/messages.h"
 
 namespace zt::cli {
 
 namespace {
-
-// What the assignments work on: a copy of the image, the pot pairs that are
-// checked at the end, and the message texts once one of them is set.
-struct Edit {
-    SettingsImage image;
-    std::array<std::optional<std::int64_t>, 2> potMax, potMin;
-    std::optional<MessageTexts> texts;
-};
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
@@ -69,60 +59,30 @@ std::string OneOf(const Setting& s) {
     return "one of " + list;
 }
 
-std::optional<std::string> AssignNumber(Edit& e, const NamedSetting& n, const std::string& text) {
-    const Setting& s = *n.row;
-    const std::optional<std::int64_t> value = ParseNumber(text);
-    if (!s.refusal[0]) {  // a selection: no editor, no message of its own
-        if (!value || *value < s.min || *value > s.max)
-            return NotA(std::to_string(s.min) + " or " + std::to_string(s.max), text);
-    } else if (!value) {
-        return NotA("a number", text);
-    }
-    if (s.place == Place::PotMax || s.place == Place::PotMin) {
-        (s.place == Place::PotMax ? e.potMax : e.potMin)[static_cast<int>(n.user)] = *value;
-        return std::nullopt;
-    }
-    if (auto refusal = Refusal(s, n.user, *value)) return refusal;
-    Store(e.image, n.user, s, *value);
-    return std::nullopt;
-}
-
-std::optional<std::string> Assign(Edit& e, const NamedSetting& n, const std::string& text) {
-    const Setting& s = *n.row;
+// The value a text gives a setting, as an edit; or why it gives none.
+std::optional<std::string> Parse(const Setting& s, const std::string& text, Edit& e) {
+    std::optional<std::int64_t> value;
+    std::string wanted;
     switch (s.kind) {
         case Kind::Number:
-            return AssignNumber(e, n, text);
-        case Kind::Flag: {
-            const auto on = ParseFlag(text);
-            if (!on) return NotA("true or false", text);
-            Store(e.image, n.user, s, *on);
-            return std::nullopt;
-        }
-        case Kind::Choice: {
-            const auto index = ParseEntry(s, text);
-            if (!index) return NotA(OneOf(s), text);
-            Store(e.image, n.user, s, *index);
-            return std::nullopt;
-        }
+            value = ParseNumber(text);
+            wanted = "a number";
+            if (s.typed()) break;
+            if (value && (*value < s.min || *value > s.max)) value.reset();
+            wanted = std::to_string(s.min) + " or " + std::to_string(s.max);
+            break;
+        case Kind::Flag:
+            value = ParseFlag(text), wanted = "true or false";
+            break;
+        case Kind::Choice:
+            value = ParseEntry(s, text), wanted = OneOf(s);
+            break;
         case Kind::Text:
-            if (!e.texts) e.texts = DecodeMessages(e.image);
-            (*e.texts)[static_cast<std::size_t>(MessageIndex(s))] = text;
+            e.text = text;
             return std::nullopt;
     }
-    return std::nullopt;
-}
-
-// The pot pairs that were set, checked with both ends as they end up.
-std::optional<std::string> FinishPot(Edit& e) {
-    for (User user : kUsers) {
-        const int u = static_cast<int>(user);
-        if (!e.potMax[u] && !e.potMin[u]) continue;
-        const std::int64_t maxWpm = e.potMax[u].value_or(*ValueOf(e.image, user, kPotMax));
-        const std::int64_t minWpm = e.potMin[u].value_or(*ValueOf(e.image, user, kPotMin));
-        if (auto refusal = PotRefusal(user, maxWpm, minWpm))
-            return FullName(*refusal->setting, user) + ": " + refusal->text;
-        StorePot(e.image, user, maxWpm, minWpm);
-    }
+    if (!value) return NotA(wanted, text);
+    e.value = *value;
     return std::nullopt;
 }
 
@@ -176,21 +136,22 @@ std::optional<Assignment> ParseAssignment(const std::string& text) {
 
 std::optional<std::string> SetSettings(SettingsImage& image,
                                        const std::vector<Assignment>& changes) {
-    Edit e{image, {}, {}, {}};
+    std::vector<Edit> edits;
     std::set<const NamedSetting*> named;
-    for (const auto& [name, value] : changes) {
+    for (const auto& [name, text] : changes) {
         const NamedSetting* found = FindSetting(name);
         if (!found) return UnknownSettingText(name);
-        // Only the last of the pot's values would be checked, and the others
-        // are most likely a slip.
+        // Only the last of the values would count, and the others are most
+        // likely a slip.
         if (!named.insert(found).second) return name + ": named twice";
-        if (auto refusal = Assign(e, *found, value)) return name + ": " + *refusal;
+        Edit& e = edits.emplace_back(Edit{found->row, found->user});
+        if (auto refusal = Parse(*found->row, text, e)) return name + ": " + *refusal;
     }
-    if (auto refusal = FinishPot(e)) return refusal;
-    if (e.texts)
-        if (auto error = EncodeMessages(*e.texts, e.image)) return error->text;
-    image = e.image;
-    return std::nullopt;
+    const std::optional<Refused> refused = ApplyEdits(image, edits);
+    if (!refused) return std::nullopt;
+    // A message's refusal names the message itself.
+    if (!refused->setting || refused->setting->kind == Kind::Text) return refused->text;
+    return FullName(*refused->setting, refused->user) + ": " + refused->text;
 }
 
 std::vector<std::string> DifferingSettings(const SettingsImage& a, const SettingsImage& b) {

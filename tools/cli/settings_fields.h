@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/app_state.h"
-#include "settings/schema.h"
+#include "settings/edits.h"
 
 namespace zt::cli {
 
@@ -33,12 +33,10 @@ using Assignment = std::pair<std::string, std::string>;
 // "name=value" split at the first '='; nothing when there is none.
 std::optional<Assignment> ParseAssignment(const std::string& text);
 
-// Applies the assignments, all or none: on a refusal the image is left as it
-// was and the text says why (for a value out of range, the editor's message;
-// for a name that is no setting, the one that was likely meant; a setting
-// may be named once). The pot's
-// minimum and maximum are checked together after all assignments, so that
-// both can move in one call.
+// Applies the assignments, all or none (ApplyEdits); a refusal says why: a
+// text that is no value of its setting, the first given; a value the editor
+// refuses, its message, the first in the editor's order; a name that is no
+// setting, with the one likely meant. A setting may be named once.
 std::optional<std::string> SetSettings(SettingsImage& image,
                                        const std::vector<Assignment>& changes);
 
