@@ -94,10 +94,10 @@ constexpr bool MessagesInOrder() {
 }
 static_assert(MessagesInOrder());
 
-// The editor checks every typed number once, a row that another must stay
-// above with that one: two typed numbers, the upper's default the greater.
-// Each end by name, not through RowBelow's pointer: GCC's null checks under
-// UBSan make a member access through a pointer no constant expression.
+// A row that another must stay above: two typed numbers, the upper's default
+// the greater. Each end by name, not through RowBelow's pointer: GCC's null
+// checks under UBSan make a member access through a pointer no constant
+// expression.
 constexpr bool JoinsTwoNumbers(const Setting& upper) {
     for (const Setting& under : kSettingRows)
         if (std::string_view(under.name) == upper.above)
@@ -106,6 +106,8 @@ constexpr bool JoinsTwoNumbers(const Setting& upper) {
     return false;
 }
 
+// The editor checks every typed number once, a row that another must stay
+// above with that one.
 constexpr bool EditorChecksAll() {
     for (const Setting& s : kSettingRows) {
         bool below = false;
