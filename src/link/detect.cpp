@@ -45,19 +45,6 @@ Detection Failed(Detection d, std::string text) {
 
 }  // namespace
 
-const char* OpenFailureStatus(PortOpen outcome) {
-    switch (outcome) {
-        case PortOpen::GetStateFailed:
-            return "ZT Fail:get comm state";
-        case PortOpen::SetStateFailed:
-            return "ZT Fail:set comm state";
-        case PortOpen::PurgeFailed:
-            return "ZT Fail:comm purge";
-        default:
-            return "ZT Fail:check com port";
-    }
-}
-
 std::string ChipLabel(int variant) {
     return RowFor(variant).label;
 }

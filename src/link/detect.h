@@ -43,9 +43,6 @@ struct KeyerAllows {
 };
 KeyerAllows AllowedBy(const KeyerIdentity& identity);
 
-// The link status line for an open that failed.
-const char* OpenFailureStatus(PortOpen outcome);
-
 // The chip label and the revision text for an identity.
 std::string ChipLabel(int variant);
 std::string RevisionText(int variant, int major, int minor);

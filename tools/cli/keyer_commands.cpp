@@ -98,7 +98,7 @@ class SettingsTransfer {
     }
     // kExitOk, or the status after saying why it failed.
     int Status(const TransferResult& r) {
-        if (int status = DetectionFailure(c_, where_, port_, r.detection)) return status;
+        if (int status = DetectionFailure(c_, where_, r.detection)) return status;
         if (refused_ && r.detection.outcome == DetectOutcome::BootLoaderOnly)
             return PortFail(c_, where_, kExitKeyer, "only the keyer's boot loader answered",
                             {kRecoveryHint});
@@ -202,7 +202,7 @@ int TestCommand(const Context& c) {
     DetectionWaits(port);
     const TestResult t = TestKeyer(port, where.target, {}, FullWaitsThen(port));
     const Detection& d = t.detection;
-    if (d.open != PortOpen::Ok) return DetectionFailure(c, where, port, d);
+    if (d.open != PortOpen::Ok) return DetectionFailure(c, where, d);
     // Readings are shown only when every one came: a request that did not go
     // out, or a reply that did not come back, gave none.
     const bool readings = t.values && t.values->failure.empty();
@@ -228,7 +228,7 @@ int TestCommand(const Context& c) {
             c.io.out << SupplyText(v.supply.value_or(0)) << '\n';
         }
     }
-    if (d.outcome == DetectOutcome::Failed) return DetectionFailure(c, where, port, d);
+    if (d.outcome == DetectOutcome::Failed) return DetectionFailure(c, where, d);
     return failure.empty() ? kExitOk : PortFail(c, where, kExitKeyer, failure, hints);
 }
 
@@ -382,8 +382,7 @@ int UploadCommand(const Context& c) {
     const ProgramStart start = PrepareProgram(port, where.target, {}, firmware);
     port.waits() = keyerWaits;
     if (!start.detection) return c.Fail(kExitUsage, c.opt.file + ": " + start.text);
-    if (int status = DetectionFailure(c, where, port, *start.detection, start.text + ": "))
-        return status;
+    if (int status = DetectionFailure(c, where, *start.detection, start.text + ": ")) return status;
     if (!start.Goes()) return PortFail(c, where, kExitKeyer, start.text);
     if (!c.opt.backup.empty())
         if (int status = Backup(c, where, port, start)) return status;
