@@ -82,7 +82,7 @@ void StartUpload(ui::Window& w, const ProgramStart& start) {
         job.log = [&w](const std::string& line) { ui::appendTextSync(w, ids::kUploadLog, line); };
     if (!u.upload.Start(job, startUploadWorker)) {
         SetButtons(w, true, true);
-        return Say(w, UploadResultText(kUploadNotStarted));
+        return Say(w, UploadResultText(UploadResult::NotStarted));
     }
     ui::startTimer(w, kUploadTimer, kUploadTimerMs);
 }

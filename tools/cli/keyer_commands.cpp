@@ -363,7 +363,7 @@ UploadPoll FollowUpload(const Context& c, UploadDriver& upload, LogQueue& log,
         bar.Update(p.progress);
     }
     log.Flush(c);
-    bar.End(*p.result == kUploadDone);
+    bar.End(*p.result == UploadResult::Done);
     return p;
 }
 
@@ -395,12 +395,12 @@ int UploadCommand(const Context& c) {
     const CtrlCCatcher ctrlC;
     UploadDriver upload;
     if (!upload.Start(job))
-        return PortFail(c, where, kExitKeyer, UploadResultText(kUploadNotStarted));
+        return PortFail(c, where, kExitKeyer, UploadResultText(UploadResult::NotStarted));
     const UploadPoll p = FollowUpload(c, upload, log, ctrlC);
-    if (*p.result == kUploadStopped)
+    if (*p.result == UploadResult::Stopped)
         return PortFail(c, where, kExitInterrupted, "the upload was stopped by the user (Ctrl+C)",
                         {StageHint(p.stage, recovery)});
-    if (*p.result != kUploadDone)
+    if (*p.result != UploadResult::Done)
         return PortFail(c, where, kExitKeyer, p.text, {StageHint(p.stage, recovery)});
     c.Say(p.text);
     return kExitOk;
