@@ -80,6 +80,7 @@ UploadResult SendSlot(const UploadJob& job, std::uint8_t command, int slot, bool
 
 UploadResult Upload(const UploadJob& job, UploadStatus& status) {
     Port& port = *job.port;
+    port.waits() = job.waits.full;
     // The line's own failures say why; the keyer's replies need no cause.
     auto failed = [&](UploadResult result) {
         if (result == UploadResult::NotSent || result == UploadResult::ReadFailed)
@@ -100,7 +101,8 @@ UploadResult Upload(const UploadJob& job, UploadStatus& status) {
     status.stage = UploadStage::BootLoader;
     if (stopping()) return UploadResult::Stopped;
     if (!port.Write(&kGoFast, 1)) return failed(UploadResult::NotSent);
-    if (!SwitchSpeed(port, kFastBaud, job.waits.beforeFast)) return UploadResult::SpeedFailed;
+    if (!SwitchSpeed(port, kFastBaud, job.waits.upload.beforeFast))
+        return UploadResult::SpeedFailed;
 
     const std::vector<int> order = SlotOrder(*job.image);
     for (std::size_t k = 0; k < order.size(); ++k) {
@@ -116,8 +118,9 @@ UploadResult Upload(const UploadJob& job, UploadStatus& status) {
 
     // Every frame is in: the restart finishes the upload, also after a stop.
     if (!port.Write(&kRestart, 1)) return failed(UploadResult::NotSent);
-    if (!SwitchSpeed(port, kSlowBaud, job.waits.afterRestart)) return UploadResult::SpeedFailed;
-    Pause(job.waits.afterSlow);
+    if (!SwitchSpeed(port, kSlowBaud, job.waits.upload.afterRestart))
+        return UploadResult::SpeedFailed;
+    Pause(job.waits.upload.afterSlow);
     return UploadResult::Done;
 }
 

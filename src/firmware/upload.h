@@ -62,14 +62,6 @@ struct UploadStatus {
     std::string cause;  // why a write did not go out or a read failed
 };
 
-// The fixed pauses around the speed changes, in ms. Each lets the last byte
-// at the old speed reach the keyer, and the keyer switch, before the port does.
-struct UploadWaits {
-    int beforeFast = 200;    // after 35, before the port goes to 9600
-    int afterRestart = 500;  // after 5A, before the port goes back to 1200
-    int afterSlow = 100;     // after the port is back at 1200: the firmware starts up
-};
-
 using UploadLog = std::function<void(const std::string& line)>;
 
 struct UploadJob {
@@ -77,7 +69,7 @@ struct UploadJob {
     const FirmwareImage* image = nullptr;  // read only, and by nobody else
     bool recovery = false;                 // only the boot loader is there: no hand-over
     UploadLog log;                         // verbose mode: a line per frame; empty for none
-    UploadWaits waits;
+    KeyerWaits waits;                      // the full ones for its transfers, and its pauses
 };
 
 // The worker: the whole upload, ending with status.result stored. Nothing is

@@ -73,6 +73,7 @@ std::string PushbuttonText(int value) {
 
 const char* const kTestingText = "Testing ZT Interface    ";
 const char* const kNoResponseText = "ZT Fail:no response";
+const char* const kBootLoaderOnlyText = "only the keyer's boot loader answered";
 
 KeyerAllows AllowedBy(const KeyerIdentity& id) {
     return {id.firmwareMajor >= kOldestMajor || id.chipVariant == kVariantBootLoaderOnly,

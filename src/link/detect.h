@@ -28,6 +28,8 @@ struct Detection {
 extern const char* const kTestingText;  // "Testing ZT Interface    "
 // The failure text when the port opened and nothing answered the echo test.
 extern const char* const kNoResponseText;  // "ZT Fail:no response"
+// What a keyer with only its boot loader is, wherever it ends an operation.
+extern const char* const kBootLoaderOnlyText;  // "only the keyer's boot loader answered"
 
 // Opens the port on target unless it is open already (then it is used as it
 // stands), and identifies the keyer. known is the identity from before. Never

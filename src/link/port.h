@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "link/waits.h"
 #include "system/serial.h"
 
 namespace zt {
@@ -20,15 +21,6 @@ const char* OpenFailureStatus(PortOpen outcome);
 struct PortTarget {
     int com = 0;
     std::string device;
-};
-
-// The bounded waits; tests shorten them.
-struct PortWaits {
-    int writeMs = 2000;        // Write gives up after this
-    int readMs = 4000;         // Read gives up after this
-    int readTimeoutMs = 4500;  // the port itself keeps taking a short read's bytes until this
-    int settleMs = 100;        // pause between configuring and purging
-    int storeMs = 3000;        // the keyer stores written settings; nothing may follow meanwhile
 };
 
 class Port {
@@ -64,6 +56,7 @@ class Port {
     bool ApplyLineSettings();
 
     LineSettings& lineSettings() { return line_; }
+    // The bounds on its transfers from now on; the operations set them.
     PortWaits& waits() { return waits_; }
     // Called now and then on the waiting thread while a transfer waits.
     void SetWaitHook(SerialTick hook) { hook_ = std::move(hook); }

@@ -21,7 +21,7 @@ class TransferTest : public testing::KeyerTest {
   protected:
     void SetUp() override {
         KeyerTest::SetUp();
-        keyerPort.waits().storeMs = 10;
+        appState.waits.storeMs = 10;
     }
     // A keyer whose settings differ from the editor's in every byte.
     sim::Simulator& keyerWithSettings(sim::Faults faults = {}) {
@@ -96,7 +96,7 @@ TEST_F(TransferTest, WriteSendsTheExtensionThenTheMainBlockThenPauses) {
     ui::click(w, ids::kResetDefaults);
     ui::setText(w, ids::kMaxWpm, "44");
     ui::setText(w, ids::kMsg1, "TEST");
-    keyerPort.waits().storeMs = 3000;
+    appState.waits.storeMs = 3000;
     watchOperation();
     const Clock::time_point began = Clock::now();
     ui::sendCommand(w, ids::kWriteZt);
@@ -183,7 +183,7 @@ TEST_F(TransferTest, ALineThatHangsUpWhileTheBytesGoOutIsAFailure) {
 TEST_F(TransferTest, ALineLostWhileTheKeyerStoresIsAFailureOfItsOwn) {
     ui::Window& w = openMain();
     keyerWithSettings();
-    keyerPort.waits().storeMs = 60000;  // ended by the hang-up
+    appState.waits.storeMs = 60000;  // ended by the hang-up
     ui::click(w, ids::kResetDefaults);
     std::optional<Clock::time_point> writing;
     host().onRepaint = [&](ui::Window& win) {

@@ -22,11 +22,9 @@ class UploaderTest : public testing::KeyerTest {
   protected:
     void SetUp() override {
         KeyerTest::SetUp();
-        uploadWaits = {100, 100, 0};
         shippedStart = startUploadWorker;
     }
     void TearDown() override {
-        uploadWaits = {};
         startUploadWorker = shippedStart;
         KeyerTest::TearDown();
     }

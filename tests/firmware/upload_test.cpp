@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "sim/simulator.h"
+#include "support/core_fixture.h"
 
 namespace zt {
 namespace {
@@ -24,13 +25,14 @@ class UploadTest : public ::testing::Test {
         for (int k = 0; k < kImageSlots; ++k)
             for (int i = 0; i < kSlotBytes; ++i) image[k].data[i] = std::uint8_t(k * 7 + i * 13);
         ASSERT_TRUE(sim.Start());
-        port.waits() = {.writeMs = 1000, .readMs = 300, .readTimeoutMs = 350, .settleMs = 5};
+        waits.full = {.writeMs = 1000, .readMs = 300, .readTimeoutMs = 350, .settleMs = 5};
+        port.waits() = waits.full;
         ASSERT_EQ(port.OpenDevice(sim.DevicePath()), PortOpen::Ok);
     }
     // On a thread of its own, as the dialog runs it; each log line's progress
     // is as it stood when the line was written.
     UploadResult Upload(bool recovery = false) {
-        UploadJob job{&port, &image, recovery, {}, {100, 100, 0}};
+        UploadJob job{&port, &image, recovery, {}, waits};
         job.log = [this](const std::string& line) {
             log.push_back(line);
             progress.push_back(status.progress);
@@ -39,6 +41,7 @@ class UploadTest : public ::testing::Test {
         return status.result;
     }
 
+    KeyerWaits waits = testing::ShortWaits();
     FirmwareImage image;
     UploadStatus status;
     sim::Simulator sim;
@@ -175,7 +178,7 @@ TEST_F(UploadTest, AWriteThatDoesNotGoOutEndsTheUploadWithItsCause) {
     sim::Faults hold;
     hold.stallAfter = 7 + 2 * kFrameSize;  // the keyer takes two frames, then holds the line
     sim.SetFaults(hold);
-    port.waits().writeMs = 200;
+    waits.full.writeMs = 200;
     EXPECT_EQ(Upload(), UploadResult::NotSent);
     EXPECT_EQ(UploadResultText(status.result, status.cause),
               "Error: Write failed: nothing went out in 200 ms !");
@@ -195,7 +198,7 @@ TEST_F(UploadTest, AWriteThatDoesNotGoOutEndsTheUploadWithItsCause) {
 // other; the stage says how far the keyer got, which decides how to bring it
 // back. A line that drops while a reply is awaited is no time-out.
 TEST_F(UploadTest, AStopEndsBetweenFramesAndEveryEndSaysHowFarItGot) {
-    UploadJob job{&port, &image, false, {}, {100, 100, 0}};
+    UploadJob job{&port, &image, false, {}, waits};
     int lines = 0;
     job.log = [&](const std::string&) {
         if (++lines == 3) status.stopRequested = true;  // while the third frame's reply is in

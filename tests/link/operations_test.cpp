@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/simulator.h"
+#include "support/core_fixture.h"
 
 namespace zt {
 namespace {
@@ -19,8 +20,6 @@ class OperationsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(sim.Start());
-        port.waits() = {
-            .writeMs = 1000, .readMs = 300, .readTimeoutMs = 350, .settleMs = 5, .storeMs = 10};
         target.device = sim.DevicePath();
     }
     // Records what the keyer had taken when detection was over, and goes on or not.
@@ -33,6 +32,7 @@ class OperationsTest : public ::testing::Test {
     }
 
     sim::Simulator sim;
+    KeyerWaits waits = testing::ShortWaits();
     Port port;
     PortTarget target;
     std::optional<Detection> detected;
@@ -45,7 +45,7 @@ TEST_F(OperationsTest, TestReadsTheLiveValuesAfterTheCallersStep) {
     sim::Identity id;
     id.pot = 0;
     sim.SetIdentity(id);
-    const TestResult t = TestKeyer(port, target, {}, Watch(true));
+    const TestResult t = TestKeyer(port, target, {}, waits, Watch(true));
     EXPECT_EQ(sentByThen, kDetection);
     ASSERT_TRUE(detected && t.values);
     EXPECT_EQ(detected->linkStatus, "ZT F/W ver 31.05");
@@ -57,7 +57,7 @@ TEST_F(OperationsTest, TestReadsTheLiveValuesAfterTheCallersStep) {
     EXPECT_EQ(t.values->supply, 52);
 
     sim.ClearReceived();
-    EXPECT_FALSE(TestKeyer(port, target, {}, Watch(false)).values);
+    EXPECT_FALSE(TestKeyer(port, target, {}, waits, Watch(false)).values);
     EXPECT_EQ(sim.Received(), kDetection);
 }
 
@@ -69,7 +69,7 @@ TEST_F(OperationsTest, TheReadBackSaysWhichBytesCameBackOtherThanWritten) {
     written[1] = 28;
     written[299] = 41;
     ASSERT_EQ(port.Open(target), PortOpen::Ok);
-    ReadBack back = ReadBackSettings(port, written);
+    ReadBack back = ReadBackSettings(port, waits, written);
     EXPECT_EQ(sim.Received(), (Bytes{0, 0x0C, 0, 0x1A}));
     EXPECT_EQ(back.transfer, TransferOutcome::Complete);
     ASSERT_EQ(back.differences.size(), 2u);
@@ -82,7 +82,7 @@ TEST_F(OperationsTest, TheReadBackSaysWhichBytesCameBackOtherThanWritten) {
     sim::SettingsBytes same;
     std::copy(written.begin(), written.end(), same.begin());
     sim.SetSettings(same);
-    back = ReadBackSettings(port, written);
+    back = ReadBackSettings(port, waits, written);
     EXPECT_TRUE(back.differences.empty());
     EXPECT_EQ(back.read, written);
 }

@@ -9,10 +9,6 @@
 
 namespace zt::cli {
 
-// The waits of the port and of the upload's speed changes; tests shorten them.
-extern PortWaits keyerWaits;
-extern UploadWaits uploadPauses;
-
 // On the keyer (keyer_commands.cpp).
 int PortsCommand(const Context& c);
 int TestCommand(const Context& c);

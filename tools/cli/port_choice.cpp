@@ -157,7 +157,7 @@ int OpenFailure(const Context& c, const PortChoice& where, const Detection& d) {
 
 // --port auto: the one port on which a keyer answers.
 int FindKeyer(const Context& c, PortChoice& choice) {
-    const std::vector<ProbedPort> probed = ProbePorts(ListPorts());
+    const std::vector<ProbedPort> probed = ProbePorts(ListPorts(), c.waits.detection);
     std::vector<std::string> keyers, tried, untried;
     const PortEntry* found = nullptr;
     for (const ProbedPort& p : probed) {
@@ -302,7 +302,7 @@ std::string ProbeSummary(const ProbedPort& probed) {
         case DetectOutcome::Firmware:
             return d.chipLabel + "  " + d.linkStatus;
         case DetectOutcome::BootLoaderOnly:
-            return d.linkStatus + ": only the boot loader answers";
+            return d.linkStatus + ": " + kBootLoaderOnlyText;
         default:
             return d.linkStatus == kNoResponseText ? "no answer" : d.linkStatus;
     }
