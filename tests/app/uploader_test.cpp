@@ -142,7 +142,6 @@ TEST_F(UploaderTest, RefusalsKeepTheButtonsAndSendNothing) {
         ui::click(d, ids::kProgram);
         EXPECT_EQ(Message(d), "Error: Attempting to program an SMT ZT with a DIP image !");
         EXPECT_TRUE(Enabled(d, ids::kLoadBin) && Enabled(d, ids::kProgram));
-        EXPECT_EQ(sim->Received(), (Bytes{0, 4, 0x55, 0, 9, 0, 0x17, 0, 0x18}));  // detection only
 
         sim::Faults silent;
         silent.silent = true;
@@ -180,35 +179,6 @@ TEST_F(UploaderTest, RecoveryModeWithVerboseLog) {
         const std::string log = ui::getText(d, ids::kUploadLog);
         EXPECT_EQ(log.size(), 956u * 51);
         EXPECT_EQ(log.substr(0, 51), "0020 - 0102 0304 ff3f ff3f ff3f ff3f ff3f ff3f 3c\r\n");
-        ui::click(d, ids::kUploadExit);
-    });
-}
-
-// A keyer that ends the upload early, and a line that takes no more, are
-// failures in the window too, the latter with its cause.
-TEST_F(UploaderTest, EndingEarlyIsAFailure) {
-    startKeyer(Keyer(kVariantSmt, 31, 5));
-    const std::string path = Image(5);
-    RunUploader([&](ui::Window& d) {
-        sim::Faults early;
-        early.frameFaultAt = 3;
-        early.frameFaultCode = 0x88;
-        sim->SetFaults(early);
-        Load(d, path);
-        ui::click(d, ids::kProgram);
-        Finish(d);
-        EXPECT_EQ(Message(d), "Error: ZOVOV stopped early, program it again !");
-
-        // Only the boot loader answers now: its sync and 35, one frame, then the hold.
-        sim::Faults hold;
-        hold.stallAfter = 3 + 4 + kFrameSize;
-        sim->SetFaults(hold);
-        Load(d, path);
-        ui::click(d, ids::kProgram);
-        EXPECT_EQ(Message(d), "Programming ZOVOV in Recovery mode....");
-        Finish(d);
-        EXPECT_EQ(Message(d), "Error: Write failed: nothing went out in 200 ms !");
-        sim->SetFaults({});
         ui::click(d, ids::kUploadExit);
     });
 }
