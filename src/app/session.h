@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "link/port.h"
 
 namespace zt {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "firmware/identify.h"
 #include "firmware/image.h"
 #include "link/detect.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "link/commands.h"
 
 namespace zt {

@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "link/commands.h"
 #include "link/detect.h"
 #include "link/port.h"

@@ -2,7 +2,7 @@
 // ztcli's commands; each returns the status to exit with and has printed why.
 
 #include "cli/context.h"
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "firmware/program.h"
 #include "firmware/upload.h"
 #include "link/port.h"

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "settings/schema.h"
 
 namespace zt::cli {
