@@ -36,7 +36,12 @@ sim::Identity Keyer(int variant, int major, int minor) {
 
 class OperationsTest : public ::testing::Test {
   protected:
-    void SetUp() override { start({}); }
+    void SetUp() override {
+        // The keyer answers at once: a tenth of a second is plenty here.
+        waits.full = {.writeMs = 100, .readMs = 100, .readTimeoutMs = 150, .settleMs = 5};
+        waits.detection = waits.full;
+        start({});
+    }
     // A keyer of its own in place of the one before.
     void start(const sim::Config& config) {
         if (sim) sim->Stop();
@@ -165,13 +170,14 @@ TEST_F(OperationsTest, DetectionHasItsOwnWaitsAndTheRestTheFullOnes) {
         if (readWaits.empty() || readWaits.back() != port.waits().readMs)
             readWaits.push_back(port.waits().readMs);
     });
-    waits.detection.readMs = 100;
+    waits.detection.readMs = 50;
     waits.full.readMs = 250;
+    waits.full.readTimeoutMs = 300;
     sim::Faults f;
     f.silent = true;
     sim->SetFaults(f);
     TestKeyer(port, target, {}, waits);
-    EXPECT_EQ(readWaits, std::vector<int>{100});
+    EXPECT_EQ(readWaits, std::vector<int>{50});
     f.silent = false;
     f.stallAfter = 9;  // after detection nothing goes out: the readings wait
     sim->SetFaults(f);
@@ -185,6 +191,7 @@ TEST_F(OperationsTest, DetectionHasItsOwnWaitsAndTheRestTheFullOnes) {
 
 // The line that fails during Test's readings is why they fell short.
 TEST_F(OperationsTest, ALineThatHangsUpOrStallsDuringTestGivesTheCause) {
+    waits = testing::ShortWaits();  // time for the hang-up to be seen
     sim::Faults f;
     f.hangUpAfter = 11;  // echo, revision, variant and pot answered; then the line drops
     sim->SetFaults(f);
