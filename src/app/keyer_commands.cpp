@@ -79,7 +79,7 @@ void Test(ui::Window& w) {
 // Whether a transfer ran and was complete; one that fell short says why.
 // Without a keyer to transfer with, the detection shows why.
 bool ShowTransfer(ui::Window& w, const TransferResult& r) {
-    if (r.NoKeyerToTransferWith()) {
+    if (r.detection.outcome == DetectOutcome::Failed || SettingsRefusal(r.detection)) {
         ShowDetection(w, r.detection);
         ui::setText(w, ids::kOpState, ">ZT ERR");
         return false;

@@ -19,10 +19,9 @@
 namespace zt {
 
 // Called when detection has found a keyer the operation goes on with, before
-// anything more goes on the line: a window shows the detection and the next
-// stage there, before the wait that follows. Returning false stops the
-// operation with nothing more sent. A detection that ends the operation is
-// only in its result.
+// anything more goes on the line (a window shows the stage before the wait
+// that follows); false stops it there. A detection that ends the operation
+// is only in its result.
 using AfterDetection = std::function<bool(const Detection&)>;
 
 // Closes the port, opens it on target and detects the keyer with detection's
@@ -65,10 +64,6 @@ struct TransferResult {
     std::optional<TransferOutcome> transfer;
 
     bool Complete() const { return transfer == TransferOutcome::Complete; }
-    // Detection failed, or found a keyer without the settings commands.
-    bool NoKeyerToTransferWith() const {
-        return detection.outcome == DetectOutcome::Failed || SettingsRefusal(detection);
-    }
 };
 
 // Read ZT: main block, then extension block, from a keyer whose firmware has

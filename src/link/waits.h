@@ -1,6 +1,5 @@
 #pragma once
-// The waits of the keyer operations, in ms: the port's bound on each
-// transfer, and the pauses the keyer needs. Every operation takes them as a
+// The waits of the keyer operations, in ms, which every operation takes as a
 // value, so that each call stands alone; tests shorten them.
 
 #include <algorithm>
@@ -15,13 +14,10 @@ struct PortWaits {
     int settleMs = 100;        // pause between configuring and purging
 };
 
-// How long a keyer gets for each one-byte reply while being looked for: its
-// first reply arrives within tens of milliseconds at 1200 baud, so a silent
-// port is done with in a fraction of a second instead of the full read wait.
+// A keyer's first reply comes within tens of milliseconds at 1200 baud: while
+// it is looked for, the read and write waits are cut to this, so that a silent
+// port, or one its flow control holds, is done with in a fraction of a second.
 constexpr int kAnswerWaitMs = 300;
-
-// waits with the read wait cut to kAnswerWaitMs; the write wait too, so that
-// a line held by its flow control does not keep the search.
 constexpr PortWaits ProbeWaits(PortWaits waits = {}) {
     waits.readMs = std::min(waits.readMs, kAnswerWaitMs);
     waits.readTimeoutMs = std::min(waits.readTimeoutMs, waits.readMs + 50);
@@ -29,17 +25,16 @@ constexpr PortWaits ProbeWaits(PortWaits waits = {}) {
     return waits;
 }
 
-// Around the upload's speed changes: each lets the last byte at the old speed
-// reach the keyer, and the keyer switch, before the port does.
+// Around the upload's speed changes: the last byte at the old speed reaches
+// the keyer, and the keyer switches, before the port does.
 struct UploadWaits {
     int beforeFast = 200;    // after 35, before the port goes to 9600
     int afterRestart = 500;  // after 5A, before the port goes back to 1200
     int afterSlow = 100;     // after the port is back at 1200: the firmware starts up
 };
 
-// Everything one operation waits for. Detection's waits hold while the keyer
-// is looked for, the full ones once it answered. As they stand, detection
-// gets the full waits too, as the window gives it.
+// Everything one operation waits for: detection's waits while the keyer is
+// looked for, the full ones after (as they stand, the window's: full throughout).
 struct KeyerWaits {
     PortWaits detection;
     PortWaits full;

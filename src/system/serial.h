@@ -24,9 +24,8 @@ int RemainingMs(Deadline deadline, SerialClock::time_point now = SerialClock::no
 // An open device; what it holds is the system's business.
 struct SerialDevice;
 
-// What came of opening a port. SerialOpen ends at Failed; the port object
-// (link/port.h) goes on to set the keyer's line up, and may end in the last
-// three.
+// What came of opening a port; the last three only the port object
+// (link/port.h), which sets the keyer's line up, ends in.
 enum class PortOpen {
     Ok,
     Missing,         // no such device (ENOENT, ENODEV, ENXIO; ERROR_FILE_NOT_FOUND)
@@ -67,10 +66,8 @@ ProbeResult ProbeDevice(const std::string& path);
 bool UartPresent(const std::string& path, const std::string& sysClassTty = "/sys/class/tty");
 #endif
 
-// The line settings, in the terms of the device control record: read from
-// the device when the port opens and kept, so that the upload can change
-// only the speed. DSR flow control, which has no POSIX counterpart, is left
-// as the device had it.
+// The line settings as the device control record has them; what the record
+// does not name (DSR flow control) stays as the device had it.
 struct LineSettings {
     int baudRate = 0;  // 0 when the device runs at a speed outside the table
     int byteSize = 8;  // 5..8
