@@ -34,7 +34,7 @@ int main() {
     WindowOnPacedKeyer bench("cli_bench");
     zt::sim::Simulator& sim = bench.sim();
     const std::string file = std::string(std::getenv("XDG_CONFIG_HOME")) + "/bench.eep";
-    const zt::PortWaits waits;
+    const zt::KeyerWaits waits;
 
     struct Case {
         const char* name;
@@ -43,15 +43,18 @@ int main() {
         double fixedMs;
     };
     const Case cases[] = {
-        {"ztcli read", {"read", file}, kDetectionReplies + kSettingsReply, double(waits.settleMs)},
+        {"ztcli read",
+         {"read", file},
+         kDetectionReplies + kSettingsReply,
+         double(waits.full.settleMs)},
         {"ztcli write -n",
          {"write", "--no-verify", file},
          kDetectionReplies,
-         double(waits.settleMs + waits.storeMs)},
+         double(waits.full.settleMs + waits.storeMs)},
         {"ztcli write",
          {"write", file},
          kDetectionReplies + kSettingsReply,
-         double(waits.settleMs + waits.storeMs)},
+         double(waits.full.settleMs + waits.storeMs)},
     };
     std::printf("SMT keyer, firmware 31.05, 1200 baud paced, median of %d runs\n", kRuns);
     for (const Case& c : cases) {

@@ -15,7 +15,7 @@ int main() {
     using namespace zt::bench;
     WindowOnPacedKeyer bench("detect_bench");
     zt::sim::Simulator& sim = bench.sim();
-    const double settle = zt::keyerPort.waits().settleMs;
+    const double settle = zt::appState.waits.full.settleMs;
 
     std::vector<double> tests, detections;
     Shares testShares, detectShares;

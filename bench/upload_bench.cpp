@@ -41,7 +41,7 @@ double ThreadCpuMs() {
 struct Run {
     double wallMs = 0;
     double cpuMs = 0;  // the worker thread's own
-    int result = 0;
+    zt::UploadResult result = zt::UploadResult::Running;
     zt::sim::Timing timing;
 };
 
@@ -80,8 +80,9 @@ std::vector<Run> Runs(bool pace, int count, const zt::FirmwareImage& image) {
         sim.ClearReceived();
         runs.push_back(Upload(port, image));
         runs.back().timing = sim.timing();
-        if (runs.back().result != zt::kUploadDone) {
-            std::fprintf(stderr, "upload_bench: upload ended with %02x\n", runs.back().result);
+        if (runs.back().result != zt::UploadResult::Done) {
+            std::fprintf(stderr, "upload_bench: %s\n",
+                         zt::UploadResultText(runs.back().result).c_str());
             std::exit(1);
         }
     }

@@ -29,12 +29,11 @@ void ShowTesting(ui::Window& w) {
 }
 
 // The detection's texts, and the identity kept for the button groups and the
-// uploader; whether the keyer was found.
-bool ShowDetection(ui::Window& w, const Detection& d) {
+// uploader.
+void ShowDetection(ui::Window& w, const Detection& d) {
     appState.keyer = d.identity;
     if (!d.chipLabel.empty()) ui::setText(w, ids::kChipLabel, d.chipLabel);
     ui::setText(w, ids::kLinkStatus, d.linkStatus);
-    return d.outcome != DetectOutcome::Failed;
 }
 
 const char* TestState(DetectOutcome outcome) {
@@ -58,29 +57,34 @@ void ShowLiveValues(ui::Window& w, const LiveValues& v) {
     if (!v.failure.empty()) ui::setText(w, ids::kOpState, ">ZT ERR");
 }
 
+// The detection's texts and Test's state for it.
+bool ShowTest(ui::Window& w, const Detection& d) {
+    ShowDetection(w, d);
+    ui::setText(w, ids::kOpState, TestState(d.outcome));
+    return true;
+}
+
 void Test(ui::Window& w) {
     for (int id : {ids::kOpState, ids::kSupply, ids::kPotValue, ids::kPushButton})
         ui::setText(w, id, "");
     ShowTesting(w);
-    const TestResult t =
-        TestKeyer(keyerPort, KeyerTarget(), appState.keyer, [&w](const Detection& d) {
-            ShowDetection(w, d);
-            ui::setText(w, ids::kOpState, TestState(d.outcome));
-            return true;
-        });
-    if (t.values) ShowLiveValues(w, *t.values);
-}
-
-// Detection's texts, and ">ZT ERR" when it found nothing to transfer with.
-bool ShowDetectionForTransfer(ui::Window& w, const Detection& d) {
-    if (ShowDetection(w, d)) return true;
-    ui::setText(w, ids::kOpState, ">ZT ERR");
-    return false;
+    const TestResult t = TestKeyer(keyerPort, KeyerTarget(), appState.keyer, appState.waits,
+                                   [&w](const Detection& d) { return ShowTest(w, d); });
+    if (t.values)
+        ShowLiveValues(w, *t.values);
+    else
+        ShowTest(w, t.detection);  // nothing followed it
 }
 
 // Whether a transfer ran and was complete; one that fell short says why.
+// Without a keyer to transfer with, the detection shows why.
 bool ShowTransfer(ui::Window& w, const TransferResult& r) {
-    if (!r.transfer) return false;  // detection failed, or the editor refused
+    if (r.detection.outcome == DetectOutcome::Failed || SettingsRefusal(r.detection)) {
+        ShowDetection(w, r.detection);
+        ui::setText(w, ids::kOpState, ">ZT ERR");
+        return false;
+    }
+    if (!r.transfer) return false;  // the editor refused
     if (r.Complete()) return true;
     ShowOperation(w, ">ZT ERR");
     ui::setText(w, ids::kLinkStatus, TransferText(*r.transfer));
@@ -89,9 +93,9 @@ bool ShowTransfer(ui::Window& w, const TransferResult& r) {
 
 void Read(ui::Window& w) {
     ShowTesting(w);
-    const TransferResult r = ReadKeyer(keyerPort, KeyerTarget(), appState.keyer, appState.image,
-                                       [&w](const Detection& d) {
-                                           if (!ShowDetectionForTransfer(w, d)) return false;
+    const TransferResult r = ReadKeyer(keyerPort, KeyerTarget(), appState.keyer, appState.waits,
+                                       appState.image, [&w](const Detection& d) {
+                                           ShowDetection(w, d);
                                            ShowOperation(w, ">Reading");
                                            return true;
                                        });
@@ -105,12 +109,14 @@ void Read(ui::Window& w) {
 // has been found, and only then sent.
 void Write(ui::Window& w) {
     ShowTesting(w);
-    const TransferResult r = WriteKeyer(
-        keyerPort, KeyerTarget(), appState.keyer, appState.image, [&w](const Detection& d) {
-            if (!ShowDetectionForTransfer(w, d) || !StoreBeforeWrite(w)) return false;
-            ShowOperation(w, "Writing");
-            return true;
-        });
+    const TransferResult r =
+        WriteKeyer(keyerPort, KeyerTarget(), appState.keyer, appState.waits, appState.image,
+                   [&w](const Detection& d) {
+                       ShowDetection(w, d);
+                       if (!StoreBeforeWrite(w)) return false;
+                       ShowOperation(w, "Writing");
+                       return true;
+                   });
     if (ShowTransfer(w, r)) ShowOperation(w, "Done");
 }
 

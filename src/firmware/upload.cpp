@@ -14,10 +14,12 @@ namespace zt {
 namespace {
 
 // The boot loader's side of the conversation.
-constexpr std::uint8_t kSyncAnswer = 0xAA;  // to the echo test; running firmware echoes 55
-constexpr std::uint8_t kGoFast = 0x35;      // at 1200: the boot loader listens at 9600 from now
-constexpr std::uint8_t kAccepted = 0x3C;    // the frame is in flash
-constexpr std::uint8_t kRestart = 0x5A;     // at 9600: start the new firmware, back at 1200
+constexpr std::uint8_t kSyncAnswer = 0xAA;    // to the echo test; running firmware echoes 55
+constexpr std::uint8_t kGoFast = 0x35;        // at 1200: the boot loader listens at 9600 from now
+constexpr std::uint8_t kAccepted = 0x3C;      // the frame is in flash
+constexpr std::uint8_t kTimeoutReply = 0x84;  // also what the log shows for a reply that never came
+constexpr std::uint8_t kDoneReply = 0x88;     // programmed, to the last frame
+constexpr std::uint8_t kRestart = 0x5A;       // at 9600: start the new firmware, back at 1200
 constexpr int kSlowBaud = 1200;
 constexpr int kFastBaud = 9600;
 
@@ -41,102 +43,109 @@ bool SwitchSpeed(Port& port, int baud, int pauseMs) {
 }
 
 // Why no reply came: the keyer said nothing, or the line failed.
-int NoReply(const Port& port) {
-    return port.LineFailed() ? kUploadReadFailed : kUploadTimeout;
+UploadResult NoReply(const Port& port) {
+    return port.LineFailed() ? UploadResult::ReadFailed : UploadResult::Timeout;
 }
 
-// One frame and its reply byte; kUploadTimeout or kUploadReadFailed when none
-// came, kUploadNotSent when the frame did not go out.
-int SendSlot(const UploadJob& job, std::uint8_t command, int slot) {
+// The boot loader's replies to a frame; 3C takes the next one.
+struct ReplyRow {
+    std::uint8_t reply;
+    UploadResult result;
+};
+constexpr ReplyRow kReplies[] = {
+    {kAccepted, UploadResult::Running},     {0x80, UploadResult::SofError},
+    {0x81, UploadResult::ChecksumError},    {0x82, UploadResult::VerifyError},
+    {kTimeoutReply, UploadResult::Timeout}, {kDoneReply, UploadResult::Done},
+    {0x89, UploadResult::SyncError},        {0x00, UploadResult::ZeroReply},
+};
+
+// 88 ends the upload well only after the last frame.
+UploadResult ReplyResult(std::uint8_t reply, bool last) {
+    if (reply == kDoneReply && !last) return UploadResult::StoppedEarly;
+    for (const ReplyRow& r : kReplies)
+        if (r.reply == reply) return r.result;
+    return UploadResult::OtherReply;
+}
+
+// One frame and its reply: Running when the keyer took it, otherwise how the
+// upload ends. A reply that did not come is logged as a time-out.
+UploadResult SendSlot(const UploadJob& job, std::uint8_t command, int slot, bool last) {
     const Frame frame = BuildFrame(command, (*job.image)[slot]);
-    if (!job.port->Write(frame.data(), kFrameSize)) return kUploadNotSent;
+    if (!job.port->Write(frame.data(), kFrameSize)) return UploadResult::NotSent;
     std::uint8_t reply = 0;
     const bool came = job.port->Read(&reply, 1);
-    if (!came) reply = kUploadTimeout;
-    if (job.log) job.log(FrameLogLine(frame, reply));
-    return came ? reply : NoReply(*job.port);
+    if (job.log) job.log(FrameLogLine(frame, came ? reply : kTimeoutReply));
+    return came ? ReplyResult(reply, last) : NoReply(*job.port);
 }
 
-// 3C takes the next frame; 88 ends the upload well only after the last one.
-int FrameOutcome(int reply, bool last) {
-    if (reply == 0) return kUploadZeroReply;
-    if (reply == kUploadDone && !last) return kUploadStoppedEarly;
-    return reply;
-}
-
-int Upload(const UploadJob& job, UploadStatus& status) {
+UploadResult Upload(const UploadJob& job, UploadStatus& status) {
     Port& port = *job.port;
+    port.waits() = job.waits.full;
     // The line's own failures say why; the keyer's replies need no cause.
-    auto failed = [&](int result) {
-        if (result == kUploadNotSent || result == kUploadReadFailed)
+    auto failed = [&](UploadResult result) {
+        if (result == UploadResult::NotSent || result == UploadResult::ReadFailed)
             status.cause = port.ErrorText();
         return result;
     };
     // The frame or step under way is finished; none is begun after a stop.
     auto stopping = [&] { return status.stopRequested.load(); };
-    if (stopping()) return kUploadStopped;
+    if (stopping()) return UploadResult::Stopped;
     if (!job.recovery) {
         status.stage = UploadStage::HandOverSent;  // its bytes may go out however the write ends
-        if (!EnterBootLoader(port)) return failed(kUploadNotSent);
+        if (!EnterBootLoader(port)) return failed(UploadResult::NotSent);
     }
-    if (stopping()) return kUploadStopped;
+    if (stopping()) return UploadResult::Stopped;
     const Reading sync = SendEchoTest(port);
     if (!sync) return failed(NoReply(port));
-    if (sync != kSyncAnswer) return kUploadNoBootLoader;
+    if (sync != kSyncAnswer) return UploadResult::NoBootLoader;
     status.stage = UploadStage::BootLoader;
-    if (stopping()) return kUploadStopped;
-    if (!port.Write(&kGoFast, 1)) return failed(kUploadNotSent);
-    if (!SwitchSpeed(port, kFastBaud, job.waits.beforeFast)) return kUploadSpeedFailed;
+    if (stopping()) return UploadResult::Stopped;
+    if (!port.Write(&kGoFast, 1)) return failed(UploadResult::NotSent);
+    if (!SwitchSpeed(port, kFastBaud, job.waits.upload.beforeFast))
+        return UploadResult::SpeedFailed;
 
     const std::vector<int> order = SlotOrder(*job.image);
     for (std::size_t k = 0; k < order.size(); ++k) {
-        if (stopping()) return kUploadStopped;
+        if (stopping()) return UploadResult::Stopped;
         const int slot = order[k];
         if (slot >= kMainFirst && slot <= kMainLast)
             status.progress.store(slot * 100 / kProgressSpan);
         const bool last = k + 1 == order.size();
         status.stage = UploadStage::Programming;
-        const int reply = SendSlot(job, last ? kFrameLast : kFrameNext, slot);
-        if (reply == kUploadNotSent || reply == kUploadReadFailed) return failed(reply);
-        if (reply != kAccepted) return FrameOutcome(reply, last);
+        const UploadResult frame = SendSlot(job, last ? kFrameLast : kFrameNext, slot, last);
+        if (frame != UploadResult::Running) return failed(frame);
     }
 
     // Every frame is in: the restart finishes the upload, also after a stop.
-    if (!port.Write(&kRestart, 1)) return failed(kUploadNotSent);
-    if (!SwitchSpeed(port, kSlowBaud, job.waits.afterRestart)) return kUploadSpeedFailed;
-    Pause(job.waits.afterSlow);
-    return kUploadDone;
+    if (!port.Write(&kRestart, 1)) return failed(UploadResult::NotSent);
+    if (!SwitchSpeed(port, kSlowBaud, job.waits.upload.afterRestart))
+        return UploadResult::SpeedFailed;
+    Pause(job.waits.upload.afterSlow);
+    return UploadResult::Done;
 }
 
 }  // namespace
 
-std::string UploadResultText(int result, const std::string& cause) {
-    switch (result) {
-        case kUploadDone:
-            return "Upload Completed Successfully";
-        case kUploadSofError:
-            return "Error: SOF Error !";
-        case kUploadChecksumError:
-            return "Error: Checksum !";
-        case kUploadVerifyError:
-            return "Error: Flash Verify !";
-        case kUploadTimeout:
-            return "Error: ZOVOV Timeout !";
-        case kUploadSyncError:
-            return "Error: ZOVOV Sync !";
-        case kUploadStoppedEarly:
-            return "Error: ZOVOV stopped early, program it again !";
-        case kUploadNotSent:
-            return cause.empty() ? "Error: Write failed !" : "Error: Write failed: " + cause + " !";
-        case kUploadReadFailed:
-            return cause.empty() ? "Error: Read failed !" : "Error: Read failed: " + cause + " !";
-        case kUploadNotStarted:
-            return "Error: Upload could not be started !";
-        case kUploadStopped:
-            return "Error: Upload stopped !";
-        default:
-            return "Error: Restart failed !";
+std::string UploadResultText(UploadResult result, const std::string& cause) {
+    static const std::pair<UploadResult, const char*> kTexts[] = {
+        {UploadResult::Done, "Upload Completed Successfully"},
+        {UploadResult::SofError, "Error: SOF Error !"},
+        {UploadResult::ChecksumError, "Error: Checksum !"},
+        {UploadResult::VerifyError, "Error: Flash Verify !"},
+        {UploadResult::Timeout, "Error: ZOVOV Timeout !"},
+        {UploadResult::SyncError, "Error: ZOVOV Sync !"},
+        {UploadResult::StoppedEarly, "Error: ZOVOV stopped early, program it again !"},
+        {UploadResult::NotStarted, "Error: Upload could not be started !"},
+        {UploadResult::Stopped, "Error: Upload stopped !"},
+    };
+    if (result == UploadResult::NotSent || result == UploadResult::ReadFailed) {
+        const std::string what = result == UploadResult::NotSent ? "Write" : "Read";
+        return cause.empty() ? "Error: " + what + " failed !"
+                             : "Error: " + what + " failed: " + cause + " !";
     }
+    for (const auto& [r, text] : kTexts)
+        if (r == result) return text;
+    return "Error: Restart failed !";
 }
 
 void RunUpload(const UploadJob& job, UploadStatus& status) {
@@ -149,7 +158,7 @@ UploadDriver::~UploadDriver() {
 
 bool UploadDriver::Start(const UploadJob& job, const WorkerStarter& start) {
     status_.progress = 0;
-    status_.result = kUploadRunning;
+    status_.result = UploadResult::Running;
     status_.stage = UploadStage::Firmware;
     status_.stopRequested = false;
     status_.cause.clear();
@@ -164,12 +173,12 @@ bool UploadDriver::Start(const UploadJob& job, const WorkerStarter& start) {
 
 UploadPoll UploadDriver::Poll() {
     UploadPoll p{status_.progress, std::nullopt, {}, status_.stage};
-    const int result = status_.result;
-    if (result == kUploadRunning) return p;
+    const UploadResult result = status_.result;
+    if (result == UploadResult::Running) return p;
     worker_.join();  // storing the result was its last act
     p.result = result;
     p.text = UploadResultText(result, status_.cause);
-    status_.result = kUploadRunning;
+    status_.result = UploadResult::Running;
     return p;
 }
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "link/port.h"
 
 namespace zt {

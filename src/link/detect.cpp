@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "link/commands.h"
 
 namespace zt {
@@ -45,19 +45,6 @@ Detection Failed(Detection d, std::string text) {
 
 }  // namespace
 
-const char* OpenFailureStatus(PortOpen outcome) {
-    switch (outcome) {
-        case PortOpen::GetStateFailed:
-            return "ZT Fail:get comm state";
-        case PortOpen::SetStateFailed:
-            return "ZT Fail:set comm state";
-        case PortOpen::PurgeFailed:
-            return "ZT Fail:comm purge";
-        default:
-            return "ZT Fail:check com port";
-    }
-}
-
 std::string ChipLabel(int variant) {
     return RowFor(variant).label;
 }
@@ -86,6 +73,7 @@ std::string PushbuttonText(int value) {
 
 const char* const kTestingText = "Testing ZT Interface    ";
 const char* const kNoResponseText = "ZT Fail:no response";
+const char* const kBootLoaderOnlyText = "only the keyer's boot loader answered";
 
 KeyerAllows AllowedBy(const KeyerIdentity& id) {
     return {id.firmwareMajor >= kOldestMajor || id.chipVariant == kVariantBootLoaderOnly,

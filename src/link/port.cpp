@@ -11,33 +11,34 @@ namespace zt {
 
 namespace {
 
-std::string DeviceTroubleText(const std::string& path, const SerialOpenResult& opened) {
-    switch (opened.outcome) {
-        case SerialOpenOutcome::Missing:
-            return path + ": no such device";
-        case SerialOpenOutcome::Busy:
-            return path + ": in use by another program";
-        case SerialOpenOutcome::Denied: {
-            const std::string advice = DeniedAdvice(path);
-            return path + ": permission denied" + (advice.empty() ? "" : "; " + advice);
-        }
-        case SerialOpenOutcome::NotSerial:
-            return path + ": not a serial port";
-        default:
-            return path + ": " + SerialErrorText(opened.error);
-    }
+struct OpenRow {
+    PortOpen outcome;
+    const char* status;  // the link status line
+    const char* cause;   // after the device's path; none: the system's words for its error
+};
+const OpenRow kOpenRows[] = {
+    {PortOpen::Failed, "ZT Fail:check com port", nullptr},
+    {PortOpen::Missing, "ZT Fail:check com port", "no such device"},
+    {PortOpen::Busy, "ZT Fail:check com port", "in use by another program"},
+    {PortOpen::Denied, "ZT Fail:check com port", "permission denied"},
+    {PortOpen::NotSerial, "ZT Fail:check com port", "not a serial port"},
+    {PortOpen::GetStateFailed, "ZT Fail:get comm state", nullptr},
+    {PortOpen::SetStateFailed, "ZT Fail:set comm state", nullptr},
+    {PortOpen::PurgeFailed, "ZT Fail:comm purge", nullptr},
+};
+
+const OpenRow& RowOf(PortOpen outcome) {
+    for (const OpenRow& r : kOpenRows)
+        if (r.outcome == outcome) return r;
+    return kOpenRows[0];
 }
 
-SerialLine ToSerialLine(const LineSettings& s) {
-    return {s.baudRate, s.byteSize,   s.parity,    s.stopBits, s.dtrOn,
-            s.rtsOn,    s.xonXoffOut, s.xonXoffIn, s.ctsFlow};
-}
-
-// Everything as the port reported it; DSR flow control has no POSIX
-// counterpart and stays off.
-LineSettings FromSerialLine(const SerialLine& line) {
-    return {line.baudRate, line.byteSize,   line.parity,    line.stopBits, line.dtrOn,
-            line.rtsOn,    line.xonXoffOut, line.xonXoffIn, line.ctsFlow,  false};
+// "/dev/ttyUSB0: permission denied; ...", with the advice that may help.
+std::string OpenTroubleText(const std::string& path, PortOpen outcome, int error) {
+    const char* cause = RowOf(outcome).cause;
+    std::string text = path + ": " + (cause ? cause : SerialErrorText(error));
+    const std::string advice = outcome == PortOpen::Denied ? DeniedAdvice(path) : "";
+    return advice.empty() ? text : text + "; " + advice;
 }
 
 // The keyer's line: 1200 8N1, DTR held on, RTS held off, no software flow
@@ -56,6 +57,10 @@ void SetKeyerLine(LineSettings& s) {
 
 }  // namespace
 
+const char* OpenFailureStatus(PortOpen outcome) {
+    return RowOf(outcome).status;
+}
+
 Port::~Port() {
     Close();
 }
@@ -63,6 +68,10 @@ Port::~Port() {
 PortOpen Port::Fail(PortOpen outcome, std::string text) {
     error_ = std::move(text);
     return outcome;
+}
+
+PortOpen Port::FailOn(const std::string& path, PortOpen outcome, int error) {
+    return Fail(outcome, OpenTroubleText(path, outcome, error));
 }
 
 bool Port::Result(const SerialIo& io) {
@@ -77,10 +86,8 @@ bool Port::Result(const SerialIo& io) {
 
 PortOpen Port::Open(int comNumber) {
     std::string path = ComDevicePath(comNumber);
-    if (path.empty()) {
-        openTrouble_ = SerialOpenOutcome::Missing;
-        return Fail(PortOpen::Failed, "COM" + std::to_string(comNumber) + ": no device");
-    }
+    if (path.empty())
+        return Fail(PortOpen::Missing, "COM" + std::to_string(comNumber) + ": no device");
     return OpenDevice(path);
 }
 
@@ -90,32 +97,24 @@ PortOpen Port::Open(const PortTarget& target) {
 
 PortOpen Port::OpenDevice(const std::string& path) {
     // As with an exclusive open of a port we already hold: refused, the held one kept.
-    if (device_) {
-        openTrouble_ = SerialOpenOutcome::Busy;
-        return Fail(PortOpen::Failed, "a port is already open");
-    }
+    if (device_) return Fail(PortOpen::Busy, "a port is already open");
     SerialOpenResult opened = SerialOpen(path);
-    openTrouble_ = opened.outcome;
-    if (opened.outcome != SerialOpenOutcome::Opened)
-        return Fail(PortOpen::Failed, DeviceTroubleText(path, opened));
+    if (opened.outcome != PortOpen::Ok) return FailOn(path, opened.outcome, opened.error);
     device_ = opened.device;
     error_.clear();
     hungUp_ = false;
     late_.clear();
 
     // From here on a failure leaves the port held; the next Close releases it.
-    SerialLine found;
-    if (int error = SerialGetLine(device_, found))
-        return Fail(PortOpen::GetStateFailed, path + ": " + SerialErrorText(error));
-    line_ = FromSerialLine(found);
+    if (int error = SerialGetLine(device_, line_))
+        return FailOn(path, PortOpen::GetStateFailed, error);
     SetKeyerLine(line_);
-    if (int error = SerialSetLine(device_, ToSerialLine(line_)))
-        return Fail(PortOpen::SetStateFailed, path + ": " + SerialErrorText(error));
+    if (int error = SerialSetLine(device_, line_))
+        return FailOn(path, PortOpen::SetStateFailed, error);
     // Let the line settle after the change, then drop whatever came in
     // meanwhile along with replies left over from before.
     std::this_thread::sleep_for(std::chrono::milliseconds(waits_.settleMs));
-    if (int error = SerialPurgeInput(device_))
-        return Fail(PortOpen::PurgeFailed, path + ": " + SerialErrorText(error));
+    if (int error = SerialPurgeInput(device_)) return FailOn(path, PortOpen::PurgeFailed, error);
     return PortOpen::Ok;
 }
 
@@ -222,7 +221,7 @@ bool Port::ApplyLineSettings() {
     // Whatever is still pending finishes at the old speed.
     PushPendingWrite(DeadlineIn(waits_.writeMs));
     DrainLateRead();
-    int error = SerialSetLine(device_, ToSerialLine(line_));
+    int error = SerialSetLine(device_, line_);
     if (error) error_ = SerialErrorText(error);
     return error == 0;
 }

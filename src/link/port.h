@@ -9,47 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "link/waits.h"
 #include "system/serial.h"
 
 namespace zt {
 
-// What came of opening; the numbers are those the port has always reported.
-enum class PortOpen {
-    Ok = 0,
-    Failed = -4,  // missing, busy or not permitted
-    GetStateFailed = -5,
-    SetStateFailed = -6,
-    PurgeFailed = -10,
-};
+// The link status line for an open that failed ("ZT Fail:check com port").
+const char* OpenFailureStatus(PortOpen outcome);
 
 // Where the keyer is: a COM number, or a device path, which wins when given.
 struct PortTarget {
     int com = 0;
     std::string device;
-};
-
-// The device control record, read from the port when it opens and kept for
-// the life of the Port, so the upload worker can change only the speed.
-struct LineSettings {
-    int baudRate = 0;
-    int byteSize = 8;
-    int parity = 0;    // 0 none
-    int stopBits = 0;  // 0 one stop bit
-    bool dtrOn = false;
-    bool rtsOn = false;
-    bool xonXoffOut = false;
-    bool xonXoffIn = false;
-    bool ctsFlow = false;  // hardware flow control, kept as found
-    bool dsrFlow = false;
-};
-
-// The bounded waits; tests shorten them.
-struct PortWaits {
-    int writeMs = 2000;        // Write gives up after this
-    int readMs = 4000;         // Read gives up after this
-    int readTimeoutMs = 4500;  // the port itself keeps taking a short read's bytes until this
-    int settleMs = 100;        // pause between configuring and purging
-    int storeMs = 3000;        // the keyer stores written settings; nothing may follow meanwhile
 };
 
 class Port {
@@ -85,6 +56,7 @@ class Port {
     bool ApplyLineSettings();
 
     LineSettings& lineSettings() { return line_; }
+    // The bounds on its transfers from now on; the operations set them.
     PortWaits& waits() { return waits_; }
     // Called now and then on the waiting thread while a transfer waits.
     void SetWaitHook(SerialTick hook) { hook_ = std::move(hook); }
@@ -93,9 +65,6 @@ class Port {
     // not go out, for a tooltip; empty after a good open and while nothing
     // has gone wrong.
     const std::string& ErrorText() const { return error_; }
-    // What kind of trouble the last open ran into (Missing, Busy, NotSerial...);
-    // Opened after a good open, and when the device opened but could not be set up.
-    SerialOpenOutcome OpenTrouble() const { return openTrouble_; }
     // The other end dropped the line since the port was opened.
     bool HungUp() const { return hungUp_; }
     // The line failed since the port was opened: it hung up, reported an
@@ -106,6 +75,7 @@ class Port {
 
   private:
     PortOpen Fail(PortOpen outcome, std::string text);
+    PortOpen FailOn(const std::string& path, PortOpen outcome, int error);
     bool Result(const SerialIo& io);
     bool PushPendingWrite(Deadline deadline);
     bool AllSent();
@@ -116,7 +86,6 @@ class Port {
     PortWaits waits_;
     SerialTick hook_;
     std::string error_;
-    SerialOpenOutcome openTrouble_ = SerialOpenOutcome::Opened;
     bool hungUp_ = false;
     // Output the write wait gave up on; never dropped while the port is open.
     std::vector<std::uint8_t> pendingWrite_;

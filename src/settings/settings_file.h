@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "system/files.h"
 
 namespace zt {

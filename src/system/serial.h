@@ -24,17 +24,22 @@ int RemainingMs(Deadline deadline, SerialClock::time_point now = SerialClock::no
 // An open device; what it holds is the system's business.
 struct SerialDevice;
 
-enum class SerialOpenOutcome {
-    Opened,
-    Missing,    // no such device (ENOENT, ENODEV, ENXIO; ERROR_FILE_NOT_FOUND)
-    Busy,       // another program holds it (EBUSY or a taken lock; ERROR_ACCESS_DENIED)
-    Denied,     // no permission (EACCES, EPERM); Windows has no such case for ports
-    NotSerial,  // there, but no serial device: a file, a folder, /dev/null, NUL
-    Failed,     // anything else
+// What came of opening a port; the last three only the port object
+// (link/port.h), which sets the keyer's line up, ends in.
+enum class PortOpen {
+    Ok,
+    Missing,         // no such device (ENOENT, ENODEV, ENXIO; ERROR_FILE_NOT_FOUND)
+    Busy,            // another program holds it (EBUSY or a taken lock; ERROR_ACCESS_DENIED)
+    Denied,          // no permission (EACCES, EPERM); Windows has no such case for ports
+    NotSerial,       // there, but no serial device: a file, a folder, /dev/null, NUL
+    Failed,          // anything else
+    GetStateFailed,  // opened, but its line settings could not be read
+    SetStateFailed,  // ... or changed
+    PurgeFailed,     // ... or what it had received could not be dropped
 };
 struct SerialOpenResult {
     SerialDevice* device = nullptr;
-    SerialOpenOutcome outcome = SerialOpenOutcome::Failed;
+    PortOpen outcome = PortOpen::Failed;
     int error = 0;  // the system's error number for the failing call
 };
 // Opens read-write for transfers that wait with a bound, never as a
@@ -65,8 +70,9 @@ bool UartPresent(const std::string& path, const std::string& sysClassTty = "/sys
 bool SystemConsole(const std::string& path, const std::string& sysClassTty = "/sys/class/tty");
 #endif
 
-// Line settings in the same terms as the port's device control record.
-struct SerialLine {
+// The line settings as the device control record has them; what the record
+// does not name (DSR flow control) stays as the device had it.
+struct LineSettings {
     int baudRate = 0;  // 0 when the device runs at a speed outside the table
     int byteSize = 8;  // 5..8
     int parity = 0;    // 0 none, 1 odd, 2 even, 3 mark, 4 space
@@ -77,11 +83,11 @@ struct SerialLine {
     bool xonXoffIn = false;
     bool ctsFlow = false;
 };
-int SerialGetLine(SerialDevice* device, SerialLine& line);
+int SerialGetLine(SerialDevice* device, LineSettings& line);
 // Raw mode with the given settings. Devices without modem lines (pseudo-
 // terminals) accept the settings without DTR and RTS. Settings the record
 // does not name (DSR flow control, on Windows) stay as the device had them.
-int SerialSetLine(SerialDevice* device, const SerialLine& line);
+int SerialSetLine(SerialDevice* device, const LineSettings& line);
 // Drops everything received and not yet read.
 int SerialPurgeInput(SerialDevice* device);
 

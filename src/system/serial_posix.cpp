@@ -33,22 +33,22 @@ namespace {
 
 // ---- Opening ---------------------------------------------------------------
 
-SerialOpenOutcome OutcomeOf(int error) {
+PortOpen OutcomeOf(int error) {
     switch (error) {
         case ENOENT:
         case ENODEV:
         case ENXIO:
-            return SerialOpenOutcome::Missing;
+            return PortOpen::Missing;
         case EBUSY:
         case EWOULDBLOCK:
-            return SerialOpenOutcome::Busy;
+            return PortOpen::Busy;
         case EACCES:
         case EPERM:
-            return SerialOpenOutcome::Denied;
+            return PortOpen::Denied;
         case ENOTTY:
-            return SerialOpenOutcome::NotSerial;
+            return PortOpen::NotSerial;
         default:
-            return SerialOpenOutcome::Failed;
+            return PortOpen::Failed;
     }
 }
 
@@ -106,7 +106,7 @@ bool NoModemLines(int error) {
     return error == ENOTTY || error == EINVAL;
 }
 
-int ReadModemLines(int fd, SerialLine& line) {
+int ReadModemLines(int fd, LineSettings& line) {
     int bits = 0;
     if (ioctl(fd, TIOCMGET, &bits) != 0) {  // 0 with the line bits stored, or -1 with errno
         line.dtrOn = line.rtsOn = false;
@@ -135,7 +135,7 @@ void MakeRaw(termios& t) {
     t.c_cc[VTIME] = 0;
 }
 
-void SetFraming(termios& t, const SerialLine& line) {
+void SetFraming(termios& t, const LineSettings& line) {
     t.c_cflag &= ~(CSIZE | kParityMask | CSTOPB | CRTSCTS);
     t.c_cflag |= kSizes[line.byteSize - 5] | kParityFlags[line.parity];
     if (line.stopBits != 0) t.c_cflag |= CSTOPB;
@@ -144,7 +144,7 @@ void SetFraming(termios& t, const SerialLine& line) {
     if (line.xonXoffIn) t.c_iflag |= IXOFF;
 }
 
-bool Valid(const SerialLine& line) {
+bool Valid(const LineSettings& line) {
     return line.byteSize >= 5 && line.byteSize <= 8 && line.parity >= 0 && line.parity <= 4;
 }
 
@@ -251,7 +251,7 @@ SerialOpenResult SerialOpen(const std::string& path) {
     // Then the lock: a failed attempt never touches another holder's terminal.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) return OpenFailure(fd, errno);  // 0, or -1 with errno
     if (ioctl(fd, TIOCEXCL) != 0) return OpenFailure(fd, errno);  // 0, or -1 with errno (ENOTTY)
-    return {new SerialDevice{fd}, SerialOpenOutcome::Opened, 0};
+    return {new SerialDevice{fd}, PortOpen::Ok, 0};
 }
 
 void SerialClose(SerialDevice* device, Deadline drainBy) {
@@ -292,21 +292,21 @@ ProbeResult ProbeDevice(const std::string& path) {
     if (SystemConsole(path)) return ProbeResult::Busy;
     SerialOpenResult opened = SerialOpen(path);
     switch (opened.outcome) {
-        case SerialOpenOutcome::Opened: {
+        case PortOpen::Ok: {
             const bool noUart = NoUartBehind(path, opened.device->fd);
             SerialClose(opened.device, SerialClock::now());
             return noUart ? ProbeResult::Missing : ProbeResult::Present;
         }
-        case SerialOpenOutcome::Busy:
+        case PortOpen::Busy:
             return ProbeResult::Busy;
-        case SerialOpenOutcome::Denied:
+        case PortOpen::Denied:
             return ProbeResult::Denied;
         default:
             return ProbeResult::Missing;  // also what is not a terminal
     }
 }
 
-int SerialGetLine(SerialDevice* device, SerialLine& line) {
+int SerialGetLine(SerialDevice* device, LineSettings& line) {
     const int fd = device->fd;
     termios t{};
     if (tcgetattr(fd, &t) != 0) return errno;  // 0, or -1 with errno
@@ -322,7 +322,7 @@ int SerialGetLine(SerialDevice* device, SerialLine& line) {
     return ReadModemLines(fd, line);
 }
 
-int SerialSetLine(SerialDevice* device, const SerialLine& line) {
+int SerialSetLine(SerialDevice* device, const LineSettings& line) {
     const int fd = device->fd;
     termios t{};
     speed_t speed = B0;

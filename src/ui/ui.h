@@ -19,8 +19,9 @@
 // windows share) and setting_controls.h (which control shows which setting
 // of src/settings/schema.h, changed through edits.h). The keyer operations
 // they show are the core's, in src/link/operations.h and
-// src/firmware/program.h. The operating system's services (serial ports,
-// files, paths) are not here but in src/system/.
+// src/firmware/program.h, with the waits of src/link/waits.h. The operating
+// system's services (serial ports, files, paths) are not here but in
+// src/system/.
 
 #include <cstddef>
 #include <cstdint>

@@ -38,17 +38,6 @@ struct Outcome {
 
 class CliTest : public testing::KeyerTest {
   protected:
-    void SetUp() override {
-        KeyerTest::SetUp();
-        cli::keyerWaits = {200, 300, 350, 5, 300};
-        cli::uploadPauses = {100, 100, 0};
-        keyerPort.waits().storeMs = 300;
-    }
-    void TearDown() override {
-        cli::keyerWaits = {};
-        cli::uploadPauses = {};
-        KeyerTest::TearDown();
-    }
     // input is what reads from "-".
     Outcome Cli(std::vector<std::string> args, bool terminal = false,
                 const std::string& input = "") {
@@ -57,8 +46,8 @@ class CliTest : public testing::KeyerTest {
         for (const std::string& a : args) argv.push_back(a.c_str());
         std::ostringstream out, err;
         std::istringstream in(input);
-        const int status =
-            cli::RunCli(static_cast<int>(argv.size()), argv.data(), {out, err, terminal, &in});
+        const int status = cli::RunCli(static_cast<int>(argv.size()), argv.data(),
+                                       {out, err, terminal, &in}, testing::ShortWaits());
         return {status, out.str(), err.str()};
     }
     // The same command on the keyer's COM number.
@@ -506,7 +495,6 @@ TEST_F(CliTest, UploadChecksTheImageAndProgramsTheKeyer) {
     EXPECT_EQ(sim->Received(), (Bytes{0, 4, 0x55, 0, 9, 0, 0x17, 0, 0x18}));  // detection only
 
     // The window's Program, then ztcli's upload: the same bytes.
-    uploadWaits = {100, 100, 0};
     ui::Window& w = openMain();
     ui::click(w, ids::kTestZt);
     Bytes window;
@@ -524,7 +512,6 @@ TEST_F(CliTest, UploadChecksTheImageAndProgramsTheKeyer) {
     });
     ui::click(w, ids::kFwUpdate);
     keyerPort.Close();
-    uploadWaits = {};
     sim->SetProgram(sim::BlankProgram());
     sim->ClearReceived();
     r = OnKeyer({"upload", "--verbose", af});

@@ -230,7 +230,7 @@ run ports --probe
 expect 0
 prints "COM41	$ports/com41	free	ZT IC: SMT  ZT F/W ver 31.05"
 prints "COM45	$ports/com45	free	no answer"
-prints "COM46	$ports/com46	free	ZT Fail:No O/S: only the boot loader answers"
+prints "COM46	$ports/com46	free	ZT Fail:No O/S: only the keyer's boot loader answered"
 run ports --probe --json
 expect 0
 prints "{\"com\":41,\"device\":\"$ports/com41\",\"state\":\"free\",\"keyer\":true,\"detection\":{\"outcome\":\"firmware\",\"chip_label\":\"ZT IC: SMT\",\"link_status\":\"ZT F/W ver 31.05\",\"chip_variant\":1,\"firmware_major\":31,\"firmware_minor\":5}}"
@@ -330,7 +330,7 @@ stop 50
 keyer 49 --boot-loader-only
 run --port 49 upload --backup "$work/backup-nos.eep" "$firmware"
 expect 0
-tells "No backup: only the keyer's boot loader answers"
+tells "No backup: only the keyer's boot loader answered"
 tells "Programming ZOVOV in Recovery mode"
 tells "Upload Completed Successfully"
 run --port 49 test

@@ -68,7 +68,7 @@ TEST_F(DetectTest, DetectionNeedsNoWindowAndKeepsWhatTheKeyerDidNotSay) {
     Port other;
     d = DetectKeyer(other, {33, {}}, known);  // nothing behind COM33 here
     EXPECT_EQ(d.outcome, DetectOutcome::Failed);
-    EXPECT_EQ(d.open, PortOpen::Failed);
+    EXPECT_EQ(d.open, PortOpen::Missing);
     EXPECT_EQ(d.linkStatus, "ZT Fail:check com port");
     EXPECT_EQ(d.chipLabel, "");
     EXPECT_FALSE(d.portError.empty());

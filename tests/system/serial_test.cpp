@@ -37,7 +37,7 @@ TEST(SerialWaitTest, WaitsWithoutAHookTakeNoTimeOfTheProcessor) {
     PtyMaster pty;
     ASSERT_TRUE(pty.Open());
     SerialOpenResult opened = SerialOpen(pty.SlavePath());
-    ASSERT_EQ(opened.outcome, SerialOpenOutcome::Opened);
+    ASSERT_EQ(opened.outcome, PortOpen::Ok);
     std::uint8_t byte = 0;
     const std::clock_t cpu = std::clock();  // this program's, which runs nothing else
     SerialRead(opened.device, &byte, 1, DeadlineIn(2000));
@@ -54,7 +54,7 @@ TEST(ProbeDeviceTest, TellsPresentBusyAndMissingApart) {
     EXPECT_EQ(ProbeDevice(slave), ProbeResult::Present);
     EXPECT_EQ(ProbeDevice(slave), ProbeResult::Present);  // probing does not keep it
     SerialOpenResult held = SerialOpen(slave);
-    ASSERT_EQ(held.outcome, SerialOpenOutcome::Opened);
+    ASSERT_EQ(held.outcome, PortOpen::Ok);
     EXPECT_EQ(ProbeDevice(slave), ProbeResult::Busy);
     SerialClose(held.device, SerialClock::now());
     EXPECT_EQ(ProbeDevice(slave), ProbeResult::Present);
@@ -79,13 +79,13 @@ TEST(SerialOpenTest, AFlagOrALockElsewhereIsBusyAndOnlyOurOwnFlagIsCleared) {
     ASSERT_GE(other, 0);
     ASSERT_EQ(ioctl(other, TIOCEXCL), 0);  // the flag alone, no lock
     if (geteuid() != 0) GTEST_SKIP() << "only root opens a terminal whose flag is set";
-    EXPECT_EQ(SerialOpen(slave).outcome, SerialOpenOutcome::Busy);
+    EXPECT_EQ(SerialOpen(slave).outcome, PortOpen::Busy);
     EXPECT_EQ(ProbeDevice(slave), ProbeResult::Busy);
     EXPECT_EQ(ExclusiveFlag(other), 1);
 
     ASSERT_EQ(ioctl(other, TIOCNXCL), 0);
     SerialOpenResult opened = SerialOpen(slave);
-    ASSERT_EQ(opened.outcome, SerialOpenOutcome::Opened);
+    ASSERT_EQ(opened.outcome, PortOpen::Ok);
     EXPECT_EQ(ExclusiveFlag(other), 1);
     SerialClose(opened.device, SerialClock::now());
     EXPECT_EQ(ExclusiveFlag(other), 0);
@@ -100,10 +100,10 @@ TEST(SerialOpenTest, AFileAFolderOrANonTerminalDeviceIsNoSerialPort) {
     std::ofstream(root + "/plain") << "x";
     for (const std::string& path : {std::string("/dev/null"), root + "/plain", root}) {
         const SerialOpenResult opened = SerialOpen(path);
-        EXPECT_EQ(opened.outcome, SerialOpenOutcome::NotSerial) << path;
+        EXPECT_EQ(opened.outcome, PortOpen::NotSerial) << path;
         EXPECT_EQ(opened.device, nullptr) << path;
     }
-    EXPECT_EQ(SerialOpen(root + "/none").outcome, SerialOpenOutcome::Missing);
+    EXPECT_EQ(SerialOpen(root + "/none").outcome, PortOpen::Missing);
     std::filesystem::remove_all(root);
 }
 

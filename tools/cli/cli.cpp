@@ -293,7 +293,7 @@ int UsageFailure(const Streams& io, const CLI::App& app, const std::string& text
     return kExitUsage;
 }
 
-int Run(int argc, const char* const* argv, const Streams& io) {
+int Run(int argc, const char* const* argv, const Streams& io, const KeyerWaits& waits) {
     Options opt;
     Command chosen;
     CLI::App app{"ztcli: the Zentor 3 keyer's settings and firmware from the command line",
@@ -328,13 +328,13 @@ int Run(int argc, const char* const* argv, const Streams& io) {
         return UsageFailure(io, app, LeftOverText(app, extra[0], {argv + 1, argv + argc}));
     if (!chosen)
         return UsageFailure(io, app, "a command is needed; the commands are " + CommandNames(app));
-    return chosen(Context{io, opt});
+    return chosen(Context{io, opt, waits});
 }
 
 }  // namespace
 
-int RunCli(int argc, const char* const* argv, Streams io) {
-    return Delivered(io, Run(argc, argv, io));
+int RunCli(int argc, const char* const* argv, Streams io, const KeyerWaits& waits) {
+    return Delivered(io, Run(argc, argv, io, waits));
 }
 
 }  // namespace zt::cli

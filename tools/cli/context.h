@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "link/waits.h"
+
 namespace zt::cli {
 
 enum ExitStatus {
@@ -48,6 +50,9 @@ struct Options {
 struct Context {
     Streams io;
     Options opt;
+    // What the keyer operations wait for: detection gives a silent port only
+    // the time a keyer takes to answer; what follows it gets the full waits.
+    KeyerWaits waits = ShortDetection();
 
     // An informational line, on the error stream; --quiet drops it.
     void Say(const std::string& line) const {

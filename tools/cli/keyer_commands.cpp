@@ -14,8 +14,8 @@
 #include "cli/port_choice.h"
 #include "cli/progress.h"
 #include "cli/settings_fields.h"
-#include "common/app_state.h"
 #include "common/config_file.h"
+#include "common/keyer_records.h"
 #include "firmware/program.h"
 #include "firmware/upload.h"
 #include "link/commands.h"
@@ -30,22 +30,7 @@
 
 namespace zt::cli {
 
-PortWaits keyerWaits;
-UploadWaits uploadPauses;
-
 namespace {
-
-// Detection gives the keyer only the time it takes to answer, so a silent
-// port fails in a fraction of a second; what follows it gets the full waits.
-void DetectionWaits(Port& port) {
-    port.waits() = ProbeWaits(keyerWaits);
-}
-AfterDetection FullWaitsThen(Port& port, AfterDetection next = {}) {
-    return [&port, next](const Detection& d) {
-        port.waits() = keyerWaits;
-        return !next || next(d);
-    };
-}
 
 // The transfers report nothing as they go; their length is known from the
 // line's speed, so the bar follows the clock until they are done.
@@ -77,9 +62,13 @@ class TransferProgress {
 // Both commands and both replies of a settings read or write.
 constexpr int kTransferBytes = 2 + kMainBlockSize + 2 + kExtensionBlockSize;
 
-// A settings read or write as ztcli shows it: after detection it says what
-// answered and refuses a keyer without the settings commands (the window
-// offers them only from firmware 31), then follows the transfer with a bar.
+// What answered, as detection found it.
+void SayFound(const Context& c, const Detection& d) {
+    c.Say(d.chipLabel.empty() ? d.linkStatus : d.chipLabel + "  " + d.linkStatus);
+}
+
+// A settings read or write as ztcli shows it: it says what answered, then
+// follows the transfer with a bar.
 class SettingsTransfer {
   public:
     SettingsTransfer(const Context& c, const PortChoice& where, Port& port, const char* label,
@@ -87,29 +76,24 @@ class SettingsTransfer {
         : c_(c), where_(where), port_(port), label_(label), extraMs_(extraMs) {}
 
     AfterDetection Steps() {
-        return FullWaitsThen(port_, [this](const Detection& d) {
-            if (d.outcome == DetectOutcome::Failed) return false;
-            c_.Say(d.chipLabel.empty() ? d.linkStatus : d.chipLabel + "  " + d.linkStatus);
-            refused_ = d.outcome != DetectOutcome::Firmware || !AllowedBy(d.identity).settings;
-            if (refused_) return false;
+        return [this](const Detection& d) {
+            SayFound(c_, d);
             progress_.emplace(c_, port_, label_, kTransferBytes, extraMs_);
             return true;
-        });
+        };
     }
     // kExitOk, or the status after saying why it failed.
     int Status(const TransferResult& r) {
-        if (int status = DetectionFailure(c_, where_, port_, r.detection)) return status;
-        if (refused_ && r.detection.outcome == DetectOutcome::BootLoaderOnly)
-            return PortFail(c_, where_, kExitKeyer, "only the keyer's boot loader answered",
-                            {kRecoveryHint});
-        if (refused_)
-            return PortFail(c_, where_, kExitKeyer,
-                            "the keyer's firmware has no settings commands (31 or later has)");
-        progress_->End(r.Complete());
-        if (!r.Complete())
-            return PortFail(c_, where_, kExitKeyer,
-                            TransferText(*r.transfer) + PortTrouble(port_.ErrorText()));
-        return kExitOk;
+        if (int status = DetectionFailure(c_, where_, r.detection)) return status;
+        if (progress_)
+            progress_->End(r.Complete());
+        else
+            SayFound(c_, r.detection);  // a keyer without the settings commands
+        if (r.Complete()) return kExitOk;
+        std::vector<std::string> hints;
+        if (r.transfer == TransferOutcome::BootLoaderOnly) hints.push_back(kRecoveryHint);
+        return PortFail(c_, where_, kExitKeyer,
+                        TransferText(*r.transfer) + PortTrouble(port_.ErrorText()), hints);
     }
 
   private:
@@ -118,9 +102,14 @@ class SettingsTransfer {
     Port& port_;
     const char* label_;
     int extraMs_;
-    bool refused_ = false;
     std::optional<TransferProgress> progress_;
 };
+
+// The keyer's settings as Read ZT reads them, on port.
+int ReadOn(const Context& c, const PortChoice& where, Port& port, SettingsImage& image) {
+    SettingsTransfer transfer(c, where, port, "Reading", 0);
+    return transfer.Status(ReadKeyer(port, where.target, {}, c.waits, image, transfer.Steps()));
+}
 
 // Log lines come from the upload's worker; the main thread prints them
 // between redraws of the bar so the two never interleave.
@@ -165,7 +154,7 @@ std::string PortLine(const PortEntry& p) {
 
 // `ports --probe`: detection on every free port, and which one answers.
 int ProbeCommand(const Context& c, const std::vector<PortEntry>& ports) {
-    const std::vector<ProbedPort> probed = ProbePorts(ports);
+    const std::vector<ProbedPort> probed = ProbePorts(ports, c.waits.detection);
     if (c.opt.json) {
         c.io.out << JsonText(ProbedPortsJson(probed));
         return kExitOk;
@@ -199,10 +188,9 @@ int TestCommand(const Context& c) {
     PortChoice where;
     if (int status = ChoosePort(c, where)) return status;
     Port port;
-    DetectionWaits(port);
-    const TestResult t = TestKeyer(port, where.target, {}, FullWaitsThen(port));
+    const TestResult t = TestKeyer(port, where.target, {}, c.waits);
     const Detection& d = t.detection;
-    if (d.open != PortOpen::Ok) return DetectionFailure(c, where, port, d);
+    if (d.open != PortOpen::Ok) return DetectionFailure(c, where, d);
     // Readings are shown only when every one came: a request that did not go
     // out, or a reply that did not come back, gave none.
     const bool readings = t.values && t.values->failure.empty();
@@ -211,7 +199,7 @@ int TestCommand(const Context& c) {
     if (d.outcome == DetectOutcome::Failed) {
         failure = d.linkStatus + PortTrouble(d.portError);
     } else if (!t.values) {
-        failure = "only the keyer's boot loader answered (>ZT NOS)";
+        failure = kBootLoaderOnlyText + std::string(" (>ZT NOS)");
         hints.push_back(kRecoveryHint);
     } else if (!readings) {
         failure = "the readings fell short (" + t.values->failure + ")";
@@ -228,7 +216,7 @@ int TestCommand(const Context& c) {
             c.io.out << SupplyText(v.supply.value_or(0)) << '\n';
         }
     }
-    if (d.outcome == DetectOutcome::Failed) return DetectionFailure(c, where, port, d);
+    if (d.outcome == DetectOutcome::Failed) return DetectionFailure(c, where, d);
     return failure.empty() ? kExitOk : PortFail(c, where, kExitKeyer, failure, hints);
 }
 
@@ -236,9 +224,7 @@ int ReadFromKeyer(const Context& c, SettingsImage& image) {
     PortChoice where;
     if (int status = ChoosePort(c, where)) return status;
     Port port;
-    DetectionWaits(port);
-    SettingsTransfer transfer(c, where, port, "Reading", 0);
-    return transfer.Status(ReadKeyer(port, where.target, {}, image, transfer.Steps()));
+    return ReadOn(c, where, port, image);
 }
 
 int ReadCommand(const Context& c) {
@@ -272,16 +258,16 @@ int WriteCommand(const Context& c) {
     PortChoice where;
     if (int status = ChoosePort(c, where)) return status;
     Port port;
-    DetectionWaits(port);
-    SettingsTransfer transfer(c, where, port, "Writing", keyerWaits.storeMs);
-    if (int status = transfer.Status(WriteKeyer(port, where.target, {}, image, transfer.Steps())))
+    SettingsTransfer transfer(c, where, port, "Writing", c.waits.storeMs);
+    if (int status =
+            transfer.Status(WriteKeyer(port, where.target, {}, c.waits, image, transfer.Steps())))
         return status;
     if (c.opt.noVerify) {
         c.Say("Done");
         return kExitOk;
     }
     TransferProgress progress(c, port, "Verifying", kTransferBytes, 0);
-    const ReadBack back = ReadBackSettings(port, image);
+    const ReadBack back = ReadBackSettings(port, c.waits, image);
     progress.End(back.transfer == TransferOutcome::Complete);
     if (back.transfer != TransferOutcome::Complete)
         return PortFail(c, where, kExitKeyer,
@@ -297,23 +283,18 @@ int WriteCommand(const Context& c) {
 namespace {
 
 // upload --backup: once the keyer and the image have passed their checks,
-// the keyer's settings into the backup file, read on the port the upload
-// then takes. A keyer without the settings commands has none to keep.
+// the keyer's settings into the backup file, read as `read` reads them on the
+// port the upload then takes. A keyer without the settings commands has none
+// to keep, which its checks' detection tells without asking it again.
 int Backup(const Context& c, const PortChoice& where, Port& port, const ProgramStart& start) {
-    if (start.check == ProgramCheck::Recovery) {
-        c.Say("No backup: only the keyer's boot loader answers, which keeps no settings");
+    if (const std::optional<TransferOutcome> none = SettingsRefusal(*start.detection)) {
+        c.Say("No backup: " + std::string(TransferText(*none)));
         return kExitOk;
     }
-    if (!AllowedBy(start.detection->identity).settings) {
-        c.Say("No backup: the keyer's firmware has no settings commands (31 or later has)");
-        return kExitOk;
-    }
-    DetectionWaits(port);
     SettingsImage image{};
-    SettingsTransfer transfer(c, where, port, "Reading", 0);
-    int status = transfer.Status(ReadKeyer(port, where.target, {}, image, transfer.Steps()));
+    int status = ReadOn(c, where, port, image);
     if (status == kExitOk) {
-        Context backup{c.io, c.opt};
+        Context backup = c;
         backup.opt.file = c.opt.backup;
         status = SaveSettings(backup, image);
     }
@@ -363,7 +344,7 @@ UploadPoll FollowUpload(const Context& c, UploadDriver& upload, LogQueue& log,
         bar.Update(p.progress);
     }
     log.Flush(c);
-    bar.End(*p.result == kUploadDone);
+    bar.End(*p.result == UploadResult::Done);
     return p;
 }
 
@@ -378,12 +359,9 @@ int UploadCommand(const Context& c) {
     PortChoice where;
     if (int status = ChoosePort(c, where)) return status;
     Port port;
-    DetectionWaits(port);
-    const ProgramStart start = PrepareProgram(port, where.target, {}, firmware);
-    port.waits() = keyerWaits;
+    const ProgramStart start = PrepareProgram(port, where.target, {}, c.waits, firmware);
     if (!start.detection) return c.Fail(kExitUsage, c.opt.file + ": " + start.text);
-    if (int status = DetectionFailure(c, where, port, *start.detection, start.text + ": "))
-        return status;
+    if (int status = DetectionFailure(c, where, *start.detection, start.text + ": ")) return status;
     if (!start.Goes()) return PortFail(c, where, kExitKeyer, start.text);
     if (!c.opt.backup.empty())
         if (int status = Backup(c, where, port, start)) return status;
@@ -391,17 +369,17 @@ int UploadCommand(const Context& c) {
 
     LogQueue log;
     const bool recovery = start.check == ProgramCheck::Recovery;
-    UploadJob job{&port, &firmware.image, recovery, {}, uploadPauses};
+    UploadJob job{&port, &firmware.image, recovery, {}, c.waits};
     if (c.opt.verbose) job.log = [&log](const std::string& line) { log.Push(line); };
     const CtrlCCatcher ctrlC;
     UploadDriver upload;
     if (!upload.Start(job))
-        return PortFail(c, where, kExitKeyer, UploadResultText(kUploadNotStarted));
+        return PortFail(c, where, kExitKeyer, UploadResultText(UploadResult::NotStarted));
     const UploadPoll p = FollowUpload(c, upload, log, ctrlC);
-    if (*p.result == kUploadStopped)
+    if (*p.result == UploadResult::Stopped)
         return PortFail(c, where, kExitInterrupted, "the upload was stopped by the user (Ctrl+C)",
                         {StageHint(p.stage, recovery)});
-    if (*p.result != kUploadDone)
+    if (*p.result != UploadResult::Done)
         return PortFail(c, where, kExitKeyer, p.text, {StageHint(p.stage, recovery)});
     c.Say(p.text);
     return kExitOk;

@@ -136,18 +136,18 @@ std::string WithoutGivenPath(const PortChoice& where, const std::string& text) {
                                                                     : text;
 }
 
-int OpenFailure(const Context& c, const PortChoice& where, const Port& port, const Detection& d) {
-    switch (port.OpenTrouble()) {
-        case SerialOpenOutcome::Missing: {
+int OpenFailure(const Context& c, const PortChoice& where, const Detection& d) {
+    switch (d.open) {
+        case PortOpen::Missing: {
             const std::string text = where.device.empty() ? d.portError
                                      : where.target.device.empty()
                                          ? DeviceName(where.device) + ": no such device"
                                          : "no such device";
             return PortFail(c, where, kExitPort, text, PresentPortsHints(where.target.com));
         }
-        case SerialOpenOutcome::Busy:
-        case SerialOpenOutcome::Denied:
-        case SerialOpenOutcome::NotSerial:
+        case PortOpen::Busy:
+        case PortOpen::Denied:
+        case PortOpen::NotSerial:
             return PortFail(c, where, kExitPort, WithoutGivenPath(where, d.portError));
         default:
             // Opened, but it would not take the keyer's line settings.
@@ -157,7 +157,7 @@ int OpenFailure(const Context& c, const PortChoice& where, const Port& port, con
 
 // --port auto: the one port on which a keyer answers.
 int FindKeyer(const Context& c, PortChoice& choice) {
-    const std::vector<ProbedPort> probed = ProbePorts(ListPorts());
+    const std::vector<ProbedPort> probed = ProbePorts(ListPorts(), c.waits.detection);
     std::vector<std::string> keyers, tried, untried;
     const PortEntry* found = nullptr;
     for (const ProbedPort& p : probed) {
@@ -282,9 +282,9 @@ int PortFail(const Context& c, const PortChoice& where, int status, const std::s
     return status;
 }
 
-int DetectionFailure(const Context& c, const PortChoice& where, const Port& port,
-                     const Detection& d, const std::string& prefix) {
-    if (d.open != PortOpen::Ok) return OpenFailure(c, where, port, d);
+int DetectionFailure(const Context& c, const PortChoice& where, const Detection& d,
+                     const std::string& prefix) {
+    if (d.open != PortOpen::Ok) return OpenFailure(c, where, d);
     if (d.outcome != DetectOutcome::Failed) return kExitOk;
     const std::string trouble = PortTrouble(d.portError);
     if (d.linkStatus == kNoResponseText)
@@ -302,7 +302,7 @@ std::string ProbeSummary(const ProbedPort& probed) {
         case DetectOutcome::Firmware:
             return d.chipLabel + "  " + d.linkStatus;
         case DetectOutcome::BootLoaderOnly:
-            return d.linkStatus + ": only the boot loader answers";
+            return d.linkStatus + ": " + kBootLoaderOnlyText;
         default:
             return d.linkStatus == kNoResponseText ? "no answer" : d.linkStatus;
     }

@@ -52,8 +52,8 @@ int PortFail(const Context& c, const PortChoice& where, int status, const std::s
 // kExitOk when detection found something; otherwise says why, and what to try:
 // the port did not open (kExitPort), nothing answered or the keyer failed
 // (kExitKeyer). prefix leads a keyer failure's text.
-int DetectionFailure(const Context& c, const PortChoice& where, const Port& port,
-                     const Detection& d, const std::string& prefix = "");
+int DetectionFailure(const Context& c, const PortChoice& where, const Detection& d,
+                     const std::string& prefix = "");
 
 // How `ports --probe` sums up what a port said: the chip and firmware of a
 // keyer, "no answer", or why it was not tried.

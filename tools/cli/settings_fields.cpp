@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 #include <string_view>
 #include <utility>
 
 #include "cli/nearest.h"
-#include "cli/settings_json.h"
+#include "settings/messages.h"
 
 namespace zt::cli {
 
@@ -121,6 +122,10 @@ std::vector<ShownSetting> ShowSettings(const SettingsImage& image) {
         shown.push_back(
             {n.name, n.row->kind, ValueText(image, n), StoredRefusal(image, n.user, *n.row)});
     return shown;
+}
+
+std::string JsonString(const std::string& text) {
+    return nlohmann::json(text).dump(-1, ' ', true, nlohmann::json::error_handler_t::replace);
 }
 
 std::string ShownText(const ShownSetting& s) {

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "settings/edits.h"
 
 namespace zt::cli {
@@ -25,6 +25,8 @@ struct ShownSetting {
 // All settings in a fixed order: User 1's, User 2's, the start-up selections,
 // then the fourteen messages (13 and 14 are the users' call signs).
 std::vector<ShownSetting> ShowSettings(const SettingsImage& image);
+// text as a JSON string, quotes and all: how `show` prints a message.
+std::string JsonString(const std::string& text);
 // The value as `show` prints it: "none" for no value, a message in JSON's
 // quotes, anything else as it is.
 std::string ShownText(const ShownSetting& s);

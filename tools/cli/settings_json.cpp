@@ -163,10 +163,6 @@ std::string JsonText(const Json& document, bool indented) {
     return document.dump(indented ? 2 : -1, ' ', true, Json::error_handler_t::replace) + "\n";
 }
 
-std::string JsonString(const std::string& text) {
-    return Json(text).dump(-1, ' ', true, Json::error_handler_t::replace);
-}
-
 Json SettingsJson(const std::vector<ShownSetting>& settings) {
     Json root = Json::object();
     Json refused = Json::object();

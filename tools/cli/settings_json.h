@@ -21,9 +21,6 @@ using Json = nlohmann::ordered_json;
 // sequence that is not UTF-8 shows as U+FFFD rather than stopping the output.
 std::string JsonText(const Json& document, bool indented = false);
 
-// text as a JSON string, quotes and all: how `show` prints a message.
-std::string JsonString(const std::string& text);
-
 // `show`: dotted names become nested objects; numbers and flags are JSON's
 // own, a sidetone without a frequency is null. Values the editor would refuse
 // are listed by name with its message under "refused", when there are any.
