@@ -77,9 +77,9 @@ void Test(ui::Window& w) {
 }
 
 // Whether a transfer ran and was complete; one that fell short says why.
-// Without a keyer to transfer with, the detection shows why.
+// Without a keyer, the detection shows why.
 bool ShowTransfer(ui::Window& w, const TransferResult& r) {
-    if (r.detection.outcome == DetectOutcome::Failed || SettingsRefusal(r.detection)) {
+    if (r.detection.outcome == DetectOutcome::Failed) {
         ShowDetection(w, r.detection);
         ui::setText(w, ids::kOpState, ">ZT ERR");
         return false;
@@ -93,12 +93,14 @@ bool ShowTransfer(ui::Window& w, const TransferResult& r) {
 
 void Read(ui::Window& w) {
     ShowTesting(w);
-    const TransferResult r = ReadKeyer(keyerPort, KeyerTarget(), appState.keyer, appState.waits,
-                                       appState.image, [&w](const Detection& d) {
-                                           ShowDetection(w, d);
-                                           ShowOperation(w, ">Reading");
-                                           return true;
-                                       });
+    const TransferResult r = ReadKeyer(
+        keyerPort, KeyerTarget(), appState.keyer, appState.waits, appState.image,
+        [&w](const Detection& d) {
+            ShowDetection(w, d);
+            ShowOperation(w, ">Reading");
+            return true;
+        },
+        TransferTo::AnyAnswer);
     if (!ShowTransfer(w, r)) return;
     ShowOperation(w, ">Done");
     FillSettingsControls(w, editedUser);
@@ -109,14 +111,15 @@ void Read(ui::Window& w) {
 // has been found, and only then sent.
 void Write(ui::Window& w) {
     ShowTesting(w);
-    const TransferResult r =
-        WriteKeyer(keyerPort, KeyerTarget(), appState.keyer, appState.waits, appState.image,
-                   [&w](const Detection& d) {
-                       ShowDetection(w, d);
-                       if (!StoreBeforeWrite(w)) return false;
-                       ShowOperation(w, "Writing");
-                       return true;
-                   });
+    const TransferResult r = WriteKeyer(
+        keyerPort, KeyerTarget(), appState.keyer, appState.waits, appState.image,
+        [&w](const Detection& d) {
+            ShowDetection(w, d);
+            if (!StoreBeforeWrite(w)) return false;
+            ShowOperation(w, "Writing");
+            return true;
+        },
+        TransferTo::AnyAnswer);
     if (ShowTransfer(w, r)) ShowOperation(w, "Done");
 }
 

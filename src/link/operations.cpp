@@ -27,16 +27,16 @@ TransferOutcome WriteBlocks(Port& port, int storeMs, const SettingsImage& image)
     return TransferOutcome::Complete;
 }
 
-// Detection, then the settings transfer when the keyer has the commands for
-// it and the caller goes on.
+// Detection, then the settings transfer when the keyer is one to transfer
+// with and the caller goes on.
 template <typename Transfer>
 TransferResult Transferring(Port& port, const PortTarget& target, const KeyerIdentity& known,
-                            const KeyerWaits& waits, const AfterDetection& after,
+                            const KeyerWaits& waits, const AfterDetection& after, TransferTo to,
                             Transfer transfer) {
     TransferResult r{DetectAnew(port, target, known, waits), std::nullopt};
     const Detection& d = r.detection;
     if (d.outcome == DetectOutcome::Failed) return r;
-    r.transfer = SettingsRefusal(d);
+    if (to == TransferTo::SettingsCommands) r.transfer = SettingsRefusal(d);
     if (!r.transfer && (!after || after(d))) r.transfer = transfer();
     return r;
 }
@@ -88,15 +88,16 @@ TestResult TestKeyer(Port& port, const PortTarget& target, const KeyerIdentity& 
 }
 
 TransferResult ReadKeyer(Port& port, const PortTarget& target, const KeyerIdentity& known,
-                         const KeyerWaits& waits, SettingsImage& image,
-                         const AfterDetection& after) {
-    return Transferring(port, target, known, waits, after, [&] { return ReadBlocks(port, image); });
+                         const KeyerWaits& waits, SettingsImage& image, const AfterDetection& after,
+                         TransferTo to) {
+    return Transferring(port, target, known, waits, after, to,
+                        [&] { return ReadBlocks(port, image); });
 }
 
 TransferResult WriteKeyer(Port& port, const PortTarget& target, const KeyerIdentity& known,
                           const KeyerWaits& waits, const SettingsImage& image,
-                          const AfterDetection& after) {
-    return Transferring(port, target, known, waits, after,
+                          const AfterDetection& after, TransferTo to) {
+    return Transferring(port, target, known, waits, after, to,
                         [&] { return WriteBlocks(port, waits.storeMs, image); });
 }
 

@@ -66,19 +66,27 @@ struct TransferResult {
     bool Complete() const { return transfer == TransferOutcome::Complete; }
 };
 
-// Read ZT: main block, then extension block, from a keyer whose firmware has
-// the settings commands. image changes only when every byte of both replies
-// arrived.
+// Which keyers a settings transfer goes on with after detection: ztcli's,
+// only one whose firmware has the settings commands; the window's, any that
+// answered, its boot loader alone too, as its Read ZT and Write ZT always
+// have (they are offered only from firmware 31, so such a keyer was swapped
+// since its Test).
+enum class TransferTo { SettingsCommands, AnyAnswer };
+
+// Read ZT: main block, then extension block. image changes only when every
+// byte of both replies arrived.
 TransferResult ReadKeyer(Port& port, const PortTarget& target, const KeyerIdentity& known,
                          const KeyerWaits& waits, SettingsImage& image,
-                         const AfterDetection& after = {});
+                         const AfterDetection& after = {},
+                         TransferTo to = TransferTo::SettingsCommands);
 // Write ZT: extension block, then main block, then the pause in which the
 // keyer stores them, counted from when the last byte has left the wire.
 // Complete only when both went out in full and the line held until the pause
 // was over. image is read after `after` has returned, so it may still fill it.
 TransferResult WriteKeyer(Port& port, const PortTarget& target, const KeyerIdentity& known,
                           const KeyerWaits& waits, const SettingsImage& image,
-                          const AfterDetection& after = {});
+                          const AfterDetection& after = {},
+                          TransferTo to = TransferTo::SettingsCommands);
 
 // A byte that came back other than it was written.
 struct ByteDifference {
