@@ -24,6 +24,7 @@
 #include "link/port.h"
 #include "link/port_list.h"
 #include "link/probe.h"
+#include "settings/edits.h"
 #include "settings/messages.h"
 #include "settings/schema.h"
 #include "settings/settings_file.h"
