@@ -49,6 +49,11 @@ class OperationsTest : public ::testing::Test {
         ASSERT_TRUE(sim->Start());
         target.device = sim->DevicePath();
     }
+    void startBootLoaderOnly() {
+        sim::Config config;
+        config.bootLoaderOnly = true;
+        start(config);
+    }
     // Records what the keyer had taken when detection was over, and goes on or not.
     AfterDetection Watch(bool goOn) {
         return [this, goOn](const Detection& d) {
@@ -152,7 +157,7 @@ TEST_F(OperationsTest, DetectionThatFindsNoFirmwareEndsTheOperation) {
     EXPECT_EQ(d.chipLabel, "ZT IC: ?");
     EXPECT_EQ(d.linkStatus, "ZT F/W revision 31.-145");
 
-    start({.bootLoaderOnly = true});
+    startBootLoaderOnly();
     const TestResult boot = TestKeyer(port, target, known, waits, Watch(true));
     EXPECT_EQ(boot.detection.outcome, DetectOutcome::BootLoaderOnly);
     EXPECT_EQ(boot.detection.linkStatus, "ZT Fail:No O/S");
@@ -258,7 +263,7 @@ TEST_F(OperationsTest, NoSettingsTransferWithoutTheCommandsForIt) {
     EXPECT_STREQ(TransferText(*r.transfer),
                  "the keyer's firmware has no settings commands (31 or later has)");
 
-    start({.bootLoaderOnly = true});
+    startBootLoaderOnly();
     r = WriteKeyer(port, target, {}, waits, image, Watch(true));
     EXPECT_EQ(r.transfer, TransferOutcome::BootLoaderOnly);
     EXPECT_EQ(*SettingsRefusal(r.detection), TransferOutcome::BootLoaderOnly);
