@@ -80,7 +80,7 @@ inline void Report(const char* what, double measured, std::size_t bytes, double 
 }
 
 // A paced keyer as COM9 in a private configuration folder, and the main
-// window open on it with the scripted host.
+// window open on it with the scripted host and a session of its own.
 class WindowOnPacedKeyer {
   public:
     explicit WindowOnPacedKeyer(const char* program) {
@@ -97,23 +97,26 @@ class WindowOnPacedKeyer {
             std::fprintf(stderr, "%s: %s\n", program, error.c_str());
             std::exit(1);
         }
-        appState.comPortNumber = kCom;
+        session_.comPortNumber = kCom;
         window_ = ui::openWindow(kMainTemplate, nullptr, MainWindowProc);
     }
     ~WindowOnPacedKeyer() {
         ui::closeWindow(*window_);
-        keyerPort.Close();
+        session_.port.Close();
         sim_->Stop();
         std::filesystem::remove_all(dir_);
     }
     ui::Window& window() { return *window_; }
     sim::Simulator& sim() { return *sim_; }
+    Session& session() { return session_; }
 
     static constexpr int kCom = 9;
 
   private:
     std::string dir_;
     ui::ScopedScriptedHost host_;
+    Session session_;
+    SessionScope current_{session_};
     std::unique_ptr<sim::Simulator> sim_;
     std::unique_ptr<ui::Window> window_;
 };

@@ -15,7 +15,7 @@ int main() {
     using namespace zt::bench;
     WindowOnPacedKeyer bench("detect_bench");
     zt::sim::Simulator& sim = bench.sim();
-    const double settle = zt::appState.waits.full.settleMs;
+    const double settle = bench.session().waits.full.settleMs;
 
     std::vector<double> tests, detections;
     Shares testShares, detectShares;
@@ -26,10 +26,11 @@ int main() {
         testBytes = sim.Received().size();
         testShares.Add(sim.timing());
 
-        zt::keyerPort.Close();
+        bench.session().port.Close();
         sim.ClearReceived();
-        detections.push_back(
-            TimeMs([&] { zt::DetectKeyer(zt::keyerPort, zt::KeyerTarget(), zt::appState.keyer); }));
+        detections.push_back(TimeMs([&] {
+            zt::DetectKeyer(bench.session().port, zt::KeyerTarget(), bench.session().keyer);
+        }));
         detectBytes = sim.Received().size();
         detectShares.Add(sim.timing());
     }

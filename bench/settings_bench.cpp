@@ -18,8 +18,8 @@ int main() {
     WindowOnPacedKeyer bench("settings_bench");
     zt::sim::Simulator& sim = bench.sim();
     ui::Window& w = bench.window();
-    const double settle = zt::appState.waits.full.settleMs;
-    const double store = zt::appState.waits.storeMs;
+    const double settle = bench.session().waits.full.settleMs;
+    const double store = bench.session().waits.storeMs;
 
     ui::click(w, zt::ids::kTestZt);  // finds the keyer, which opens up Read and Write
     std::vector<double> reads, writes;

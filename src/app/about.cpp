@@ -19,11 +19,11 @@ namespace {
 void Initialise(ui::Window& w) {
     ui::setText(w, ids::kVersionLine, VersionLine());
     ui::setText(w, ids::kOsLine, OperatingSystemLine());
-    ui::check(w, ids::kVerbose, appState.verboseMode == 1);
+    ui::check(w, ids::kVerbose, CurrentSession().verboseMode == 1);
 }
 
 void Accept(ui::Window& w) {
-    appState.verboseMode = ui::isChecked(w, ids::kVerbose) ? 1 : 0;
+    CurrentSession().verboseMode = ui::isChecked(w, ids::kVerbose) ? 1 : 0;
     ui::endDialog(w, 1);
 }
 

@@ -1,5 +1,6 @@
 #include "app/keyer_commands.h"
 
+#include <optional>
 #include <string>
 
 #include "app/message_editor.h"
@@ -31,7 +32,7 @@ void ShowTesting(ui::Window& w) {
 // The detection's texts, and the identity kept for the button groups and the
 // uploader.
 void ShowDetection(ui::Window& w, const Detection& d) {
-    appState.keyer = d.identity;
+    CurrentSession().keyer = d.identity;
     if (!d.chipLabel.empty()) ui::setText(w, ids::kChipLabel, d.chipLabel);
     ui::setText(w, ids::kLinkStatus, d.linkStatus);
 }
@@ -68,7 +69,8 @@ void Test(ui::Window& w) {
     for (int id : {ids::kOpState, ids::kSupply, ids::kPotValue, ids::kPushButton})
         ui::setText(w, id, "");
     ShowTesting(w);
-    const TestResult t = TestKeyer(keyerPort, KeyerTarget(), appState.keyer, appState.waits,
+    Session& s = CurrentSession();
+    const TestResult t = TestKeyer(s.port, KeyerTarget(), s.keyer, s.waits,
                                    [&w](const Detection& d) { return ShowTest(w, d); });
     if (t.values)
         ShowLiveValues(w, *t.values);
@@ -93,8 +95,9 @@ bool ShowTransfer(ui::Window& w, const TransferResult& r) {
 
 void Read(ui::Window& w) {
     ShowTesting(w);
+    Session& s = CurrentSession();
     const TransferResult r = ReadKeyer(
-        keyerPort, KeyerTarget(), appState.keyer, appState.waits, appState.image,
+        s.port, KeyerTarget(), s.keyer, s.waits, s.image,
         [&w](const Detection& d) {
             ShowDetection(w, d);
             ShowOperation(w, ">Reading");
@@ -103,7 +106,7 @@ void Read(ui::Window& w) {
         TransferTo::AnyAnswer);
     if (!ShowTransfer(w, r)) return;
     ShowOperation(w, ">Done");
-    FillSettingsControls(w, editedUser);
+    FillSettingsControls(w, s.editedUser);
     FillMessageEdits(w);
 }
 
@@ -111,13 +114,14 @@ void Read(ui::Window& w) {
 // has been found, and only then sent.
 void Write(ui::Window& w) {
     ShowTesting(w);
+    Session& s = CurrentSession();
     const TransferResult r = WriteKeyer(
-        keyerPort, KeyerTarget(), appState.keyer, appState.waits, appState.image,
-        [&w](const Detection& d) {
+        s.port, KeyerTarget(), s.keyer, s.waits,
+        [&w, &s](const Detection& d) -> std::optional<SettingsImage> {
             ShowDetection(w, d);
-            if (!StoreBeforeWrite(w)) return false;
+            if (!StoreBeforeWrite(w)) return std::nullopt;
             ShowOperation(w, "Writing");
-            return true;
+            return s.image;
         },
         TransferTo::AnyAnswer);
     if (ShowTransfer(w, r)) ShowOperation(w, "Done");
@@ -127,13 +131,14 @@ void Write(ui::Window& w) {
 // second started through a nested message loop only locks and refreshes.
 void RunOperation(ui::Window& w, void (*operation)(ui::Window&)) {
     LockButtons(w);
-    if (!appState.busy) {
-        appState.busy = 1;
+    Session& s = CurrentSession();
+    if (!s.busy) {
+        s.busy = 1;
         operation(w);
         // Why the port failed or the line dropped, if it did.
-        ui::setTip(w, ids::kLinkStatus, keyerPort.ErrorText());
+        ui::setTip(w, ids::kLinkStatus, s.port.ErrorText());
         ArmStatusCountdown();
-        appState.busy = 0;
+        s.busy = 0;
     }
     RefreshButtons(w);
 }

@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
     }
     ui::Win32Host host(GetModuleHandleA(nullptr), zt::ids::kIcon);
     ui::setHost(&host);
-    return zt::RunProgram(zt::SettingsFileArgument(argc, argv));
+    zt::Session session;
+    return zt::RunProgram(session, zt::SettingsFileArgument(argc, argv));
 }
 #else
 #include <QApplication>
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);  // takes Qt's own options out of argv
     ui::QtHost host(zt::kIconXpm);
     ui::setHost(&host);
-    return zt::RunProgram(zt::SettingsFileArgument(argc, argv));
+    zt::Session session;
+    return zt::RunProgram(session, zt::SettingsFileArgument(argc, argv));
 }
 #endif

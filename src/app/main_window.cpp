@@ -24,7 +24,7 @@ namespace {
 
 void Exit(ui::Window& w) {
     LockButtons(w);
-    keyerPort.Close();
+    CurrentSession().port.Close();
     ui::endDialog(w, 0);
 }
 
@@ -33,28 +33,27 @@ void CloseBox(ui::Window& w) {
     ui::endDialog(w, 0);
 }
 
-std::thread::id windowThread;
-
 // Keyer waits block the window's thread; let it repaint meanwhile. The upload
 // worker waits on the port too, and must not touch the window.
-void RepaintDuringWait() {
-    if (mainWindow && std::this_thread::get_id() == windowThread) ui::repaint(*mainWindow);
+void RepaintDuringWait(const Session& s) {
+    if (s.window && std::this_thread::get_id() == s.windowThread) ui::repaint(*s.window);
 }
 
 void Initialise(ui::Window& w) {
-    mainWindow = &w;
+    Session& s = CurrentSession();
+    s.window = &w;
     ui::check(w, ids::kBank1, true);
-    shownBank = Bank::One;
+    s.shownBank = Bank::One;
     ui::check(w, ids::kUser1, true);
-    editedUser = User::One;
+    s.editedUser = User::One;
     ShowMessageBank(w, Bank::One);
-    ui::setText(w, ids::kPortLabel, "com:" + std::to_string(appState.comPortNumber));
+    ui::setText(w, ids::kPortLabel, "com:" + std::to_string(s.comPortNumber));
     DisableKeyerButtons(w);
     ui::setText(w, ids::kMessageLine, "Set Com Port then Click TestZT to get started");
     for (int id : kMessageEdits) ui::setCharFilter(w, id, MessageKeyFilter);
     ui::startTimer(w, kStatusTimer, kStatusTimerMs);
-    windowThread = std::this_thread::get_id();
-    keyerPort.SetWaitHook(RepaintDuringWait);
+    s.windowThread = std::this_thread::get_id();
+    s.port.SetWaitHook([&s] { RepaintDuringWait(s); });
     FillSettingLists(w, kMainControls);
     ShowValueRanges(w);
 }
@@ -62,7 +61,7 @@ void Initialise(ui::Window& w) {
 // A file load refreshes the editor whatever came of it, a cancel included.
 void ReadConfigFile(ui::Window& w) {
     LoadSettingsFile(w);
-    FillSettingsControls(w, editedUser);
+    FillSettingsControls(w, CurrentSession().editedUser);
     FillMessageEdits(w);
 }
 

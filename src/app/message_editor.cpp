@@ -9,7 +9,7 @@
 namespace zt {
 
 void FillMessageEdits(ui::Window& w) {
-    const MessageTexts texts = DecodeMessages(appState.image);
+    const MessageTexts texts = DecodeMessages(CurrentSession().image);
     for (int n = 0; n < kMessageCount; ++n) ui::setText(w, kMessageEdits[n], texts[n]);
 }
 
@@ -17,9 +17,9 @@ void SelectBank(ui::Window& w, Bank bank) {
     const bool two = bank == Bank::Two;
     ui::check(w, ids::kBank1, !two);
     ui::check(w, ids::kBank2, two);
-    shownBank = bank;
+    CurrentSession().shownBank = bank;
     ShowMessageBank(w, bank);
-    ApplyEdits(appState.image, {{&SettingNamed("selected_bank"), User::One, two ? 2 : 1}});
+    ApplyEdits(CurrentSession().image, {{&SettingNamed("selected_bank"), User::One, two ? 2 : 1}});
 }
 
 }  // namespace zt

@@ -12,10 +12,11 @@
 namespace zt {
 
 void SetComPortCommand(ui::Window& w) {
-    keyerPort.Close();  // free the keyer's own port for probing
+    Session& s = CurrentSession();
+    s.port.Close();  // free the keyer's own port for probing
     if (ui::runModal(kPortTemplate, &w, PortDialogProc) == 1)
-        ShowConfigStatus(SaveComPortSetting(appState.configFileName, appState.comPortNumber));
-    ui::setText(w, ids::kPortLabel, "com:" + std::to_string(appState.comPortNumber));
+        ShowConfigStatus(SaveComPortSetting(s.configFileName, s.comPortNumber));
+    ui::setText(w, ids::kPortLabel, "com:" + std::to_string(s.comPortNumber));
 }
 
 }  // namespace zt

@@ -14,7 +14,7 @@ void FillList(ui::Window& w) {
     int preselected = -1;
     for (const PortEntry& e : ListPorts()) {
         int index = ui::comboAdd(w, ids::kPortList, "com" + std::to_string(e.number), e.number);
-        if (e.number == appState.comPortNumber) preselected = index;
+        if (e.number == CurrentSession().comPortNumber) preselected = index;
         ui::comboSetItemTip(w, ids::kPortList, index,
                             e.note.empty() ? e.device : e.device + " (" + e.note + ")");
     }
@@ -24,7 +24,7 @@ void FillList(ui::Window& w) {
 void Accept(ui::Window& w) {
     // Only a listed entry may become the port; with none chosen the old one stays.
     std::optional<int> chosen = ui::comboSelectedValue(w, ids::kPortList);
-    if (chosen) appState.comPortNumber = *chosen;
+    if (chosen) CurrentSession().comPortNumber = *chosen;
     ui::endDialog(w, chosen ? 1 : 0);
 }
 

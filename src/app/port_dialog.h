@@ -1,6 +1,6 @@
 #pragma once
 // The port selection dialog: lists the COM ports present and lets the
-// operator pick one. On OK it sets appState.comPortNumber and ends with 1;
+// operator pick one. On OK it sets the session's comPortNumber and ends with 1;
 // keeping the choice in the configuration file is the caller's.
 
 #include "ui/ui.h"

@@ -15,7 +15,7 @@ namespace {
 
 void Initialise(ui::Window& w) {
     FillSettingLists(w, kRttyControls);
-    ShowSettings(w, appState.image, editedUser, kRttyControls);
+    ShowSettings(w, CurrentSession().image, CurrentSession().editedUser, kRttyControls);
 }
 
 // The two registers are written whole: bits no control stands for become 0.
@@ -23,17 +23,18 @@ void Initialise(ui::Window& w) {
 // then counts as not at its first entry (its bit set), and the Baud Rate
 // keeps its rate.
 void Accept(ui::Window& w) {
-    SettingsImage& image = appState.image;
+    SettingsImage& image = CurrentSession().image;
+    const User user = CurrentSession().editedUser;
     std::vector<Edit> edits;
     for (const SettingControl& c : kRttyControls) {
         const Setting& s = *c.setting;
         int value =
             s.kind == Kind::Flag ? ui::isChecked(w, c.control) : ui::comboSelection(w, c.control);
         if (value < 0)
-            value = s.entries.size() == 2 ? 1 : static_cast<int>(*ValueOf(image, editedUser, s));
-        edits.push_back({&s, editedUser, value});
+            value = s.entries.size() == 2 ? 1 : static_cast<int>(*ValueOf(image, user, s));
+        edits.push_back({&s, user, value});
     }
-    for (const SettingControl& c : kRttyControls) At(image, editedUser, c.setting->field) = 0;
+    for (const SettingControl& c : kRttyControls) At(image, user, c.setting->field) = 0;
     ApplyEdits(image, edits);
     ui::endDialog(w, 1);
 }

@@ -38,9 +38,10 @@ bool Refuse(ui::Window& w, const Refused& r) {
 void ShowUser(ui::Window& w, User user) {
     ui::check(w, ids::kUser1, user == User::One);
     ui::check(w, ids::kUser2, user == User::Two);
-    editedUser = user;
+    Session& s = CurrentSession();
+    s.editedUser = user;
     FillSettingsControls(w, user);
-    ApplyEdits(appState.image, {{&SettingNamed("selected_user"), user, user == User::Two ? 2 : 1}});
+    ApplyEdits(s.image, {{&SettingNamed("selected_user"), user, user == User::Two ? 2 : 1}});
 }
 
 // "10 to 90", "0, or 10 to 90": the values a row accepts.
@@ -71,48 +72,52 @@ void ShowValueRanges(ui::Window& w) {
 }
 
 void FillSettingsControls(ui::Window& w, User user) {
-    ShowSettings(w, appState.image, user, kMainControls);
+    ShowSettings(w, CurrentSession().image, user, kMainControls);
     ui::show(w, ids::kCallUser1, user == User::One);
     ui::show(w, ids::kCallUser2, user == User::Two);
 }
 
 bool StoreSettingsControls(ui::Window& w, User user) {
-    const std::optional<Refused> refused = ApplyEdits(appState.image, TypedEdits(w, user, false));
+    const std::optional<Refused> refused =
+        ApplyEdits(CurrentSession().image, TypedEdits(w, user, false));
     return !refused || Refuse(w, *refused);
 }
 
 bool StoreBeforeWrite(ui::Window& w) {
-    std::optional<Refused> refused = ApplyEdits(appState.image, TypedEdits(w, editedUser, true));
+    Session& s = CurrentSession();
+    std::optional<Refused> refused = ApplyEdits(s.image, TypedEdits(w, s.editedUser, true));
     // Then the user not on show, as a file or a keyer left it.
-    if (!refused && (refused = CheckImage(appState.image))) ShowUser(w, refused->user);
+    if (!refused && (refused = CheckImage(s.image))) ShowUser(w, refused->user);
     return !refused || Refuse(w, *refused);
 }
 
 int SettingControlCommand(ui::Window& w, const ui::Message& m) {
     const Setting* s = m.msg == ui::Msg::Command ? SettingOf(kMainControls, m.id) : nullptr;
     if (!s || (s->kind != Kind::Flag && s->kind != Kind::Choice)) return 0;
+    Session& session = CurrentSession();
+    const User user = session.editedUser;
     // A list acts on a selection change only; its other notifications are taken
     // without effect.
     if (s->kind == Kind::Choice && m.code == ui::kSelectionChanged)
-        ApplyEdits(appState.image, {{s, editedUser, ui::comboSelection(w, m.id)}});
+        ApplyEdits(session.image, {{s, user, ui::comboSelection(w, m.id)}});
     if (s->kind == Kind::Flag) {
-        ApplyEdits(appState.image, {{s, editedUser, !*ValueOf(appState.image, editedUser, *s)}});
+        ApplyEdits(session.image, {{s, user, !*ValueOf(session.image, user, *s)}});
         const SettingControl box{m.id, s};
-        ShowSettings(w, appState.image, editedUser, {&box, 1});
+        ShowSettings(w, session.image, user, {&box, 1});
     }
     return 1;
 }
 
 void SwitchUser(ui::Window& w, User user) {
     LockButtons(w);
-    if (StoreSettingsControls(w, editedUser)) ShowUser(w, user);
+    if (StoreSettingsControls(w, CurrentSession().editedUser)) ShowUser(w, user);
     RefreshButtons(w);
 }
 
 void ResetToDefaults(ui::Window& w) {
     LockButtons(w);
-    LoadDefaults(appState.image);
-    FillSettingsControls(w, editedUser);
+    LoadDefaults(CurrentSession().image);
+    FillSettingsControls(w, CurrentSession().editedUser);
     RefreshButtons(w);
 }
 

@@ -11,15 +11,15 @@ namespace zt {
 
 namespace {
 
-// The dialogs start with no name, and the chosen path is kept in appState.
+// The dialogs start with no name, and the chosen path is kept in the session.
 std::optional<std::string> AskForFile(ui::Window& w, bool save) {
-    appState.fileName.clear();
+    CurrentSession().fileName.clear();
     ui::FileDialogRequest request;
     request.save = save;
     request.filters = {{"Settings Files", "*.eep"}, {"All Documents", "*.*"}};
     request.defaultExtension = "eep";
     std::optional<std::string> path = ui::fileDialog(&w, request);
-    if (path) appState.fileName = *path;
+    if (path) CurrentSession().fileName = *path;
     return path;
 }
 
@@ -43,16 +43,16 @@ bool LoadSettingsFile(ui::Window& w) {
 }
 
 bool LoadSettingsFile(ui::Window& w, const std::string& path) {
-    appState.fileName = path;
+    CurrentSession().fileName = path;
     ui::setText(w, ids::kMessageLine, "EEP FileName: " + BareName(path));
-    return Report(w, ReadSettingsFile(path, appState.image));
+    return Report(w, ReadSettingsFile(path, CurrentSession().image));
 }
 
 bool SaveSettingsFile(ui::Window& w) {
     const std::optional<std::string> path = AskForFile(w, true);
     if (!path) return false;
     ui::setText(w, ids::kMessageLine, BareName(*path));
-    return Report(w, WriteSettingsFile(*path, appState.image));
+    return Report(w, WriteSettingsFile(*path, CurrentSession().image));
 }
 
 }  // namespace zt

@@ -17,14 +17,14 @@ namespace {
 // window stands, so that a refusal's box stands over it. Timer 1 is the
 // status area's.
 constexpr int kOpenFileTimer = 2;
-std::string fileToOpen;
 
 int MainWindowOpeningFile(ui::Window& w, const ui::Message& m) {
     if (m.msg == ui::Msg::Timer && m.id == kOpenFileTimer) {
         ui::stopTimer(w, kOpenFileTimer);
         // As Read Config File: the editor is refreshed whatever came of it.
-        LoadSettingsFile(w, fileToOpen);
-        FillSettingsControls(w, editedUser);
+        const Session& s = CurrentSession();
+        LoadSettingsFile(w, s.fileToOpen);
+        FillSettingsControls(w, s.editedUser);
         FillMessageEdits(w);
         return 1;
     }
@@ -35,21 +35,22 @@ int MainWindowOpeningFile(ui::Window& w, const ui::Message& m) {
 
 }  // namespace
 
-void LoadConfiguration() {
-    appState.configFileName = DefaultConfigFileName();
-    const ComPortSetting setting = LoadComPortSetting(appState.configFileName);
-    if (setting.number) appState.comPortNumber = *setting.number;
+void LoadConfiguration(Session& s) {
+    s.configFileName = DefaultConfigFileName();
+    const ComPortSetting setting = LoadComPortSetting(s.configFileName);
+    if (setting.number) s.comPortNumber = *setting.number;
     ShowConfigStatus(setting.status);
 }
 
-int RunProgram(const std::string& settingsFile) {
-    LoadConfiguration();
-    fileToOpen = settingsFile;
+int RunProgram(Session& s, const std::string& settingsFile) {
+    const SessionScope scope(s);
+    LoadConfiguration(s);
+    s.fileToOpen = settingsFile;
     int status = ui::runModal(kMainTemplate, nullptr,
                               settingsFile.empty() ? MainWindowProc : MainWindowOpeningFile);
     // The window is gone; nothing may reach for it any more.
-    mainWindow = nullptr;
-    keyerPort.SetWaitHook({});
+    s.window = nullptr;
+    s.port.SetWaitHook({});
     return status;
 }
 

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <string>
 
+#include "app/session.h"
 #include "app/setting_controls.h"
 #include "resources/ids.h"
 #include "settings/messages.h"
 
 namespace zt {
-
-int statusCountdown = 0;
 
 int CountMessageText(ui::Window& w) {
     int n = 0;
@@ -20,13 +19,14 @@ int CountMessageText(ui::Window& w) {
 void StatusTick(ui::Window& w) {
     int n = CountMessageText(w);
     ui::setText(w, ids::kBytesLeft, "Msg Bytes Left: " + std::to_string(kBytesLeftWhenEmpty - n));
-    if (statusCountdown <= 0) return;
-    if (statusCountdown == 1) ui::setText(w, ids::kOpState, "");
-    --statusCountdown;
+    int& countdown = CurrentSession().statusCountdown;
+    if (countdown <= 0) return;
+    if (countdown == 1) ui::setText(w, ids::kOpState, "");
+    --countdown;
 }
 
 void ArmStatusCountdown() {
-    statusCountdown = kCountdownTicks;
+    CurrentSession().statusCountdown = kCountdownTicks;
 }
 
 }  // namespace zt

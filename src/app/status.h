@@ -10,8 +10,6 @@ constexpr int kStatusTimer = 1;
 constexpr int kStatusTimerMs = 250;
 constexpr int kCountdownTicks = 12;  // about 3 s of 250 ms ticks
 
-extern int statusCountdown;
-
 // Characters in the fourteen message edits, visible or not; each edit counts
 // at most kCountedPerMessage, a line break two.
 int CountMessageText(ui::Window& w);

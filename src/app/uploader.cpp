@@ -10,19 +10,7 @@
 
 namespace zt {
 
-WorkerStarter startUploadWorker;
-
 namespace {
-
-// What the open dialog keeps. While the worker runs it alone writes the
-// driver's status and nobody writes the image.
-struct Uploader {
-    LoadedImage firmware;
-    bool verbose = false;  // as the About box left it when the dialog opened
-    UploadDriver upload;
-};
-
-std::unique_ptr<Uploader> uploader;
 
 constexpr int kLogLimit = 65535;  // 964 lines of 51 characters fit
 
@@ -48,10 +36,16 @@ ui::FileDialogRequest ImageFileRequest() {
     return r;
 }
 
+// The open dialog's state, kept in the session.
+Uploader& State() {
+    return *CurrentSession().uploader;
+}
+
 void Initialise(ui::Window& w) {
-    uploader = std::make_unique<Uploader>();
-    uploader->verbose = appState.verboseMode != 0;
-    if (uploader->verbose) ui::setTextLimit(w, ids::kUploadLog, kLogLimit);
+    Session& s = CurrentSession();
+    s.uploader = std::make_unique<Uploader>();
+    s.uploader->verbose = s.verboseMode != 0;
+    if (s.uploader->verbose) ui::setTextLimit(w, ids::kUploadLog, kLogLimit);
     SetButtons(w, true, false);
 }
 
@@ -64,7 +58,7 @@ void LoadFile(ui::Window& w) {
     Say(w, "Opening File");
     ui::setText(w, ids::kUploadPath, *path);
     ui::setTip(w, ids::kUploadPath, *path);  // a long path shows only its middle on the line
-    LoadedImage& firmware = uploader->firmware;
+    LoadedImage& firmware = State().firmware;
     firmware.Load(*path, [&w](int at) { ui::setProgress(w, ids::kUploadProgress, at); });
     if (firmware.result <= 0) return Say(w, kLoadFailedText, LoadFailureText(firmware.result));
     Say(w, LoadedText(firmware.identity, firmware.result));
@@ -72,14 +66,14 @@ void LoadFile(ui::Window& w) {
 }
 
 void StartUpload(ui::Window& w, const ProgramStart& start) {
-    Uploader& u = *uploader;
+    Session& s = CurrentSession();
+    Uploader& u = *s.uploader;
     SetButtons(w, false, false);
     Say(w, start.text);
-    UploadJob job{
-        &keyerPort, &u.firmware.image, start.check == ProgramCheck::Recovery, {}, appState.waits};
+    UploadJob job{&s.port, &u.firmware.image, start.check == ProgramCheck::Recovery, {}, s.waits};
     if (u.verbose)
         job.log = [&w](const std::string& line) { ui::appendTextSync(w, ids::kUploadLog, line); };
-    if (!u.upload.Start(job, startUploadWorker)) {
+    if (!u.upload.Start(job, s.startUploadWorker)) {
         SetButtons(w, true, true);
         return Say(w, UploadResultText(UploadResult::NotStarted));
     }
@@ -88,9 +82,10 @@ void StartUpload(ui::Window& w, const ProgramStart& start) {
 
 void Program(ui::Window& w) {
     ui::setProgress(w, ids::kUploadProgress, 0);
-    const ProgramStart start = PrepareProgram(keyerPort, KeyerTarget(), appState.keyer,
-                                              appState.waits, uploader->firmware);
-    if (start.detection) appState.keyer = start.detection->identity;
+    Session& s = CurrentSession();
+    const ProgramStart start =
+        PrepareProgram(s.port, KeyerTarget(), s.keyer, s.waits, s.uploader->firmware);
+    if (start.detection) s.keyer = start.detection->identity;
     if (start.check == ProgramCheck::NotConnected)
         ui::messageBox(nullptr, start.text, "Error", ui::Icon::Warning);
     else if (start.Goes())
@@ -100,7 +95,7 @@ void Program(ui::Window& w) {
 }
 
 void Tick(ui::Window& w) {
-    const UploadPoll p = uploader->upload.Poll();
+    const UploadPoll p = State().upload.Poll();
     ui::setProgress(w, ids::kUploadProgress, p.progress);
     if (!p.result) return;
     SetButtons(w, true, false);
@@ -111,7 +106,7 @@ void Tick(ui::Window& w) {
 // The worker has the port and hands its log lines to this window, so the
 // dialog stays until the worker has ended; the main window's Test follows.
 void Leave(ui::Window& w) {
-    if (uploader->upload.Running()) return Say(w, "Please wait: the upload is still running");
+    if (State().upload.Running()) return Say(w, "Please wait: the upload is still running");
     ui::endDialog(w, 0);
 }
 

@@ -4,7 +4,6 @@
 // 100 ms timer. FW Update in the main window opens it and tests the keyer
 // when it closes.
 
-#include "firmware/upload.h"
 #include "ui/ui.h"
 
 namespace zt {
@@ -15,8 +14,5 @@ void FwUpdateCommand(ui::Window& w);
 
 constexpr int kUploadTimer = 2;
 constexpr int kUploadTimerMs = 100;
-
-// Starts the worker thread; empty for std::thread. Tests put a failing one in.
-extern WorkerStarter startUploadWorker;
 
 }  // namespace zt

@@ -8,10 +8,6 @@
 
 namespace zt {
 
-ui::Window* mainWindow = nullptr;
-User editedUser = User::One;
-Bank shownBank = Bank::One;
-
 namespace {
 
 void SetAll(ui::Window& w, std::initializer_list<int> idList, bool on) {
@@ -49,7 +45,7 @@ void LockButtons(ui::Window& w) {
 void RefreshButtons(ui::Window& w) {
     SetAll(w, {ids::kTestZt, ids::kSetComPort, ids::kBank1, ids::kBank2, ids::kUser1, ids::kUser2},
            true);
-    const KeyerAllows allows = AllowedBy(appState.keyer);
+    const KeyerAllows allows = AllowedBy(CurrentSession().keyer);
     if (allows.firmwareUpdate) ui::enable(w, ids::kFwUpdate, true);
     if (allows.settings)
         SetAll(

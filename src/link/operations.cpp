@@ -95,10 +95,21 @@ TransferResult ReadKeyer(Port& port, const PortTarget& target, const KeyerIdenti
 }
 
 TransferResult WriteKeyer(Port& port, const PortTarget& target, const KeyerIdentity& known,
+                          const KeyerWaits& waits, const ImageToWrite& image, TransferTo to) {
+    std::optional<SettingsImage> toSend;
+    const auto decide = [&](const Detection& d) { return (toSend = image(d)).has_value(); };
+    return Transferring(port, target, known, waits, decide, to,
+                        [&] { return WriteBlocks(port, waits.storeMs, *toSend); });
+}
+
+TransferResult WriteKeyer(Port& port, const PortTarget& target, const KeyerIdentity& known,
                           const KeyerWaits& waits, const SettingsImage& image,
                           const AfterDetection& after, TransferTo to) {
-    return Transferring(port, target, known, waits, after, to,
-                        [&] { return WriteBlocks(port, waits.storeMs, image); });
+    const auto decide = [&](const Detection& d) -> std::optional<SettingsImage> {
+        if (after && !after(d)) return std::nullopt;
+        return image;
+    };
+    return WriteKeyer(port, target, known, waits, decide, to);
 }
 
 ReadBack ReadBackSettings(Port& port, const KeyerWaits& waits, const SettingsImage& written) {

@@ -79,10 +79,17 @@ TransferResult ReadKeyer(Port& port, const PortTarget& target, const KeyerIdenti
                          const KeyerWaits& waits, SettingsImage& image,
                          const AfterDetection& after = {},
                          TransferTo to = TransferTo::SettingsCommands);
+// What Write ZT sends, decided once the keyer has been found (the window
+// stores its editor's values only then); none stops the operation there.
+using ImageToWrite = std::function<std::optional<SettingsImage>(const Detection&)>;
 // Write ZT: extension block, then main block, then the pause in which the
 // keyer stores them, counted from when the last byte has left the wire.
 // Complete only when both went out in full and the line held until the pause
-// was over. image is read after `after` has returned, so it may still fill it.
+// was over.
+TransferResult WriteKeyer(Port& port, const PortTarget& target, const KeyerIdentity& known,
+                          const KeyerWaits& waits, const ImageToWrite& image,
+                          TransferTo to = TransferTo::SettingsCommands);
+// The same with an image known beforehand, sent when `after` goes on.
 TransferResult WriteKeyer(Port& port, const PortTarget& target, const KeyerIdentity& known,
                           const KeyerWaits& waits, const SettingsImage& image,
                           const AfterDetection& after = {},

@@ -15,8 +15,9 @@
 // the hosts: scripted_host.h, qt/qt_host.h with qt/qt_dialog_view.h, and
 // win32/win32_host.h. What is shown: the templates in
 // src/resources/templates.cpp, and the program's windows in src/app/, from
-// main_window.cpp (its route table), window_state.h, session.h (what the
-// windows share) and setting_controls.h (which control shows which setting
+// main_window.cpp (its route table), session.h (the one object holding
+// what the windows share, made by main), window_state.h (the button groups)
+// and setting_controls.h (which control shows which setting
 // of src/settings/schema.h, changed through edits.h). The keyer operations
 // they show are the core's, in src/link/operations.h and
 // src/firmware/program.h, with the waits of src/link/waits.h. The operating

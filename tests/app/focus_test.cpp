@@ -19,7 +19,7 @@ class FocusTest : public testing::AppTest {
   protected:
     // No keyer answers: every detection fails at once.
     ui::Window& openWithoutKeyer() {
-        appState.comPortNumber = -3;
+        session.comPortNumber = -3;
         return openMain();
     }
     // A button pressed from the keyboard: it has the focus, and its command runs.
@@ -100,8 +100,8 @@ TEST_F(FocusTest, ARefusedValueTakesItToTheFieldTheMessageNamesWithItsTextSelect
     // user's words, and the window turns to that user with the field focused.
     ui::click(w, id::kResetDefaults);
     ui::setText(w, id::kMsg1 + 2, "");
-    appState.image[16 + 1] = 200;  // User 2's CurWpm
-    appState.image[16 + 15] = 4;   // and CmdWpm, which the editor checks first
+    session.image[16 + 1] = 200;  // User 2's CurWpm
+    session.image[16 + 15] = 4;   // and CmdWpm, which the editor checks first
     press(w, id::kWriteConfigFile);
     EXPECT_EQ(host().messageBoxes.back().text, "CMDWPM must be between 5 and 99");
     EXPECT_TRUE(ui::isChecked(w, id::kUser2) && !ui::isChecked(w, id::kUser1));

@@ -43,15 +43,15 @@ TEST_F(DetectTest, IdentitiesShownAsTheChipReportsThem) {
         EXPECT_EQ(text(w, ids::kChipLabel), c.label);
         EXPECT_EQ(text(w, ids::kLinkStatus), c.revision);
         EXPECT_EQ(text(w, ids::kOpState), ">ZT OK");
-        EXPECT_EQ(appState.keyer.firmwareMajor, c.major);
-        EXPECT_EQ(appState.keyer.chipVariant, c.variant);
+        EXPECT_EQ(session.keyer.firmwareMajor, c.major);
+        EXPECT_EQ(session.keyer.chipVariant, c.variant);
     }
     EXPECT_EQ(text(w, ids::kPotValue), "PotValue: 128");
     EXPECT_EQ(text(w, ids::kPushButton), "");  // a MINI has none
     EXPECT_EQ(text(w, ids::kSupply), "5.04 Volts");
     EXPECT_EQ(text(w, ids::kMessageLine), "");  // the start-up prompt is gone
-    EXPECT_TRUE(keyerPort.IsOpen());            // left open for the next operation
-    EXPECT_EQ(appState.busy, 0);
+    EXPECT_TRUE(session.port.IsOpen());         // left open for the next operation
+    EXPECT_EQ(session.busy, 0);
     EXPECT_GT(host().repaints, 0);  // the window was repainted during the waits
 }
 
@@ -62,20 +62,20 @@ TEST_F(DetectTest, APortThatWillNotOpenIsAnError) {
     test(w);
     EXPECT_EQ(text(w, ids::kLinkStatus), "ZT Fail:check com port");
     EXPECT_EQ(text(w, ids::kOpState), ">ZT ERR");
-    EXPECT_FALSE(keyerPort.IsOpen());
+    EXPECT_FALSE(session.port.IsOpen());
 }
 
 TEST_F(DetectTest, BootLoaderOnlyKeyer) {
     ui::Window& w = openMain();
     startKeyer({}, {}, true);
     ui::setText(w, ids::kChipLabel, "ZT IC: AF");
-    appState.keyer.firmwareMajor = 12;
+    session.keyer.firmwareMajor = 12;
     test(w);
     EXPECT_EQ(text(w, ids::kLinkStatus), "ZT Fail:No O/S");
     EXPECT_EQ(text(w, ids::kOpState), ">ZT NOS");
-    EXPECT_EQ(appState.keyer.chipVariant, kVariantBootLoaderOnly);
+    EXPECT_EQ(session.keyer.chipVariant, kVariantBootLoaderOnly);
     EXPECT_EQ(text(w, ids::kChipLabel), "ZT IC: AF");
-    EXPECT_EQ(appState.keyer.firmwareMajor, 12);
+    EXPECT_EQ(session.keyer.firmwareMajor, 12);
     for (int id : {ids::kPotValue, ids::kPushButton, ids::kSupply}) EXPECT_EQ(text(w, id), "");
     EXPECT_TRUE(ui::isEnabled(w, ids::kFwUpdate));
     EXPECT_FALSE(ui::isEnabled(w, ids::kReadZt));
@@ -110,10 +110,10 @@ TEST_F(DetectTest, ButtonsAfterTestOnlyGrow) {
 TEST_F(DetectTest, BusyTestOnlyLocksAndRefreshes) {
     ui::Window& w = openMain();
     startKeyer();
-    appState.busy = 1;
+    session.busy = 1;
     test(w);
     EXPECT_EQ(sim->Received(), Bytes{});
-    EXPECT_EQ(statusCountdown, 0);  // not armed when skipped
+    EXPECT_EQ(session.statusCountdown, 0);  // not armed when skipped
     EXPECT_TRUE(ui::isEnabled(w, ids::kTestZt));
 }
 
@@ -139,7 +139,7 @@ TEST_F(DetectTest, ALineThatHangsUpOrStallsDuringTestIsAnErrorAndTheTooltipSaysW
     sim->Stop();
 
     ui::click(w, ids::kExit);
-    EXPECT_FALSE(keyerPort.IsOpen());
+    EXPECT_FALSE(session.port.IsOpen());
 
     // The next run finds nothing and says why in the same place.
     ui::Window& again = (ui::closeWindow(w), openMain());

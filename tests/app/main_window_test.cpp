@@ -20,7 +20,7 @@ std::vector<std::string> Items(ui::Window& w, int cid) {
 }
 
 TEST_F(AppTest, StartUpState) {
-    appState.comPortNumber = -3;
+    session.comPortNumber = -3;
     ui::Window& w = openMain();
     for (int b : {id::kReadZt, id::kWriteZt, id::kFwUpdate, id::kReadConfigFile,
                   id::kWriteConfigFile, id::kRtty})
@@ -30,8 +30,8 @@ TEST_F(AppTest, StartUpState) {
     EXPECT_TRUE(ui::isChecked(w, id::kBank1));
     EXPECT_FALSE(ui::isChecked(w, id::kBank2));
     EXPECT_TRUE(ui::isChecked(w, id::kUser1));
-    EXPECT_EQ(editedUser, User::One);
-    EXPECT_EQ(shownBank, Bank::One);
+    EXPECT_EQ(session.editedUser, User::One);
+    EXPECT_EQ(session.shownBank, Bank::One);
     EXPECT_EQ(ui::getText(w, id::kMessageLine), "Set Com Port then Click TestZT to get started");
     EXPECT_EQ(ui::getText(w, id::kPortLabel), "com:-3");
     EXPECT_EQ(ui::getText(w, id::kBytesLeft), "Msg Bytes Left:");  // until the first tick
@@ -78,15 +78,15 @@ TEST_F(AppTest, ProgramRunsTheMainWindowAndEndsWithStatusZero) {
         label = ui::getText(w, id::kPortLabel);
         ui::click(w, id::kExit);
     });
-    EXPECT_EQ(RunProgram(), 0);
+    EXPECT_EQ(RunProgram(session), 0);
     EXPECT_EQ(label, "com:1");  // first run: the file is created with COM 1
 #ifdef _WIN32
-    EXPECT_EQ(appState.configFileName, ConfigNameFromExePath(ProgramPath()));
+    EXPECT_EQ(session.configFileName, ConfigNameFromExePath(ProgramPath()));
 #else
-    EXPECT_EQ(appState.configFileName, dir.path() + "/zttools/zttools.cfg");
+    EXPECT_EQ(session.configFileName, dir.path() + "/zttools/zttools.cfg");
 #endif
     host().onModal(id::kMainDialog, [](ui::Window& w) { ui::closeBox(w); });
-    EXPECT_EQ(RunProgram(), 0);
+    EXPECT_EQ(RunProgram(session), 0);
     EXPECT_EQ(host().unscripted, 0);
 }
 
@@ -114,8 +114,8 @@ TEST_F(AppTest, ButtonGroupsFollowTheDetectedKeyer) {
                  {31, 1, true, true},
                  {200, 3, true, true}};
     for (const Case& c : cases) {
-        appState.keyer.firmwareMajor = c.major;
-        appState.keyer.chipVariant = c.variant;
+        session.keyer.firmwareMajor = c.major;
+        session.keyer.chipVariant = c.variant;
         LockButtons(w);
         RefreshButtons(w);
         EXPECT_EQ(ui::isEnabled(w, fw), c.fwOn) << c.major;
@@ -123,7 +123,7 @@ TEST_F(AppTest, ButtonGroupsFollowTheDetectedKeyer) {
         EXPECT_TRUE(ui::isEnabled(w, rf));
     }
     // Refreshing never takes a button away, whatever the state says now.
-    appState.keyer = {};
+    session.keyer = {};
     RefreshButtons(w);
     EXPECT_TRUE(ui::isEnabled(w, rd));
 }
@@ -175,7 +175,7 @@ TEST_F(AppTest, CountdownClearsTheStateFieldOnTheTwelfthTick) {
     EXPECT_EQ(ui::getText(w, id::kOpState), ">ZT OK");
     host().tick(w, 1);
     EXPECT_EQ(ui::getText(w, id::kOpState), "");
-    EXPECT_EQ(statusCountdown, 0);
+    EXPECT_EQ(session.statusCountdown, 0);
     ui::setText(w, id::kOpState, ">Done");
     host().tick(w, 1, 20);  // idle countdown leaves it
     EXPECT_EQ(ui::getText(w, id::kOpState), ">Done");
@@ -194,7 +194,7 @@ TEST_F(AppTest, AboutBoxSetsVerboseOnlyThroughOk) {
         ui::click(w, id::kAbout);
     };
     checkThen([](ui::Window& about) { ui::closeBox(about); });
-    EXPECT_EQ(appState.verboseMode, 0);
+    EXPECT_EQ(session.verboseMode, 0);
     EXPECT_EQ(version.rfind("Ver 5.3, Built ", 0), 0u) << version;
 #ifdef _WIN32
     EXPECT_EQ(system, "Operating System is MS Windows");
@@ -207,7 +207,7 @@ TEST_F(AppTest, AboutBoxSetsVerboseOnlyThroughOk) {
         EXPECT_FALSE(about.ended);
         ui::click(about, id::kAboutOk);
     });
-    EXPECT_EQ(appState.verboseMode, 1);
+    EXPECT_EQ(session.verboseMode, 1);
 
     bool shownChecked = false;
     host().onModal(id::kAboutDialog, [&](ui::Window& about) {
@@ -217,7 +217,7 @@ TEST_F(AppTest, AboutBoxSetsVerboseOnlyThroughOk) {
     });
     ui::click(w, id::kAbout);
     EXPECT_TRUE(shownChecked);
-    EXPECT_EQ(appState.verboseMode, 0);
+    EXPECT_EQ(session.verboseMode, 0);
     EXPECT_EQ(host().unscripted, 0);
 }
 

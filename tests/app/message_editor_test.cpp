@@ -28,7 +28,7 @@ TEST_F(AppTest, MessageEditsGoThroughTheImageAndARefusalShowsWhy) {
     EXPECT_EQ(ui::getText(w, ids::kCallUser2), "73!");
     EXPECT_EQ(ui::getText(w, ids::kMsg7), "");
 
-    const SettingsImage before = appState.image;
+    const SettingsImage before = session.image;
     ui::paste(w, ids::kMsg7 + 3, std::string(230, 'E'));  // pasting is not filtered
     EXPECT_FALSE(StoreBeforeWrite(w));
     ASSERT_EQ(host().messageBoxes.size(), 1u);
@@ -37,14 +37,14 @@ TEST_F(AppTest, MessageEditsGoThroughTheImageAndARefusalShowsWhy) {
     EXPECT_EQ(box.caption, "Error");
     EXPECT_EQ(box.icon, ui::Icon::None);
     EXPECT_EQ(box.owner, &w);
-    EXPECT_EQ(appState.image, before);
+    EXPECT_EQ(session.image, before);
 
     // Pasted "$" is refused by name, not stored as the end of its message.
     ui::setText(w, ids::kMsg7 + 3, "");
     ui::paste(w, ids::kMsg1, "CQ$");
     EXPECT_FALSE(StoreBeforeWrite(w));
     EXPECT_EQ(host().messageBoxes.back().text, "Msg 1: \"$\" cannot be stored");
-    EXPECT_EQ(appState.image, before);
+    EXPECT_EQ(session.image, before);
 }
 
 // A keyer or a file may hold the empty pattern; it shows as "#" and goes
@@ -53,28 +53,28 @@ TEST_F(AppTest, TheEmptyPatternGoesBackToTheImageAsItCame) {
     ui::Window& w = openMain();
     ui::click(w, ids::kResetDefaults);
     const std::vector<int> stored = {21, 1, 0x9B};  // "C", the empty pattern, "Q"
-    std::copy(stored.begin(), stored.end(), appState.image.begin() + 47);
-    appState.image[32] = 18, appState.image[33 + 12] = 15;
-    const SettingsImage before = appState.image;
+    std::copy(stored.begin(), stored.end(), session.image.begin() + 47);
+    session.image[32] = 18, session.image[33 + 12] = 15;
+    const SettingsImage before = session.image;
     FillMessageEdits(w);
     EXPECT_EQ(ui::getText(w, ids::kCallUser1), "C#Q");
-    std::fill(appState.image.begin() + 32, appState.image.begin() + 288, 0);
+    std::fill(session.image.begin() + 32, session.image.begin() + 288, 0);
     ASSERT_TRUE(StoreBeforeWrite(w));
-    EXPECT_TRUE(std::equal(before.begin() + 32, before.begin() + 288, appState.image.begin() + 32));
+    EXPECT_TRUE(std::equal(before.begin() + 32, before.begin() + 288, session.image.begin() + 32));
 }
 
 TEST_F(AppTest, BankButtonsShowABankKeepTheTextsAndMarkTheImage) {
     ui::Window& w = openMain();
-    appState.image[14] = 0x9F;  // the register's other bits stay
+    session.image[14] = 0x9F;  // the register's other bits stay
     ui::setText(w, ids::kMsg1, "CQ");
     SelectBank(w, Bank::Two);
-    EXPECT_EQ(appState.image[14], 0xDF);
-    EXPECT_EQ(shownBank, Bank::Two);
+    EXPECT_EQ(session.image[14], 0xDF);
+    EXPECT_EQ(session.shownBank, Bank::Two);
     EXPECT_TRUE(ui::isChecked(w, ids::kBank2) && !ui::isChecked(w, ids::kBank1));
     EXPECT_TRUE(ui::isVisible(w, ids::kMsg7) && !ui::isVisible(w, ids::kMsg1));
     SelectBank(w, Bank::One);
-    EXPECT_EQ(appState.image[14], 0x9F);
-    EXPECT_TRUE(shownBank == Bank::One && ui::isChecked(w, ids::kBank1));
+    EXPECT_EQ(session.image[14], 0x9F);
+    EXPECT_TRUE(session.shownBank == Bank::One && ui::isChecked(w, ids::kBank1));
     EXPECT_EQ(ui::getText(w, ids::kMsg1), "CQ");
 }
 

@@ -26,7 +26,7 @@ class PortDialogTest : public KeyerTest {
         ASSERT_EQ(symlink("/dev/zt-no-such-device", (PortsDir() + "/com5").c_str()), 0);
     }
     std::vector<unsigned char> configBytes() {
-        std::ifstream in(appState.configFileName, std::ios::binary);
+        std::ifstream in(session.configFileName, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
     // Opens the dialog from the main window; the script sees it initialised.
@@ -43,7 +43,7 @@ class PortDialogTest : public KeyerTest {
 };
 
 TEST_F(PortDialogTest, ListsPresentPortsInOrderAndPreselectsTheConfiguredOne) {
-    appState.comPortNumber = 12;
+    session.comPortNumber = 12;
     std::vector<PortEntry> ports = ListPorts();
     for (std::size_t i = 1; i < ports.size(); ++i) EXPECT_LT(ports[i - 1].number, ports[i].number);
     for (const PortEntry& p : ports) EXPECT_NE(p.number, 5);
@@ -61,34 +61,34 @@ TEST_F(PortDialogTest, ListsPresentPortsInOrderAndPreselectsTheConfiguredOne) {
         ui::selectItem(d, ids::kPortList, com3);
         ui::click(d, ids::kPortExit);
     });
-    EXPECT_EQ(appState.comPortNumber, 12);  // Exit changes nothing
+    EXPECT_EQ(session.comPortNumber, 12);  // Exit changes nothing
     EXPECT_TRUE(configBytes().empty());
     EXPECT_EQ(ui::getText(w, ids::kPortLabel), "com:12");
 }
 
 TEST_F(PortDialogTest, OkTakesTheSelectionAndSavesIt) {
-    appState.comPortNumber = 7;  // not present: nothing preselected
+    session.comPortNumber = 7;  // not present: nothing preselected
     ui::Window& w = openMain();
     openDialog(w, [&](ui::Window& d) {
         EXPECT_EQ(ui::comboSelection(d, ids::kPortList), -1);
         ui::click(d, ids::kPortOk);  // nothing chosen: the old number stays
     });
-    EXPECT_EQ(appState.comPortNumber, 7);
+    EXPECT_EQ(session.comPortNumber, 7);
 
     openDialog(w, [&](ui::Window& d) {
         ui::selectItem(d, ids::kPortList, indexOf(d, "com3"));
         ui::click(d, ids::kPortOk);
     });
-    EXPECT_EQ(appState.comPortNumber, 3);
+    EXPECT_EQ(session.comPortNumber, 3);
     EXPECT_EQ(configBytes(), (std::vector<unsigned char>{3, 0, 0, 0}));
     EXPECT_EQ(ui::getText(w, ids::kPortLabel), "com:3");
 }
 
 TEST_F(PortDialogTest, TheKeyerPortIsClosedForProbingAndABusyPortIsListed) {
-    appState.comPortNumber = 3;
+    session.comPortNumber = 3;
     ui::Window& w = openMain();
     ui::click(w, ids::kTestZt);
-    ASSERT_TRUE(keyerPort.IsOpen());
+    ASSERT_TRUE(session.port.IsOpen());
     // A second program holding com12 does not hide it.
     SerialOpenResult other = SerialOpen(ComDevicePath(12));
     ASSERT_EQ(other.outcome, PortOpen::Ok);
@@ -98,7 +98,7 @@ TEST_F(PortDialogTest, TheKeyerPortIsClosedForProbingAndABusyPortIsListed) {
         EXPECT_NE(ui::control(d, ids::kPortList).itemTips[com12].find("in use"), std::string::npos);
         ui::closeBox(d);
     });
-    EXPECT_FALSE(keyerPort.IsOpen());
+    EXPECT_FALSE(session.port.IsOpen());
     SerialClose(other.device, DeadlineIn(0));
 }
 

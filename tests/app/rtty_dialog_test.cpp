@@ -25,9 +25,9 @@ std::string Shown(ui::Window& w, int list) {
 
 TEST_F(AppTest, RttyShowsTheEditedUsersRegistersAndOkWritesThemBackWhole) {
     ui::Window& main = openMain();
-    editedUser = User::Two;
-    appState.image[295] = 0x8A;
-    appState.image[296] = 0x0C;
+    session.editedUser = User::Two;
+    session.image[295] = 0x8A;
+    session.image[296] = 0x0C;
     RunRtty(host(), main, [](ui::Window& w) {
         EXPECT_TRUE(ui::isChecked(w, ids::kRttyEnable));
         EXPECT_FALSE(ui::isChecked(w, ids::kRttyReverse));
@@ -36,11 +36,11 @@ TEST_F(AppTest, RttyShowsTheEditedUsersRegistersAndOkWritesThemBackWhole) {
                   "751.5LtrsOff");
         ui::click(w, ids::kRttyOk);
     });
-    EXPECT_EQ(appState.image[295], 0x82);  // bit 3 belongs to no control
-    EXPECT_EQ(appState.image[296], 0x0C);
+    EXPECT_EQ(session.image[295], 0x82);  // bit 3 belongs to no control
+    EXPECT_EQ(session.image[296], 0x0C);
 
-    editedUser = User::One;
-    appState.image[289] = 0x33;
+    session.editedUser = User::One;
+    session.image[289] = 0x33;
     RunRtty(host(), main, [](ui::Window& w) {
         ui::click(w, ids::kRttyReverse);
         ui::selectItem(w, ids::kRttyUsos, 1);
@@ -48,15 +48,15 @@ TEST_F(AppTest, RttyShowsTheEditedUsersRegistersAndOkWritesThemBackWhole) {
         ui::comboSelect(w, ids::kRttyStopBits, -1);
         ui::click(w, ids::kRttyOk);
     });
-    EXPECT_EQ(appState.image[289], 0x37);  // the old baud rate stays
-    EXPECT_EQ(appState.image[290], 0x09);  // no selection counts as not the first entry
-    EXPECT_EQ(appState.image[295], 0x82);
+    EXPECT_EQ(session.image[289], 0x37);  // the old baud rate stays
+    EXPECT_EQ(session.image[290], 0x09);  // no selection counts as not the first entry
+    EXPECT_EQ(session.image[295], 0x82);
 }
 
 TEST_F(AppTest, RttyCancelEnterAndTheCloseBoxChangeNothingEscapeStaysOpen) {
     ui::Window& main = openMain();
-    appState.image[289] = 0x8A;
-    const SettingsImage before = appState.image;
+    session.image[289] = 0x8A;
+    const SettingsImage before = session.image;
     void (*leave[])(ui::Window&) = {[](ui::Window& w) { ui::click(w, ids::kRttyCancel); },
                                     ui::pressEnter, ui::closeBox};
     for (auto how : leave) {
@@ -67,7 +67,7 @@ TEST_F(AppTest, RttyCancelEnterAndTheCloseBoxChangeNothingEscapeStaysOpen) {
             EXPECT_FALSE(w.ended);
             how(w);
         });
-        EXPECT_EQ(appState.image, before);
+        EXPECT_EQ(session.image, before);
     }
 }
 

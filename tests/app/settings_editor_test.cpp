@@ -30,18 +30,18 @@ class EditorTest : public testing::AppTest {
         EXPECT_EQ(host().messageBoxes.back().icon, ui::Icon::None);
         return host().messageBoxes.back().text;
     }
-    std::uint8_t byte(int offset) { return appState.image[offset]; }
+    std::uint8_t byte(int offset) { return session.image[offset]; }
 };
 
 TEST_F(EditorTest, ResetToDefaultsFillsBothUsersAndLeavesMessagesAndRadioButtons) {
     ui::Window& w = openWithDefaults();
     ui::click(w, ids::kUser2);
     ui::click(w, ids::kBank2);
-    appState.image.fill(0xA5);
-    SettingsImage defaults = appState.image;
+    session.image.fill(0xA5);
+    SettingsImage defaults = session.image;
     LoadDefaults(defaults);
     ui::click(w, ids::kResetDefaults);
-    EXPECT_EQ(appState.image, defaults);
+    EXPECT_EQ(session.image, defaults);
     for (int k = 32; k < 288; ++k) ASSERT_EQ(byte(k), 0xA5) << k;
     EXPECT_TRUE(ui::isChecked(w, ids::kUser2));
     EXPECT_TRUE(ui::isChecked(w, ids::kBank2));
@@ -55,20 +55,20 @@ TEST_F(EditorTest, ResetToDefaultsFillsBothUsersAndLeavesMessagesAndRadioButtons
 
 TEST_F(EditorTest, ARefusedRowStoresNoneAndTheOthersLandAsTheKeyerWantsThem) {
     ui::Window& w = openWithDefaults();
-    const SettingsImage defaults = appState.image;
+    const SettingsImage defaults = session.image;
     type(w, ids::kWeight, "33");
     type(w, ids::kSerialNumber, "258");
     type(w, ids::kRatio, "70");
     type(w, ids::kLtrSpace, "7");
     EXPECT_EQ(store(w, User::One), "Ratio must be between 33 and 66");
-    EXPECT_EQ(appState.image, defaults);
+    EXPECT_EQ(session.image, defaults);
 
     // Stored values land in their fields as the keyer wants them.
     type(w, ids::kRatio, "40");
     type(w, ids::kStFreq, "800");
     type(w, ids::kMaxWpm, "40");
     type(w, ids::kMinWpm, "12");
-    appState.image[14] = 0xE0;
+    session.image[14] = 0xE0;
     EXPECT_EQ(store(w, User::One), "");
     EXPECT_EQ(byte(3), 33);
     EXPECT_EQ(byte(292), 1);
@@ -104,11 +104,11 @@ TEST_F(EditorTest, SwitchingUsersStoresFillsAndMarksTheSelectedUser) {
     EXPECT_EQ(host().messageBoxes.back().text, "Weight must be between 10 and 90");
     EXPECT_TRUE(ui::isChecked(w, ids::kUser1));
     EXPECT_FALSE(ui::isChecked(w, ids::kUser2));
-    EXPECT_EQ(editedUser, User::One);
+    EXPECT_EQ(session.editedUser, User::One);
     EXPECT_TRUE(ui::isEnabled(w, ids::kUser2));  // the buttons come back after a refusal
 
     type(w, ids::kWeight, "60");
-    appState.image[16 + 3] = 20;  // User 2's weight
+    session.image[16 + 3] = 20;  // User 2's weight
     ui::click(w, ids::kUser2);
     EXPECT_EQ(byte(3), 60);
     EXPECT_EQ(text(w, ids::kWeight), "20");
@@ -122,8 +122,8 @@ TEST_F(EditorTest, SwitchingUsersStoresFillsAndMarksTheSelectedUser) {
 
 TEST_F(EditorTest, ListsWriteTheirBitsAndShowWhatTheBytesHold) {
     ui::Window& w = openWithDefaults();
-    appState.image[13] = 0xC7;  // User 1: variant bits 11, Ultimatic family below
-    appState.image[0] = 0x20;
+    session.image[13] = 0xC7;  // User 1: variant bits 11, Ultimatic family below
+    session.image[0] = 0x20;
     FillSettingsControls(w, User::One);
     EXPECT_EQ(ui::comboSelection(w, ids::kKeyerMode), 3);  // "UltimDit"
 
@@ -135,7 +135,7 @@ TEST_F(EditorTest, ListsWriteTheirBitsAndShowWhatTheBytesHold) {
     EXPECT_EQ(byte(29) & 0xC0, 0);
     EXPECT_EQ(byte(13), 0xC7);
     ui::selectItem(w, ids::kKeyerMode, 0);  // Iambic A keeps the variant bits
-    appState.image[29] |= 0x40;
+    session.image[29] |= 0x40;
     ui::selectItem(w, ids::kKeyerMode, 5);
     EXPECT_EQ(byte(16) & 0x30, 0x30);
     EXPECT_EQ(byte(29) & 0xC0, 0x40);
@@ -151,7 +151,7 @@ TEST_F(EditorTest, ListsWriteTheirBitsAndShowWhatTheBytesHold) {
     EXPECT_EQ(byte(29), 0x70);
 
     for (std::uint8_t bits : {0, 3, 12, 15}) {
-        appState.image[29] = static_cast<std::uint8_t>(0x30 | bits);
+        session.image[29] = static_cast<std::uint8_t>(0x30 | bits);
         FillSettingsControls(w, User::Two);
         EXPECT_EQ(ui::comboSelection(w, ids::kOutputSelection), 0) << int(bits);
         EXPECT_EQ(byte(29), 0x30 | bits);
@@ -160,9 +160,9 @@ TEST_F(EditorTest, ListsWriteTheirBitsAndShowWhatTheBytesHold) {
 
 TEST_F(EditorTest, UninterpretedBitsSurviveFillingTogglingAndStoring) {
     ui::Window& w = openWithDefaults();
-    appState.image[16] = 0x44;   // User 2 mode register bits 6 and 2
-    appState.image[294] = 0x80;  // User 2 extension bit 7
-    appState.image[30] = 0xC3;   // User 2 aux: bits 7-6 mean nothing there
+    session.image[16] = 0x44;   // User 2 mode register bits 6 and 2
+    session.image[294] = 0x80;  // User 2 extension bit 7
+    session.image[30] = 0xC3;   // User 2 aux: bits 7-6 mean nothing there
     ui::click(w, ids::kUser2);
     ui::click(w, ids::kSwap);
     ui::click(w, ids::kSo2r);

@@ -38,7 +38,7 @@ class SettingsFilesOnTmpfs : public testing::SettingsFiles {
 // A named pipe would hold the window until some writer came; a folder or a
 // device holds no settings, whatever size the system gives it.
 TEST_F(SettingsFilesOnTmpfs, WhatIsNotARegularFileIsAnInvalidFileAtOnce) {
-    const SettingsImage before = appState.image;
+    const SettingsImage before = session.image;
     const std::string pipe = dir.path() + "/pipe.eep";
     ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
     EXPECT_EQ(run(LoadSettingsFile, pipe), "Invalid file.");
@@ -49,7 +49,7 @@ TEST_F(SettingsFilesOnTmpfs, WhatIsNotARegularFileIsAnInvalidFileAtOnce) {
     if (!mountTmpfs(dir.path() + "/shm", "size=64k")) GTEST_SKIP() << "cannot mount a tmpfs";
     for (int k = 0; k < 13; ++k) WriteAll(dir.path() + "/shm/" + std::to_string(k), {});
     EXPECT_EQ(run(LoadSettingsFile, dir.path() + "/shm"), "Invalid file.");
-    EXPECT_EQ(appState.image, before);
+    EXPECT_EQ(session.image, before);
 }
 
 TEST_F(SettingsFilesOnTmpfs, FailedSavesLeaveTheOldFilesWhole) {
@@ -64,7 +64,7 @@ TEST_F(SettingsFilesOnTmpfs, FailedSavesLeaveTheOldFilesWhole) {
     WriteAll(locked + "/keyer.eep", old);
     ASSERT_EQ(mount(nullptr, locked.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
 
-    appState.image.fill(0x11);
+    session.image.fill(0x11);
     EXPECT_EQ(run(SaveSettingsFile, full + "/keyer.eep"), "Export Log File Failed.");
     EXPECT_EQ(run(SaveSettingsFile, locked + "/keyer.eep"), "Can't open Settings file for write");
     EXPECT_EQ(SaveComPortSetting(config, 9), ConfigStatus::WriteFailed);

@@ -23,26 +23,26 @@ using testing::WriteAll;
 
 TEST_F(SettingsFiles, ASavedFileLoadsBackIdenticalThroughTheDialogs) {
     const Bytes image = Pattern(300);
-    std::copy(image.begin(), image.end(), appState.image.begin());
+    std::copy(image.begin(), image.end(), session.image.begin());
     const std::string path = dir.path() + "/keyer.eep";
     WriteAll(path, Bytes(10, 0xEE));  // replaced without asking
     EXPECT_EQ(run(SaveSettingsFile, path), "ok");
     EXPECT_EQ(ReadAll(path), image);
     EXPECT_EQ(ui::getText(*main, ids::kMessageLine), "keyer.eep");
-    EXPECT_EQ(appState.fileName, path);
+    EXPECT_EQ(session.fileName, path);
     const ui::FileDialogRequest& save = host().fileRequests.at(0);
     EXPECT_TRUE(save.save && !save.mustExist && save.defaultExtension == "eep");
     EXPECT_EQ(save.filters,
               (decltype(save.filters){{"Settings Files", "*.eep"}, {"All Documents", "*.*"}}));
 
-    appState.image.fill(0);
+    session.image.fill(0);
     EXPECT_EQ(run(LoadSettingsFile, "C:\\keyers\\" + path), "File Not Found");
     EXPECT_EQ(ui::getText(*main, ids::kMessageLine), "EEP FileName: keyer.eep");
     EXPECT_EQ(run(LoadSettingsFile, path), "ok");
-    EXPECT_TRUE(std::equal(image.begin(), image.end(), appState.image.begin()));
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), session.image.begin()));
     host().answerFileDialog(std::nullopt);
     EXPECT_FALSE(LoadSettingsFile(*main));
-    EXPECT_EQ(appState.fileName, "");  // emptied before each dialog
+    EXPECT_EQ(session.fileName, "");  // emptied before each dialog
 }
 
 TEST_F(SettingsFiles, AnOldFileIsUpgradedAndOtherSizesAreRefused) {
@@ -51,7 +51,7 @@ TEST_F(SettingsFiles, AnOldFileIsUpgradedAndOtherSizesAreRefused) {
     expected[8] = 0x41;
     expected[24] = 0x02;
     WriteAll(path, expected);
-    appState.image.fill(0xEE);
+    session.image.fill(0xEE);
     EXPECT_EQ(run(LoadSettingsFile, path), "ok");
     // The extension block gets its defaults, but for what byte 8 held.
     SettingsImage defaults{};
@@ -60,14 +60,14 @@ TEST_F(SettingsFiles, AnOldFileIsUpgradedAndOtherSizesAreRefused) {
     expected.insert(expected.end(), defaults.begin() + 288, defaults.end());
     expected[288] = 0x41;
     expected[294] = 0x02;
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), appState.image.begin()));
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), session.image.begin()));
     EXPECT_EQ(expected[291], 4);  // the sidetone volume
 
-    const SettingsImage before = appState.image;
+    const SettingsImage before = session.image;
     for (std::size_t size : {0, 287, 289, 299, 301}) {
         WriteAll(path, Pattern(size));
         EXPECT_EQ(run(LoadSettingsFile, path), "Invalid file.") << size;
-        EXPECT_EQ(appState.image, before) << size;
+        EXPECT_EQ(session.image, before) << size;
     }
 }
 

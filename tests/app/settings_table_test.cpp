@@ -139,27 +139,27 @@ TEST_F(SettingsTable, EachNumberTakesItsBoundsAndRefusesJustPastThemInTheUsersWo
 TEST_F(SettingsTable, EachBoxAndEntrySetsItsOwnBitsInAZeroedImage) {
     ui::Window& w = openMain();
     for (User user : kUsers) {
-        editedUser = user;
+        session.editedUser = user;
         for (const Bits& b : kEditorBits) {
-            appState.image.fill(0);
+            session.image.fill(0);
             Set(w, b);
-            EXPECT_EQ(appState.image, Only(user, b.offset, b.value)) << b.control << ":" << b.entry;
+            EXPECT_EQ(session.image, Only(user, b.offset, b.value)) << b.control << ":" << b.entry;
         }
         for (int mode = 0; mode < 6; ++mode) {
-            appState.image = Only(user, 13, 0xC0);
+            session.image = Only(user, 13, 0xC0);
             ui::selectItem(w, ids::kKeyerMode, mode);
             SettingsImage expected = Only(user, 13, kKeyerModes[mode][1]);
             expected[Offset(0, user)] = kKeyerModes[mode][0];
-            EXPECT_EQ(appState.image, expected) << mode;
+            EXPECT_EQ(session.image, expected) << mode;
         }
         for (const Bits& b : kRttyBits) {
-            appState.image.fill(0);
+            session.image.fill(0);
             host().onModal(ids::kRttyDialog, [&b](ui::Window& d) {
                 Set(d, b);
                 ui::click(d, ids::kRttyOk);
             });
             RttyCommand(w);
-            EXPECT_EQ(appState.image, Only(user, b.offset, b.value)) << b.control << ":" << b.entry;
+            EXPECT_EQ(session.image, Only(user, b.offset, b.value)) << b.control << ":" << b.entry;
         }
     }
 }

@@ -18,7 +18,7 @@ class TransferTest : public testing::KeyerTest {
   protected:
     void SetUp() override {
         KeyerTest::SetUp();
-        appState.waits.storeMs = 10;
+        session.waits.storeMs = 10;
     }
     // A keyer whose settings differ from the editor's in every byte.
     sim::Simulator& keyerWithSettings(sim::Faults faults = {}) {
@@ -50,24 +50,24 @@ TEST_F(TransferTest, ReadFetchesBothBlocksIntoTheImageAndTheEditor) {
     watchOperation();
     ui::sendCommand(w, ids::kReadZt);
     const sim::SettingsBytes keyer = sim->settings();
-    EXPECT_TRUE(std::equal(keyer.begin(), keyer.end(), appState.image.begin()));
+    EXPECT_TRUE(std::equal(keyer.begin(), keyer.end(), session.image.begin()));
     EXPECT_EQ(ui::getText(w, ids::kWeight), "70");
     EXPECT_EQ(ui::getText(w, ids::kMsg1), "CQ");
     EXPECT_TRUE(seen.count(">Reading"));
     EXPECT_EQ(ui::getText(w, ids::kOpState), ">Done");
     EXPECT_TRUE(ui::isEnabled(w, ids::kWriteZt));
-    EXPECT_EQ(appState.busy, 0);
+    EXPECT_EQ(session.busy, 0);
 }
 
 TEST_F(TransferTest, AReadThatFallsShortLeavesTheEditorAndSaysSo) {
     ui::Window& w = openMain();
-    appState.image.fill(0x77);
+    session.image.fill(0x77);
     ui::setText(w, ids::kWeight, "unchanged");
     sim::Faults f;
     f.truncateReplies = 100;  // detection's one-byte replies still pass
     keyerWithSettings(f);
     ui::sendCommand(w, ids::kReadZt);
-    EXPECT_EQ(appState.image[3], 0x77);
+    EXPECT_EQ(session.image[3], 0x77);
     EXPECT_EQ(ui::getText(w, ids::kOpState), ">ZT ERR");
     EXPECT_EQ(ui::getText(w, ids::kLinkStatus), "ZT Fail:settings read short");
     EXPECT_EQ(ui::getText(w, ids::kWeight), "unchanged");
@@ -81,9 +81,9 @@ TEST_F(TransferTest, WriteStoresTheEditorIntoTheImageAndSendsIt) {
     ui::setText(w, ids::kMsg1, "TEST");
     watchOperation();
     ui::sendCommand(w, ids::kWriteZt);
-    EXPECT_EQ(appState.image[7], 39);  // MaxWpm 44 over the default minimum of 5
+    EXPECT_EQ(session.image[7], 39);  // MaxWpm 44 over the default minimum of 5
     const sim::SettingsBytes keyer = sim->settings();
-    EXPECT_TRUE(std::equal(keyer.begin(), keyer.end(), appState.image.begin()));
+    EXPECT_TRUE(std::equal(keyer.begin(), keyer.end(), session.image.begin()));
     EXPECT_TRUE(seen.count("Writing"));
     EXPECT_EQ(ui::getText(w, ids::kOpState), "Done");
 }
@@ -98,37 +98,37 @@ TEST_F(TransferTest, AnInvalidValueStopsTheWriteAfterDetection) {
     EXPECT_EQ(host().messageBoxes.back().text, "Ratio must be between 33 and 66");
     EXPECT_EQ(sent(), kDetection);
     EXPECT_EQ(ui::getText(w, ids::kOpState), "before");
-    EXPECT_EQ(appState.busy, 0);
+    EXPECT_EQ(session.busy, 0);
 
     // The user not on show is checked as well, and shown.
     ui::setText(w, ids::kRatio, "50");
-    appState.image[16 + 1] = 200;  // User 2's CurWpm, as a file may hold it
+    session.image[16 + 1] = 200;  // User 2's CurWpm, as a file may hold it
     ui::sendCommand(w, ids::kWriteZt);
     EXPECT_EQ(host().messageBoxes.back().text, "Favorite WPM must be between 5 and 99");
-    EXPECT_EQ(editedUser, User::Two);
+    EXPECT_EQ(session.editedUser, User::Two);
     EXPECT_EQ(sent().size(), 2 * kDetection.size());
 }
 
 TEST_F(TransferTest, WithNoKeyerNothingIsTransferredAndTheImageStays) {
     ui::Window& w = openMain();
-    appState.comPortNumber = 49;  // nothing there
-    appState.image.fill(0x42);
+    session.comPortNumber = 49;  // nothing there
+    session.image.fill(0x42);
     for (int id : {ids::kReadZt, ids::kWriteZt}) {
         ui::sendCommand(w, id);
         EXPECT_EQ(ui::getText(w, ids::kOpState), ">ZT ERR");
         EXPECT_NE(ui::getText(w, ids::kLinkStatus).find("ZT Fail:"), std::string::npos);
-        EXPECT_EQ(appState.image[5], 0x42);
+        EXPECT_EQ(session.image[5], 0x42);
     }
     startKeyer(Keyer(kVariantSmt, 31, 5), [] {
         sim::Faults f;
         f.silent = true;
         return f;
     }());
-    appState.comPortNumber = testing::kSimCom;
+    session.comPortNumber = testing::kSimCom;
     ui::sendCommand(w, ids::kReadZt);
     EXPECT_EQ(ui::getText(w, ids::kLinkStatus), "ZT Fail:no response");
     EXPECT_EQ(ui::getText(w, ids::kOpState), ">ZT ERR");
-    EXPECT_EQ(appState.image[5], 0x42);
+    EXPECT_EQ(session.image[5], 0x42);
 
     // A keyer swapped since its Test for one without the settings commands
     // still gets them, as the window has always sent them.

@@ -20,7 +20,7 @@ TEST_F(AppTest, StartUpShowsAnUnreadableFileAsAWarningAndRunsOnWithPortZero) {
         label = ui::getText(w, ids::kPortLabel);
         ui::closeBox(w);
     });
-    EXPECT_EQ(RunProgram(), 0);
+    EXPECT_EQ(RunProgram(session), 0);
     EXPECT_EQ(label, "com:0");
     ASSERT_EQ(host().messageBoxes.size(), 1u);
     EXPECT_EQ(host().messageBoxes[0].text, "Read file failed.");

@@ -33,16 +33,16 @@ TEST_F(AppTest, AFileNamedAtStartIsReadOnceTheWindowStandsWithReadConfigFilesWor
         ui::closeBox(w);
     };
     host().onModal(ids::kMainDialog, look);
-    EXPECT_EQ(RunProgram(dir.path() + "/keyer.eep"), 0);
+    EXPECT_EQ(RunProgram(session, dir.path() + "/keyer.eep"), 0);
     EXPECT_EQ(seen, "|CQ TEST|EEP FileName: keyer.eep");
-    EXPECT_EQ(appState.image, image);
+    EXPECT_EQ(session.image, image);
 
     // Refused as the button refuses it: its box over the window, image kept.
-    appState = AppState{};
+    Session next;
     host().onModal(ids::kMainDialog, look);
-    EXPECT_EQ(RunProgram(dir.path() + "/short.eep"), 0);
+    EXPECT_EQ(RunProgram(next, dir.path() + "/short.eep"), 0);
     EXPECT_EQ(seen, "||EEP FileName: short.eep");
-    EXPECT_EQ(appState.image, SettingsImage{});
+    EXPECT_EQ(next.image, SettingsImage{});
     ASSERT_EQ(host().messageBoxes.size(), 1u);  // none for the good file
     EXPECT_EQ(host().messageBoxes[0].text, "Invalid file.");
     EXPECT_NE(host().messageBoxes[0].owner, nullptr);

@@ -24,8 +24,8 @@ TEST_F(AppTest, AnInstalledCopyStartsWithTheFileInTheUsersApplicationData) {
 
     // Start-up makes it there with COM1, and nothing beside the program.
     host().onModal(ids::kMainDialog, [](ui::Window& w) { ui::closeBox(w); });
-    EXPECT_EQ(RunProgram(), 0);
-    EXPECT_EQ(appState.configFileName, name);
+    EXPECT_EQ(RunProgram(session), 0);
+    EXPECT_EQ(session.configFileName, name);
     std::ifstream made(name, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(made), {}), std::string("\x01\0\0\0", 4));
     EXPECT_FALSE(std::filesystem::exists(beside));
@@ -37,7 +37,7 @@ TEST_F(AppTest, AnInstalledCopyStartsWithTheFileInTheUsersApplicationData) {
         label = ui::getText(w, ids::kPortLabel);
         ui::closeBox(w);
     });
-    EXPECT_EQ(RunProgram(), 0);
+    EXPECT_EQ(RunProgram(session), 0);
     EXPECT_EQ(label, "com:12");
 }
 
@@ -49,8 +49,8 @@ TEST_F(AppTest, StartUpReadsTheFileBesideTheProgram) {
         label = ui::getText(w, ids::kPortLabel);
         ui::closeBox(w);
     });
-    EXPECT_EQ(RunProgram(), 0);
-    EXPECT_EQ(appState.configFileName, beside);
+    EXPECT_EQ(RunProgram(session), 0);
+    EXPECT_EQ(session.configFileName, beside);
     EXPECT_EQ(label, "com:12");
     EXPECT_TRUE(host().messageBoxes.empty());
 }

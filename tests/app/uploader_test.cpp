@@ -20,14 +20,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 class UploaderTest : public testing::KeyerTest {
   protected:
-    void SetUp() override {
-        KeyerTest::SetUp();
-        shippedStart = startUploadWorker;
-    }
-    void TearDown() override {
-        startUploadWorker = shippedStart;
-        KeyerTest::TearDown();
-    }
     // An image for family, version 31, with words at 0x20 too; its path.
     std::string Image(int family, const std::string& name = "zt.bin") {
         const std::string path = dir.path() + "/" + name;
@@ -62,8 +54,6 @@ class UploaderTest : public testing::KeyerTest {
     static std::string Message(ui::Window& d) { return ui::getText(d, ids::kUploadMessage); }
     static std::string Tip(ui::Window& d) { return ui::control(d, ids::kUploadMessage).tip; }
     static bool Enabled(ui::Window& d, int id) { return ui::isEnabled(d, id); }
-
-    std::function<std::thread(std::function<void()>)> shippedStart;
 };
 
 TEST_F(UploaderTest, LoadProgramAndTestAfterwards) {
@@ -146,7 +136,7 @@ TEST_F(UploaderTest, RefusalsKeepTheButtonsAndSendNothing) {
 
 TEST_F(UploaderTest, RecoveryModeWithVerboseLog) {
     startKeyer({}, {}, true);
-    appState.verboseMode = 1;
+    session.verboseMode = 1;
     const std::string path = Image(155);
     RunUploader([&](ui::Window& d) {
         EXPECT_EQ(ui::control(d, ids::kUploadLog).textLimit, 65535);
@@ -171,7 +161,7 @@ TEST_F(UploaderTest, NoWorkerOrNoKeyerAndTheDialogStillCloses) {
     startKeyer(Keyer(kVariantDip, 31, 2));
     const std::string path = Image(51);
     RunUploader([&](ui::Window& d) {
-        startUploadWorker = [](std::function<void()>) -> std::thread {
+        session.startUploadWorker = [](std::function<void()>) -> std::thread {
             throw std::system_error(
                 std::make_error_code(std::errc::resource_unavailable_try_again));
         };
@@ -181,7 +171,7 @@ TEST_F(UploaderTest, NoWorkerOrNoKeyerAndTheDialogStillCloses) {
         EXPECT_TRUE(Enabled(d, ids::kLoadBin) && Enabled(d, ids::kProgram));
         EXPECT_EQ(d.timers.count(kUploadTimer), 0u);
 
-        startUploadWorker = shippedStart;
+        session.startUploadWorker = {};  // std::thread again
         sim::Faults vanish;
         vanish.hangUpAfter = 200;  // part-way through the frames
         sim->SetFaults(vanish);

@@ -98,7 +98,7 @@ TEST_F(CliTest, SendsTheWindowsBytes) {
                           Pair{ids::kWriteZt, {"write", "--no-verify", file}}}) {
         sim->ClearReceived();
         ui::click(w, p.button);
-        keyerPort.Close();  // the window keeps its port; ztcli needs it
+        session.port.Close();  // the window keeps its port; ztcli needs it
         const Bytes window = sim->Received();
         sim->ClearReceived();
         const Outcome r = OnKeyer(p.command);
@@ -511,7 +511,7 @@ TEST_F(CliTest, UploadChecksTheImageAndProgramsTheKeyer) {
         ui::click(d, ids::kUploadExit);
     });
     ui::click(w, ids::kFwUpdate);
-    keyerPort.Close();
+    session.port.Close();
     sim->SetProgram(sim::BlankProgram());
     sim->ClearReceived();
     r = OnKeyer({"upload", "--verbose", af});
@@ -614,7 +614,7 @@ TEST_F(CliTest, HeldPortFailsAtOnce) {
     startKeyer();
     ui::Window& w = openMain();
     ui::click(w, ids::kTestZt);  // the window keeps its port open afterwards
-    ASSERT_TRUE(keyerPort.IsOpen());
+    ASSERT_TRUE(session.port.IsOpen());
     const auto start = std::chrono::steady_clock::now();
     const Outcome r = OnKeyer({"test"});
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));

@@ -1,7 +1,7 @@
 #pragma once
-// A clean program for each test: the clean core of CoreTest, a new session
-// keeping its configuration in CoreTest's folder, the status area's
-// countdown reset, and a scripted host.
+// A clean program for each test: the clean core of CoreTest, a fresh
+// session, current for the test and keeping its configuration in CoreTest's
+// folder, and a scripted host.
 
 #include <gtest/gtest.h>
 
@@ -21,14 +21,11 @@ class AppTest : public CoreTest {
   protected:
     void SetUp() override {
         CoreTest::SetUp();
-        appState = AppState{};
-        appState.configFileName = configFile;
-        statusCountdown = 0;
+        session.configFileName = configFile;
     }
     void TearDown() override {
         CoreTest::TearDown();
         if (main) ui::closeWindow(*main);
-        mainWindow = nullptr;
     }
     ui::Window& openMain() {
         main = ui::openWindow(kMainTemplate, nullptr, MainWindowProc);
@@ -37,6 +34,8 @@ class AppTest : public CoreTest {
     ui::ScriptedHost& host() { return scoped.host; }
 
     ui::ScopedScriptedHost scoped;
+    Session session;
+    SessionScope current{session};
     std::unique_ptr<ui::Window> main;
 };
 

@@ -22,11 +22,11 @@ class KeyerTest : public AppTest {
     void SetUp() override {
         AppTest::SetUp();
         MakeDirs(PortsDir());
-        appState.waits = ShortWaits();
-        appState.comPortNumber = kSimCom;
+        session.waits = ShortWaits();
+        session.comPortNumber = kSimCom;
     }
     void TearDown() override {
-        keyerPort.Close();
+        session.port.Close();
         if (sim) sim->Stop();
         AppTest::TearDown();
     }

@@ -75,10 +75,10 @@ class WineLink : public testing::AppTest {
     void SetUp() override {
         AppTest::SetUp();
         ASSERT_GT(SimCom(), 0) << "run through run-with-sim";
-        appState.comPortNumber = SimCom();
+        session.comPortNumber = SimCom();
     }
     void TearDown() override {
-        keyerPort.Close();
+        session.port.Close();
         AppTest::TearDown();
     }
     ui::Window& testZt() {
@@ -96,7 +96,7 @@ TEST_F(WineLink, TestZtSendsTheBytesItSendsOnLinux) {
     EXPECT_EQ(HostBytesLogged(logged),
               (Bytes{0, 4, 0x55, 0, 9, 0, 0x17, 0, 0x18, 0, 6, 0, 5, 0, 0x15}));
     // The keyer's line as the port left it after the open.
-    const LineSettings& line = keyerPort.lineSettings();
+    const LineSettings& line = session.port.lineSettings();
     EXPECT_EQ(line.baudRate, 1200);
     EXPECT_TRUE(line.byteSize == 8 && line.parity == 0 && line.stopBits == 0);
     EXPECT_TRUE(line.dtrOn && !line.rtsOn && !line.xonXoffOut && !line.xonXoffIn);
@@ -108,14 +108,14 @@ TEST_F(WineLink, SettingsWrittenAndReadBackMatchTheKeyersStore) {
     ui::setText(w, ids::kMsg1, "CQ WINE");
     ui::click(w, ids::kWriteZt);
     EXPECT_EQ(ui::getText(w, ids::kOpState), "Done");
-    const SettingsImage written = appState.image;
+    const SettingsImage written = session.image;
     EXPECT_EQ(ReadAll(SimFile("settings.eep")), Bytes(written.begin(), written.end()));
 
-    appState.image.fill(0);
+    session.image.fill(0);
     ui::setText(w, ids::kMsg1, "");
     ui::click(w, ids::kReadZt);
     EXPECT_EQ(ui::getText(w, ids::kOpState), ">Done");
-    EXPECT_EQ(appState.image, written);
+    EXPECT_EQ(session.image, written);
     EXPECT_EQ(ui::getText(w, ids::kMsg1), "CQ WINE");
 }
 

@@ -90,7 +90,7 @@ void grabWhen(ui::Window& w, std::function<bool()> done, std::string path, bool&
 bool renderUpload(ui::Window& owner, const std::string& image, const std::string& path) {
     if (!writeDemoImage(image)) return false;
     chosenFile = image;
-    zt::appState.verboseMode = 1;  // as if set in the About box: the log lists every frame
+    zt::CurrentSession().verboseMode = 1;  // as if set in the About box: the log lists every frame
     bool ok = false;
     ui::runModal(zt::kUploaderTemplate, &owner, [&](ui::Window& w, const ui::Message& m) {
         const int handled = zt::UploaderProc(w, m);
@@ -111,7 +111,7 @@ bool renderUpload(ui::Window& owner, const std::string& image, const std::string
 // The program's own windows after start-up and a Test, as the operator would
 // see them: the main window, then the port dialog and the About box over it.
 int renderOperations(const std::string& dir, const std::function<void(bool, std::string)>& report) {
-    zt::LoadConfiguration();
+    zt::LoadConfiguration(zt::CurrentSession());
     ui::runModal(zt::kMainTemplate, nullptr, [&](ui::Window& w, const ui::Message& m) {
         const int handled = zt::MainWindowProc(w, m);
         if (m.msg == ui::Msg::Init) {
@@ -144,7 +144,7 @@ int renderOperations(const std::string& dir, const std::function<void(bool, std:
 // The main window on the screen after Test ZT and Read ZT, and the whole
 // screen drawn once it has settled.
 int renderScreen(const std::string& path, const std::function<void(bool, std::string)>& report) {
-    zt::LoadConfiguration();
+    zt::LoadConfiguration(zt::CurrentSession());
     ui::runModal(zt::kMainTemplate, nullptr, [&](ui::Window& w, const ui::Message& m) {
         const int handled = zt::MainWindowProc(w, m);
         if (m.msg == ui::Msg::Init) {
@@ -186,6 +186,8 @@ int main(int argc, char** argv) {
         return chosenFile.empty() ? std::optional<std::string>() : chosenFile;
     };
     ui::setHost(&host);
+    zt::Session session;
+    const zt::SessionScope scope(session);
 
     const std::string dir = argv[1];
     if (!QDir().mkpath(QString::fromStdString(dir))) {

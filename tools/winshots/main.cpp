@@ -16,5 +16,6 @@ int main(int argc, char** argv) {
     ui::Win32Host host(GetModuleHandleA(nullptr), zt::ids::kIcon);
     ui::setHost(&host);
     zt::StartScreenshots(argv[1]);
-    return zt::RunProgram();
+    zt::Session session;
+    return zt::RunProgram(session);
 }

@@ -42,13 +42,13 @@ void note(const std::string& s) {
 }
 
 HWND mainHandle() {
-    return mainWindow ? ui::windowHandle(*mainWindow) : nullptr;
+    return CurrentSession().window ? ui::windowHandle(*CurrentSession().window) : nullptr;
 }
 
 // Presses a main-window button as a click would, from the message queue, so
 // that the dialog it opens runs its loop outside this timer's callback.
 void press(int id) {
-    HWND b = mainWindow ? ui::controlHandle(*mainWindow, id) : nullptr;
+    HWND b = CurrentSession().window ? ui::controlHandle(*CurrentSession().window, id) : nullptr;
     if (b && IsWindowEnabled(b))
         PostMessageA(b, BM_CLICK, 0, 0);
     else
@@ -88,7 +88,8 @@ HWND messageBoxUp(const char* caption) {
 
 // The main window once a keyer operation has ended and shown its state.
 HWND mainAfterOperation() {
-    if (!mainWindow || appState.busy || ui::getText(*mainWindow, ids::kOpState).empty())
+    if (!CurrentSession().window || CurrentSession().busy ||
+        ui::getText(*CurrentSession().window, ids::kOpState).empty())
         return nullptr;
     return mainHandle();
 }
@@ -108,9 +109,10 @@ void buildSteps() {
         {"messagebox",
          [] {
              // Reset opens nothing, so it may run inside this callback.
-             if (HWND b = ui::controlHandle(*mainWindow, ids::kResetDefaults))
+             if (HWND b = ui::controlHandle(*CurrentSession().window, ids::kResetDefaults))
                  SendMessageA(b, BM_CLICK, 0, 0);
-             if (HWND e = ui::controlHandle(*mainWindow, ids::kMaxWpm)) SetWindowTextA(e, "999");
+             if (HWND e = ui::controlHandle(*CurrentSession().window, ids::kMaxWpm))
+                 SetWindowTextA(e, "999");
              press(ids::kUser2);
          },
          [] { return messageBoxUp("Error"); }},

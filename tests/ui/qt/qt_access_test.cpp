@@ -169,7 +169,7 @@ class QtMainWindow : public zt::testing::AppTest {
     void SetUp() override {
         AppTest::SetUp();
         ui::setHost(&qt);
-        zt::appState.comPortNumber = -3;  // no keyer: each detection fails at once
+        session.comPortNumber = -3;  // no keyer: each detection fails at once
     }
     void TearDown() override {
         if (main) ui::closeWindow(*main);
