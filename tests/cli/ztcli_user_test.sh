@@ -148,7 +148,7 @@ for port in COM41 com41 41 " 41" "41 " "$ports/com41"; do
 done
 for port in 0 51 99 com0 COM51 1234567890123 -7 COM-1; do
     run --port "$port" test
-    expect 2 "COM numbers go from 1 to 50"
+    expect 2 "ztcli: --port: COM numbers go from 1 to 50, not $port"
 done
 
 # ---- Ports that are no ports ------------------------------------------------
@@ -271,9 +271,7 @@ run --port 47 upload --backup - "$firmware"
 expect 2 "--backup: the backup goes to a settings file, never to standard output (-)"
 [[ $(sent 47) == "$before" ]] || fail "$last asked the keyer before refusing the backup file"
 run --port 47 upload --backup "$work/backup.eep" "$firmware"
-expect 0
-tells "The keyer's settings are in $work/backup.eep"
-tells "Upload Completed Successfully"
+expect 0 "The keyer's settings are in $work/backup.eep"
 cmp -s "$work/before.eep" "$work/backup.eep" || fail "$last: the backup differs from the keyer's settings"
 
 # The line drops in the extension block: nothing is programmed.
@@ -290,17 +288,15 @@ wait "${sim[48]}"
 # Firmware 30 has no settings commands: nothing to back up, and it is programmed.
 keyer 49 --major 30
 run --port 49 upload --backup "$work/backup49.eep" "$firmware"
-expect 0
-tells "No backup: the keyer's firmware has no settings commands"
-tells "Upload Completed Successfully"
+expect 0 "No backup: the keyer's firmware has no settings commands"
 stop 49
 
 # ---- An upload cut off, and the keyer recovered ---------------------------------
 # The keyer refuses a frame: its boot loader starts over and answers at 1200.
 keyer 49 --frame-reply 3:0x88
 run --port 49 upload "$firmware"
-expect 1 "Error: ZOVOV stopped early" "the upload stopped partway" "switch the keyer off and on" \
-    "No O/S" "FW Update" "ztcli upload FILE"
+expect 1 "Error: ZOVOV stopped early, program it again !" "the upload stopped partway" \
+    "switch the keyer off and on" "No O/S" "FW Update" "ztcli upload FILE"
 run --port 49 test
 expect 1 "only the keyer's boot loader answered" "ztcli upload FILE" "FW Update"
 prints "ZT Fail:No O/S"
