@@ -15,14 +15,14 @@
 #include <memory>
 #include <vector>
 
-#include "support/host_test.h"
+#include "ui/hosts/host_test.h"
 #include "ui/qt/qt_host.h"
 
 namespace zttest {
 
-class QtHostTest : public HostTest<ui::QtHost> {
+class QtHostTest : public HostTest {
   protected:
-    void show(ui::Window& w, int) override { ui::windowWidget(w)->show(); }
+    ui::QtHost& host = static_cast<ui::QtHost&>(driver->host());  // the one the driver installed
 };
 
 template <class T = QWidget>

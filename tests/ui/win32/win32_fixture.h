@@ -10,12 +10,13 @@
 #include <cstring>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "support/host_test.h"
+#include "ui/hosts/host_test.h"
 #include "ui/win32/win32_host.h"
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -116,6 +117,28 @@ inline void click(HWND at) {
     sendInputs({in[0], in[1]});
 }
 
+// Calls fn on the thread's message loop every few milliseconds until it
+// returns true; gives up after 10 s so that no test hangs.
+struct Poller {
+    std::function<bool()> fn;
+    DWORD start;
+};
+inline std::map<UINT_PTR, std::shared_ptr<Poller>> pollers;
+
+inline void poll(std::function<bool()> fn) {
+    const UINT_PTR id = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        auto it = pollers.find(timer);
+        if (it == pollers.end()) return;
+        std::shared_ptr<Poller> p = it->second;  // fn may start another poller
+        const bool done = p->fn();
+        if (!done && GetTickCount() - p->start < 10000) return;
+        KillTimer(nullptr, timer);
+        pollers.erase(timer);
+        if (!done) ADD_FAILURE() << "gave up waiting";
+    });
+    pollers[id] = std::make_shared<Poller>(Poller{std::move(fn), GetTickCount()});
+}
+
 inline std::string textOf(HWND h) {
     char buffer[1024] = {};
     GetWindowTextA(h, buffer, sizeof buffer);
@@ -132,16 +155,10 @@ inline void setClipboard(const std::string& s) {
     CloseClipboard();
 }
 
-class Win32HostTest : public HostTest<ui::Win32Host> {
+class Win32HostTest : public HostTest {
   protected:
-    // Side by side, each apart from the others.
-    void show(ui::Window& w, int index) override {
-        HWND h = ui::windowHandle(w);
-        EXPECT_TRUE(h);
-        SetWindowPos(h, HWND_TOP, 20 + 420 * index, 20, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-        pump();
-    }
-    bool counts(const ui::Window& w, const ui::Message& m) override { return actedOn(w, m); }
+    ui::Win32Host& host =
+        static_cast<ui::Win32Host&>(driver->host());  // the one the driver installed
 };
 
 inline HWND item(const ui::Window& w, int id) {
