@@ -141,7 +141,7 @@ TEST_F(HostCases, ACharFilterSeesTypedCharactersOnly) {
     EXPECT_EQ(driver->shown(w, kText).text, "A\r\n#C\r\nE");
 }
 
-TEST_F(HostCases, TypingAndPastingStopAtTheTextLimit) {
+TEST_F(HostCases, TypingPastingAndAppendingStopAtTheTextLimit) {
     ui::Window& w = open(kTest);
     ui::setTextLimit(w, kText, 4);
     driver->type(w, kText, "ab");
@@ -149,18 +149,15 @@ TEST_F(HostCases, TypingAndPastingStopAtTheTextLimit) {
     driver->type(w, kText, "c");
     EXPECT_EQ(ui::getText(w, kText), "AB\r\n");
     driver->setClipboard("vwxyz");
-    driver->selectAll(w, kText);
+    ui::setFocus(w, kText, true);  // its text selected
     driver->paste(w, kText);
     EXPECT_EQ(ui::getText(w, kText), "VWXY");
-}
 
-// Text the program appends (the upload log) stops at the edit's limit.
-TEST_F(HostCases, AppendedTextStopsAtTheTextLimit) {
-    ui::Window& w = open(kTest);
+    // and so does the text the program appends (the upload log)
+    ui::setText(w, kText, "");
     ui::setTextLimit(w, kText, 12);
-    ui::appendTextSync(w, kText, "0123 45\r\n");
-    ui::appendTextSync(w, kText, "6789\r\n");
-    ui::appendTextSync(w, kText, "MORE\r\n");
+    for (const char* line : {"0123 45\r\n", "6789\r\n", "MORE\r\n"})
+        ui::appendTextSync(w, kText, line);
     EXPECT_EQ(ui::getText(w, kText), "0123 45\r\n678");
     EXPECT_EQ(driver->shown(w, kText).text, "0123 45\r\n678");
 }
@@ -169,16 +166,15 @@ TEST_F(HostCases, AppendedTextStopsAtTheTextLimit) {
 // a click in the child ends it with the procedure's result.
 TEST_F(HostCases, AChildLoopBlocksItsOwnerWhileTheOwnerTimerRuns) {
     int ownerTicks = 0, childResult = -1;
-    bool owned = false, blocked = false;
+    bool blocked = false;
     ui::Window* owner = nullptr;
     auto childProc = [&](ui::Window& w, const ui::Message& m) {
         if (m.msg == ui::Msg::Command && m.id == 1) ui::endDialog(w, 9);
         if (m.msg != ui::Msg::Init) return 1;
-        owned = driver->owns(*owner, w);
         const int start = ownerTicks;
         driver->when([&, start] { return ownerTicks >= start + 3; },
                      [&] {
-                         blocked = driver->blocked(*owner);
+                         blocked = driver->blocks(*owner, w);
                          driver->press(w, 1);
                      },
                      [&] { ui::endDialog(w, 0); });
@@ -197,7 +193,6 @@ TEST_F(HostCases, AChildLoopBlocksItsOwnerWhileTheOwnerTimerRuns) {
     };
     EXPECT_EQ(ui::runModal(kTest, nullptr, ownerProc), 9);
     EXPECT_EQ(childResult, 9);
-    EXPECT_TRUE(owned);
     EXPECT_TRUE(blocked);
 }
 

@@ -1,8 +1,7 @@
 #pragma once
-// What differs between the real hosts (Qt, Win32) when a test acts as the
-// user or reads what the user sees: each host's tests implement it once
-// (tests/ui/qt/qt_driver.cpp, tests/ui/win32/win32_driver.cpp), and the
-// cases both hosts must pass (host_cases.cpp) go through it.
+// What differs between the real hosts when a test acts as the user or reads
+// what the user sees, implemented once per host (qt/qt_driver.cpp,
+// win32/win32_driver.cpp) for the cases both must pass (host_cases.cpp).
 
 #include <functional>
 #include <memory>
@@ -12,6 +11,7 @@
 
 namespace zttest {
 
+// The drivers map them in this order; those with Ctrl come last.
 enum class Key { Enter, Escape, Down, Backspace, CtrlEnter, CtrlV };
 
 // What a control shows on screen, read from the host's own widget.
@@ -37,7 +37,6 @@ class HostDriver {
     virtual void closeBox(ui::Window& w) = 0;
     virtual void setClipboard(const std::string& s) = 0;
     virtual void paste(ui::Window& w, int id) = 0;
-    virtual void selectAll(ui::Window& w, int id) = 0;
 
     // The event loop: what is queued runs; from inside a running loop,
     // then() once ready() holds, or a failure and giveUp() after 10 s.
@@ -52,9 +51,8 @@ class HostDriver {
     // watchPaint starts watching it.
     virtual void watchPaint(ui::Window& w, int id) = 0;
     virtual bool painted(ui::Window& w, int id) = 0;
-    // Whether child's window is owned by owner's, and owner takes no input.
-    virtual bool owns(const ui::Window& owner, const ui::Window& child) = 0;
-    virtual bool blocked(const ui::Window& owner) = 0;
+    // Whether child's window is owned by owner's, which takes no input.
+    virtual bool blocks(const ui::Window& owner, const ui::Window& child) = 0;
 };
 
 // The driver of the host this test program is built for.

@@ -1,14 +1,10 @@
 // The Qt host as the shared host cases drive it: Qt input events sent to the
 // widgets, and what the widgets show.
 
-#include <QAbstractButton>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QThread>
 
 #include "qt_fixture.h"
@@ -35,21 +31,14 @@ class QtDriver : public HostDriver {
     void show(ui::Window& w, int) override { ui::windowWidget(w)->show(); }
 
     void key(ui::Window& w, int id, Key k) override {
-        QWidget* to = widget(w, id);
-        switch (k) {
-            case Key::Enter:
-                return zttest::key(to, Qt::Key_Return);
-            case Key::Escape:
-                return zttest::key(to, Qt::Key_Escape);
-            case Key::Down:
-                return zttest::key(to, Qt::Key_Down);
-            case Key::Backspace:
-                return zttest::key(to, Qt::Key_Backspace, {}, QStringLiteral("\b"));
-            case Key::CtrlEnter:
-                return zttest::key(to, Qt::Key_Return, Qt::ControlModifier, QStringLiteral("\n"));
-            case Key::CtrlV:
-                return zttest::key(to, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
-        }
+        static const struct {
+            Qt::Key key;
+            const char* text;
+        } keys[] = {{Qt::Key_Return, ""},      {Qt::Key_Escape, ""},   {Qt::Key_Down, ""},
+                    {Qt::Key_Backspace, "\b"}, {Qt::Key_Return, "\n"}, {Qt::Key_V, "\x16"}};
+        const auto [key, text] = keys[static_cast<int>(k)];
+        zttest::key(widget(w, id), key, k >= Key::CtrlEnter ? Qt::ControlModifier : Qt::NoModifier,
+                    QString::fromLatin1(text));
     }
     void type(ui::Window& w, int id, const std::string& s) override {
         QWidget* to = widget(w, id);
@@ -63,9 +52,6 @@ class QtDriver : public HostDriver {
     }
     void paste(ui::Window& w, int id) override {
         QMetaObject::invokeMethod(widget(w, id), "paste");
-    }
-    void selectAll(ui::Window& w, int id) override {
-        QMetaObject::invokeMethod(widget(w, id), "selectAll");
     }
 
     // As the Win32 driver's: a few rounds, a moment apart, so that what
@@ -82,45 +68,30 @@ class QtDriver : public HostDriver {
     }
     void press(ui::Window& w, int id) override { mouseClick(widget(w, id)); }
 
+    // Each widget class names its text and its value as a property of its own.
     Shown shown(const ui::Window& w, int id) override {
         QWidget* wd = widget(w, id);
-        Shown s{{}, wd->isVisible(), wd->isEnabled()};
-        QString text = wd->windowTitle();
-        if (auto* b = qobject_cast<QAbstractButton*>(wd)) {
-            text = b->text();
-            s.checked = b->isChecked();
-        } else if (auto* l = qobject_cast<QLabel*>(wd)) {
-            text = l->text();
-        } else if (auto* e = qobject_cast<QLineEdit*>(wd)) {
-            text = e->text();
-        } else if (auto* e = qobject_cast<QPlainTextEdit*>(wd)) {
-            text = e->toPlainText();
-        } else if (auto* c = qobject_cast<QComboBox*>(wd)) {
-            text = c->currentText();
-            s.value = c->currentIndex();
-            s.count = c->count();
-        } else if (auto* p = qobject_cast<QProgressBar*>(wd)) {
-            s.value = p->value();
-        }
-        s.text = text.replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString();
-        return s;
+        const bool combo = wd->inherits("QComboBox");
+        const char* text = combo                            ? "currentText"
+                           : wd->inherits("QPlainTextEdit") ? "plainText"
+                                                            : "text";
+        QString shown = id ? wd->property(text).toString() : wd->windowTitle();
+        return {shown.replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString(),
+                wd->isVisible(),
+                wd->isEnabled(),
+                wd->property("checked").toBool(),
+                wd->property(combo ? "currentIndex" : "value").toInt(),
+                wd->property("count").toInt()};
     }
     void watchPaint(ui::Window& w, int id) override {
         paints_.n = 0;
         widget(w, id)->installEventFilter(&paints_);
     }
     bool painted(ui::Window&, int) override { return paints_.n > 0; }
-    bool owns(const ui::Window& owner, const ui::Window& child) override {
-        return ui::windowWidget(child)->parentWidget() == ui::windowWidget(owner);
-    }
-    // Qt blocks a window-modal dialog's parent window, an application-modal
-    // one every other window.
-    bool blocked(const ui::Window& owner) override {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == ui::windowWidget(owner)) return false;
-        return modal->windowModality() == Qt::ApplicationModal ||
-               (modal->windowModality() == Qt::WindowModal && modal->parentWidget() &&
-                modal->parentWidget()->window() == ui::windowWidget(owner));
+    bool blocks(const ui::Window& owner, const ui::Window& child) override {
+        QWidget* view = ui::windowWidget(child);
+        return view->parentWidget() == ui::windowWidget(owner) &&
+               QApplication::activeModalWidget() == view && view->windowModality() != Qt::NonModal;
     }
 
   private:

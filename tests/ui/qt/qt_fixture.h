@@ -20,10 +20,7 @@
 
 namespace zttest {
 
-class QtHostTest : public HostTest {
-  protected:
-    ui::QtHost& host = static_cast<ui::QtHost&>(driver->host());  // the one the driver installed
-};
+using QtHostTest = HostTest;
 
 template <class T = QWidget>
 T* widgetOf(const ui::Window& w, int id) {
