@@ -15,15 +15,12 @@
 #include <memory>
 #include <vector>
 
-#include "support/host_test.h"
+#include "ui/hosts/host_test.h"
 #include "ui/qt/qt_host.h"
 
 namespace zttest {
 
-class QtHostTest : public HostTest<ui::QtHost> {
-  protected:
-    void show(ui::Window& w, int) override { ui::windowWidget(w)->show(); }
-};
+using QtHostTest = HostTest;
 
 template <class T = QWidget>
 T* widgetOf(const ui::Window& w, int id) {

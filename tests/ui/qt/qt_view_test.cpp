@@ -1,15 +1,11 @@
-// The widgets mirror the model, and the real templates lay out so that every
+// Tips reach the widgets, and the real templates lay out so that every
 // caption fits where the template puts it.
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
@@ -26,47 +22,15 @@ namespace {
 
 using QtMirror = QtHostTest;
 
-TEST_F(QtMirror, ModelChangesReachTheWidgets) {
+// Tips, which the shared cases do not read: on Qt a widget's own tooltip.
+TEST_F(QtMirror, TipsReachTheWidgets) {
     ui::Window& w = open(kTest);
-    EXPECT_EQ(ui::windowWidget(w)->windowTitle(), QStringLiteral("Test"));
-    EXPECT_EQ(widgetOf<QLineEdit>(w, kUpper)->text(), QStringLiteral("start"));
-    EXPECT_TRUE(widgetOf(w, kLabel)->isHidden() && !widgetOf(w, kLabel)->isEnabled());
-    EXPECT_TRUE(widgetOf<QPushButton>(w, kWrap)->text().contains(QLatin1Char('\n')));
-    EXPECT_FALSE(widgetOf<QPushButton>(w, kGo)->text().contains(QLatin1Char('\n')));
-
-    ui::setText(w, kLabel, "PotValue: 17");
-    ui::setText(w, kText, "one\r\ntwo");
-    ui::check(w, kRadio, true);
-    ui::enable(w, kGo, false);
-    ui::show(w, kAuto, false);
-    ui::show(w, kLabel, true);
-    ui::enable(w, kLabel, true);
-    ui::setProgress(w, kBar, 42);
     ui::setTip(w, kUpper, "/dev/ttyS0");
-    EXPECT_EQ(widgetOf<QLabel>(w, kLabel)->text(), QStringLiteral("PotValue: 17"));
-    EXPECT_TRUE(widgetOf(w, kLabel)->isVisible() && widgetOf(w, kLabel)->isEnabled());
-    EXPECT_EQ(widgetOf<QPlainTextEdit>(w, kText)->toPlainText(), QStringLiteral("one\ntwo"));
-    EXPECT_TRUE(widgetOf<QRadioButton>(w, kRadio)->isChecked());
-    EXPECT_FALSE(widgetOf(w, kGo)->isEnabled());
-    EXPECT_FALSE(widgetOf(w, kAuto)->isVisible());
-    EXPECT_EQ(widgetOf<QProgressBar>(w, kBar)->value(), 42);
-    EXPECT_EQ(widgetOf(w, kUpper)->toolTip(), QStringLiteral("/dev/ttyS0"));
-
-    auto* combo = widgetOf<QComboBox>(w, kList);
     for (const char* item : {"COM1", "COM3", "COM7"}) ui::comboAdd(w, kList, item);
     ui::comboSetItemTip(w, kList, 2, "/dev/ttyUSB0");
-    ui::comboSelect(w, kList, 1);
-    EXPECT_EQ(combo->count(), 3);
-    EXPECT_EQ(combo->itemData(2, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_EQ(combo->currentText(), QStringLiteral("COM3"));
-    ui::comboSelect(w, kList, -1);
-    EXPECT_EQ(combo->currentText(), QString());
-    ui::comboReset(w, kList);
-    EXPECT_EQ(combo->count(), 0);
-    EXPECT_TRUE(messages.empty());  // mirroring is not input
-
-    type(combo->lineEdit(), QStringLiteral("abc"));  // the text part is the user's
-    EXPECT_EQ(ui::getText(w, kList), "abc");
+    EXPECT_EQ(widgetOf(w, kUpper)->toolTip(), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(widgetOf<QComboBox>(w, kList)->itemData(2, Qt::ToolTipRole).toString(),
+              QStringLiteral("/dev/ttyUSB0"));
 }
 
 // ---- The real templates -----------------------------------------------------------

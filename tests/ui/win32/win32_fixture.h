@@ -7,32 +7,20 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "support/host_test.h"
+#include "ui/hosts/host_test.h"
 #include "ui/win32/win32_host.h"
 // After windows.h, which it needs.
 #include <commctrl.h>
 
 namespace zttest {
-
-// Windows sends notifications that no procedure of the program looks at (an
-// edit's focus and change, a list's drop-down); these are left out of what a
-// test compares, except a list's selection change.
-inline bool actedOn(const ui::Window& w, const ui::Message& m) {
-    if (m.msg != ui::Msg::Command) return true;
-    auto it = w.controls.find(m.id);
-    if (it == w.controls.end()) return true;
-    if (it->second.kind == ui::Kind::Edit) return false;
-    if (it->second.kind == ui::Kind::ComboBox) return m.code == ui::kSelectionChanged;
-    return true;
-}
 
 // Runs everything queued for this thread, dialog keys through the dialog
 // manager of the window they are for.
@@ -116,32 +104,41 @@ inline void click(HWND at) {
     sendInputs({in[0], in[1]});
 }
 
+// Calls fn on the thread's message loop every few milliseconds until it
+// returns true; gives up after 10 s (then giveUp) so that no test hangs.
+struct Poller {
+    std::function<bool()> fn;
+    std::function<void()> giveUp;
+    DWORD start;
+};
+inline std::map<UINT_PTR, std::shared_ptr<Poller>> pollers;
+
+inline void poll(std::function<bool()> fn, std::function<void()> giveUp = {}) {
+    const UINT_PTR id = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        auto it = pollers.find(timer);
+        if (it == pollers.end()) return;
+        std::shared_ptr<Poller> p = it->second;  // fn may start another poller
+        const bool done = p->fn();
+        if (!done && GetTickCount() - p->start < 10000) return;
+        KillTimer(nullptr, timer);
+        pollers.erase(timer);
+        if (!done) ADD_FAILURE() << "gave up waiting";
+        if (!done && p->giveUp) p->giveUp();
+    });
+    pollers[id] =
+        std::make_shared<Poller>(Poller{std::move(fn), std::move(giveUp), GetTickCount()});
+}
+
 inline std::string textOf(HWND h) {
     char buffer[1024] = {};
     GetWindowTextA(h, buffer, sizeof buffer);
     return buffer;
 }
 
-inline void setClipboard(const std::string& s) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, s.size() + 1);
-    std::memcpy(GlobalLock(mem), s.c_str(), s.size() + 1);
-    GlobalUnlock(mem);
-    SetClipboardData(CF_TEXT, mem);
-    CloseClipboard();
-}
-
-class Win32HostTest : public HostTest<ui::Win32Host> {
+class Win32HostTest : public HostTest {
   protected:
-    // Side by side, each apart from the others.
-    void show(ui::Window& w, int index) override {
-        HWND h = ui::windowHandle(w);
-        EXPECT_TRUE(h);
-        SetWindowPos(h, HWND_TOP, 20 + 420 * index, 20, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-        pump();
-    }
-    bool counts(const ui::Window& w, const ui::Message& m) override { return actedOn(w, m); }
+    ui::Win32Host& host =
+        static_cast<ui::Win32Host&>(driver->host());  // the one the driver installed
 };
 
 inline HWND item(const ui::Window& w, int id) {

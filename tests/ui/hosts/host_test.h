@@ -2,8 +2,8 @@
 // What the tests of each real host (Qt, Win32) share: one window with a
 // control of every kind, a child dialog, and a fixture that installs the host
 // and opens windows that record the messages their procedure is given. The
-// same checks run on every host; each host's fixture only says how a window
-// is shown and which messages count.
+// same checks run on every host; each host's driver says how a window is
+// shown, which messages count, and how input reaches it.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 #include <ostream>
 #include <vector>
 
+#include "ui/hosts/host_driver.h"
 #include "ui/ui.h"
 
 namespace ui {
@@ -69,10 +70,11 @@ inline ui::Message command(int id, int code = 0) {
     return {ui::Msg::Command, id, code};
 }
 
-template <class HostType>
 class HostTest : public ::testing::Test {
   protected:
-    HostTest() : previous_(ui::currentHost()) { ui::setHost(&host); }
+    HostTest() : driver(makeHostDriver()), previous_(ui::currentHost()) {
+        ui::setHost(&driver->host());
+    }
     ~HostTest() override {
         for (auto& w : windows_) ui::closeWindow(*w);
         ui::setHost(previous_);
@@ -83,19 +85,14 @@ class HostTest : public ::testing::Test {
     ui::Window& open(const ui::DialogTemplate& t) {
         windows_.push_back(ui::openWindow(t, nullptr, [this](ui::Window& w, const ui::Message& m) {
             if (m.msg == ui::Msg::Init) return 0;
-            if (counts(w, m)) messages.push_back(m);
+            if (driver->counts(w, m)) messages.push_back(m);
             return onMessage ? onMessage(w, m) : 1;
         }));
-        show(*windows_.back(), static_cast<int>(windows_.size() - 1));
+        driver->show(*windows_.back(), static_cast<int>(windows_.size() - 1));
         return *windows_.back();
     }
 
-    // Shows the index-th window this test opened.
-    virtual void show(ui::Window& w, int index) = 0;
-    // Whether a message is one the test compares.
-    virtual bool counts(const ui::Window&, const ui::Message&) { return true; }
-
-    HostType host;
+    std::unique_ptr<HostDriver> driver;
     std::vector<ui::Message> messages;
     std::function<int(ui::Window&, const ui::Message&)> onMessage;
 
