@@ -61,13 +61,20 @@ void Test(ui::Window& w) {
     for (int id : {ids::kOpState, ids::kSupply, ids::kPotValue, ids::kPushButton})
         ui::setText(w, id, "");
     ShowTesting(w);
+    bool found = false;
     const TestResult t =
-        TestKeyer(keyerPort, KeyerTarget(), appState.keyer, [&w](const Detection& d) {
-            ShowDetection(w, d);
+        TestKeyer(keyerPort, KeyerTarget(), appState.keyer, [&w, &found](const Detection& d) {
+            found = ShowDetection(w, d);
             ui::setText(w, ids::kOpState, TestState(d.outcome));
             return true;
         });
     if (t.values) ShowLiveValues(w, *t.values);
+    // The chip label tells of the keyer found, else of one found before.
+    if (found)
+        AnnounceFields(w, {ids::kChipLabel, ids::kLinkStatus, ids::kOpState, ids::kPotValue,
+                           ids::kPushButton, ids::kSupply});
+    else
+        AnnounceFields(w, {ids::kLinkStatus, ids::kOpState});
 }
 
 // Detection's texts, and ">ZT ERR" when it found nothing to transfer with.
@@ -94,24 +101,31 @@ void Read(ui::Window& w) {
                                            ShowOperation(w, ">Reading");
                                            return true;
                                        });
-    if (!ShowTransfer(w, r)) return;
-    ShowOperation(w, ">Done");
-    FillSettingsControls(w, editedUser);
-    FillMessageEdits(w);
+    if (ShowTransfer(w, r)) {
+        ShowOperation(w, ">Done");
+        FillSettingsControls(w, editedUser);
+        FillMessageEdits(w);
+    }
+    AnnounceFields(w, {ids::kLinkStatus, ids::kOpState});
 }
 
 // The editor's values are checked and stored into the image once the keyer
-// has been found, and only then sent.
+// has been found, and only then sent. A value refused has said so in its
+// message box, and nothing more is told.
 void Write(ui::Window& w) {
     ShowTesting(w);
-    const TransferResult r = WriteKeyer(
-        keyerPort, KeyerTarget(), appState.keyer, appState.image, [&w](const Detection& d) {
-            if (!ShowDetectionForTransfer(w, d)) return false;
-            if (!StoreSettingsControls(w, editedUser) || !StoreMessageEdits(w)) return false;
-            ShowOperation(w, "Writing");
-            return true;
-        });
+    bool refused = false;
+    const TransferResult r =
+        WriteKeyer(keyerPort, KeyerTarget(), appState.keyer, appState.image,
+                   [&w, &refused](const Detection& d) {
+                       if (!ShowDetectionForTransfer(w, d)) return false;
+                       refused = !StoreSettingsControls(w, editedUser) || !StoreMessageEdits(w);
+                       if (refused) return false;
+                       ShowOperation(w, "Writing");
+                       return true;
+                   });
     if (ShowTransfer(w, r)) ShowOperation(w, "Done");
+    if (!refused) AnnounceFields(w, {ids::kLinkStatus, ids::kOpState});
 }
 
 // What every keyer operation does around its own steps. While one runs, a

@@ -53,22 +53,31 @@ TEST_F(AppTest, RttyShowsTheEditedUsersRegistersAndOkWritesThemBackWhole) {
     EXPECT_EQ(appState.image[295], 0x82);
 }
 
-TEST_F(AppTest, RttyCancelEnterAndTheCloseBoxChangeNothingEscapeStaysOpen) {
+// Enter is Ok: the operator's edits are kept, never lost to it.
+TEST_F(AppTest, RttyCancelEscapeAndTheCloseBoxChangeNothingEnterIsOk) {
     ui::Window& main = openMain();
     appState.image[289] = 0x8A;
     const SettingsImage before = appState.image;
-    void (*leave[])(ui::Window&) = {[](ui::Window& w) { ui::click(w, ids::kRttyCancel); },
-                                    ui::pressEnter, ui::closeBox};
+    void (*leave[])(ui::Window&) = {
+        [](ui::Window& w) { ui::click(w, ids::kRttyCancel); }, ui::pressEscape, ui::closeBox,
+        [](ui::Window& w) { ui::click(w, ids::kRttyOk); }, ui::pressEnter};
+    SettingsImage byOk{};
     for (auto how : leave) {
+        appState.image = before;
         RunRtty(host(), main, [how](ui::Window& w) {
             ui::click(w, ids::kRttyFskMap);
             ui::selectItem(w, ids::kRttyStopBits, 1);
-            ui::pressEscape(w);
-            EXPECT_FALSE(w.ended);
             how(w);
+            EXPECT_TRUE(w.ended);
         });
-        EXPECT_EQ(appState.image, before);
+        if (how == leave[3]) byOk = appState.image;
+        if (how == leave[4]) {
+            EXPECT_EQ(appState.image, byOk);
+        } else if (how != leave[3]) {
+            EXPECT_EQ(appState.image, before);
+        }
     }
+    EXPECT_NE(byOk, before);
 }
 
 }  // namespace
