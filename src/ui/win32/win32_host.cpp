@@ -66,6 +66,8 @@ class TemplateWriter {
 constexpr MSAAPROPID kLiveSetting = {
     0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
 constexpr LONG kPoliteLive = 1;
+// EVENT_OBJECT_LIVEREGIONCHANGED, which the headers name from Windows 8 on.
+constexpr DWORD kLiveRegionChanged = 0x8019;
 
 constexpr UINT kAppendMessage = WM_APP + 1;  // wParam: control id, lParam: const std::string*
 constexpr char kViewProp[] = "zttools.view";
@@ -656,7 +658,7 @@ void Win32Host::announce(Window& w) {
         ui::annotate(*v, v->notice, Annotation::Kind::LiveRegion);
     }
     SetWindowTextA(v->notice, w.announcement.c_str());
-    NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, v->notice, OBJID_CLIENT, CHILDID_SELF);
+    NotifyWinEvent(kLiveRegionChanged, v->notice, OBJID_CLIENT, CHILDID_SELF);
 }
 
 // A template that names a window class (the main window's) needs that class
