@@ -24,6 +24,7 @@ namespace zt::bench {
 constexpr double kCharMs1200 = 10.0 * 1000.0 / 1200.0;  // start, 8 data, stop bits
 
 inline double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
@@ -35,6 +36,39 @@ double TimeMs(F run) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
         .count();
 }
+
+// What the program and the simulator each added to a case's runs, from the
+// simulator's timing of every exchange: the program's turnarounds (the
+// reply's last byte out to the next request's first byte in) and how far
+// the paced simulator ran behind the line's own rate.
+class Shares {
+  public:
+    // One run's timing.
+    void Add(const sim::Timing& t) {
+        double total = 0;
+        for (auto us : t.turnarounds) {
+            turnarounds_.push_back(us.count() / 1000.0);
+            total += us.count() / 1000.0;
+        }
+        runTurnarounds_.push_back(total);
+        lags_.push_back(t.lag.count() / 1000.0);
+        exchanges_ = t.exchanges;
+    }
+    // A line under the case's: the median turnaround, the turnarounds and the
+    // lag of a median run.
+    void Report(bool paced = true) const {
+        if (turnarounds_.empty()) return;
+        std::printf("%-16s program: median turnaround %.3f ms (%zu exchanges, %.1f ms a run)", "",
+                    Median(turnarounds_), exchanges_, Median(runTurnarounds_));
+        if (paced) std::printf("   simulator behind the line %.1f ms a run", Median(lags_));
+        std::printf("\n");
+    }
+    double MedianTurnaroundMs() const { return Median(turnarounds_); }
+
+  private:
+    std::vector<double> turnarounds_, runTurnarounds_, lags_;
+    std::size_t exchanges_ = 0;
+};
 
 // One line: measured, the limit (bytes at 1200 baud plus the fixed waits), ratio.
 inline void Report(const char* what, double measured, std::size_t bytes, double fixedMs) {

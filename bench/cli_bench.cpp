@@ -34,7 +34,7 @@ int main() {
     WindowOnPacedKeyer bench("cli_bench");
     zt::sim::Simulator& sim = bench.sim();
     const std::string file = std::string(std::getenv("XDG_CONFIG_HOME")) + "/bench.eep";
-    const zt::PortWaits waits;
+    const zt::KeyerWaits waits;
 
     struct Case {
         const char* name;
@@ -43,26 +43,32 @@ int main() {
         double fixedMs;
     };
     const Case cases[] = {
-        {"ztcli read", {"read", file}, kDetectionReplies + kSettingsReply, double(waits.settleMs)},
+        {"ztcli read",
+         {"read", file},
+         kDetectionReplies + kSettingsReply,
+         double(waits.full.settleMs)},
         {"ztcli write -n",
          {"write", "--no-verify", file},
          kDetectionReplies,
-         double(waits.settleMs + waits.storeMs)},
+         double(waits.full.settleMs + waits.storeMs)},
         {"ztcli write",
          {"write", file},
          kDetectionReplies + kSettingsReply,
-         double(waits.settleMs + waits.storeMs)},
+         double(waits.full.settleMs + waits.storeMs)},
     };
     std::printf("SMT keyer, firmware 31.05, 1200 baud paced, median of %d runs\n", kRuns);
     for (const Case& c : cases) {
         std::vector<double> times;
+        Shares shares;
         std::size_t sent = 0;
         for (int i = 0; i < kRuns; ++i) {
             sim.ClearReceived();
             times.push_back(TimeMs([&] { Cli(c.args); }));
             sent = sim.Received().size();
+            shares.Add(sim.timing());
         }
         Report(c.name, Median(times), sent + c.replies, c.fixedMs);
+        shares.Report();
     }
     return 0;
 }

@@ -47,11 +47,13 @@ int main() {
     zt::sim::Simulator& keyer = *sims.back();
 
     std::vector<double> silent, answering, whole;
+    Shares keyerShares;
     std::size_t keyerBytes = 0;
     for (int i = 0; i < kRuns; ++i) {
         silent.push_back(TimeMs([&] { zt::ProbePort(ports.front()); }));
         keyer.ClearReceived();
         answering.push_back(TimeMs([&] { zt::ProbePort(ports.back()); }));
+        keyerShares.Add(keyer.timing());
         std::vector<zt::ProbedPort> found;
         whole.push_back(TimeMs([&] { found = zt::ProbePorts(ports); }));
         keyerBytes = keyer.Received().size() / 2;  // probed alone, then with the others
@@ -73,6 +75,7 @@ int main() {
     std::printf("%-16s measured %7.1f ms   budget  %7.1f ms   ratio %.3f\n", "silent port",
                 oneSilent, kSilentBudgetMs, oneSilent / kSilentBudgetMs);
     Report("keyer", Median(answering), lineBytes, settle);
+    keyerShares.Report();
     std::printf("%-16s measured %7.1f ms   one silent port %7.1f ms   ratio %.3f\n", "probe, all",
                 Median(whole), oneSilent, Median(whole) / oneSilent);
     return 0;

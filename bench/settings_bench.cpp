@@ -18,22 +18,27 @@ int main() {
     WindowOnPacedKeyer bench("settings_bench");
     zt::sim::Simulator& sim = bench.sim();
     ui::Window& w = bench.window();
-    const double settle = zt::keyerPort.waits().settleMs;
-    const double store = zt::keyerPort.waits().storeMs;
+    const double settle = zt::appState.waits.full.settleMs;
+    const double store = zt::appState.waits.storeMs;
 
     ui::click(w, zt::ids::kTestZt);  // finds the keyer, which opens up Read and Write
     std::vector<double> reads, writes;
+    Shares readShares, writeShares;
     std::size_t readSent = 0, writeSent = 0;
     for (int i = 0; i < kRuns; ++i) {
         sim.ClearReceived();
         reads.push_back(TimeMs([&] { ui::click(w, zt::ids::kReadZt); }));
         readSent = sim.Received().size();
+        readShares.Add(sim.timing());
         sim.ClearReceived();
         writes.push_back(TimeMs([&] { ui::click(w, zt::ids::kWriteZt); }));
         writeSent = sim.Received().size();
+        writeShares.Add(sim.timing());
     }
     std::printf("SMT keyer, firmware 31.05, 1200 baud paced, median of %d runs\n", kRuns);
     Report("Read ZT", Median(reads), readSent + kDetectionReplies + kSettingsReply, settle);
+    readShares.Report();
     Report("Write ZT", Median(writes), writeSent + kDetectionReplies, settle + store);
+    writeShares.Report();
     return 0;
 }

@@ -41,7 +41,8 @@ double ThreadCpuMs() {
 struct Run {
     double wallMs = 0;
     double cpuMs = 0;  // the worker thread's own
-    int result = 0;
+    zt::UploadResult result = zt::UploadResult::Running;
+    zt::sim::Timing timing;
 };
 
 Run Upload(zt::Port& port, const zt::FirmwareImage& image) {
@@ -76,9 +77,12 @@ std::vector<Run> Runs(bool pace, int count, const zt::FirmwareImage& image) {
     }
     std::vector<Run> runs;
     for (int i = 0; i < count; ++i) {
+        sim.ClearReceived();
         runs.push_back(Upload(port, image));
-        if (runs.back().result != zt::kUploadDone) {
-            std::fprintf(stderr, "upload_bench: upload ended with %02x\n", runs.back().result);
+        runs.back().timing = sim.timing();
+        if (runs.back().result != zt::UploadResult::Done) {
+            std::fprintf(stderr, "upload_bench: %s\n",
+                         zt::UploadResultText(runs.back().result).c_str());
             std::exit(1);
         }
     }
@@ -97,7 +101,11 @@ int main(int argc, char** argv) {
     const double pauses = waits.beforeFast + waits.afterRestart + waits.afterSlow;
 
     std::vector<double> wall;
-    for (const Run& r : Runs(true, pacedRuns, image)) wall.push_back(r.wallMs);
+    zt::bench::Shares paced;
+    for (const Run& r : Runs(true, pacedRuns, image)) {
+        wall.push_back(r.wallMs);
+        paced.Add(r.timing);
+    }
     const double line = kSlowChars * kSlowCharMs + kFastChars * kFastCharMs;
     const double limit = line + pauses;
     const double measured = Median(wall);
@@ -107,15 +115,19 @@ int main(int argc, char** argv) {
         "upload      measured %8.1f ms   limit %8.1f ms (%.1f ms on the line + %.0f ms "
         "pauses)   ratio %.4f (+%.2f %%)\n",
         measured, limit, line, pauses, measured / limit, (measured / limit - 1) * 100);
+    paced.Report();
 
     std::vector<double> perFrame, cpuPerFrame;
+    zt::bench::Shares unpaced;
     for (const Run& r : Runs(false, kUnpacedRuns, image)) {
         perFrame.push_back((r.wallMs - pauses) / kFrames);
         cpuPerFrame.push_back(r.cpuMs / kFrames);
+        unpaced.Add(r.timing);
     }
     std::printf(
         "unpaced, median of %d runs: %.3f ms per frame and reply (host and simulator),"
         " of which the worker's own CPU %.3f ms\n",
         kUnpacedRuns, Median(perFrame), Median(cpuPerFrame));
+    unpaced.Report(false);
     return 0;
 }

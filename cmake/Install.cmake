@@ -1,5 +1,6 @@
 # What `cmake --install` and the .deb put in place: the three programs, the
-# desktop entry, the icon in the hicolor theme and the manual pages. Included
+# desktop entry with the settings files' MIME type and the AppStream
+# metainfo, the icon in the hicolor theme and the manual pages. Included
 # last, so that every program's target exists by now; a build without Qt
 # has no zttools and no icon.
 include(GNUInstallDirs)
@@ -27,6 +28,16 @@ if(ZT_WITH_QT)
   install(FILES ${PROJECT_SOURCE_DIR}/data/zttools.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(DIRECTORY ${ZT_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+  # The settings files' MIME type, which the desktop entry opens, and what
+  # software centres show; the metainfo file is named after its id.
+  install(FILES ${PROJECT_SOURCE_DIR}/data/zttools-mime.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME zttools.xml)
+  set(metainfo ${PROJECT_SOURCE_DIR}/data/zttools.metainfo.xml)
+  file(STRINGS ${metainfo} id_line REGEX "<id>")
+  string(REGEX REPLACE ".*<id>(.*)</id>.*" "\\1" ZT_APPSTREAM_ID "${id_line}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${metainfo})
+  install(FILES ${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
+          RENAME ${ZT_APPSTREAM_ID}.metainfo.xml)
 endif()
 
 # Manual pages and the changelog go in compressed, as Debian's tools

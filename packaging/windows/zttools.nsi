@@ -9,11 +9,18 @@
 ; It installs for all users under Program Files, adds a Start menu entry and
 ; an entry in Apps & Features whose uninstaller removes exactly what was
 ; installed: files that a user left in the folder, and each user's
-; configuration in %APPDATA%\zttools, stay. Putting ztcli on the PATH is a
-; choice, off unless ticked.
+; configuration in %APPDATA%\zttools, stay. Opening .eep settings files with
+; zttools is a choice, on unless unticked; putting ztcli on the PATH is one,
+; off unless ticked. The last page offers to start zttools.
+;
+; The uninstaller does not remove programs that are running: it asks for
+; them to be closed first, and fails (exit code 2) when they are not. A file
+; that still cannot be removed goes at the next restart, which it says, and
+; the exit code is then 3010, as Windows installers report a restart to come.
 ;
 ; Command line: /S installs (or, for uninstall.exe, removes) silently; /PATH
-; also puts ztcli on the PATH; /D=FOLDER, last, chooses the folder.
+; also puts ztcli on the PATH; /NOEEP leaves .eep files alone; /D=FOLDER,
+; last, chooses the folder.
 
 Unicode true
 Target amd64-unicode
@@ -23,6 +30,12 @@ SetCompressor /SOLID lzma
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\zttools"
 !define ENVIRONMENT_KEY "SYSTEM\CurrentControlSet\Control\Session Manager\Environment"
+; The file type of settings files, and the class that opens them with zttools.
+!define EEP_KEY "Software\Classes\.eep"
+!define EEP_CLASS "zttools.settings"
+!define EEP_CLASS_KEY "Software\Classes\${EEP_CLASS}"
+; SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, 0, 0): Explorer rereads them.
+!define ASSOCIATIONS_CHANGED 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 ; Tells the programs that they are installed, so that each user's
 ; configuration goes to %APPDATA%, as Program Files is not the users' to write.
 !define MARKER "zttools.installed"
@@ -49,6 +62,10 @@ BrandingText "zttools ${VERSION}"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Start zttools"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartProgram
+!insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
@@ -76,6 +93,24 @@ Section "zttools and ztcli" SecPrograms
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Section "Open .eep settings files with zttools" SecEep
+  ; Explorer's own list of programs for .eep gets zttools; the type's
+  ; default program becomes zttools, and the one it had comes back when
+  ; zttools is uninstalled.
+  WriteRegStr HKLM "${EEP_CLASS_KEY}" "" "Zentor 3 keyer settings"
+  WriteRegStr HKLM "${EEP_CLASS_KEY}\DefaultIcon" "" "$INSTDIR\zttools.exe,0"
+  WriteRegStr HKLM "${EEP_CLASS_KEY}\shell\open\command" "" '"$INSTDIR\zttools.exe" "%1"'
+  WriteRegStr HKLM "${EEP_KEY}\OpenWithProgids" "${EEP_CLASS}" ""
+  ReadRegStr $0 HKLM "${EEP_KEY}" ""
+  ${If} $0 != ""
+  ${AndIf} $0 != "${EEP_CLASS}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "EepClassBefore" $0
+  ${EndIf}
+  WriteRegStr HKLM "${EEP_KEY}" "" "${EEP_CLASS}"
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "OpensEep" 1
+  System::Call '${ASSOCIATIONS_CHANGED}'
 SectionEnd
 
 Section /o "Put ztcli on the PATH" SecPath
@@ -111,6 +146,7 @@ FunctionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecPrograms} "zttools, ztcli for the command prompt, the user's guide and the licence; a Start menu entry."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecEep} "Double-clicking a .eep settings file opens it in zttools."
   !insertmacro MUI_DESCRIPTION_TEXT ${SecPath} "Adds the program's folder to the system's PATH, so that ztcli runs from any command prompt."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
@@ -122,6 +158,50 @@ Function .onInit
   ${IfNot} ${Errors}
     !insertmacro SelectSection ${SecPath}
   ${EndIf}
+  ClearErrors
+  ${GetOptions} $0 "/NOEEP" $1
+  ${IfNot} ${Errors}
+    !insertmacro UnselectSection ${SecEep}
+  ${EndIf}
+FunctionEnd
+
+; Started by the setup program, which runs as administrator, zttools would
+; run so too, with the administrator's configuration; Explorer starts it as
+; the user who is logged in.
+Function StartProgram
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\zttools.exe"'
+FunctionEnd
+
+; A program that runs cannot be removed: Windows will not let its file be
+; opened for writing. $1 gets the file's name added when it is so.
+!macro ZT_NOTE_RUNNING FILE
+  ${If} ${FileExists} "$INSTDIR\${FILE}"
+    ClearErrors
+    FileOpen $2 "$INSTDIR\${FILE}" a
+    ${If} ${Errors}
+      StrCpy $1 "$1 ${FILE}"
+    ${Else}
+      FileClose $2
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+; The user is asked to close the programs that run; a silent uninstall, or
+; a user who cancels, ends here with nothing removed.
+Function un.onInit
+  SetShellVarContext all
+  ${Do}
+    StrCpy $1 ""
+    !insertmacro ZT_NOTE_RUNNING zttools.exe
+    !insertmacro ZT_NOTE_RUNNING ztcli.exe
+    ${If} $1 == ""
+      Return
+    ${EndIf}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "zttools cannot be uninstalled while it runs:$1. Close it, then press Retry." /SD IDCANCEL IDRETRY again
+    SetErrorLevel 2
+    Quit
+  again:
+  ${Loop}
 FunctionEnd
 
 Section "Uninstall"
@@ -130,14 +210,41 @@ Section "Uninstall"
   ${If} $0 == 1
     Call un.RemoveFromPath
   ${EndIf}
+  ReadRegDWORD $0 HKLM "${UNINSTALL_KEY}" "OpensEep"
+  ${If} $0 == 1
+    Call un.RemoveEepClass
+  ${EndIf}
   Delete "$SMPROGRAMS\zttools.lnk"
+  ; What is still in use goes at the next restart.
   !insertmacro ZT_REMOVE_FILES
-  Delete "$INSTDIR\${MARKER}"
-  Delete "$INSTDIR\uninstall.exe"
+  Delete /REBOOTOK "$INSTDIR\${MARKER}"
+  Delete /REBOOTOK "$INSTDIR\uninstall.exe"
   ; Only when empty: what a user put there stays, and so does the folder.
-  RMDir "$INSTDIR"
+  RMDir /REBOOTOK "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ${If} ${RebootFlag}
+    MessageBox MB_OK|MB_ICONINFORMATION "Some of zttools' files are in use; Windows removes them when it restarts." /SD IDOK
+    SetErrorLevel 3010
+  ${EndIf}
 SectionEnd
+
+; Takes out what SecEep put in: .eep is opened as it was before.
+Function un.RemoveEepClass
+  ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "EepClassBefore"
+  ReadRegStr $0 HKLM "${EEP_KEY}" ""
+  ${If} $0 == "${EEP_CLASS}"
+    ${If} $1 != ""
+      WriteRegStr HKLM "${EEP_KEY}" "" $1
+    ${Else}
+      DeleteRegValue HKLM "${EEP_KEY}" ""
+    ${EndIf}
+  ${EndIf}
+  DeleteRegValue HKLM "${EEP_KEY}\OpenWithProgids" "${EEP_CLASS}"
+  DeleteRegKey /ifnosubkeys /ifnovalues HKLM "${EEP_KEY}\OpenWithProgids"
+  DeleteRegKey /ifnosubkeys /ifnovalues HKLM "${EEP_KEY}"
+  DeleteRegKey HKLM "${EEP_CLASS_KEY}"
+  System::Call '${ASSOCIATIONS_CHANGED}'
+FunctionEnd
 
 ; Takes out what AddToPath put in, so the PATH is as it was before.
 Function un.RemoveFromPath

@@ -29,12 +29,11 @@ void ShowTesting(ui::Window& w) {
 }
 
 // The detection's texts, and the identity kept for the button groups and the
-// uploader; whether the keyer was found.
-bool ShowDetection(ui::Window& w, const Detection& d) {
+// uploader.
+void ShowDetection(ui::Window& w, const Detection& d) {
     appState.keyer = d.identity;
     if (!d.chipLabel.empty()) ui::setText(w, ids::kChipLabel, d.chipLabel);
     ui::setText(w, ids::kLinkStatus, d.linkStatus);
-    return d.outcome != DetectOutcome::Failed;
 }
 
 const char* TestState(DetectOutcome outcome) {
@@ -48,45 +47,50 @@ const char* TestState(DetectOutcome outcome) {
     }
 }
 
-// The readings as they came, a missing one as 0; a line that failed meanwhile
-// turns ">ZT OK" into ">ZT ERR", and the tooltip names the cause.
+// The readings as they came, a missing one as 0; one that did not come, its
+// request held up, lost or unanswered, turns ">ZT OK" into ">ZT ERR", and the
+// tooltip names the line's trouble.
 void ShowLiveValues(ui::Window& w, const LiveValues& v) {
     ui::setText(w, ids::kPotValue, PotText(v.pot.value_or(0)));
     if (v.hasPushbutton) ui::setText(w, ids::kPushButton, PushbuttonText(v.pushbutton.value_or(0)));
     ui::setText(w, ids::kSupply, SupplyText(v.supply.value_or(0)));
-    if (!v.lineFailure.empty()) ui::setText(w, ids::kOpState, ">ZT ERR");
+    if (!v.failure.empty()) ui::setText(w, ids::kOpState, ">ZT ERR");
+}
+
+// The detection's texts and Test's state for it.
+bool ShowTest(ui::Window& w, const Detection& d) {
+    ShowDetection(w, d);
+    ui::setText(w, ids::kOpState, TestState(d.outcome));
+    return true;
 }
 
 void Test(ui::Window& w) {
     for (int id : {ids::kOpState, ids::kSupply, ids::kPotValue, ids::kPushButton})
         ui::setText(w, id, "");
     ShowTesting(w);
-    bool found = false;
-    const TestResult t =
-        TestKeyer(keyerPort, KeyerTarget(), appState.keyer, [&w, &found](const Detection& d) {
-            found = ShowDetection(w, d);
-            ui::setText(w, ids::kOpState, TestState(d.outcome));
-            return true;
-        });
-    if (t.values) ShowLiveValues(w, *t.values);
+    const TestResult t = TestKeyer(keyerPort, KeyerTarget(), appState.keyer, appState.waits,
+                                   [&w](const Detection& d) { return ShowTest(w, d); });
+    if (t.values)
+        ShowLiveValues(w, *t.values);
+    else
+        ShowTest(w, t.detection);  // nothing followed it
     // The chip label tells of the keyer found, else of one found before.
-    if (found)
+    if (t.detection.outcome != DetectOutcome::Failed)
         AnnounceFields(w, {ids::kChipLabel, ids::kLinkStatus, ids::kOpState, ids::kPotValue,
                            ids::kPushButton, ids::kSupply});
     else
         AnnounceFields(w, {ids::kLinkStatus, ids::kOpState});
 }
 
-// Detection's texts, and ">ZT ERR" when it found nothing to transfer with.
-bool ShowDetectionForTransfer(ui::Window& w, const Detection& d) {
-    if (ShowDetection(w, d)) return true;
-    ui::setText(w, ids::kOpState, ">ZT ERR");
-    return false;
-}
-
 // Whether a transfer ran and was complete; one that fell short says why.
+// Without a keyer, the detection shows why.
 bool ShowTransfer(ui::Window& w, const TransferResult& r) {
-    if (!r.transfer) return false;  // detection failed, or the editor refused
+    if (r.detection.outcome == DetectOutcome::Failed) {
+        ShowDetection(w, r.detection);
+        ui::setText(w, ids::kOpState, ">ZT ERR");
+        return false;
+    }
+    if (!r.transfer) return false;  // the editor refused
     if (r.Complete()) return true;
     ShowOperation(w, ">ZT ERR");
     ui::setText(w, ids::kLinkStatus, TransferText(*r.transfer));
@@ -95,12 +99,14 @@ bool ShowTransfer(ui::Window& w, const TransferResult& r) {
 
 void Read(ui::Window& w) {
     ShowTesting(w);
-    const TransferResult r = ReadKeyer(keyerPort, KeyerTarget(), appState.keyer, appState.image,
-                                       [&w](const Detection& d) {
-                                           if (!ShowDetectionForTransfer(w, d)) return false;
-                                           ShowOperation(w, ">Reading");
-                                           return true;
-                                       });
+    const TransferResult r = ReadKeyer(
+        keyerPort, KeyerTarget(), appState.keyer, appState.waits, appState.image,
+        [&w](const Detection& d) {
+            ShowDetection(w, d);
+            ShowOperation(w, ">Reading");
+            return true;
+        },
+        TransferTo::AnyAnswer);
     if (ShowTransfer(w, r)) {
         ShowOperation(w, ">Done");
         FillSettingsControls(w, editedUser);
@@ -115,15 +121,16 @@ void Read(ui::Window& w) {
 void Write(ui::Window& w) {
     ShowTesting(w);
     bool refused = false;
-    const TransferResult r =
-        WriteKeyer(keyerPort, KeyerTarget(), appState.keyer, appState.image,
-                   [&w, &refused](const Detection& d) {
-                       if (!ShowDetectionForTransfer(w, d)) return false;
-                       refused = !StoreSettingsControls(w, editedUser) || !StoreMessageEdits(w);
-                       if (refused) return false;
-                       ShowOperation(w, "Writing");
-                       return true;
-                   });
+    const TransferResult r = WriteKeyer(
+        keyerPort, KeyerTarget(), appState.keyer, appState.waits, appState.image,
+        [&w, &refused](const Detection& d) {
+            ShowDetection(w, d);
+            refused = !StoreBeforeWrite(w);
+            if (refused) return false;
+            ShowOperation(w, "Writing");
+            return true;
+        },
+        TransferTo::AnyAnswer);
     if (ShowTransfer(w, r)) ShowOperation(w, "Done");
     if (!refused) AnnounceFields(w, {ids::kLinkStatus, ids::kOpState});
 }

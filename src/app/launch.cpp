@@ -9,12 +9,13 @@ namespace zt {
 namespace {
 
 constexpr const char* kHelp =
-    "Usage: zttools [--help | --version]\n"
+    "Usage: zttools [--help | --version] [FILE]\n"
     "The Zentor 3 keyer utility in a window: test the keyer; read, edit and write\n"
     "its settings and keep them in files; load new firmware.\n"
     "\n"
     "  -h, --help   this text\n"
     "  --version    the version, the build stamp and the licence\n"
+    "  FILE         a settings file (.eep), read as Read Config File reads it\n"
     "\n"
 #ifndef _WIN32
     "Qt's own options, such as -platform offscreen, are taken as well.\n"
@@ -44,6 +45,12 @@ Launch CheckLaunch(int argc, const char* const* argv, const Environment& env) {
     }
     if (env && !HasDisplay(argc, argv, env))
         return {1, {}, "no display: set DISPLAY, or use ztcli\n"};
+    return {};
+}
+
+std::string SettingsFileArgument(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] != '-') return argv[i];
     return {};
 }
 

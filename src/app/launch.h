@@ -1,8 +1,8 @@
 #pragma once
 // What zttools does with its command line before any window: --help and
 // --version are answered and the program ends, and so it does, in one line,
-// where no window can open. Everything else (Qt's own options) is left to
-// the host.
+// where no window can open. Qt's own options are left to the host; what is
+// left after them may name a settings file to open.
 
 #include <functional>
 #include <string>
@@ -21,5 +21,10 @@ using Environment = std::function<const char*(const char*)>;
 // argv as main has it. Without env nothing is asked of the display (Windows
 // always has one); with it, on X11 or Wayland, a missing display ends it.
 Launch CheckLaunch(int argc, const char* const* argv, const Environment& env);
+
+// The settings file that `zttools FILE` names: the first argument that is no
+// option, once the host has taken its own options out of argv; empty when
+// there is none.
+std::string SettingsFileArgument(int argc, const char* const* argv);
 
 }  // namespace zt

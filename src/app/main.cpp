@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     }
     ui::Win32Host host(GetModuleHandleA(nullptr), zt::ids::kIcon);
     ui::setHost(&host);
-    return zt::RunProgram();
+    return zt::RunProgram(zt::SettingsFileArgument(argc, argv));
 }
 #else
 #include <QApplication>
@@ -36,9 +36,9 @@ int main(int argc, char** argv) {
         std::cerr << launch.err;
         return launch.status;
     }
-    QApplication app(argc, argv);
+    QApplication app(argc, argv);  // takes Qt's own options out of argv
     ui::QtHost host(zt::kIconXpm);
     ui::setHost(&host);
-    return zt::RunProgram();
+    return zt::RunProgram(zt::SettingsFileArgument(argc, argv));
 }
 #endif

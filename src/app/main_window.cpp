@@ -67,7 +67,7 @@ void ReadConfigFile(ui::Window& w) {
 }
 
 void WriteConfigFile(ui::Window& w) {
-    if (StoreSettingsControls(w, editedUser) && StoreMessageEdits(w)) SaveSettingsFile(w);
+    if (StoreBeforeWrite(w)) SaveSettingsFile(w);
 }
 
 template <User U>

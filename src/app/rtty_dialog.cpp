@@ -1,13 +1,13 @@
 #include "app/rtty_dialog.h"
 
-#include <cstdint>
+#include <vector>
 
 #include "app/session.h"
 #include "app/setting_controls.h"
 #include "app/window_state.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
-#include "settings/schema.h"
+#include "settings/edits.h"
 
 namespace zt {
 
@@ -24,16 +24,17 @@ void Initialise(ui::Window& w) {
 // keeps its rate.
 void Accept(ui::Window& w) {
     SettingsImage& image = appState.image;
-    const SettingsImage before = image;
-    for (const SettingControl& c : kRttyControls) At(image, editedUser, c.setting->field) = 0;
+    std::vector<Edit> edits;
     for (const SettingControl& c : kRttyControls) {
         const Setting& s = *c.setting;
         int value =
             s.kind == Kind::Flag ? ui::isChecked(w, c.control) : ui::comboSelection(w, c.control);
         if (value < 0)
-            value = s.entries.size() == 2 ? 1 : static_cast<int>(*ValueOf(before, editedUser, s));
-        Store(image, editedUser, s, value);
+            value = s.entries.size() == 2 ? 1 : static_cast<int>(*ValueOf(image, editedUser, s));
+        edits.push_back({&s, editedUser, value});
     }
+    for (const SettingControl& c : kRttyControls) At(image, editedUser, c.setting->field) = 0;
+    ApplyEdits(image, edits);
     ui::endDialog(w, 1);
 }
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "link/port.h"
 
 namespace zt {
@@ -19,6 +19,8 @@ struct AppState {
     // The selected COM port; any 32-bit value from the configuration file is kept.
     std::int32_t comPortNumber = 0;
     std::string configFileName;  // where it is kept; empty when there is no place for it
+    // The keyer operations' waits: the full ones throughout, also while detecting.
+    KeyerWaits waits;
 };
 
 extern AppState appState;

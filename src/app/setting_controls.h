@@ -93,7 +93,7 @@ static_assert(EachSettingShownOnce());
 constexpr std::array<int, kMessageCount> MessageEdits() {
     std::array<int, kMessageCount> edits{};
     for (const SettingControl& c : kMainControls)
-        if (c.setting->place == Place::Message) edits[MessageIndex(*c.setting)] = c.control;
+        if (c.setting->kind == Kind::Text) edits[MessageIndex(*c.setting)] = c.control;
     return edits;
 }
 inline constexpr std::array<int, kMessageCount> kMessageEdits = MessageEdits();

@@ -1,39 +1,46 @@
 #include "app/settings_editor.h"
 
 #include <string>
+#include <vector>
 
 #include "app/session.h"
 #include "app/setting_controls.h"
 #include "app/window_state.h"
 #include "resources/ids.h"
-#include "settings/schema.h"
+#include "settings/edits.h"
 
 namespace zt {
 
 namespace {
 
-std::uint32_t ReadNumber(ui::Window& w, const Setting& s) {
-    return ParseEditNumber(ui::getText(w, ControlOf(kMainControls, s)));
+// The typed values as edits of user: every number edit, and when asked every
+// message edit.
+std::vector<Edit> TypedEdits(ui::Window& w, User user, bool messages) {
+    std::vector<Edit> edits;
+    for (const SettingControl& c : kMainControls) {
+        const std::string text = ui::getText(w, c.control);
+        if (c.setting->kind == Kind::Number)
+            edits.push_back({c.setting, user, ParseEditNumber(text)});
+        if (messages && c.setting->kind == Kind::Text) edits.push_back({c.setting, user, 0, text});
+    }
+    return edits;
 }
 
-// Stores one row, or reports why it cannot be stored and leaves the operator
-// in the field it is about to mend it. The pot's ends go together.
-bool StoreRow(ui::Window& w, User user, const Setting& s) {
-    const std::uint32_t value = ReadNumber(w, s);
-    std::optional<Refused> refused;
-    if (s.place == Place::PotMax) {
-        const std::uint32_t minValue = ReadNumber(w, kPotMin);
-        refused = PotRefusal(user, value, minValue);
-        if (!refused) StorePot(appState.image, user, value, minValue);
-    } else if (auto text = Refusal(s, user, value)) {
-        refused = Refused{&s, *text};
-    } else {
-        Store(appState.image, user, s, value);
-    }
-    if (!refused) return true;
-    ui::messageBox(&w, refused->text, "Error", ui::Icon::None);
-    ui::setFocus(w, ControlOf(kMainControls, *refused->setting), true);
+// Tells why a value cannot be stored and leaves the operator in the field it
+// is about, to mend it.
+bool Refuse(ui::Window& w, const Refused& r) {
+    ui::messageBox(&w, r.text, "Error", ui::Icon::None);
+    if (r.setting) ui::setFocus(w, ControlOf(kMainControls, *r.setting), true);
     return false;
+}
+
+// The window turns to user, and the image records it as the one selected.
+void ShowUser(ui::Window& w, User user) {
+    ui::check(w, ids::kUser1, user == User::One);
+    ui::check(w, ids::kUser2, user == User::Two);
+    editedUser = user;
+    FillSettingsControls(w, user);
+    ApplyEdits(appState.image, {{&SettingNamed("selected_user"), user, user == User::Two ? 2 : 1}});
 }
 
 // "10 to 90", "0, or 10 to 90": the values a row accepts.
@@ -49,17 +56,17 @@ void ShowRange(ui::Window& w, int id, const std::string& text) {
 
 }  // namespace
 
+// A row that must stay above another says so, and the other that it must
+// stay below.
 void ShowValueRanges(ui::Window& w) {
-    const int minEdit = ControlOf(kMainControls, kPotMin);
     for (const Setting* s : kEditorChecks) {
+        const Setting* below = RowBelow(*s);
         const int edit = ControlOf(kMainControls, *s);
-        if (s->place != Place::PotMax) {
-            ShowRange(w, edit, RangeText(*s));
-            continue;
-        }
-        // The pot's two ends have a range each, and the maximum must be the greater.
-        ShowRange(w, edit, RangeText(*s) + ", more than " + ui::control(w, minEdit).name);
-        ShowRange(w, minEdit, RangeText(kPotMin) + ", less than " + ui::control(w, edit).name);
+        const int lower = below ? ControlOf(kMainControls, *below) : 0;
+        ShowRange(w, edit,
+                  RangeText(*s) + (below ? ", more than " + ui::control(w, lower).name : ""));
+        if (below)
+            ShowRange(w, lower, RangeText(*below) + ", less than " + ui::control(w, edit).name);
     }
 }
 
@@ -70,9 +77,15 @@ void FillSettingsControls(ui::Window& w, User user) {
 }
 
 bool StoreSettingsControls(ui::Window& w, User user) {
-    for (const Setting* s : kEditorChecks)
-        if (!StoreRow(w, user, *s)) return false;
-    return true;
+    const std::optional<Refused> refused = ApplyEdits(appState.image, TypedEdits(w, user, false));
+    return !refused || Refuse(w, *refused);
+}
+
+bool StoreBeforeWrite(ui::Window& w) {
+    std::optional<Refused> refused = ApplyEdits(appState.image, TypedEdits(w, editedUser, true));
+    // Then the user not on show, as a file or a keyer left it.
+    if (!refused && (refused = CheckImage(appState.image))) ShowUser(w, refused->user);
+    return !refused || Refuse(w, *refused);
 }
 
 int SettingControlCommand(ui::Window& w, const ui::Message& m) {
@@ -81,9 +94,9 @@ int SettingControlCommand(ui::Window& w, const ui::Message& m) {
     // A list acts on a selection change only; its other notifications are taken
     // without effect.
     if (s->kind == Kind::Choice && m.code == ui::kSelectionChanged)
-        Store(appState.image, editedUser, *s, ui::comboSelection(w, m.id));
+        ApplyEdits(appState.image, {{s, editedUser, ui::comboSelection(w, m.id)}});
     if (s->kind == Kind::Flag) {
-        Store(appState.image, editedUser, *s, !ValueOf(appState.image, editedUser, *s).value_or(0));
+        ApplyEdits(appState.image, {{s, editedUser, !*ValueOf(appState.image, editedUser, *s)}});
         const SettingControl box{m.id, s};
         ShowSettings(w, appState.image, editedUser, {&box, 1});
     }
@@ -92,13 +105,7 @@ int SettingControlCommand(ui::Window& w, const ui::Message& m) {
 
 void SwitchUser(ui::Window& w, User user) {
     LockButtons(w);
-    if (StoreSettingsControls(w, editedUser)) {
-        ui::check(w, ids::kUser1, user == User::One);
-        ui::check(w, ids::kUser2, user == User::Two);
-        editedUser = user;
-        FillSettingsControls(w, user);
-        Store(appState.image, user, SettingNamed("selected_user"), user == User::Two ? 2 : 1);
-    }
+    if (StoreSettingsControls(w, editedUser)) ShowUser(w, user);
     RefreshButtons(w);
 }
 

@@ -47,9 +47,13 @@ bool Told(ui::Window& w, bool ok) {
 
 bool LoadSettingsFile(ui::Window& w) {
     const std::optional<std::string> path = AskForFile(w, false);
-    if (!path) return false;
-    ui::setText(w, ids::kMessageLine, "EEP FileName: " + BareName(*path));
-    return Told(w, Report(w, ReadSettingsFile(*path, appState.image)));
+    return path && Told(w, LoadSettingsFile(w, *path));
+}
+
+bool LoadSettingsFile(ui::Window& w, const std::string& path) {
+    appState.fileName = path;
+    ui::setText(w, ids::kMessageLine, "EEP FileName: " + BareName(path));
+    return Report(w, ReadSettingsFile(path, appState.image));
 }
 
 bool SaveSettingsFile(ui::Window& w) {

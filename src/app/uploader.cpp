@@ -10,7 +10,6 @@
 
 namespace zt {
 
-UploadWaits uploadWaits;
 WorkerStarter startUploadWorker;
 
 namespace {
@@ -84,12 +83,12 @@ void StartUpload(ui::Window& w, const ProgramStart& start) {
     SetButtons(w, false, false);
     Say(w, start.text);
     UploadJob job{
-        &keyerPort, &u.firmware.image, start.check == ProgramCheck::Recovery, {}, uploadWaits};
+        &keyerPort, &u.firmware.image, start.check == ProgramCheck::Recovery, {}, appState.waits};
     if (u.verbose)
         job.log = [&w](const std::string& line) { ui::appendTextSync(w, ids::kUploadLog, line); };
     if (!u.upload.Start(job, startUploadWorker)) {
         SetButtons(w, true, true);
-        return Say(w, UploadResultText(kUploadNotStarted));
+        return Say(w, UploadResultText(UploadResult::NotStarted));
     }
     ui::startTimer(w, kUploadTimer, kUploadTimerMs);
 }
@@ -99,8 +98,8 @@ void StartUpload(ui::Window& w, const ProgramStart& start) {
 void Program(ui::Window& w) {
     const ui::FocusMark mark = ui::markFocus(w);
     ui::setProgress(w, ids::kUploadProgress, 0);
-    const ProgramStart start =
-        PrepareProgram(keyerPort, KeyerTarget(), appState.keyer, uploader->firmware);
+    const ProgramStart start = PrepareProgram(keyerPort, KeyerTarget(), appState.keyer,
+                                              appState.waits, uploader->firmware);
     if (start.detection) appState.keyer = start.detection->identity;
     if (start.check == ProgramCheck::NotConnected)
         ui::messageBox(nullptr, start.text, "Error", ui::Icon::Warning);

@@ -16,8 +16,6 @@ void FwUpdateCommand(ui::Window& w);
 constexpr int kUploadTimer = 2;
 constexpr int kUploadTimerMs = 100;
 
-// The pauses of the uploads this dialog starts; tests shorten them.
-extern UploadWaits uploadWaits;
 // Starts the worker thread; empty for std::thread. Tests put a failing one in.
 extern WorkerStarter startUploadWorker;
 

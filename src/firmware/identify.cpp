@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 
 namespace zt {
 

@@ -40,14 +40,12 @@ void LoadedImage::Load(const std::string& path, const LoadProgress& progress) {
 }
 
 ProgramStart PrepareProgram(Port& port, const PortTarget& target, const KeyerIdentity& known,
-                            const LoadedImage& firmware) {
+                            const KeyerWaits& waits, const LoadedImage& firmware) {
     ProgramStart s;
     if (!firmware.loaded || firmware.result < 0) return Ending(s, ProgramCheck::NoFile);
     if (firmware.result == 0) return Ending(s, ProgramCheck::ZeroLength, LoadFailureText(0));
     if (!HoldsProgram(firmware.image)) return Ending(s, ProgramCheck::NoProgramData);
-    // Always anew: the keyer may have been swapped or restarted since.
-    port.Close();
-    s.detection = DetectKeyer(port, target, known);
+    s.detection = DetectAnew(port, target, known, waits);
     if (s.detection->outcome == DetectOutcome::Failed) return Ending(s, ProgramCheck::NotConnected);
     const ImageCheck check =
         CheckImageForKeyer(s.detection->identity.chipVariant, firmware.identity.family);

@@ -7,10 +7,11 @@
 #include <optional>
 #include <string>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "firmware/identify.h"
 #include "firmware/image.h"
 #include "link/detect.h"
+#include "link/operations.h"
 #include "link/port.h"
 
 namespace zt {
@@ -48,9 +49,9 @@ struct ProgramStart {
 };
 
 // The checks in order. The port is closed, reopened on target and the keyer
-// detected only for an image that passes its own; when the upload Goes, the
-// port is open at 1200 baud for the worker.
+// detected (DetectAnew) only for an image that passes its own; when the
+// upload Goes, the port is open at 1200 baud for the worker.
 ProgramStart PrepareProgram(Port& port, const PortTarget& target, const KeyerIdentity& known,
-                            const LoadedImage& firmware);
+                            const KeyerWaits& waits, const LoadedImage& firmware);
 
 }  // namespace zt

@@ -14,10 +14,12 @@ namespace zt {
 namespace {
 
 // The boot loader's side of the conversation.
-constexpr std::uint8_t kSyncAnswer = 0xAA;  // to the echo test; running firmware echoes 55
-constexpr std::uint8_t kGoFast = 0x35;      // at 1200: the boot loader listens at 9600 from now
-constexpr std::uint8_t kAccepted = 0x3C;    // the frame is in flash
-constexpr std::uint8_t kRestart = 0x5A;     // at 9600: start the new firmware, back at 1200
+constexpr std::uint8_t kSyncAnswer = 0xAA;    // to the echo test; running firmware echoes 55
+constexpr std::uint8_t kGoFast = 0x35;        // at 1200: the boot loader listens at 9600 from now
+constexpr std::uint8_t kAccepted = 0x3C;      // the frame is in flash
+constexpr std::uint8_t kTimeoutReply = 0x84;  // also what the log shows for a reply that never came
+constexpr std::uint8_t kDoneReply = 0x88;     // programmed, to the last frame
+constexpr std::uint8_t kRestart = 0x5A;       // at 9600: start the new firmware, back at 1200
 constexpr int kSlowBaud = 1200;
 constexpr int kFastBaud = 9600;
 
@@ -40,85 +42,110 @@ bool SwitchSpeed(Port& port, int baud, int pauseMs) {
     return port.ApplyLineSettings();
 }
 
-// Why the last write did not go out, for kUploadNotSent.
-std::string WriteTrouble(Port& port) {
-    if (!port.ErrorText().empty()) return port.ErrorText();
-    return "nothing went out in " + std::to_string(port.waits().writeMs) + " ms";
+// Why no reply came: the keyer said nothing, or the line failed.
+UploadResult NoReply(const Port& port) {
+    return port.LineFailed() ? UploadResult::ReadFailed : UploadResult::Timeout;
 }
 
-// One frame and its reply byte; kUploadTimeout when none came, kUploadNotSent
-// when the frame did not go out.
-int SendSlot(const UploadJob& job, std::uint8_t command, int slot) {
+// The boot loader's replies to a frame; 3C takes the next one.
+struct ReplyRow {
+    std::uint8_t reply;
+    UploadResult result;
+};
+constexpr ReplyRow kReplies[] = {
+    {kAccepted, UploadResult::Running},     {0x80, UploadResult::SofError},
+    {0x81, UploadResult::ChecksumError},    {0x82, UploadResult::VerifyError},
+    {kTimeoutReply, UploadResult::Timeout}, {kDoneReply, UploadResult::Done},
+    {0x89, UploadResult::SyncError},        {0x00, UploadResult::ZeroReply},
+};
+
+// 88 ends the upload well only after the last frame.
+UploadResult ReplyResult(std::uint8_t reply, bool last) {
+    if (reply == kDoneReply && !last) return UploadResult::StoppedEarly;
+    for (const ReplyRow& r : kReplies)
+        if (r.reply == reply) return r.result;
+    return UploadResult::OtherReply;
+}
+
+// One frame and its reply: Running when the keyer took it, otherwise how the
+// upload ends. A reply that did not come is logged as a time-out.
+UploadResult SendSlot(const UploadJob& job, std::uint8_t command, int slot, bool last) {
     const Frame frame = BuildFrame(command, (*job.image)[slot]);
-    if (!job.port->Write(frame.data(), kFrameSize)) return kUploadNotSent;
+    if (!job.port->Write(frame.data(), kFrameSize)) return UploadResult::NotSent;
     std::uint8_t reply = 0;
-    if (!job.port->Read(&reply, 1)) reply = kUploadTimeout;
-    if (job.log) job.log(FrameLogLine(frame, reply));
-    return reply;
+    const bool came = job.port->Read(&reply, 1);
+    if (job.log) job.log(FrameLogLine(frame, came ? reply : kTimeoutReply));
+    return came ? ReplyResult(reply, last) : NoReply(*job.port);
 }
 
-// 3C takes the next frame; 88 ends the upload well only after the last one.
-int FrameOutcome(int reply, bool last) {
-    if (reply == 0) return kUploadZeroReply;
-    if (reply == kUploadDone && !last) return kUploadStoppedEarly;
-    return reply;
-}
-
-int Upload(const UploadJob& job, UploadStatus& status) {
+UploadResult Upload(const UploadJob& job, UploadStatus& status) {
     Port& port = *job.port;
-    auto notSent = [&] {
-        status.cause = WriteTrouble(port);
-        return kUploadNotSent;
+    port.waits() = job.waits.full;
+    // The line's own failures say why; the keyer's replies need no cause.
+    auto failed = [&](UploadResult result) {
+        if (result == UploadResult::NotSent || result == UploadResult::ReadFailed)
+            status.cause = port.ErrorText();
+        return result;
     };
-    if (!job.recovery && !EnterBootLoader(port)) return notSent();
+    // The frame or step under way is finished; none is begun after a stop.
+    auto stopping = [&] { return status.stopRequested.load(); };
+    if (stopping()) return UploadResult::Stopped;
+    if (!job.recovery) {
+        status.stage = UploadStage::HandOverSent;  // its bytes may go out however the write ends
+        if (!EnterBootLoader(port)) return failed(UploadResult::NotSent);
+    }
+    if (stopping()) return UploadResult::Stopped;
     const Reading sync = SendEchoTest(port);
-    if (!sync) return kUploadTimeout;
-    if (sync != kSyncAnswer) return kUploadNoBootLoader;
-    if (!port.Write(&kGoFast, 1)) return notSent();
-    if (!SwitchSpeed(port, kFastBaud, job.waits.beforeFast)) return kUploadSpeedFailed;
+    if (!sync) return failed(NoReply(port));
+    if (sync != kSyncAnswer) return UploadResult::NoBootLoader;
+    status.stage = UploadStage::BootLoader;
+    if (stopping()) return UploadResult::Stopped;
+    if (!port.Write(&kGoFast, 1)) return failed(UploadResult::NotSent);
+    if (!SwitchSpeed(port, kFastBaud, job.waits.upload.beforeFast))
+        return UploadResult::SpeedFailed;
 
     const std::vector<int> order = SlotOrder(*job.image);
     for (std::size_t k = 0; k < order.size(); ++k) {
+        if (stopping()) return UploadResult::Stopped;
         const int slot = order[k];
         if (slot >= kMainFirst && slot <= kMainLast)
             status.progress.store(slot * 100 / kProgressSpan);
         const bool last = k + 1 == order.size();
-        const int reply = SendSlot(job, last ? kFrameLast : kFrameNext, slot);
-        if (reply == kUploadNotSent) return notSent();
-        if (reply != kAccepted) return FrameOutcome(reply, last);
+        status.stage = UploadStage::Programming;
+        const UploadResult frame = SendSlot(job, last ? kFrameLast : kFrameNext, slot, last);
+        if (frame != UploadResult::Running) return failed(frame);
     }
 
-    if (!port.Write(&kRestart, 1)) return notSent();
-    if (!SwitchSpeed(port, kSlowBaud, job.waits.afterRestart)) return kUploadSpeedFailed;
-    Pause(job.waits.afterSlow);
-    return kUploadDone;
+    // Every frame is in: the restart finishes the upload, also after a stop.
+    if (!port.Write(&kRestart, 1)) return failed(UploadResult::NotSent);
+    if (!SwitchSpeed(port, kSlowBaud, job.waits.upload.afterRestart))
+        return UploadResult::SpeedFailed;
+    Pause(job.waits.upload.afterSlow);
+    return UploadResult::Done;
 }
 
 }  // namespace
 
-std::string UploadResultText(int result, const std::string& cause) {
-    switch (result) {
-        case kUploadDone:
-            return "Upload Completed Successfully";
-        case kUploadSofError:
-            return "Error: SOF Error !";
-        case kUploadChecksumError:
-            return "Error: Checksum !";
-        case kUploadVerifyError:
-            return "Error: Flash Verify !";
-        case kUploadTimeout:
-            return "Error: ZOVOV Timeout !";
-        case kUploadSyncError:
-            return "Error: ZOVOV Sync !";
-        case kUploadStoppedEarly:
-            return "Error: ZOVOV stopped early, program it again !";
-        case kUploadNotSent:
-            return cause.empty() ? "Error: Write failed !" : "Error: Write failed: " + cause + " !";
-        case kUploadNotStarted:
-            return "Error: Upload could not be started !";
-        default:
-            return "Error: Restart failed !";
+std::string UploadResultText(UploadResult result, const std::string& cause) {
+    static const std::pair<UploadResult, const char*> kTexts[] = {
+        {UploadResult::Done, "Upload Completed Successfully"},
+        {UploadResult::SofError, "Error: SOF Error !"},
+        {UploadResult::ChecksumError, "Error: Checksum !"},
+        {UploadResult::VerifyError, "Error: Flash Verify !"},
+        {UploadResult::Timeout, "Error: ZOVOV Timeout !"},
+        {UploadResult::SyncError, "Error: ZOVOV Sync !"},
+        {UploadResult::StoppedEarly, "Error: ZOVOV stopped early, program it again !"},
+        {UploadResult::NotStarted, "Error: Upload could not be started !"},
+        {UploadResult::Stopped, "Error: Upload stopped !"},
+    };
+    if (result == UploadResult::NotSent || result == UploadResult::ReadFailed) {
+        const std::string what = result == UploadResult::NotSent ? "Write" : "Read";
+        return cause.empty() ? "Error: " + what + " failed !"
+                             : "Error: " + what + " failed: " + cause + " !";
     }
+    for (const auto& [r, text] : kTexts)
+        if (r == result) return text;
+    return "Error: Restart failed !";
 }
 
 void RunUpload(const UploadJob& job, UploadStatus& status) {
@@ -131,7 +158,9 @@ UploadDriver::~UploadDriver() {
 
 bool UploadDriver::Start(const UploadJob& job, const WorkerStarter& start) {
     status_.progress = 0;
-    status_.result = kUploadRunning;
+    status_.result = UploadResult::Running;
+    status_.stage = UploadStage::Firmware;
+    status_.stopRequested = false;
     status_.cause.clear();
     std::function<void()> work = [job, this] { RunUpload(job, status_); };
     try {
@@ -143,13 +172,13 @@ bool UploadDriver::Start(const UploadJob& job, const WorkerStarter& start) {
 }
 
 UploadPoll UploadDriver::Poll() {
-    UploadPoll p{status_.progress, std::nullopt, {}};
-    const int result = status_.result;
-    if (result == kUploadRunning) return p;
+    UploadPoll p{status_.progress, std::nullopt, {}, status_.stage};
+    const UploadResult result = status_.result;
+    if (result == UploadResult::Running) return p;
     worker_.join();  // storing the result was its last act
     p.result = result;
     p.text = UploadResultText(result, status_.cause);
-    status_.result = kUploadRunning;
+    status_.result = UploadResult::Running;
     return p;
 }
 
@@ -184,11 +213,30 @@ std::vector<int> SlotOrder(const FirmwareImage& image) {
 }
 
 bool HoldsProgram(const FirmwareImage& image) {
-    ImageSlot blank;
-    for (int b = 0; b < kSlotBytes; b += 2) blank.data[b] = 0xFF, blank.data[b + 1] = 0x3F;
-    for (int slot : SlotOrder(image))
-        if (image[slot].data != blank.data) return true;
-    return false;
+    const ImageFill fill = MeasureImage(image);
+    return fill.words > fill.unsentWords;
+}
+
+ImageFill MeasureImage(const FirmwareImage& image) {
+    std::array<bool, kImageSlots> sent{};
+    for (int slot : SlotOrder(image)) sent[slot] = true;
+    ImageFill fill;
+    for (int slot = 0; slot < kImageSlots; ++slot) {
+        const ImageSlot& s = image[slot];
+        const int address = s.addressHigh << 8 | s.addressLow;
+        int words = 0;
+        for (int w = 0; w < kSlotWords; ++w) {
+            if (s.data[2 * w] == 0xFF && s.data[2 * w + 1] == 0x3F) continue;  // blank
+            const bool first = fill.words + words == 0;
+            fill.firstWord = first ? address + w : std::min(fill.firstWord, address + w);
+            fill.lastWord = first ? address + w : std::max(fill.lastWord, address + w);
+            ++words;
+        }
+        fill.words += words;
+        fill.filledSlots += words > 0;
+        if (!sent[slot]) fill.unsentWords += words;
+    }
+    return fill;
 }
 
 }  // namespace zt

@@ -18,41 +18,48 @@
 
 namespace zt {
 
-// Result codes: the frame reply or step that ended the upload.
-constexpr int kUploadRunning = 0;
-constexpr int kUploadSofError = 0x80;       // the frame did not start with 1B or 2E
-constexpr int kUploadChecksumError = 0x81;  // the frame's checksum did not add up
-constexpr int kUploadVerifyError = 0x82;    // the flash did not take the words
-constexpr int kUploadTimeout = 0x84;        // no reply within the read wait
-constexpr int kUploadDone = 0x88;           // restarted; also 88 as the last frame's reply
-constexpr int kUploadSyncError = 0x89;
-constexpr int kUploadSpeedFailed = 0x8A;   // the port refused 9600 or 1200 baud
-constexpr int kUploadNoBootLoader = 0x8B;  // the sync answer was not AA
-// Codes of our own, kept out of the byte range so that none can be taken for
-// a reply, and none reads as 0, an upload still running.
-constexpr int kUploadZeroReply = 0x100;     // a frame reply of 00
-constexpr int kUploadStoppedEarly = 0x101;  // 88, done, before the last frame
-constexpr int kUploadNotSent = 0x102;       // a write did not go out; the status says why
-constexpr int kUploadNotStarted = 0x103;    // the worker's thread could not be started
+// How an upload ended; the frame replies of the boot loader come first.
+enum class UploadResult {
+    Running,        // not ended yet; for a frame, that the keyer took it (3C)
+    Done,           // restarted; also 88 as the last frame's reply
+    SofError,       // 80: the frame did not start with 1B or 2E
+    ChecksumError,  // 81: the frame's checksum did not add up
+    VerifyError,    // 82: the flash did not take the words
+    Timeout,        // 84, or no reply within the read wait
+    SyncError,      // 89
+    OtherReply,     // a reply the boot loader does not send
+    ZeroReply,      // 00
+    StoppedEarly,   // 88, done, before the last frame
+    SpeedFailed,    // the port refused 9600 or 1200 baud
+    NoBootLoader,   // the sync answer was not AA
+    NotSent,        // a write did not go out; the status says why
+    NotStarted,     // the worker's thread could not be started
+    ReadFailed,     // the line failed while a reply was awaited
+    Stopped,        // stopped on request, between frames
+};
 
-// The window's line for a result; "Error: Restart failed !" for a reply of
-// its own. cause completes the line of kUploadNotSent.
-std::string UploadResultText(int result, const std::string& cause = {});
+// The window's line for a result; "Error: Restart failed !" for those without
+// a line of their own. cause completes the lines of NotSent and ReadFailed.
+std::string UploadResultText(UploadResult result, const std::string& cause = {});
+
+// How far an upload got with the keyer, which is what decides how to bring
+// the keyer back after a failure.
+enum class UploadStage {
+    Firmware,      // nothing sent yet
+    HandOverSent,  // the firmware was told to hand over; its boot loader has not answered
+    BootLoader,    // the boot loader answered; no frame has gone out, the firmware is whole
+    Programming,   // frames have gone out: the keyer's program is being replaced
+};
 
 // Written by the worker only while it runs; the window resets them before and
 // after. result is stored once, as the worker's last act; cause before it.
+// stopRequested is the caller's: the worker starts no new step once it is set.
 struct UploadStatus {
     std::atomic<int> progress{0};  // percent, 0..99, as the main block goes out
-    std::atomic<int> result{kUploadRunning};
-    std::string cause;  // why a write did not go out, with kUploadNotSent
-};
-
-// The fixed pauses around the speed changes, in ms. Each lets the last byte
-// at the old speed reach the keyer, and the keyer switch, before the port does.
-struct UploadWaits {
-    int beforeFast = 200;    // after 35, before the port goes to 9600
-    int afterRestart = 500;  // after 5A, before the port goes back to 1200
-    int afterSlow = 100;     // after the port is back at 1200: the firmware starts up
+    std::atomic<UploadResult> result{UploadResult::Running};
+    std::atomic<UploadStage> stage{UploadStage::Firmware};
+    std::atomic<bool> stopRequested{false};
+    std::string cause;  // why a write did not go out or a read failed
 };
 
 using UploadLog = std::function<void(const std::string& line)>;
@@ -62,7 +69,7 @@ struct UploadJob {
     const FirmwareImage* image = nullptr;  // read only, and by nobody else
     bool recovery = false;                 // only the boot loader is there: no hand-over
     UploadLog log;                         // verbose mode: a line per frame; empty for none
-    UploadWaits waits;
+    KeyerWaits waits;                      // the full ones for its transfers, and its pauses
 };
 
 // The worker: the whole upload, ending with status.result stored. Nothing is
@@ -75,8 +82,9 @@ using WorkerStarter = std::function<std::thread(std::function<void()>)>;
 
 struct UploadPoll {
     int progress = 0;
-    std::optional<int> result;  // once the worker has ended
-    std::string text;           // the message line for the result
+    std::optional<UploadResult> result;  // once the worker has ended
+    std::string text;                    // the message line for the result
+    UploadStage stage = UploadStage::Firmware;
 };
 
 // The upload as the window's timer and ztcli follow it: started on a worker
@@ -90,12 +98,15 @@ class UploadDriver {
     UploadDriver(const UploadDriver&) = delete;
     UploadDriver& operator=(const UploadDriver&) = delete;
 
-    // False when the thread could not be started (kUploadNotStarted). Without
+    // False when the thread could not be started (UploadResult::NotStarted). Without
     // a starter, std::thread starts it.
     bool Start(const UploadJob& job, const WorkerStarter& start = {});
     // From Start until a poll has reported the result.
     bool Running() const { return worker_.joinable(); }
     UploadPoll Poll();
+    // Asks the worker to stop: the frame on the line is finished, no new step
+    // is begun, and the upload ends as Stopped. Safe from any thread.
+    void RequestStop() { status_.stopRequested = true; }
 
   private:
     UploadStatus status_;
@@ -119,5 +130,16 @@ std::vector<int> SlotOrder(const FirmwareImage& image);
 // Whether a slot that goes to the keyer holds a word that is not blank. An
 // image with none would only erase the keyer's program.
 bool HoldsProgram(const FirmwareImage& image);
+
+// The program memory an image fills: its words that are not blank, at the
+// word addresses their slots name.
+struct ImageFill {
+    int words = 0;
+    int filledSlots = 0;  // that hold at least one of them
+    int firstWord = 0;    // the lowest and the highest of their addresses; 0 when none
+    int lastWord = 0;
+    int unsentWords = 0;  // of them, in slots that an upload does not send (SlotOrder)
+};
+ImageFill MeasureImage(const FirmwareImage& image);
 
 }  // namespace zt

@@ -78,12 +78,17 @@ Reading GetSupplyReading(Port& port) {
 LiveValues ReadLiveValues(Port& port, int chipVariant) {
     LiveValues v;
     v.hasPushbutton = chipVariant != kVariantMini;
-    v.pot = GetPotValue(port);
-    if (v.hasPushbutton) v.pushbutton = GetPushbuttonValue(port);
-    v.supply = GetSupplyReading(port);
-    const bool allCame = v.pot && (v.pushbutton || !v.hasPushbutton) && v.supply;
-    // A keyer that only let a reply pass leaves the port without complaint.
-    if (!allCame && (port.HungUp() || !port.ErrorText().empty())) v.lineFailure = port.ErrorText();
+    auto ask = [&](Reading (*query)(Port&), Reading& reading) {
+        // A keyer that only let a reply pass leaves the port without complaint;
+        // after a line that failed, nothing more would come.
+        if (!v.failure.empty() && port.LineFailed()) return;
+        reading = query(port);
+        if (!reading && v.failure.empty())
+            v.failure = port.LineFailed() ? port.ErrorText() : "no reply came";
+    };
+    ask(GetPotValue, v.pot);
+    if (v.hasPushbutton) ask(GetPushbuttonValue, v.pushbutton);
+    ask(GetSupplyReading, v.supply);
     return v;
 }
 

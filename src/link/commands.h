@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "link/port.h"
 
 namespace zt {
@@ -24,15 +24,16 @@ Reading GetPushbuttonValue(Port& port);
 Reading GetSupplyReading(Port& port);
 
 // Test's three readouts, asked in this order. The MINI has no push-button
-// input, so it is not asked.
+// input, so it is not asked. None is asked once the line has failed.
 struct LiveValues {
     Reading pot;
     Reading pushbutton;
     Reading supply;
     bool hasPushbutton = true;
-    // Why a readout fell short when the line failed during them (it hung up,
-    // or the port reported an error); empty when it held.
-    std::string lineFailure;
+    // Why the first readout that did not come failed: the line's trouble (it
+    // hung up, the request did not go out, an error) or that no reply came.
+    // Empty when every one came.
+    std::string failure;
 };
 LiveValues ReadLiveValues(Port& port, int chipVariant);
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "link/commands.h"
 
 namespace zt {
@@ -45,19 +45,6 @@ Detection Failed(Detection d, std::string text) {
 
 }  // namespace
 
-const char* OpenFailureStatus(PortOpen outcome) {
-    switch (outcome) {
-        case PortOpen::GetStateFailed:
-            return "ZT Fail:get comm state";
-        case PortOpen::SetStateFailed:
-            return "ZT Fail:set comm state";
-        case PortOpen::PurgeFailed:
-            return "ZT Fail:comm purge";
-        default:
-            return "ZT Fail:check com port";
-    }
-}
-
 std::string ChipLabel(int variant) {
     return RowFor(variant).label;
 }
@@ -86,6 +73,7 @@ std::string PushbuttonText(int value) {
 
 const char* const kTestingText = "Testing ZT Interface    ";
 const char* const kNoResponseText = "ZT Fail:no response";
+const char* const kBootLoaderOnlyText = "only the keyer's boot loader answered";
 
 KeyerAllows AllowedBy(const KeyerIdentity& id) {
     return {id.firmwareMajor >= kOldestMajor || id.chipVariant == kVariantBootLoaderOnly,
@@ -111,17 +99,22 @@ Detection Identify(Port& port, const PortTarget& target, const KeyerIdentity& kn
     }
     if (echo != kEchoFirmware) return Failed(d, "ZT Fail:echo mismatch");
 
-    // A byte that does not come leaves the earlier value in place.
+    // A byte that does not come leaves the earlier value in place. A line
+    // that fails meanwhile is why it did not come: no chip is judged by it.
     KeyerIdentity& id = d.identity;
     id.firmwareMajor = QueryFirmwareMajor(port).value_or(id.firmwareMajor);
     id.firmwareMinor = QueryFirmwareMinor(port).value_or(id.firmwareMinor);
+    if (port.LineFailed()) return Failed(d, kNoResponseText);
     if (id.firmwareMajor < kOldestMajor) return Failed(d, "Only supports ZT3");
     // 30.00 to 30.03 predate the variant query and were only built as SMT. A
     // variant that does not come is 0, which names none.
-    if (id.firmwareMajor >= kSettingsMajor || id.firmwareMinor >= kVariantQueryMinor)
-        id.chipVariant = GetChipVariant(port).value_or(kVariantUnknown);
-    else
+    if (id.firmwareMajor >= kSettingsMajor || id.firmwareMinor >= kVariantQueryMinor) {
+        const Reading variant = GetChipVariant(port);
+        if (port.LineFailed()) return Failed(d, kNoResponseText);
+        id.chipVariant = variant.value_or(kVariantUnknown);
+    } else {
         id.chipVariant = kVariantSmt;
+    }
 
     d.outcome = DetectOutcome::Firmware;
     d.chipLabel = ChipLabel(id.chipVariant);

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "link/port.h"
 
 namespace zt {
@@ -28,6 +28,8 @@ struct Detection {
 extern const char* const kTestingText;  // "Testing ZT Interface    "
 // The failure text when the port opened and nothing answered the echo test.
 extern const char* const kNoResponseText;  // "ZT Fail:no response"
+// What a keyer with only its boot loader is, wherever it ends an operation.
+extern const char* const kBootLoaderOnlyText;  // "only the keyer's boot loader answered"
 
 // Opens the port on target unless it is open already (then it is used as it
 // stands), and identifies the keyer. known is the identity from before. Never
@@ -42,9 +44,6 @@ struct KeyerAllows {
     bool settings = false;
 };
 KeyerAllows AllowedBy(const KeyerIdentity& identity);
-
-// The link status line for an open that failed.
-const char* OpenFailureStatus(PortOpen outcome);
 
 // The chip label and the revision text for an identity.
 std::string ChipLabel(int variant);

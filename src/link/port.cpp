@@ -4,38 +4,41 @@
 #include <chrono>
 #include <thread>
 
+#include "system/device_access.h"
 #include "system/paths.h"
 
 namespace zt {
 
 namespace {
 
-std::string DeviceTroubleText(const std::string& path, const SerialOpenResult& opened) {
-    switch (opened.outcome) {
-        case SerialOpenOutcome::Missing:
-            return path + ": no such device";
-        case SerialOpenOutcome::Busy:
-            return path + ": in use by another program";
-        case SerialOpenOutcome::Denied:
-            return path +
-                   ": permission denied; add your user to the dialout group and log in again";
-        case SerialOpenOutcome::NotSerial:
-            return path + ": not a serial port";
-        default:
-            return path + ": " + SerialErrorText(opened.error);
-    }
+struct OpenRow {
+    PortOpen outcome;
+    const char* status;  // the link status line
+    const char* cause;   // after the device's path; none: the system's words for its error
+};
+const OpenRow kOpenRows[] = {
+    {PortOpen::Failed, "ZT Fail:check com port", nullptr},
+    {PortOpen::Missing, "ZT Fail:check com port", "no such device"},
+    {PortOpen::Busy, "ZT Fail:check com port", "in use by another program"},
+    {PortOpen::Denied, "ZT Fail:check com port", "permission denied"},
+    {PortOpen::NotSerial, "ZT Fail:check com port", "not a serial port"},
+    {PortOpen::GetStateFailed, "ZT Fail:get comm state", nullptr},
+    {PortOpen::SetStateFailed, "ZT Fail:set comm state", nullptr},
+    {PortOpen::PurgeFailed, "ZT Fail:comm purge", nullptr},
+};
+
+const OpenRow& RowOf(PortOpen outcome) {
+    for (const OpenRow& r : kOpenRows)
+        if (r.outcome == outcome) return r;
+    return kOpenRows[0];
 }
 
-SerialLine ToSerialLine(const LineSettings& s) {
-    return {s.baudRate, s.byteSize,   s.parity,    s.stopBits, s.dtrOn,
-            s.rtsOn,    s.xonXoffOut, s.xonXoffIn, s.ctsFlow};
-}
-
-// Everything as the port reported it; DSR flow control has no POSIX
-// counterpart and stays off.
-LineSettings FromSerialLine(const SerialLine& line) {
-    return {line.baudRate, line.byteSize,   line.parity,    line.stopBits, line.dtrOn,
-            line.rtsOn,    line.xonXoffOut, line.xonXoffIn, line.ctsFlow,  false};
+// "/dev/ttyUSB0: permission denied; ...", with the advice that may help.
+std::string OpenTroubleText(const std::string& path, PortOpen outcome, int error) {
+    const char* cause = RowOf(outcome).cause;
+    std::string text = path + ": " + (cause ? cause : SerialErrorText(error));
+    const std::string advice = outcome == PortOpen::Denied ? DeniedAdvice(path) : "";
+    return advice.empty() ? text : text + "; " + advice;
 }
 
 // The keyer's line: 1200 8N1, DTR held on, RTS held off, no software flow
@@ -54,6 +57,10 @@ void SetKeyerLine(LineSettings& s) {
 
 }  // namespace
 
+const char* OpenFailureStatus(PortOpen outcome) {
+    return RowOf(outcome).status;
+}
+
 Port::~Port() {
     Close();
 }
@@ -61,6 +68,10 @@ Port::~Port() {
 PortOpen Port::Fail(PortOpen outcome, std::string text) {
     error_ = std::move(text);
     return outcome;
+}
+
+PortOpen Port::FailOn(const std::string& path, PortOpen outcome, int error) {
+    return Fail(outcome, OpenTroubleText(path, outcome, error));
 }
 
 bool Port::Result(const SerialIo& io) {
@@ -75,10 +86,8 @@ bool Port::Result(const SerialIo& io) {
 
 PortOpen Port::Open(int comNumber) {
     std::string path = ComDevicePath(comNumber);
-    if (path.empty()) {
-        openTrouble_ = SerialOpenOutcome::Missing;
-        return Fail(PortOpen::Failed, "COM" + std::to_string(comNumber) + ": no device");
-    }
+    if (path.empty())
+        return Fail(PortOpen::Missing, "COM" + std::to_string(comNumber) + ": no device");
     return OpenDevice(path);
 }
 
@@ -88,32 +97,24 @@ PortOpen Port::Open(const PortTarget& target) {
 
 PortOpen Port::OpenDevice(const std::string& path) {
     // As with an exclusive open of a port we already hold: refused, the held one kept.
-    if (device_) {
-        openTrouble_ = SerialOpenOutcome::Busy;
-        return Fail(PortOpen::Failed, "a port is already open");
-    }
+    if (device_) return Fail(PortOpen::Busy, "a port is already open");
     SerialOpenResult opened = SerialOpen(path);
-    openTrouble_ = opened.outcome;
-    if (opened.outcome != SerialOpenOutcome::Opened)
-        return Fail(PortOpen::Failed, DeviceTroubleText(path, opened));
+    if (opened.outcome != PortOpen::Ok) return FailOn(path, opened.outcome, opened.error);
     device_ = opened.device;
     error_.clear();
     hungUp_ = false;
     late_.clear();
 
     // From here on a failure leaves the port held; the next Close releases it.
-    SerialLine found;
-    if (int error = SerialGetLine(device_, found))
-        return Fail(PortOpen::GetStateFailed, path + ": " + SerialErrorText(error));
-    line_ = FromSerialLine(found);
+    if (int error = SerialGetLine(device_, line_))
+        return FailOn(path, PortOpen::GetStateFailed, error);
     SetKeyerLine(line_);
-    if (int error = SerialSetLine(device_, ToSerialLine(line_)))
-        return Fail(PortOpen::SetStateFailed, path + ": " + SerialErrorText(error));
+    if (int error = SerialSetLine(device_, line_))
+        return FailOn(path, PortOpen::SetStateFailed, error);
     // Let the line settle after the change, then drop whatever came in
     // meanwhile along with replies left over from before.
     std::this_thread::sleep_for(std::chrono::milliseconds(waits_.settleMs));
-    if (int error = SerialPurgeInput(device_))
-        return Fail(PortOpen::PurgeFailed, path + ": " + SerialErrorText(error));
+    if (int error = SerialPurgeInput(device_)) return FailOn(path, PortOpen::PurgeFailed, error);
     return PortOpen::Ok;
 }
 
@@ -126,7 +127,28 @@ bool Port::PushPendingWrite(Deadline deadline) {
                               deadline, hook_);
     pendingWrite_.erase(pendingWrite_.begin(), pendingWrite_.begin() + io.count);
     if (io.end == SerialEnd::HungUp || io.end == SerialEnd::Failed) pendingWrite_.clear();
+    if (io.end == SerialEnd::TimedOut) {
+        const std::string wait = " in " + std::to_string(waits_.writeMs) + " ms";
+        error_ = io.count == 0
+                     ? "nothing went out" + wait
+                     : std::to_string(pendingWrite_.size()) + " bytes did not go out" + wait;
+    }
     return Result(io);
+}
+
+// Nothing left here, in the device's queue, or held back by the line.
+bool Port::AllSent() {
+    SerialOutput output;
+    if (int error = SerialOutputState(device_, output)) {
+        error_ = SerialErrorText(error);
+        return false;
+    }
+    const std::size_t left = pendingWrite_.size() + static_cast<std::size_t>(output.queued);
+    if (left > 0)
+        error_ = std::to_string(left) + " bytes had not gone out";
+    else if (output.held)
+        error_ = "the line held back what was written";
+    return left == 0 && !output.held;
 }
 
 // The keyer's port would go on taking a given-up read's bytes until that
@@ -171,12 +193,14 @@ bool Port::Read(std::uint8_t* buffer, int count) {
 }
 
 Port::PauseEnd Port::Pause(int ms) {
-    if (!device_) return PauseEnd::LostBeforeSent;
+    if (!device_) return PauseEnd::NotSent;
     const Deadline sent = std::max(SerialClock::now(), lineFreeAt_);
-    if (!Result(SerialWatch(device_, sent, hook_))) return PauseEnd::LostBeforeSent;
+    if (!Result(SerialWatch(device_, sent, hook_))) return PauseEnd::NotSent;
     if (!Result(SerialWatch(device_, sent + std::chrono::milliseconds(ms), hook_)))
         return PauseEnd::LostAfterSent;
-    return PauseEnd::Held;
+    // What is still on its way after the bytes' time on the wire and the
+    // pause besides is held up, not late: the keyer has not got it.
+    return AllSent() ? PauseEnd::Held : PauseEnd::NotSent;
 }
 
 void Port::Close() {
@@ -197,7 +221,7 @@ bool Port::ApplyLineSettings() {
     // Whatever is still pending finishes at the old speed.
     PushPendingWrite(DeadlineIn(waits_.writeMs));
     DrainLateRead();
-    int error = SerialSetLine(device_, ToSerialLine(line_));
+    int error = SerialSetLine(device_, line_);
     if (error) error_ = SerialErrorText(error);
     return error == 0;
 }

@@ -9,47 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "link/waits.h"
 #include "system/serial.h"
 
 namespace zt {
 
-// What came of opening; the numbers are those the port has always reported.
-enum class PortOpen {
-    Ok = 0,
-    Failed = -4,  // missing, busy or not permitted
-    GetStateFailed = -5,
-    SetStateFailed = -6,
-    PurgeFailed = -10,
-};
+// The link status line for an open that failed ("ZT Fail:check com port").
+const char* OpenFailureStatus(PortOpen outcome);
 
 // Where the keyer is: a COM number, or a device path, which wins when given.
 struct PortTarget {
     int com = 0;
     std::string device;
-};
-
-// The device control record, read from the port when it opens and kept for
-// the life of the Port, so the upload worker can change only the speed.
-struct LineSettings {
-    int baudRate = 0;
-    int byteSize = 8;
-    int parity = 0;    // 0 none
-    int stopBits = 0;  // 0 one stop bit
-    bool dtrOn = false;
-    bool rtsOn = false;
-    bool xonXoffOut = false;
-    bool xonXoffIn = false;
-    bool ctsFlow = false;  // hardware flow control, kept as found
-    bool dsrFlow = false;
-};
-
-// The bounded waits; tests shorten them.
-struct PortWaits {
-    int writeMs = 2000;        // Write gives up after this
-    int readMs = 4000;         // Read gives up after this
-    int readTimeoutMs = 4500;  // the port itself keeps taking a short read's bytes until this
-    int settleMs = 100;        // pause between configuring and purging
-    int storeMs = 3000;        // the keyer stores written settings; nothing may follow meanwhile
 };
 
 class Port {
@@ -75,34 +46,39 @@ class Port {
     bool IsOpen() const { return device_ != nullptr; }
     // Waits until ms have passed since the last byte written left the wire
     // (the system takes bytes long before the line has carried them), calling
-    // the wait hook as transfers do, and says whether the line held: a line
-    // that went away before the bytes' time on the wire had passed took them
-    // with it.
-    enum class PauseEnd { Held, LostBeforeSent, LostAfterSent };
+    // the wait hook as transfers do, and says whether the bytes went out and
+    // the line held: NotSent when the line went away before the bytes' time
+    // on the wire had passed, taking them with it, or when at the end some
+    // had still not left the system (ErrorText says which).
+    enum class PauseEnd { Held, NotSent, LostAfterSent };
     PauseEnd Pause(int ms);
     // Applies lineSettings() again (the upload worker's speed change).
     bool ApplyLineSettings();
 
     LineSettings& lineSettings() { return line_; }
+    // The bounds on its transfers from now on; the operations set them.
     PortWaits& waits() { return waits_; }
     // Called now and then on the waiting thread while a transfer waits.
     void SetWaitHook(SerialTick hook) { hook_ = std::move(hook); }
 
-    // Why the last open failed or the line went away, for a tooltip; empty
-    // after a good open and while nothing has gone wrong.
+    // Why the last open failed, the line went away, or what was written did
+    // not go out, for a tooltip; empty after a good open and while nothing
+    // has gone wrong.
     const std::string& ErrorText() const { return error_; }
-    // What kind of trouble the last open ran into (Missing, Busy, NotSerial...);
-    // Opened after a good open, and when the device opened but could not be set up.
-    SerialOpenOutcome OpenTrouble() const { return openTrouble_; }
     // The other end dropped the line since the port was opened.
     bool HungUp() const { return hungUp_; }
+    // The line failed since the port was opened: it hung up, reported an
+    // error, or did not take what was written. ErrorText says how.
+    bool LineFailed() const { return device_ && !error_.empty(); }
     // Bytes of reads given up on that arrived before their own time-out.
     const std::vector<std::uint8_t>& LateBytes() const { return late_; }
 
   private:
     PortOpen Fail(PortOpen outcome, std::string text);
+    PortOpen FailOn(const std::string& path, PortOpen outcome, int error);
     bool Result(const SerialIo& io);
     bool PushPendingWrite(Deadline deadline);
+    bool AllSent();
     void DrainLateRead();
 
     SerialDevice* device_ = nullptr;
@@ -110,7 +86,6 @@ class Port {
     PortWaits waits_;
     SerialTick hook_;
     std::string error_;
-    SerialOpenOutcome openTrouble_ = SerialOpenOutcome::Opened;
     bool hungUp_ = false;
     // Output the write wait gave up on; never dropped while the port is open.
     std::vector<std::uint8_t> pendingWrite_;

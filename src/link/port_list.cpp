@@ -1,8 +1,20 @@
 #include "link/port_list.h"
 
+#include "system/device_access.h"
 #include "system/paths.h"
 
 namespace zt {
+
+namespace {
+
+std::string BusyNote([[maybe_unused]] const std::string& device) {
+#ifndef _WIN32
+    if (SystemConsole(device)) return "the system's console";
+#endif
+    return "in use";
+}
+
+}  // namespace
 
 std::vector<PortEntry> ListPorts() {
     std::vector<PortEntry> entries;
@@ -14,12 +26,15 @@ std::vector<PortEntry> ListPorts() {
                 entries.push_back({n, device, "", ProbeResult::Present});
                 break;
             case ProbeResult::Busy:
-                entries.push_back({n, device, "in use", ProbeResult::Busy});
+                entries.push_back({n, device, BusyNote(device), ProbeResult::Busy});
                 break;
-            case ProbeResult::Denied:
-                entries.push_back(
-                    {n, device, "permission denied: join the dialout group", ProbeResult::Denied});
+            case ProbeResult::Denied: {
+                const std::string advice = DeniedAdvice(device);
+                entries.push_back({n, device,
+                                   "permission denied" + (advice.empty() ? "" : ": " + advice),
+                                   ProbeResult::Denied});
                 break;
+            }
             case ProbeResult::Missing:
                 break;
         }

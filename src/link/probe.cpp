@@ -1,17 +1,9 @@
 #include "link/probe.h"
 
-#include <algorithm>
 #include <system_error>
 #include <thread>
 
 namespace zt {
-
-PortWaits ProbeWaits(PortWaits waits) {
-    waits.readMs = std::min(waits.readMs, kAnswerWaitMs);
-    waits.readTimeoutMs = std::min(waits.readTimeoutMs, waits.readMs + 50);
-    waits.writeMs = std::min(waits.writeMs, kAnswerWaitMs);
-    return waits;
-}
 
 ProbedPort ProbePort(const PortEntry& entry, const PortWaits& waits) {
     ProbedPort probed{entry, std::nullopt};

@@ -1,9 +1,7 @@
 #pragma once
 // Finding the keyer: detection on every port that is present and free, each
-// given only the time a keyer takes to answer. A keyer's first reply arrives
-// within tens of milliseconds at 1200 baud, so a silent port is done with
-// in a fraction of a second instead of the full read wait, and the ports are
-// tried side by side.
+// given only the time a keyer takes to answer (link/waits.h), the ports side
+// by side.
 
 #include <optional>
 #include <vector>
@@ -13,13 +11,6 @@
 #include "link/port_list.h"
 
 namespace zt {
-
-// How long a keyer gets for each one-byte reply while being looked for.
-constexpr int kAnswerWaitMs = 300;
-
-// The port's waits with the read wait cut to kAnswerWaitMs; the write wait
-// too, so that a line held by its flow control does not keep the probe.
-PortWaits ProbeWaits(PortWaits waits = {});
 
 struct ProbedPort {
     PortEntry port;

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 
 namespace zt {
 

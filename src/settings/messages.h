@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 
 namespace zt {
 

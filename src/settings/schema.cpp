@@ -49,7 +49,11 @@ constexpr bool NamesAreDistinct() {
 }
 static_assert(NamesAreDistinct());
 
+// A sidetone's highest frequency is kept as a code that shows above it (4000
+// Hz is 15, shown as 4166): that value is taken too, and stores back as 15.
 constexpr bool Accepted(const Setting& s, std::int64_t value) {
+    if (s.place == Place::Sidetone && value == kSidetoneDividend / (kSidetoneDividend / s.max))
+        return true;
     return (s.zeroToo && value == 0) || (value >= s.min && value <= s.max);
 }
 
@@ -61,8 +65,7 @@ constexpr int Shift(std::uint8_t mask) {
 constexpr bool RowIsWhole(const Setting& s) {
     switch (s.kind) {
         case Kind::Number:
-            return s.min <= s.max && Accepted(s, s.byDefault) &&
-                   (s.place == Place::Selection || s.refusal[0]) &&
+            return s.min <= s.max && Accepted(s, s.byDefault) && (!s.typed() || s.refusal[0]) &&
                    (s.place != Place::Bits || s.max <= (s.mask >> Shift(s.mask)));
         case Kind::Flag:
             return std::has_single_bit(s.mask) && (s.byDefault == 0 || s.byDefault == 1);
@@ -91,15 +94,28 @@ constexpr bool MessagesInOrder() {
 }
 static_assert(MessagesInOrder());
 
-// The editor checks every number of a user once, the pot's minimum with its
-// maximum.
+// A row that another must stay above: two typed numbers, the upper's default
+// the greater. Each end by name, not through RowBelow's pointer: GCC's null
+// checks under UBSan make a member access through a pointer no constant
+// expression.
+constexpr bool JoinsTwoNumbers(const Setting& upper) {
+    for (const Setting& under : kSettingRows)
+        if (std::string_view(under.name) == upper.above)
+            return upper.typed() && under.typed() && !under.above && upper.notAbove &&
+                   upper.byDefault > under.byDefault;
+    return false;
+}
+
+// The editor checks every typed number once, a row that another must stay
+// above with that one.
 constexpr bool EditorChecksAll() {
     for (const Setting& s : kSettingRows) {
-        const bool checked = s.kind == Kind::Number && s.perUser() && s.place != Place::PotMin;
+        bool below = false;
+        for (const Setting& other : kSettingRows) below |= other.above && RowBelow(other) == &s;
         const auto n = std::count(std::begin(kEditorChecks), std::end(kEditorChecks), &s);
-        if (n != (checked ? 1 : 0)) return false;
+        if (n != (s.typed() && !below) || (s.above && !JoinsTwoNumbers(s))) return false;
     }
-    return kPotMin.place == Place::PotMin && kPotMin.byDefault < kPotMax.byDefault;
+    return true;
 }
 static_assert(EditorChecksAll());
 
@@ -248,7 +264,8 @@ void Store(SettingsImage& image, User user, const Setting& s, std::int64_t value
                 byte = Replace(byte, s.mask, static_cast<std::uint8_t>(value << Shift(s.mask)));
             return;
         case Place::PotMin:  // the maximum stays where it was
-            StorePot(image, user, *ValueOf(image, user, kPotMax), value);
+            At(image, user, Field::PotRangeWpm) += static_cast<std::uint8_t>(byte - value);
+            byte = static_cast<std::uint8_t>(value);
             return;
         case Place::Sidetone:
             byte = static_cast<std::uint8_t>(kSidetoneDividend / value);
@@ -257,8 +274,8 @@ void Store(SettingsImage& image, User user, const Setting& s, std::int64_t value
             byte = static_cast<std::uint8_t>((value - 1) / 256);
             At(image, user, Field::SerialLow) = static_cast<std::uint8_t>((value - 1) % 256);
             return;
-        case Place::PotMax:
-            StorePot(image, user, value, *ValueOf(image, user, kPotMin));
+        case Place::PotMax:  // over the minimum as it is
+            byte = static_cast<std::uint8_t>(value - At(image, user, Field::PotMinWpm));
             return;
         case Place::Output:
             byte = Replace(byte, s.mask, listed ? kOutputValues[value] : 0);
@@ -277,41 +294,6 @@ void Store(SettingsImage& image, User user, const Setting& s, std::int64_t value
 std::optional<std::string> Refusal(const Setting& s, User user, std::int64_t value) {
     if (s.kind != Kind::Number || Accepted(s, value)) return std::nullopt;
     return std::string(user == User::Two && s.refusal[1] ? s.refusal[1] : s.refusal[0]);
-}
-
-std::optional<Refused> PotRefusal(User user, std::int64_t maxWpm, std::int64_t minWpm) {
-    if (maxWpm <= minWpm) return Refused{&kPotMax, "Pot Max must be greater than Pot Min"};
-    if (auto text = Refusal(kPotMin, user, minWpm)) return Refused{&kPotMin, *text};
-    if (auto text = Refusal(kPotMax, user, maxWpm)) return Refused{&kPotMax, *text};
-    return std::nullopt;
-}
-
-void StorePot(SettingsImage& image, User user, std::int64_t maxWpm, std::int64_t minWpm) {
-    At(image, user, Field::PotMinWpm) = static_cast<std::uint8_t>(minWpm);
-    At(image, user, Field::PotRangeWpm) = static_cast<std::uint8_t>(maxWpm - minWpm);
-}
-
-std::optional<std::string> StoredRefusal(const SettingsImage& image, User user, const Setting& s) {
-    if (s.kind != Kind::Number || !s.perUser()) return std::nullopt;
-    const std::int64_t value = ValueOf(image, user, s).value_or(0);
-    const std::int64_t minWpm = *ValueOf(image, user, kPotMin);
-    if (&s == &kPotMax && value <= minWpm) return PotRefusal(user, value, minWpm)->text;
-    return Refusal(s, user, value);
-}
-
-std::optional<ImageRefusal> CheckImage(const SettingsImage& image) {
-    for (User user : kUsers) {
-        for (const Setting* s : kEditorChecks) {
-            std::optional<Refused> r;
-            if (s == &kPotMax)
-                r = PotRefusal(user, *ValueOf(image, user, kPotMax),
-                               *ValueOf(image, user, kPotMin));
-            else if (auto text = StoredRefusal(image, user, *s))
-                r = Refused{s, *text};
-            if (r) return ImageRefusal{user, r->setting, r->text};
-        }
-    }
-    return std::nullopt;
 }
 
 void LoadDefaults(SettingsImage& image) {

@@ -4,8 +4,9 @@
 // values the editor accepts and what it says otherwise, its list entries and
 // its factory default. The editor, the checks before a write, the defaults
 // and the old-file upgrade, and ztcli's show, set, apply and diff all go
-// through these rows; the window binds its controls to them by name
-// (app/setting_controls.h). Bits that no row owns are carried as they are.
+// through these rows (changes through settings/edits.h); the window binds
+// its controls to them by name (app/setting_controls.h). Bits that no row
+// owns are carried as they are.
 //
 // Adding a setting: a row in kSettingRows (a number also takes its place in
 // kEditorChecks; the build says so when it is missing), a control in the
@@ -31,7 +32,7 @@ enum class Place : std::uint8_t {
     Sidetone,   // shown in Hz, kept as 62500 / Hz; a code of 0 has no frequency
     Serial,     // shown from 1, kept less 1 in the two serial bytes, high first
     PotMax,     // the pot's maximum, kept as the range above the minimum
-    PotMin,     // the pot's minimum; setting it alone keeps the maximum
+    PotMin,     // the pot's minimum; storing it keeps the maximum where it was
     Output,     // the output selection's entry, from the port, ST and PTT bits
     KeyerMode,  // the keyer mode's entry, from mode bits 5-4 and the Ultimatic variant
     Selection,  // 1 or 2, from a bit of User 1's aux register, which both users share
@@ -49,9 +50,15 @@ struct Setting {
     std::int32_t min = 0, max = 0;              // Number: the values accepted
     const char* refusal[2] = {};  // Number: the editor's message for User 1, for User 2 if other
     bool zeroToo = false;         // Number: 0 is accepted beside min..max
+    // Number: the row of the user this one must be greater than, checked first
+    // at this row's place in kEditorChecks, then that row's bounds, then these.
+    const char* above = nullptr;
+    const char* notAbove = nullptr;  // the editor's message when it is not
 
     // The keyer's own settings, the selections and the messages, are no user's.
     constexpr bool perUser() const { return place != Place::Selection && place != Place::Message; }
+    // A number the editor types and checks; a selection is picked, no message.
+    constexpr bool typed() const { return kind == Kind::Number && place != Place::Selection; }
 };
 
 // ---- The lists' entries ----
@@ -75,8 +82,9 @@ using enum Field;
 inline constexpr Setting kTable[] = {
     // Each user's own, in the order ztcli lists them: the editor's values top
     // to bottom, its option boxes, its lists, then the RTTY set-up.
-    // name, kind, place, field, mask, default, entries, min, max, refusals, 0 too
-    {"max_wpm", Number, PotMax, PotRangeWpm, 0xFF, 35, {}, 5, 99, {"Pot Max must be between 5 and 99"}},
+    // name, kind, place, field, mask, default, entries, min, max, refusals, 0 too, above
+    {"max_wpm", Number, PotMax, PotRangeWpm, 0xFF, 35, {}, 5, 99, {"Pot Max must be between 5 and 99"},
+        false, "min_wpm", "Pot Max must be greater than Pot Min"},
     {"min_wpm", Number, PotMin, PotMinWpm, 0xFF, 5, {}, 5, 99, {"Pot Min must be between 5 and 99"}},
     {"cmd_wpm", Number, Bits, CommandWpm, 0xFF, 15, {}, 5, 99,
         {"Command WPM must be between 5 and 99", "CMDWPM must be between 5 and 99"}},
@@ -102,7 +110,8 @@ inline constexpr Setting kTable[] = {
         {"Sidetone volume must be between 1 and 4"}},
     {"serial_number", Number, Serial, SerialHigh, 0xFF, 1, {}, 1, 9999,
         {"Serial number must be between 1 and 9999"}},
-    // 801 Hz is the code 78.
+    // 801 Hz is the code 78; 4166 Hz, what the code 15 of 4000 Hz shows, is
+    // accepted as well.
     {"st_freq", Number, Sidetone, SidetoneCode, 0xFF, 801, {}, 500, 4000,
         {"Freq must be 500 or greater.", "Freq must be between 500 and 4000."}},
     {"swap", Flag, Bits, ModeRegister, 0x08},
@@ -152,8 +161,15 @@ consteval const Setting& SettingNamed(std::string_view name) {
     throw "no setting has this name";
 }
 
-// The editor's number rows in the order it checks and stores them; the pot's
-// minimum goes with its maximum.
+// The row a row must stay above, or nullptr.
+constexpr const Setting* RowBelow(const Setting& s) {
+    for (const Setting& other : schema_rows::kTable)
+        if (s.above && std::string_view(other.name) == s.above) return &other;
+    return nullptr;
+}
+
+// The editor's number rows in the order it checks them; a row another must
+// stay above is checked with that one.
 inline constexpr const Setting* kEditorChecks[] = {
     &SettingNamed("weight"),    &SettingNamed("ptt_lead_in"),     &SettingNamed("ptt_tail"),
     &SettingNamed("st_freq"),   &SettingNamed("first_extension"), &SettingNamed("key_comp"),
@@ -161,8 +177,6 @@ inline constexpr const Setting* kEditorChecks[] = {
     &SettingNamed("cur_wpm"),   &SettingNamed("st_volume"),       &SettingNamed("serial_number"),
     &SettingNamed("ratio"),     &SettingNamed("max_wpm"),         &SettingNamed("ltr_space"),
 };
-inline constexpr const Setting& kPotMax = SettingNamed("max_wpm");
-inline constexpr const Setting& kPotMin = SettingNamed("min_wpm");
 
 // Which message a message's row stands for, counted from 0.
 constexpr int MessageIndex(const Setting& s) {
@@ -177,40 +191,14 @@ constexpr int MessageIndex(const Setting& s) {
 std::optional<std::int64_t> ValueOf(const SettingsImage& image, User user, const Setting& s);
 // A message's text as the editor shows it.
 std::string TextOf(const SettingsImage& image, const Setting& s);
-// Stores a value as the editor does: a number the editor accepted, a flag, an
+// Stores a value unchecked (ApplyEdits checks first): a number, a flag, an
 // entry's index. An index outside the entries changes nothing, but for the
 // output selection, whose bits are then cleared (no output chosen). Not for
 // messages, which are stored all together (EncodeMessages).
 void Store(SettingsImage& image, User user, const Setting& s, std::int64_t value);
 
-// The editor's message for a number it would refuse, or nothing. The pot's
-// ends are checked as a pair (PotRefusal).
+// The editor's message for a number outside a row's own bounds, or nothing.
 std::optional<std::string> Refusal(const Setting& s, User user, std::int64_t value);
-
-// A refused value: the setting it is about and the editor's message.
-struct Refused {
-    const Setting* setting;
-    std::string text;
-};
-// The pot's pair, checked in the editor's order: the maximum above the
-// minimum, the minimum's range, the maximum's.
-std::optional<Refused> PotRefusal(User user, std::int64_t maxWpm, std::int64_t minWpm);
-void StorePot(SettingsImage& image, User user, std::int64_t maxWpm, std::int64_t minWpm);
-
-// Why the editor would refuse the value a setting has in an image, when it
-// would: each of the pot's ends in its range, and the maximum above the
-// minimum.
-std::optional<std::string> StoredRefusal(const SettingsImage& image, User user, const Setting& s);
-
-// The first value of an image that the editor would refuse, checking User 1's
-// rows, then User 2's, in the editor's order; nothing when all pass. A
-// sidetone code of 0 has no frequency and is refused as one.
-struct ImageRefusal {
-    User user;
-    const Setting* setting;
-    std::string text;
-};
-std::optional<ImageRefusal> CheckImage(const SettingsImage& image);
 
 // Both users' settings get their defaults, and the bits no setting owns are
 // cleared; the messages are left alone.

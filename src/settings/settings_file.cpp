@@ -1,6 +1,7 @@
 #include "settings/settings_file.h"
 
 #include <algorithm>
+#include <array>
 
 #include "settings/image.h"
 #include "settings/schema.h"
@@ -24,10 +25,12 @@ void UpgradeOldLayout(SettingsImage& image) {
     }
 }
 
-bool SizeFits(std::int64_t size, FileTrouble* trouble) {
+// length: how long the file is, in words ("301", "more than 300").
+bool SizeFits(std::int64_t size, FileTrouble* trouble, const std::string& length = {}) {
     if (size == kSettingsImageSize || size == kMainBlockSize) return true;
     if (trouble)
-        trouble->cause = std::to_string(size) + " bytes long; a settings file holds " +
+        trouble->cause = (length.empty() ? std::to_string(size) : length) +
+                         " bytes long; a settings file holds " +
                          std::to_string(kSettingsImageSize) + " bytes, or " +
                          std::to_string(kMainBlockSize) + " in the older layout";
     return false;
@@ -81,6 +84,21 @@ SettingsFileResult ReadSettingsBytes(std::span<const std::uint8_t> bytes, Settin
     if (bytes.size() == kMainBlockSize) UpgradeOldLayout(buffer);
     image = buffer;
     return SettingsFileResult::Ok;
+}
+
+SettingsFileResult ReadSettingsStream(std::istream& in, SettingsImage& image,
+                                      FileTrouble* trouble) {
+    std::array<char, kSettingsImageSize + 1> buffer{};
+    in.read(buffer.data(), buffer.size());
+    const std::int64_t size = in.gcount();
+    if (in.bad()) return SettingsFileResult::ReadFailed;
+    if (size > kSettingsImageSize) {
+        SizeFits(size, trouble, "more than " + std::to_string(kSettingsImageSize));
+        return SettingsFileResult::InvalidFile;
+    }
+    return ReadSettingsBytes(
+        {reinterpret_cast<const std::uint8_t*>(buffer.data()), static_cast<std::size_t>(size)},
+        image, trouble);
 }
 
 SettingsFileResult WriteSettingsFile(const std::string& path, const SettingsImage& image,

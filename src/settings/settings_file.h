@@ -3,10 +3,11 @@
 // 288-byte layout are read and brought up to date.
 
 #include <cstdint>
+#include <istream>
 #include <span>
 #include <string>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "system/files.h"
 
 namespace zt {
@@ -30,6 +31,11 @@ SettingsFileResult ReadSettingsFile(const std::string& path, SettingsImage& imag
 // The same for bytes that came from elsewhere, such as a program's input.
 SettingsFileResult ReadSettingsBytes(std::span<const std::uint8_t> bytes, SettingsImage& image,
                                      FileTrouble* trouble = nullptr);
+// The same for a stream such as a program's input, read to its end but never
+// further than one byte past the longest file: endless input is refused as
+// soon as it is too long to be a settings file.
+SettingsFileResult ReadSettingsStream(std::istream& in, SettingsImage& image,
+                                      FileTrouble* trouble = nullptr);
 // Always the 300-byte layout; a failed save leaves an existing file whole.
 SettingsFileResult WriteSettingsFile(const std::string& path, const SettingsImage& image,
                                      FileTrouble* trouble = nullptr);

@@ -116,13 +116,15 @@ int CreateBeside(const Target& t, std::string& temp) {
 
 // The replaced file's owner, group and permissions go to the new one; an
 // owner the user may not give away leaves the user's own, and a group they
-// are not in the folder's.
+// are not in the folder's. Set-user-ID, set-group-ID and sticky bits are
+// never passed on: a settings file is no program, and a copy of those bits
+// on a file this program wrote could be one.
 void KeepOwnerAndMode(int fd, const struct stat& old) {
     // 0, or -1 with errno; a group the user is not in leaves the folder's.
     if (fchown(fd, old.st_uid, old.st_gid) != 0 &&
         fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
     }
-    fchmod(fd, old.st_mode & 07777);  // 0 or -1; the system drops bits it does not allow
+    fchmod(fd, old.st_mode & 0777);  // 0 or -1; the system drops bits it does not allow
 }
 
 }  // namespace

@@ -59,6 +59,7 @@ enum class LinkResult {
     kCreated,   // new link, or it already named this device
     kReplaced,  // an old link pointed elsewhere at something gone (or we were told to)
     kInUse,     // it points at another device that is present; left alone
+    kClaimed,   // it points at the pseudo-terminal of a live simulator; left alone
     kFailed,    // bad number, no directory, not a link, or a file system error
 };
 

@@ -264,8 +264,10 @@ LinkResult RegisterComLinkOver(int comNumber, const std::string& device,
     if (target == device) return LinkResult::kCreated;
     // stat follows the link: success means the device it names is there.
     if (stat(link.c_str(), &st) == 0 && !replaceLive && !AbandonedPty(target)) {
-        SetError(error, link + " already points to " + target + ", which is present");
-        return LinkResult::kInUse;
+        const bool claimed = PtyClaimed(target);
+        SetError(error, link + " already points to " + target +
+                            (claimed ? ", which a live simulator claims" : ", which is present"));
+        return claimed ? LinkResult::kClaimed : LinkResult::kInUse;
     }
     return PlaceLink(link, device, error) ? LinkResult::kReplaced : LinkResult::kFailed;
 }

@@ -24,17 +24,22 @@ int RemainingMs(Deadline deadline, SerialClock::time_point now = SerialClock::no
 // An open device; what it holds is the system's business.
 struct SerialDevice;
 
-enum class SerialOpenOutcome {
-    Opened,
-    Missing,    // no such device (ENOENT, ENODEV, ENXIO; ERROR_FILE_NOT_FOUND)
-    Busy,       // another program holds it (EBUSY or a taken lock; ERROR_ACCESS_DENIED)
-    Denied,     // no permission (EACCES, EPERM); Windows has no such case for ports
-    NotSerial,  // there, but no serial device: a file, a folder, /dev/null, NUL
-    Failed,     // anything else
+// What came of opening a port; the last three only the port object
+// (link/port.h), which sets the keyer's line up, ends in.
+enum class PortOpen {
+    Ok,
+    Missing,         // no such device (ENOENT, ENODEV, ENXIO; ERROR_FILE_NOT_FOUND)
+    Busy,            // another program holds it (EBUSY or a taken lock; ERROR_ACCESS_DENIED)
+    Denied,          // no permission (EACCES, EPERM); Windows has no such case for ports
+    NotSerial,       // there, but no serial device: a file, a folder, /dev/null, NUL
+    Failed,          // anything else
+    GetStateFailed,  // opened, but its line settings could not be read
+    SetStateFailed,  // ... or changed
+    PurgeFailed,     // ... or what it had received could not be dropped
 };
 struct SerialOpenResult {
     SerialDevice* device = nullptr;
-    SerialOpenOutcome outcome = SerialOpenOutcome::Failed;
+    PortOpen outcome = PortOpen::Failed;
     int error = 0;  // the system's error number for the failing call
 };
 // Opens read-write for transfers that wait with a bound, never as a
@@ -53,14 +58,21 @@ enum class ProbeResult { Present, Busy, Denied, Missing };
 ProbeResult ProbeDevice(const std::string& path);
 #ifndef _WIN32
 // False only when the system reports that no UART answers behind the device:
-// the kernel makes ttyS nodes for ports that most machines do not have.
-// Devices the system says nothing about (USB adapters, pseudo-terminals) count
-// as present.
+// the kernel makes ttyS nodes for ports that most machines do not have. Such
+// a ttyS port has no driver bound to it in sysClassTty/NAME/device, or its
+// type there is 0, unknown. ProbeDevice also asks an open ttyS device for
+// its type (TIOCGSERIAL). Devices the system says nothing about (USB
+// adapters, pseudo-terminals) count as present.
 bool UartPresent(const std::string& path, const std::string& sysClassTty = "/sys/class/tty");
+// Whether the device is where the system writes its console (listed in
+// sysClassTty/console/active): held by the system, never to be probed, even
+// by root, who may open it.
+bool SystemConsole(const std::string& path, const std::string& sysClassTty = "/sys/class/tty");
 #endif
 
-// Line settings in the same terms as the port's device control record.
-struct SerialLine {
+// The line settings as the device control record has them; what the record
+// does not name (DSR flow control) stays as the device had it.
+struct LineSettings {
     int baudRate = 0;  // 0 when the device runs at a speed outside the table
     int byteSize = 8;  // 5..8
     int parity = 0;    // 0 none, 1 odd, 2 even, 3 mark, 4 space
@@ -71,11 +83,11 @@ struct SerialLine {
     bool xonXoffIn = false;
     bool ctsFlow = false;
 };
-int SerialGetLine(SerialDevice* device, SerialLine& line);
+int SerialGetLine(SerialDevice* device, LineSettings& line);
 // Raw mode with the given settings. Devices without modem lines (pseudo-
 // terminals) accept the settings without DTR and RTS. Settings the record
 // does not name (DSR flow control, on Windows) stay as the device had them.
-int SerialSetLine(SerialDevice* device, const SerialLine& line);
+int SerialSetLine(SerialDevice* device, const LineSettings& line);
 // Drops everything received and not yet read.
 int SerialPurgeInput(SerialDevice* device);
 
@@ -102,6 +114,16 @@ SerialIo SerialRead(SerialDevice* device, std::uint8_t* buffer, int count, Deadl
 // Waits until the deadline without moving a byte, ending early (HungUp or
 // Failed) when the line goes away meanwhile; Done when it held throughout.
 SerialIo SerialWatch(SerialDevice* device, Deadline deadline, const SerialTick& tick = {});
+
+// What the system holds of the output it has taken and not yet put on the
+// line: the bytes in the device's queue, and whether the line is holding
+// them back (output stopped by flow control, or a pseudo-terminal's other
+// end taking no more, whose queue the system does not count).
+struct SerialOutput {
+    int queued = 0;
+    bool held = false;
+};
+int SerialOutputState(SerialDevice* device, SerialOutput& output);
 
 std::string SerialErrorText(int error);
 

@@ -1,6 +1,7 @@
 #include "system/serial.h"
 
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <system_error>
 #include <thread>
@@ -31,23 +33,30 @@ namespace {
 
 // ---- Opening ---------------------------------------------------------------
 
-SerialOpenOutcome OutcomeOf(int error) {
+PortOpen OutcomeOf(int error) {
     switch (error) {
         case ENOENT:
         case ENODEV:
         case ENXIO:
-            return SerialOpenOutcome::Missing;
+            return PortOpen::Missing;
         case EBUSY:
         case EWOULDBLOCK:
-            return SerialOpenOutcome::Busy;
+            return PortOpen::Busy;
         case EACCES:
         case EPERM:
-            return SerialOpenOutcome::Denied;
+            return PortOpen::Denied;
         case ENOTTY:
-            return SerialOpenOutcome::NotSerial;
+            return PortOpen::NotSerial;
         default:
-            return SerialOpenOutcome::Failed;
+            return PortOpen::Failed;
     }
+}
+
+// TIOCGEXCL: 0 with the flag stored, or -1 with errno (EINVAL before Linux
+// 3.8, which cannot tell: the lock decides alone there).
+bool ExclusiveElsewhere(int fd) {
+    int flag = 0;
+    return ioctl(fd, TIOCGEXCL, &flag) == 0 && flag != 0;
 }
 
 SerialOpenResult OpenFailure(int fd, int error) {
@@ -97,7 +106,7 @@ bool NoModemLines(int error) {
     return error == ENOTTY || error == EINVAL;
 }
 
-int ReadModemLines(int fd, SerialLine& line) {
+int ReadModemLines(int fd, LineSettings& line) {
     int bits = 0;
     if (ioctl(fd, TIOCMGET, &bits) != 0) {  // 0 with the line bits stored, or -1 with errno
         line.dtrOn = line.rtsOn = false;
@@ -126,7 +135,7 @@ void MakeRaw(termios& t) {
     t.c_cc[VTIME] = 0;
 }
 
-void SetFraming(termios& t, const SerialLine& line) {
+void SetFraming(termios& t, const LineSettings& line) {
     t.c_cflag &= ~(CSIZE | kParityMask | CSTOPB | CRTSCTS);
     t.c_cflag |= kSizes[line.byteSize - 5] | kParityFlags[line.parity];
     if (line.stopBits != 0) t.c_cflag |= CSTOPB;
@@ -135,7 +144,7 @@ void SetFraming(termios& t, const SerialLine& line) {
     if (line.xonXoffIn) t.c_iflag |= IXOFF;
 }
 
-bool Valid(const SerialLine& line) {
+bool Valid(const LineSettings& line) {
     return line.byteSize >= 5 && line.byteSize <= 8 && line.parity >= 0 && line.parity <= 4;
 }
 
@@ -145,6 +154,19 @@ SerialIo Ended(SerialIo io, SerialEnd end, int error) {
     io.end = end;
     io.error = error;
     return io;
+}
+
+// How long a wait may sleep in poll: until the deadline or the next tick.
+int WaitMs(Deadline deadline, Deadline nextTick) {
+    return std::min(RemainingMs(deadline), RemainingMs(nextTick));
+}
+
+// Calls the hook once its tick is due, and sets the next tick, hook or no
+// hook: a tick left in the past would cut every later poll to no wait at all.
+void Tick(Deadline& nextTick, const SerialTick& tick) {
+    if (RemainingMs(nextTick) > 0) return;
+    if (tick) tick();
+    nextTick = DeadlineIn(kSerialTickMs);
 }
 
 // One loop for both directions: try the transfer, and when the device is not
@@ -167,14 +189,11 @@ SerialIo Transfer(int fd, short events, int count, Deadline deadline, const Seri
         if (moved < 0 && errno != EAGAIN && errno != EINTR)
             return Ended(io, errno == EIO ? SerialEnd::HungUp : SerialEnd::Failed, errno);
         pollfd p{fd, events, 0};
-        int ready = poll(&p, 1, std::min(RemainingMs(deadline), RemainingMs(nextTick)));
+        int ready = poll(&p, 1, WaitMs(deadline, nextTick));
         // poll: number ready, 0 on time-out, or -1 with errno
         if (ready < 0 && errno != EINTR) return Ended(io, SerialEnd::Failed, errno);
         if (ready > 0 && !(p.revents & events)) return Ended(io, SerialEnd::HungUp, 0);
-        if (tick && RemainingMs(nextTick) == 0) {
-            tick();
-            nextTick = DeadlineIn(kSerialTickMs);
-        }
+        Tick(nextTick, tick);
     }
     return io;
 }
@@ -185,6 +204,31 @@ void DrainOutput(int fd, Deadline drainBy) {
     while (ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0 && RemainingMs(drainBy) > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(std::min(10, RemainingMs(drainBy))));
     if (queued > 0) tcflush(fd, TCOFLUSH);  // 0 or -1; at close there is nothing left to try
+}
+
+// ---- Ports without hardware -------------------------------------------------
+
+// The kernel's name of the device a path leads to: ttyS0 for /dev/ttyS0 or a
+// link to it; empty when the path leads nowhere.
+std::string KernelName(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (!realpath(path.c_str(), resolved)) return {};
+    const std::string full = resolved;
+    return full.substr(full.rfind('/') + 1);
+}
+
+// The 8250 driver makes ttyS nodes for ports that most machines do not have.
+bool IsUartNode(const std::string& name) {
+    return name.rfind("ttyS", 0) == 0;
+}
+
+// Whether the serial core reports no UART behind an open ttyS device. Only
+// ttyS is asked: USB adapters leave the type unknown whatever they are.
+bool NoUartBehind(const std::string& path, int fd) {
+    serial_struct info{};
+    // TIOCGSERIAL: 0 with info filled, or -1 with errno
+    return IsUartNode(KernelName(path)) && ioctl(fd, TIOCGSERIAL, &info) == 0 &&
+           info.type == PORT_UNKNOWN;
 }
 
 }  // namespace
@@ -199,12 +243,15 @@ SerialOpenResult SerialOpen(const std::string& path) {
     if (fd < 0) return OpenFailure(-1, errno);
     // Nor is a device that is no terminal, such as /dev/null.
     if (!isatty(fd)) return OpenFailure(fd, ENOTTY);  // 1, or 0 with errno
-    // The lock decides: the system drops it with its holder, whereas a holder
-    // that died leaves a pseudo-terminal's exclusive flag set for good. Lock
-    // first, so a failed attempt never touches another holder's terminal.
+    // Root opens a terminal whose exclusive flag is set; the flag still means
+    // another program holds it, with or without a lock, and is its to clear.
+    // (A holder that died leaves the flag on a pseudo-terminal whose master
+    // lives on; the simulator clears it when its last host goes.)
+    if (ExclusiveElsewhere(fd)) return OpenFailure(fd, EBUSY);
+    // Then the lock: a failed attempt never touches another holder's terminal.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) return OpenFailure(fd, errno);  // 0, or -1 with errno
     if (ioctl(fd, TIOCEXCL) != 0) return OpenFailure(fd, errno);  // 0, or -1 with errno (ENOTTY)
-    return {new SerialDevice{fd}, SerialOpenOutcome::Opened, 0};
+    return {new SerialDevice{fd}, PortOpen::Ok, 0};
 }
 
 void SerialClose(SerialDevice* device, Deadline drainBy) {
@@ -212,38 +259,54 @@ void SerialClose(SerialDevice* device, Deadline drainBy) {
     const int fd = device->fd;
     delete device;
     DrainOutput(fd, drainBy);
+    // The flag is ours: the open refused a terminal that had it already.
     ioctl(fd, TIOCNXCL);  // 0 or -1; the terminal may have hung up already
     close(fd);            // 0 or -1; the descriptor is gone either way
 }
 
 bool UartPresent(const std::string& path, const std::string& sysClassTty) {
-    char resolved[PATH_MAX];
-    if (!realpath(path.c_str(), resolved)) return true;  // the open will tell
-    std::string name = resolved;
-    name = name.substr(name.rfind('/') + 1);
+    const std::string name = KernelName(path);
+    if (name.empty()) return true;  // the open will tell
+    const std::string entry = sysClassTty + "/" + name;
+    // A ttyS port that the system lists with no driver bound to it has no hardware.
+    std::error_code error;
+    if (IsUartNode(name) && std::filesystem::exists(entry, error) &&
+        !std::filesystem::exists(entry + "/device/driver", error))
+        return false;
     // The serial core's port type: 0 when no UART answered at that address.
-    std::ifstream type(sysClassTty + "/" + name + "/type");
+    std::ifstream type(entry + "/type");
     int code = -1;
     return !(type >> code) || code != 0;
 }
 
+bool SystemConsole(const std::string& path, const std::string& sysClassTty) {
+    const std::string name = KernelName(path);
+    std::ifstream active(sysClassTty + "/console/active");
+    for (std::string console; !name.empty() && active >> console;)
+        if (console == name) return true;
+    return false;
+}
+
 ProbeResult ProbeDevice(const std::string& path) {
     if (!UartPresent(path)) return ProbeResult::Missing;
+    if (SystemConsole(path)) return ProbeResult::Busy;
     SerialOpenResult opened = SerialOpen(path);
     switch (opened.outcome) {
-        case SerialOpenOutcome::Opened:
+        case PortOpen::Ok: {
+            const bool noUart = NoUartBehind(path, opened.device->fd);
             SerialClose(opened.device, SerialClock::now());
-            return ProbeResult::Present;
-        case SerialOpenOutcome::Busy:
+            return noUart ? ProbeResult::Missing : ProbeResult::Present;
+        }
+        case PortOpen::Busy:
             return ProbeResult::Busy;
-        case SerialOpenOutcome::Denied:
+        case PortOpen::Denied:
             return ProbeResult::Denied;
         default:
             return ProbeResult::Missing;  // also what is not a terminal
     }
 }
 
-int SerialGetLine(SerialDevice* device, SerialLine& line) {
+int SerialGetLine(SerialDevice* device, LineSettings& line) {
     const int fd = device->fd;
     termios t{};
     if (tcgetattr(fd, &t) != 0) return errno;  // 0, or -1 with errno
@@ -259,7 +322,7 @@ int SerialGetLine(SerialDevice* device, SerialLine& line) {
     return ReadModemLines(fd, line);
 }
 
-int SerialSetLine(SerialDevice* device, const SerialLine& line) {
+int SerialSetLine(SerialDevice* device, const LineSettings& line) {
     const int fd = device->fd;
     termios t{};
     speed_t speed = B0;
@@ -299,16 +362,25 @@ SerialIo SerialWatch(SerialDevice* device, Deadline deadline, const SerialTick& 
     do {
         // No events asked for: poll reports only a hang-up or an error.
         pollfd p{device->fd, 0, 0};
-        int ready = poll(&p, 1, std::min(RemainingMs(deadline), RemainingMs(nextTick)));
+        int ready = poll(&p, 1, WaitMs(deadline, nextTick));
         // poll: number ready, 0 on time-out, or -1 with errno
         if (ready < 0 && errno != EINTR) return Ended(io, SerialEnd::Failed, errno);
         if (ready > 0) return Ended(io, SerialEnd::HungUp, 0);
-        if (tick && RemainingMs(nextTick) == 0) {
-            tick();
-            nextTick = DeadlineIn(kSerialTickMs);
-        }
+        Tick(nextTick, tick);
     } while (RemainingMs(deadline) > 0);
     return io;
+}
+
+int SerialOutputState(SerialDevice* device, SerialOutput& output) {
+    output = {};
+    // TIOCOUTQ: 0 with the count of unsent bytes stored, or -1 with errno.
+    if (ioctl(device->fd, TIOCOUTQ, &output.queued) != 0) return errno;
+    // A terminal whose output is stopped has no room for a single byte.
+    pollfd p{device->fd, POLLOUT, 0};
+    const int ready = poll(&p, 1, 0);  // number ready, 0 when not, or -1 with errno
+    if (ready < 0) return errno;
+    output.held = ready == 0;
+    return 0;
 }
 
 }  // namespace zt

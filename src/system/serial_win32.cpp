@@ -48,11 +48,10 @@ bool HeldOrStalled(DWORD error) {
            error == ERROR_GEN_FAILURE || error == ERROR_SEM_TIMEOUT;
 }
 
-SerialOpenOutcome OutcomeOf(DWORD error) {
-    if (HeldOrStalled(error)) return SerialOpenOutcome::Busy;
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-        return SerialOpenOutcome::Missing;
-    return SerialOpenOutcome::Failed;
+PortOpen OutcomeOf(DWORD error) {
+    if (HeldOrStalled(error)) return PortOpen::Busy;
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return PortOpen::Missing;
+    return PortOpen::Failed;
 }
 
 // Reads end when all their bytes are in or this long after they began. The
@@ -75,7 +74,7 @@ void SetTimeouts(HANDLE handle) {
 
 constexpr int kSpeeds[] = {300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400};
 
-bool Valid(const SerialLine& line) {
+bool Valid(const LineSettings& line) {
     return line.byteSize >= 5 && line.byteSize <= 8 && line.parity >= 0 && line.parity <= 4 &&
            (line.stopBits == 0 || line.stopBits == 2) &&
            std::find(std::begin(kSpeeds), std::end(kSpeeds), line.baudRate) != std::end(kSpeeds);
@@ -162,7 +161,7 @@ SerialOpenResult SerialOpen(const std::string& path) {
     const DWORD attributes =
         GetFileAttributesA(path.c_str());  // INVALID_FILE_ATTRIBUTES for a port
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return {nullptr, SerialOpenOutcome::NotSerial, ERROR_DIRECTORY};
+        return {nullptr, PortOpen::NotSerial, ERROR_DIRECTORY};
     // Share mode 0: exclusive for as long as the handle lives; the system
     // drops it with its holder, however that ends.
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -175,19 +174,19 @@ SerialOpenResult SerialOpen(const std::string& path) {
     // A plain file opens as well; only a character device can be a port.
     if (GetFileType(handle) != FILE_TYPE_CHAR) {  // FILE_TYPE_UNKNOWN on failure
         CloseHandle(handle);
-        return {nullptr, SerialOpenOutcome::NotSerial, ERROR_NOT_SUPPORTED};
+        return {nullptr, PortOpen::NotSerial, ERROR_NOT_SUPPORTED};
     }
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);  // null with GetLastError
     if (!event) {
         const DWORD error = GetLastError();
         CloseHandle(handle);
-        return {nullptr, SerialOpenOutcome::Failed, static_cast<int>(error)};
+        return {nullptr, PortOpen::Failed, static_cast<int>(error)};
     }
     SetTimeouts(handle);
     auto* device = new SerialDevice;
     device->handle = handle;
     device->writeEvent = event;
-    return {device, SerialOpenOutcome::Opened, 0};
+    return {device, PortOpen::Ok, 0};
 }
 
 void SerialClose(SerialDevice* device, Deadline drainBy) {
@@ -217,7 +216,7 @@ ProbeResult ProbeDevice(const std::string& path) {
     return HeldOrStalled(GetLastError()) ? ProbeResult::Busy : ProbeResult::Missing;
 }
 
-int SerialGetLine(SerialDevice* device, SerialLine& line) {
+int SerialGetLine(SerialDevice* device, LineSettings& line) {
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     if (!GetCommState(device->handle, &dcb))
@@ -237,7 +236,7 @@ int SerialGetLine(SerialDevice* device, SerialLine& line) {
     return 0;
 }
 
-int SerialSetLine(SerialDevice* device, const SerialLine& line) {
+int SerialSetLine(SerialDevice* device, const LineSettings& line) {
     if (!Valid(line)) return ERROR_INVALID_PARAMETER;
     // Only the fields the record names change; DSR flow control, the special
     // characters and the rest stay as the device had them.
@@ -379,6 +378,23 @@ SerialIo SerialWatch(SerialDevice* device, Deadline deadline, const SerialTick& 
         }
     } while (RemainingMs(deadline) > 0);
     return io;
+}
+
+int SerialOutputState(SerialDevice* device, SerialOutput& output) {
+    SerialDevice& d = *device;
+    output = {};
+    COMSTAT status{};
+    DWORD errors = 0;
+    if (!ClearCommError(d.handle, &errors, &status))  // FALSE with GetLastError
+        return static_cast<int>(GetLastError());
+    // The driver's count takes in a write still in flight; a driver that
+    // counts nothing (Wine's, on a pseudo-terminal) still has that write.
+    output.queued = static_cast<int>(status.cbOutQue);
+    if (output.queued == 0 && d.writing && !HasOverlappedIoCompleted(&d.write))
+        output.queued = static_cast<int>(d.writeBytes.size());
+    output.held = status.fCtsHold || status.fDsrHold || status.fRlsdHold || status.fXoffHold ||
+                  status.fXoffSent;
+    return 0;
 }
 
 }  // namespace zt

@@ -17,8 +17,9 @@
 // src/resources/templates.cpp, and the program's windows in src/app/, from
 // main_window.cpp (its route table), window_state.h, session.h (what the
 // windows share) and setting_controls.h (which control shows which setting
-// of src/settings/schema.h). The keyer operations they show are the core's,
-// in src/link/operations.h and src/firmware/program.h. The operating
+// of src/settings/schema.h, changed through edits.h). The keyer operations
+// they show are the core's, in src/link/operations.h and
+// src/firmware/program.h, with the waits of src/link/waits.h. The operating
 // system's services (serial ports, files, paths) are not here but in
 // src/system/.
 

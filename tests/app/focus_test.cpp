@@ -95,6 +95,20 @@ TEST_F(FocusTest, ARefusedValueTakesItToTheFieldTheMessageNamesWithItsTextSelect
     EXPECT_EQ(host().messageBoxes.back().text, "Msg 3: \"$\" cannot be stored");
     EXPECT_EQ(ui::focusedControl(w), id::kMsg1 + 2);
     EXPECT_EQ(host().selectedText, id::kMsg1 + 2);
+
+    // A value of the user not on show, as a file may hold it: refused in that
+    // user's words, and the window turns to that user with the field focused.
+    ui::click(w, id::kResetDefaults);
+    ui::setText(w, id::kMsg1 + 2, "");
+    appState.image[16 + 1] = 200;  // User 2's CurWpm
+    appState.image[16 + 15] = 4;   // and CmdWpm, which the editor checks first
+    press(w, id::kWriteConfigFile);
+    EXPECT_EQ(host().messageBoxes.back().text, "CMDWPM must be between 5 and 99");
+    EXPECT_TRUE(ui::isChecked(w, id::kUser2) && !ui::isChecked(w, id::kUser1));
+    EXPECT_EQ(ui::getText(w, id::kCmdWpm), "4");
+    EXPECT_EQ(ui::focusedControl(w), id::kCmdWpm);
+    EXPECT_EQ(host().selectedText, id::kCmdWpm);
+    EXPECT_TRUE(host().fileRequests.empty());
 }
 
 TEST_F(FocusTest, EachValueBoxTellsItsRangeFromItsBounds) {

@@ -23,23 +23,6 @@ class DetectTest : public KeyerTest {
     std::string text(ui::Window& w, int id) { return ui::getText(w, id); }
 };
 
-TEST_F(DetectTest, BytesOnTheLine) {
-    ui::Window& w = openMain();
-    startKeyer(Keyer(kVariantSmt, 31, 5));
-    test(w);
-    EXPECT_EQ(sim->Received(), (Bytes{0, 4, 0x55, 0, 9, 0, 0x17, 0, 0x18, 0, 6, 0, 5, 0, 0x15}));
-
-    // 30.03 predates the variant query; a MINI has no push-button readout.
-    sim->SetIdentity(Keyer(kVariantSmt, 30, 3));
-    test(w);
-    EXPECT_EQ(sim->Received(), (Bytes{0, 4, 0x55, 0, 9, 0, 0x17, 0, 6, 0, 5, 0, 0x15}));
-    sim->SetIdentity(Keyer(kVariantMini, 30, 4));
-    test(w);
-    EXPECT_EQ(sim->Received(), (Bytes{0, 4, 0x55, 0, 9, 0, 0x17, 0, 0x18, 0, 6, 0, 0x15}));
-    EXPECT_EQ(text(w, ids::kPushButton), "");
-    EXPECT_EQ(text(w, ids::kChipLabel), "ZT IC: MINI");
-}
-
 TEST_F(DetectTest, IdentitiesShownAsTheChipReportsThem) {
     ui::Window& w = openMain();
     startKeyer();
@@ -52,6 +35,7 @@ TEST_F(DetectTest, IdentitiesShownAsTheChipReportsThem) {
         {kVariantDip, 30, 4, "ZT IC: DIP", "ZT F/W revision 30.04"},  // minor byte 54
         {kVariantAf, 31, 7, "ZT IC: AF", "ZT F/W revision 31.07"},    // minor byte 107
         {kVariantSmt, 31, 5, "ZT IC: SMT", "ZT F/W ver 31.05"},
+        {kVariantMini, 30, 4, "ZT IC: MINI", "ZT F/W revision 30.04"},
     };
     for (const Case& c : cases) {
         sim->SetIdentity(Keyer(c.variant, c.major, c.minor));
@@ -63,7 +47,7 @@ TEST_F(DetectTest, IdentitiesShownAsTheChipReportsThem) {
         EXPECT_EQ(appState.keyer.chipVariant, c.variant);
     }
     EXPECT_EQ(text(w, ids::kPotValue), "PotValue: 128");
-    EXPECT_EQ(text(w, ids::kPushButton), "PB:255");
+    EXPECT_EQ(text(w, ids::kPushButton), "");  // a MINI has none
     EXPECT_EQ(text(w, ids::kSupply), "5.04 Volts");
     EXPECT_EQ(text(w, ids::kMessageLine), "");  // the start-up prompt is gone
     EXPECT_TRUE(keyerPort.IsOpen());            // left open for the next operation
@@ -71,7 +55,7 @@ TEST_F(DetectTest, IdentitiesShownAsTheChipReportsThem) {
     EXPECT_GT(host().repaints, 0);  // the window was repainted during the waits
 }
 
-TEST_F(DetectTest, FailuresAndTheBootLoader) {
+TEST_F(DetectTest, APortThatWillNotOpenIsAnError) {
     ui::Window& w = openMain();
     // Nothing on the configured port (a link to a device that is not there).
     ASSERT_EQ(symlink("/dev/zt-no-such-device", (PortsDir() + "/com9").c_str()), 0);
@@ -79,42 +63,6 @@ TEST_F(DetectTest, FailuresAndTheBootLoader) {
     EXPECT_EQ(text(w, ids::kLinkStatus), "ZT Fail:check com port");
     EXPECT_EQ(text(w, ids::kOpState), ">ZT ERR");
     EXPECT_FALSE(keyerPort.IsOpen());
-
-    sim::Faults f;
-    f.silent = true;
-    startKeyer(Keyer(kVariantDip, 31, 2), f);
-    test(w);
-    EXPECT_EQ(text(w, ids::kLinkStatus), "ZT Fail:no response");
-    EXPECT_TRUE(keyerPort.IsOpen());
-    EXPECT_EQ(sim->Received(), (Bytes{0, 4, 0x55}));  // one read wait, no readouts
-
-    f.silent = false;
-    f.echoReply = 0x00;
-    sim->SetFaults(f);
-    test(w);
-    EXPECT_EQ(text(w, ids::kLinkStatus), "ZT Fail:echo mismatch");
-
-    sim->SetFaults({});
-    sim->SetIdentity(Keyer(kVariantDip, 31, 2));
-    test(w);
-    EXPECT_EQ(text(w, ids::kChipLabel), "ZT IC: DIP");
-    sim->SetIdentity(Keyer(kVariantSmt, 29, 9));
-    test(w);
-    EXPECT_EQ(text(w, ids::kLinkStatus), "Only supports ZT3");
-    EXPECT_EQ(text(w, ids::kChipLabel), "ZT IC: DIP");  // unchanged
-    EXPECT_EQ(appState.keyer.chipVariant, kVariantDip);
-    EXPECT_EQ(appState.keyer.firmwareMajor, 29);  // the revision bytes were renewed
-
-    f = {};
-    f.noVariantReply = true;
-    sim->SetFaults(f);
-    sim::Identity odd = Keyer(kVariantSmt, 31, 0);
-    odd.minorByte = 5;
-    sim->SetIdentity(odd);
-    test(w);
-    EXPECT_EQ(appState.keyer.chipVariant, 0);
-    EXPECT_EQ(text(w, ids::kChipLabel), "ZT IC: ?");
-    EXPECT_EQ(text(w, ids::kLinkStatus), "ZT F/W revision 31.-145");
 }
 
 TEST_F(DetectTest, BootLoaderOnlyKeyer) {
@@ -129,7 +77,6 @@ TEST_F(DetectTest, BootLoaderOnlyKeyer) {
     EXPECT_EQ(text(w, ids::kChipLabel), "ZT IC: AF");
     EXPECT_EQ(appState.keyer.firmwareMajor, 12);
     for (int id : {ids::kPotValue, ids::kPushButton, ids::kSupply}) EXPECT_EQ(text(w, id), "");
-    EXPECT_EQ(sim->Received(), (Bytes{0, 4, 0x55}));
     EXPECT_TRUE(ui::isEnabled(w, ids::kFwUpdate));
     EXPECT_FALSE(ui::isEnabled(w, ids::kReadZt));
 }
@@ -170,7 +117,7 @@ TEST_F(DetectTest, BusyTestOnlyLocksAndRefreshes) {
     EXPECT_TRUE(ui::isEnabled(w, ids::kTestZt));
 }
 
-TEST_F(DetectTest, ALineThatHangsUpDuringTestIsAnErrorAndTheTooltipSaysWhy) {
+TEST_F(DetectTest, ALineThatHangsUpOrStallsDuringTestIsAnErrorAndTheTooltipSaysWhy) {
     ui::Window& w = openMain();
     sim::Faults f;
     f.hangUpAfter = 11;  // echo, revision, variant and pot answered; then the line drops
@@ -180,6 +127,16 @@ TEST_F(DetectTest, ALineThatHangsUpDuringTestIsAnErrorAndTheTooltipSaysWhy) {
     EXPECT_EQ(text(w, ids::kPotValue), "PotValue: 128");
     EXPECT_EQ(text(w, ids::kPushButton), "PB:0");
     EXPECT_EQ(ui::control(w, ids::kLinkStatus).tip, "the line hung up");
+
+    // A line that stalls after detection: the readings never went out.
+    sim->Stop();
+    f = {};
+    f.stallAfter = 9;
+    startKeyer(Keyer(kVariantSmt, 31, 5), f);
+    test(w);
+    EXPECT_EQ(text(w, ids::kOpState), ">ZT ERR");
+    EXPECT_EQ(ui::control(w, ids::kLinkStatus).tip, "nothing went out in 200 ms");
+    sim->Stop();
 
     ui::click(w, ids::kExit);
     EXPECT_FALSE(keyerPort.IsOpen());

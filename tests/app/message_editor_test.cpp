@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/setting_controls.h"
+#include "app/settings_editor.h"
 #include "resources/ids.h"
 #include "support/app_fixture.h"
 
@@ -17,9 +18,10 @@ using testing::AppTest;
 
 TEST_F(AppTest, MessageEditsGoThroughTheImageAndARefusalShowsWhy) {
     ui::Window& w = openMain();
+    ui::click(w, ids::kResetDefaults);
     ui::setText(w, ids::kMsg1, "cq de dl1abc");
     ui::setText(w, ids::kCallUser2, "73;");
-    ASSERT_TRUE(StoreMessageEdits(w));
+    ASSERT_TRUE(StoreBeforeWrite(w));
     for (int id : kMessageEdits) ui::setText(w, id, "x");
     FillMessageEdits(w);
     EXPECT_EQ(ui::getText(w, ids::kMsg1), "CQ DE DL1ABC");
@@ -28,7 +30,7 @@ TEST_F(AppTest, MessageEditsGoThroughTheImageAndARefusalShowsWhy) {
 
     const SettingsImage before = appState.image;
     ui::paste(w, ids::kMsg7 + 3, std::string(230, 'E'));  // pasting is not filtered
-    EXPECT_FALSE(StoreMessageEdits(w));
+    EXPECT_FALSE(StoreBeforeWrite(w));
     ASSERT_EQ(host().messageBoxes.size(), 1u);
     const ui::MessageBoxRecord& box = host().messageBoxes[0];
     EXPECT_EQ(box.text, "The messages hold 245 characters, 4 too many: the keyer stores 241.");
@@ -40,7 +42,7 @@ TEST_F(AppTest, MessageEditsGoThroughTheImageAndARefusalShowsWhy) {
     // Pasted "$" is refused by name, not stored as the end of its message.
     ui::setText(w, ids::kMsg7 + 3, "");
     ui::paste(w, ids::kMsg1, "CQ$");
-    EXPECT_FALSE(StoreMessageEdits(w));
+    EXPECT_FALSE(StoreBeforeWrite(w));
     EXPECT_EQ(host().messageBoxes.back().text, "Msg 1: \"$\" cannot be stored");
     EXPECT_EQ(appState.image, before);
 }
@@ -49,14 +51,15 @@ TEST_F(AppTest, MessageEditsGoThroughTheImageAndARefusalShowsWhy) {
 // back as it came, though "#" cannot be typed.
 TEST_F(AppTest, TheEmptyPatternGoesBackToTheImageAsItCame) {
     ui::Window& w = openMain();
+    ui::click(w, ids::kResetDefaults);
     const std::vector<int> stored = {21, 1, 0x9B};  // "C", the empty pattern, "Q"
     std::copy(stored.begin(), stored.end(), appState.image.begin() + 47);
     appState.image[32] = 18, appState.image[33 + 12] = 15;
     const SettingsImage before = appState.image;
     FillMessageEdits(w);
     EXPECT_EQ(ui::getText(w, ids::kCallUser1), "C#Q");
-    appState.image.fill(0);
-    ASSERT_TRUE(StoreMessageEdits(w));
+    std::fill(appState.image.begin() + 32, appState.image.begin() + 288, 0);
+    ASSERT_TRUE(StoreBeforeWrite(w));
     EXPECT_TRUE(std::equal(before.begin() + 32, before.begin() + 288, appState.image.begin() + 32));
 }
 

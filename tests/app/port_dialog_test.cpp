@@ -89,7 +89,7 @@ TEST_F(PortDialogTest, TheKeyerPortIsClosedForProbingAndABusyPortIsListed) {
     ASSERT_TRUE(keyerPort.IsOpen());
     // A second program holding com12 does not hide it.
     SerialOpenResult other = SerialOpen(ComDevicePath(12));
-    ASSERT_EQ(other.outcome, SerialOpenOutcome::Opened);
+    ASSERT_EQ(other.outcome, PortOpen::Ok);
     openDialog(w, [&](ui::Window& d) {
         int com12 = indexOf(d, "com12");
         ASSERT_GE(com12, 0);

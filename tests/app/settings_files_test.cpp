@@ -103,14 +103,15 @@ TEST_F(SettingsFiles, TheFileButtonsCarryTheEditorAndEveryUninterpretedBit) {
 
     Bytes odd = saved;
     odd[0] = 0x44, odd[294] = 0x80, odd[30] = 0xC0;  // bits no control reads
+    odd[2] = 15;  // shown as 4166 Hz, above the 4000 that is stored as 15
     WriteAll(path, odd);
     host().answerFileDialog(path);
     ui::click(w, ids::kReadConfigFile);
     ui::click(w, ids::kSwap);
     ui::click(w, ids::kSwap);
-    host().answerFileDialog(path);
+    host().answerFileDialog(path + "2");
     ui::click(w, ids::kWriteConfigFile);
-    EXPECT_EQ(ReadAll(path), odd);
+    EXPECT_EQ(ReadAll(path + "2"), odd);
 
     ui::setText(w, ids::kWeight, "typed");
     ui::setText(w, ids::kMsg1, "typed");

@@ -2,7 +2,9 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
@@ -13,7 +15,9 @@
 #include "app/uploader.h"
 #include "cli/commands.h"
 #include "cli/json.h"
+#include "cli/port_choice.h"
 #include "cli/settings_fields.h"
+#include "cli/settings_json.h"
 #include "firmware/hex_records.h"
 #include "resources/ids.h"
 #include "settings/image.h"
@@ -34,17 +38,6 @@ struct Outcome {
 
 class CliTest : public testing::KeyerTest {
   protected:
-    void SetUp() override {
-        KeyerTest::SetUp();
-        cli::keyerWaits = {200, 300, 350, 5, 300};
-        cli::uploadPauses = {100, 100, 0};
-        keyerPort.waits().storeMs = 300;
-    }
-    void TearDown() override {
-        cli::keyerWaits = {};
-        cli::uploadPauses = {};
-        KeyerTest::TearDown();
-    }
     // input is what reads from "-".
     Outcome Cli(std::vector<std::string> args, bool terminal = false,
                 const std::string& input = "") {
@@ -53,8 +46,8 @@ class CliTest : public testing::KeyerTest {
         for (const std::string& a : args) argv.push_back(a.c_str());
         std::ostringstream out, err;
         std::istringstream in(input);
-        const int status =
-            cli::RunCli(static_cast<int>(argv.size()), argv.data(), {out, err, terminal, &in});
+        const int status = cli::RunCli(static_cast<int>(argv.size()), argv.data(),
+                                       {out, err, terminal, &in}, testing::ShortWaits());
         return {status, out.str(), err.str()};
     }
     // The same command on the keyer's COM number.
@@ -229,6 +222,24 @@ TEST_F(CliTest, ALineThatHangsUpPartwayFailsSayingHowFarItGot) {
     EXPECT_EQ(sim->settings(), ToSim(Custom()));
 }
 
+// A line that stalls after detection: the readings' requests never go out,
+// and a test without readings is a failure, in the text as in JSON.
+TEST_F(CliTest, ALineThatStallsGivesNoReadingsAndFails) {
+    sim::Faults f;
+    f.stallAfter = 9;
+    startKeyer({}, f);
+    const std::string cause = "the readings fell short (nothing went out in 200 ms)";
+    Outcome r = OnKeyer({"test"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out + r.err,
+              "ZT IC: SMT\nZT F/W ver 31.05\nztcli: COM9, from --port 9: " + cause + "\n");
+    sim->SetFaults(f);  // counts anew
+    r = OnKeyer({"test", "--json"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(cli::Json::parse(r.out)["failure"], cause);
+    EXPECT_EQ(sim->counters().taken, 18u);  // no request after the one that could not go out
+}
+
 TEST_F(CliTest, BadFilesSendNothing) {
     startKeyer();
     SettingsImage image = Custom();
@@ -254,6 +265,11 @@ TEST_F(CliTest, BadFilesSendNothing) {
     r = OnKeyer({"write", Path("long.eep")});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("Invalid file."), std::string::npos);
+    // The input is read no further than a settings file goes.
+    r = Cli({"show", "-"}, false, std::string(400, 'x'));
+    EXPECT_EQ(r.err,
+              "ztcli: standard input: Invalid file. (more than 300 bytes long; a settings "
+              "file holds 300 bytes, or 288 in the older layout)\n");
     EXPECT_EQ(Cli({"show", Path("long.eep")}).status, 2);
     EXPECT_EQ(Cli({"write"}).status, 2);  // no file named
 
@@ -351,17 +367,41 @@ TEST_F(CliTest, ApplyTakesWhatShowPrintsAllOrNothing) {
                              "msg1 = \"CQ TEST DE ZT\"\n"})
         EXPECT_NE(shown.find(line), std::string::npos) << line;
 
+    // Each value of its own JSON type, each key once, nothing deeper than
+    // show's groups, nothing after the document, nothing without bounds.
+    const auto repeated = [](const std::string& text, int times) {
+        std::string all;
+        for (int i = 0; i < times; ++i) all += text;
+        return all;
+    };
     const SettingsImage before = FromFile(to);
     for (auto [document, message] :
-         {std::pair{R"({"msg2": "QRZ", "user2": {"weight": 95}})",
-                    "user2.weight: Weight must be between 10 and 90"},
+         {std::pair<std::string, std::string>{R"({"msg2": "QRZ", "user2": {"weight": 95}})",
+                                              "user2.weight: Weight must be between 10 and 90"},
           {R"({"user1": {"cur_wmp": 20}})", "did you mean user1.cur_wpm?"},
           {R"({"user1": {"rtty": [1]}})", "user1.rtty: a list is not a setting's value"},
           {"[1, 2]", "standard input: not the JSON object that ztcli show --json prints"},
-          {R"({"msg1": )", "standard input: not JSON"}}) {
+          {R"({"msg1": )", "standard input: not JSON"},
+          {R"({"msg1": null})", "msg1: takes a string, not null"},
+          {R"({"user1": {"cur_wpm": 1e2}})", "user1.cur_wpm: takes a whole number, not 1e2"},
+          {R"({"user1": {"swap": "FALSE"}})", R"(user1.swap: takes true or false, not "FALSE")"},
+          {R"({"user2": {"keyer_mode": 1}})", "user2.keyer_mode: takes a string, not 1"},
+          {R"({"user1": {"cur_wpm": 100, "cur_wpm": 28}})", "user1.cur_wpm: named twice"},
+          {R"({"user1.max_wpm": 200, "user1": {"max_wpm": 40}})", "user1.max_wpm: named twice"},
+          {R"({"bogus": {}})", R"(no group of settings is called "bogus")"},
+          {R"({"user1": {"cur_wpm": {}}})", "user1.cur_wpm: takes a whole number, not an object"},
+          {R"({"user1": {"rtty": {}}})", "user1.rtty: an empty object sets nothing"},
+          {"{}", "the document names no setting"},
+          {std::string(R"({"msg2": "QRZ"})") + '\0' + "garbage", "not JSON: a 0 byte at byte 16"},
+          {R"({"msg2": "QRZ"} {})", "expected end of input"},
+          {repeated(R"({"user1": )", 20000) + "1" + repeated("}", 20000),
+           R"(no group of settings is called "user1.user1")"},
+          {R"({"msg1": ")" + std::string(cli::kSettingsJsonLimit, 'E') + R"("})",
+           "standard input: more than 1 MiB"},
+          {R"({")" + std::string(100000, 'x') + R"(": 1})", "x\" (ztcli show lists them)"}}) {
         r = Cli({"apply", to, "-"}, false, document);
-        EXPECT_EQ(r.status, 2) << document;
-        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        EXPECT_EQ(r.status, 2) << document.substr(0, 80);
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err.substr(0, 200);
     }
     EXPECT_EQ(FromFile(to), before);
 }
@@ -389,6 +429,13 @@ TEST_F(CliTest, DiffListsTheSettingsThatDifferInFilesOrTheKeyer) {
     r = Cli({"diff", a, Path("none.eep")});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("none.eep: File Not Found"), std::string::npos) << r.err;
+    // A keyer that fails is told apart from one whose settings differ.
+    sim::Faults silent;
+    silent.silent = true;
+    sim->SetFaults(silent);
+    r = OnKeyer({"--quiet", "diff", a, "keyer"});
+    EXPECT_EQ(r.status, 4);
+    EXPECT_NE(r.err.find("ZT Fail:no response"), std::string::npos) << r.err;
 }
 
 // What is not a regular file fails at once, a named pipe too (which would
@@ -436,7 +483,9 @@ TEST_F(CliTest, UploadChecksTheImageAndProgramsTheKeyer) {
     const std::string dip = FirmwareFile(Path("dip.bin"), 55);
 
     Outcome r = Cli({"hexinfo", af});
-    EXPECT_EQ(r.out, "ZT AF Version: 31.03 Loaded, 2 Records\n");
+    EXPECT_EQ(r.out,
+              "ZT AF Version: 31.03 Loaded, 2 Records\nProgram memory: 6 words in 2 slots, word "
+              "addresses 0x0000 to 0x0021\n");
     sim->ClearReceived();
     r = OnKeyer({"upload", dip});
     EXPECT_EQ(r.status, 1);
@@ -446,7 +495,6 @@ TEST_F(CliTest, UploadChecksTheImageAndProgramsTheKeyer) {
     EXPECT_EQ(sim->Received(), (Bytes{0, 4, 0x55, 0, 9, 0, 0x17, 0, 0x18}));  // detection only
 
     // The window's Program, then ztcli's upload: the same bytes.
-    uploadWaits = {100, 100, 0};
     ui::Window& w = openMain();
     ui::click(w, ids::kTestZt);
     Bytes window;
@@ -464,7 +512,6 @@ TEST_F(CliTest, UploadChecksTheImageAndProgramsTheKeyer) {
     });
     ui::click(w, ids::kFwUpdate);
     keyerPort.Close();
-    uploadWaits = {};
     sim->SetProgram(sim::BlankProgram());
     sim->ClearReceived();
     r = OnKeyer({"upload", "--verbose", af});
@@ -528,6 +575,39 @@ TEST_F(CliTest, UploadLandsEveryWordAndFailsWhatIsNotDone) {
     EXPECT_NE(r.err.find("Programming ZOVOV in Recovery mode...."), std::string::npos);
     EXPECT_NE(r.err.find("Error: Write failed: nothing went out in 200 ms !"), std::string::npos)
         << r.err;
+}
+
+// Ctrl+C stops the upload once the frame on the line is done, and says so
+// with what to do about the keyer; a line that drops says how far it got.
+TEST_F(CliTest, CtrlCStopsTheUploadBetweenFramesAndTellsHowToRecover) {
+    startKeyer(Keyer(kVariantSmt, 31, 5));
+    sim->SetPacing(true);
+    const std::string file = FirmwareFile(Path("smt.bin"), 5);
+    std::thread user([this] {
+        while (sim->counters().framesStored < 2)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        kill(getpid(), SIGINT);
+    });
+    const Outcome r = OnKeyer({"upload", file});
+    user.join();
+    EXPECT_EQ(r.status, 130);
+    EXPECT_TRUE(
+        r.err.ends_with("ztcli: COM9, from --port 9: the upload was stopped by the user "
+                        "(Ctrl+C)\nztcli: " +
+                        std::string(cli::kUploadCutHint) + "\n"))
+        << r.err;
+    // Detection, hand-over, sync and 35, then whole frames, each stored.
+    EXPECT_EQ(sim->Received().size(), 16 + sim->counters().framesStored * kFrameSize);
+
+    sim->Stop();  // a fresh keyer, whose line drops after detection: no hand-over reaches it
+    sim::Faults drop;
+    drop.hangUpAfter = 9;
+    startKeyer(Keyer(kVariantSmt, 31, 5), drop);
+    const std::string lost = OnKeyer({"upload", file}).err;
+    EXPECT_NE(lost.find("Read failed: the line hung up !\nztcli: the keyer's firmware was told to "
+                        "hand over to its boot loader, which never answered; no frame was sent"),
+              std::string::npos)
+        << lost;
 }
 
 TEST_F(CliTest, HeldPortFailsAtOnce) {

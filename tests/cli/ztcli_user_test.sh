@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# ztcli_user_test.sh ZTCLI ZTSIM: ztcli run as a user runs it, against ztsim
-# keyers linked into a configuration folder of its own. For each way of
-# getting the port wrong: the words the user reads and the exit status. Then
-# finding the keyer, and a backup before new firmware and a recovery after an
-# upload that was cut off.
+# ztcli_user_test.sh ZTCLI ZTSIM GUIDE: ztcli run as a user runs it, against
+# ztsim keyers linked into a configuration folder of its own. First the
+# guide's quick start, as a new user pastes it. For each way of getting the
+# port wrong: the words the user reads and the exit status. Then finding the
+# keyer, and a backup before new firmware and a recovery after an upload that
+# was cut off.
 #
 # The keyers are COM41 to COM50 (ttyACM8 and up in the table, which a test
 # machine does not have; ztsim refuses to hide one that is there). Real ports
 # of the machine may be listed and probed beside them; nothing here depends
 # on what they say.
 set -uo pipefail
-ztcli=$1 ztsim=$2
+ztcli=$1 ztsim=$2 guide=$(realpath "$3")
 work=$(mktemp -d)
 export XDG_CONFIG_HOME=$work/config
 ports=$XDG_CONFIG_HOME/zttools/ports
@@ -109,14 +110,43 @@ firmware=$work/zt_smt_31_05.hex
     echo ":00000001FF"
 } >"$firmware"
 
+# ---- The guide's quick start, on a fresh account -------------------------------
+# quick MARK: the guide's code block between <!-- MARK --> and <!-- /quick-start -->.
+quick() {
+    awk -v mark="<!-- $1 -->" '$0 == "<!-- /quick-start -->" { on = 0 }
+        on { sub(/^    /, ""); print }
+        $0 == mark { on = 1 }' "$guide"
+}
+fresh=$work/fresh
+mkdir -p "$fresh/home" "$fresh/run"
+user=(env -u XDG_CONFIG_HOME HOME="$fresh/home" PATH="$(dirname "$ztcli"):$(dirname "$ztsim"):$PATH")
+start=$(quick "quick-start keyer") commands=$(quick quick-start)
+[[ $start == "ztsim --com 3" && $commands == *"ztcli port 3"* ]] ||
+    fail "the guide's quick start: $start; $commands"
+# The keyer in a terminal of its own; the user goes on once it says where it is.
+(cd "$fresh/run" && exec "${user[@]}" bash -c "$start") >"$fresh/keyer" 2>&1 &
+sims+=($!)
+for _ in $(seq 200); do
+    [[ -L "$fresh/home/.config/zttools/ports/com3" ]] && break
+    sleep 0.02
+done
+if ! (cd "$fresh/run" && "${user[@]}" bash -ex -c "$commands") >"$fresh/out" 2>&1; then
+    fail "the guide's quick start failed: $(cat "$fresh/keyer" "$fresh/out")"
+fi
+(cd "$fresh/run" && "${user[@]}" ztcli diff keyer.eep keyer >/dev/null 2>&1) ||
+    fail "after the quick start the keyer does not hold keyer.eep: $(cat "$fresh/out")"
+grep -q "user1.cur_wpm = 25" <("${user[@]}" ztcli show "$fresh/run/keyer.eep") ||
+    fail "the quick start's set did not reach keyer.eep"
+kill "${sims[-1]}"
+
 # ---- The port named every way a user names it -------------------------------
 keyer 41
-for port in COM41 com41 41 "$ports/com41"; do
+for port in COM41 com41 41 " 41" "41 " "$ports/com41"; do
     run --port "$port" test
     expect 0
     prints "ZT F/W ver 31.05"
 done
-for port in 0 51 99 com0 COM51 1234567890123; do
+for port in 0 51 99 com0 COM51 1234567890123 -7 COM-1; do
     run --port "$port" test
     expect 2 "COM numbers go from 1 to 50"
 done
@@ -160,7 +190,24 @@ printf '\051\000\000\000' >"$config"  # COM41
 run test
 expect 0
 prints "ZT IC: SMT"
-rm "$config"
+# ztcli port chooses the port used without --port, where the window keeps it.
+run port 41
+expect 0 "COM41 from now on, for ztcli and the window ($config): $ports/com41 (a link to /dev/pts/"
+cmp -s <(printf '\051\000\000\000') "$config" || fail "$last did not keep 41 as the window does"
+run port
+expect 0
+prints "COM41, from the window's configuration ($config): $ports/com41 (a link to /dev/pts/"
+for wrong in "99:COM numbers go from 1 to 50, not 99" "$ports/com45:keeps a COM number, not a device" \
+    "41,45:names several ports; this command uses one"; do
+    run port "${wrong%%:*}"
+    expect 2 "${wrong#*:}"
+done
+cmp -s <(printf '\051\000\000\000') "$config" || fail "$last changed the configuration"
+rm "$config" && mkdir "$config"
+run port 45
+expect 2 "$config: cannot be written"
+rmdir "$config"
+rm -f "$config"
 run test  # COM1, whatever this machine has there
 [[ $status == 1 || $status == 3 ]] || fail "$last: exit status $status, not 1 or 3: $err"
 first "COM1, the window's first port (no configuration file at $config)"
@@ -183,11 +230,20 @@ run ports --probe
 expect 0
 prints "COM41	$ports/com41	free	ZT IC: SMT  ZT F/W ver 31.05"
 prints "COM45	$ports/com45	free	no answer"
-prints "COM46	$ports/com46	free	ZT Fail:No O/S: only the boot loader answers"
+prints "COM46	$ports/com46	free	ZT Fail:No O/S: only the keyer's boot loader answered"
 run ports --probe --json
 expect 0
 prints "{\"com\":41,\"device\":\"$ports/com41\",\"state\":\"free\",\"keyer\":true,\"detection\":{\"outcome\":\"firmware\",\"chip_label\":\"ZT IC: SMT\",\"link_status\":\"ZT F/W ver 31.05\",\"chip_variant\":1,\"firmware_major\":31,\"firmware_minor\":5}}"
 prints "{\"com\":45,\"device\":\"$ports/com45\",\"state\":\"free\",\"keyer\":false,\"detection\":{\"outcome\":\"failed\""
+# Only the ports named are tried.
+before=$(sent 45)
+run ports --probe --port 41,com46
+expect 0
+prints "COM41	$ports/com41	free	ZT IC: SMT"
+prints "COM46	$ports/com46	free	ZT Fail:No O/S"
+[[ "$out" != *COM45* && $(sent 45) == "$before" ]] || fail "$last tried COM45"
+run ports --probe --port 41,42
+expect 2 "COM42 (" "no such device" "the ports present:"
 run --port auto test
 expect 2 "--port auto: keyers answer on COM41 ($ports/com41) and COM46 ($ports/com46); name one with --port"
 stop 46
@@ -208,6 +264,11 @@ expect 0
 before=$(sent 47)
 run --port 47 upload --backup "$work/no-folder/backup.eep" "$firmware"
 expect 2 "$work/no-folder/backup.eep: Can't open Settings file for write"
+# An unset variable would program with no backup; - is no settings file.
+run --port 47 upload --backup "" "$firmware"
+expect 2 "--backup: an empty name names no file"
+run --port 47 upload --backup - "$firmware"
+expect 2 "--backup: the backup goes to a settings file, never to standard output (-)"
 [[ $(sent 47) == "$before" ]] || fail "$last asked the keyer before refusing the backup file"
 run --port 47 upload --backup "$work/backup.eep" "$firmware"
 expect 0
@@ -269,7 +330,7 @@ stop 50
 keyer 49 --boot-loader-only
 run --port 49 upload --backup "$work/backup-nos.eep" "$firmware"
 expect 0
-tells "No backup: only the keyer's boot loader answers"
+tells "No backup: only the keyer's boot loader answered"
 tells "Programming ZOVOV in Recovery mode"
 tells "Upload Completed Successfully"
 run --port 49 test

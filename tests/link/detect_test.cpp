@@ -53,20 +53,22 @@ TEST_F(DetectTest, DetectionNeedsNoWindowAndKeepsWhatTheKeyerDidNotSay) {
     port.waits() = kShortWaits;
     const KeyerIdentity known{kVariantAf, 33, 107};
     Detection d = DetectKeyer(port, {kSimCom, {}}, known);
-    EXPECT_EQ(d.outcome, DetectOutcome::Firmware);
+    // The line that dropped is why nothing more came: no chip is judged by
+    // the revision bytes it kept from coming.
+    EXPECT_EQ(d.outcome, DetectOutcome::Failed);
     EXPECT_EQ(d.open, PortOpen::Ok);
+    EXPECT_EQ(d.linkStatus, "ZT Fail:no response");
     EXPECT_EQ(d.identity.firmwareMajor, 33);  // kept: the revision bytes never came
     EXPECT_EQ(d.identity.firmwareMinor, 107);
-    EXPECT_EQ(d.identity.chipVariant, 0);  // asked, and no reply is 0
-    EXPECT_EQ(d.chipLabel, "ZT IC: ?");
-    EXPECT_EQ(d.linkStatus, "ZT F/W revision 33.-43");
+    EXPECT_EQ(d.identity.chipVariant, kVariantAf);
+    EXPECT_EQ(d.chipLabel, "");
     EXPECT_EQ(d.portError, "the line hung up");
     EXPECT_TRUE(port.IsOpen());  // detection never closes
 
     Port other;
     d = DetectKeyer(other, {33, {}}, known);  // nothing behind COM33 here
     EXPECT_EQ(d.outcome, DetectOutcome::Failed);
-    EXPECT_EQ(d.open, PortOpen::Failed);
+    EXPECT_EQ(d.open, PortOpen::Missing);
     EXPECT_EQ(d.linkStatus, "ZT Fail:check com port");
     EXPECT_EQ(d.chipLabel, "");
     EXPECT_FALSE(d.portError.empty());

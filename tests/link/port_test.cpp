@@ -1,5 +1,6 @@
 #include "link/port.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 
@@ -54,34 +55,33 @@ TEST_F(LinkTest, PortsThatCannotBeOpenedLeavePortOpenClear) {
     std::ofstream(notATerminal) << "x";
     line.Link(9, notATerminal);
     // Each failure says what kind it is, so that a front end can say what to do.
-    const std::pair<int, SerialOpenOutcome> cases[] = {{8, SerialOpenOutcome::Missing},
-                                                       {9, SerialOpenOutcome::NotSerial},
-                                                       {999, SerialOpenOutcome::Missing}};
+    const std::pair<int, PortOpen> cases[] = {
+        {8, PortOpen::Missing}, {9, PortOpen::NotSerial}, {999, PortOpen::Missing}};
     for (auto [com, trouble] : cases) {
-        EXPECT_EQ(port.Open(com), PortOpen::Failed) << "COM" << com;
+        EXPECT_EQ(port.Open(com), trouble) << "COM" << com;
         EXPECT_EQ(port.IsOpen(), false);
         EXPECT_FALSE(port.ErrorText().empty());
-        EXPECT_EQ(port.OpenTrouble(), trouble) << "COM" << com;
     }
     EXPECT_EQ(port.ErrorText(), "COM999: no device");
-    EXPECT_EQ(port.Open(9), PortOpen::Failed);
+    EXPECT_EQ(port.Open(9), PortOpen::NotSerial);
     EXPECT_EQ(port.ErrorText(), PortsDir() + "/com9: not a serial port");
+    EXPECT_STREQ(OpenFailureStatus(PortOpen::NotSerial), "ZT Fail:check com port");
+    EXPECT_STREQ(OpenFailureStatus(PortOpen::PurgeFailed), "ZT Fail:comm purge");
     ASSERT_EQ(port.Open(kPtyCom), PortOpen::Ok);
-    EXPECT_EQ(port.OpenTrouble(), SerialOpenOutcome::Opened);
 }
 
 TEST_F(LinkTest, AHeldPortIsBusyForEveryoneElse) {
     ASSERT_EQ(port.Open(kPtyCom), PortOpen::Ok);
     SerialOpenResult second = SerialOpen(line.slavePath());
-    EXPECT_EQ(second.outcome, SerialOpenOutcome::Busy);
+    EXPECT_EQ(second.outcome, PortOpen::Busy);
     EXPECT_EQ(second.device, nullptr);
     EXPECT_EQ(ProbeDevice(line.slavePath()), ProbeResult::Busy);
     port.Close();
 
-    // Another program holds it: we get -4 and nothing is marked open.
+    // Another program holds it: busy, and nothing is marked open.
     SerialOpenResult other = SerialOpen(line.slavePath());
-    ASSERT_EQ(other.outcome, SerialOpenOutcome::Opened);
-    EXPECT_EQ(port.Open(kPtyCom), PortOpen::Failed);
+    ASSERT_EQ(other.outcome, PortOpen::Ok);
+    EXPECT_EQ(port.Open(kPtyCom), PortOpen::Busy);
     EXPECT_EQ(port.IsOpen(), false);
     SerialClose(other.device, SerialClock::now());
     EXPECT_EQ(port.Open(kPtyCom), PortOpen::Ok);
@@ -193,8 +193,23 @@ TEST_F(LinkTest, ALineGoneBeforeTheBytesWentOutTookThem) {
     const Bytes block(288, 0x55);
     EXPECT_TRUE(port.Write(block.data(), 288));  // the system has them all
     line.HangUp();
-    EXPECT_EQ(port.Pause(60000), Port::PauseEnd::LostBeforeSent);
+    EXPECT_EQ(port.Pause(60000), Port::PauseEnd::NotSent);
     EXPECT_TRUE(port.HungUp());
+}
+
+// The system took the bytes, but the line holds them back (the keyer's end
+// stopped taking): when the pause is over they have not gone out.
+TEST_F(LinkTest, BytesTheLineHoldsBackAtTheEndOfThePauseWereNotSent) {
+    const int stopper = open(line.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(stopper, 0);
+    ASSERT_EQ(port.Open(kPtyCom), PortOpen::Ok);
+    const Bytes twelve(12, 0x55);
+    EXPECT_TRUE(port.Write(twelve.data(), 12));
+    ASSERT_EQ(tcflow(stopper, TCOOFF), 0);
+    EXPECT_EQ(port.Pause(10), Port::PauseEnd::NotSent);
+    EXPECT_EQ(port.ErrorText(), "the line held back what was written");
+    ASSERT_EQ(tcflow(stopper, TCOON), 0);
+    close(stopper);
 }
 
 TEST_F(LinkTest, TimedOutWritesAreNeverCancelledNorDropped) {

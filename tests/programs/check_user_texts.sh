@@ -2,7 +2,8 @@
 # check_user_texts.sh VERSION ZTCLI ZTSIM ZTTOOLS: the three programs as a user
 # runs them, against a virtual keyer: for each case the words the user reads,
 # on the stream they belong on, and the exit status (0 success, 1 the keyer
-# or a difference, 2 bad usage or a bad file, 3 the port).
+# or a difference, 2 bad usage, a bad file or lost output, 3 the port, 4 the
+# keyer in a diff).
 set -uo pipefail
 version=$1 ztcli=$2 ztsim=$3 zttools=$4
 work=$(mktemp -d)
@@ -95,11 +96,13 @@ cp "$work/out" "$work/help-show"
 run 0 "$ztcli" show --help
 cmp -s "$work/out" "$work/help-show" || fail "differs from ztcli help show"
 run 0 "$ztcli" help ports
-says out "Usage: ztcli ports" "0  success"
-lacks out "1  " "2  " "3  "
+says out "Usage: ztcli ports" "0  success" "2  bad usage, a bad file, or output that could not"
+lacks out "1  " "3  " "4  "
 run 0 "$ztcli" help diff
-says out "0  success" "1  the keyer" "2  bad usage" "3  the port" "settings differ"
-commands="the commands are ports, test, read, write, show, set, apply, diff, hexinfo, upload, help"
+says out "0  success" "1  some settings differ" "2  bad usage" "3  the port" \
+    "4  the keyer refused or failed"
+lacks out "1  the keyer"
+commands="the commands are ports, port, test, read, write, show, set, apply, diff, hexinfo, upload, help"
 for args in "bogus" "help bogus" "--quiet bogus --port 3"; do
     # shellcheck disable=SC2086  # the words are the arguments
     run 2 "$ztcli" $args
@@ -108,6 +111,25 @@ for args in "bogus" "help bogus" "--quiet bogus --port 3"; do
 done
 run 2 "$ztcli"
 says err "a command is needed; $commands"
+# Words that are wrong read as ztcli's other errors, with what was likely
+# meant and the usage of the command they named; the usage reads as said.
+while IFS='|' read -r args words usage; do
+    # shellcheck disable=SC2086  # the words are the arguments
+    run 2 "$ztcli" $args
+    says err "ztcli: $words" "Usage: ztcli $usage  (ztcli help"
+    lacks err "Run with --help"
+done <<'CASES'
+uplaod|no command 'uplaod'; did you mean upload? The commands are ports, port,|[OPTIONS] [COMMAND]
+--prot 3 test|no option --prot; did you mean --port?|test [OPTIONS]
+--port COM51 test|--port: COM numbers go from 1 to 50, not COM51|test [OPTIONS]
+test --port|--port needs a value|test [OPTIONS]
+--json test|--json belongs after the command (ztcli test --json)|test [OPTIONS]
+read|FILE is required|read [OPTIONS] FILE
+read a b|read takes no 'b'|read [OPTIONS] FILE
+CASES
+run 0 "$ztcli" help set
+says out "Usage: ztcli set [OPTIONS] FILE FIELD=VALUE..." "  FIELD=VALUE ...  "
+lacks out "TEXT" "REQUIRED"
 
 # --- Files that are not what they should be: where and why.
 {
@@ -136,6 +158,18 @@ says err "standard input: Invalid file. (100 bytes long"
 run 2 "$ztcli" set - msg1=CQ
 says err "name the file, not -"
 : >"$work/in"
+# Input without end (here 50 MB of it) is read no further than a settings
+# file or a JSON document goes.
+for command in "show -" "--port 7 write -" "diff - short.eep"; do
+    # shellcheck disable=SC2086
+    run 2 bash -c 'head -c 50M /dev/zero | "$@"' - "$ztcli" $command
+    says err "standard input: Invalid file. (more than 300 bytes long"
+done
+for source in "cat /dev/zero" "yes ["; do
+    # shellcheck disable=SC2016  # $0 is the source, split into its words
+    run 2 bash -c '$0 | head -c 50M | "$@"' "$source" "$ztcli" apply short.eep -
+    says err "standard input: more than 1 MiB"
+done
 
 # --- Against the keyer: data on standard output, progress and news on
 # standard error; - for the settings on standard input and output.
@@ -149,6 +183,10 @@ done
 run 0 "$ztcli" --port 7 test
 says out "ZT IC: SMT" "PotValue: 128"
 empty err
+# A second keyer on the same number: the one that holds it is named.
+run 1 "$ztsim" --com 7
+says err "ztsim: COM7 is taken by another ztsim, on /dev/pts/" "stop that one first, or pick another --com"
+lacks err "present" "--replace"
 run 0 "$ztcli" --port 7 read -
 cp "$work/out" "$work/keyer.eep"
 [[ $(stat -c %s "$work/keyer.eep") == 300 ]] || fail "wrote $(stat -c %s "$work/keyer.eep") bytes"
@@ -179,7 +217,22 @@ empty out
 says err "Programming ZOVOV...." "Upload Completed Successfully"
 run 0 "$ztcli" hexinfo "$work/smt.hex"
 says out "Version: 31.05 Loaded, 2 Records"
+{
+    record 0 0 255 63
+    record 0 15360 1 2  # word 0x1E00, beyond the slots an upload sends
+    record 1 0
+} >"$work/blank.hex"
+run 0 "$ztcli" hexinfo "$work/blank.hex"
+says out "Program memory: 1 word in 1 slot, word address 0x1E00" \
+    "Left out by an upload: 1 word" "No program data: an upload would send only blank words"
 run 3 "$ztcli" --port "$work/no-such-device" test
 says err "no-such-device"
+# Output that does not go out fails the command.
+for command in "show keyer.eep" "show --json keyer.eep" "--port 7 test" "ports" "help" "--help" \
+    "--version" "hexinfo smt.hex" "--port 7 read -" "diff changed.eep keyer.eep"; do
+    # shellcheck disable=SC2086
+    run 2 bash -c 'exec "$@" >/dev/full' - "$ztcli" $command
+    says err "standard output"
+done
 
 exit $failed

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "settings/edits.h"
+
 namespace zt {
 namespace {
 
@@ -121,29 +123,6 @@ TEST(Schema, EachByteNamesTheSettingsItHoldsPartOf) {
     EXPECT_EQ(at(49), Names{"msg14"});
     EXPECT_EQ(at(51), Names{});  // past the last message
     EXPECT_EQ(at(32), Names{});  // the end byte
-}
-
-// The first refusal in the editor's order, User 1 before User 2; a refusal
-// of the pot names the end it is about.
-TEST(Schema, CheckImageNamesTheFirstValueTheEditorWouldRefuse) {
-    SettingsImage image{};
-    std::optional<ImageRefusal> r = CheckImage(image);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(FullName(*r->setting, r->user), "user1.weight");
-    EXPECT_EQ(r->text, "Weight must be between 10 and 90");
-    LoadDefaults(image);
-    At(image, User::Two, Field::Ratio) = 70;
-    At(image, User::Two, Field::PotMinWpm) = 4;
-    r = CheckImage(image);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(FullName(*r->setting, r->user), "user2.ratio");
-    At(image, User::Two, Field::Ratio) = 50;
-    r = CheckImage(image);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(FullName(*r->setting, r->user), "user2.min_wpm");
-    EXPECT_EQ(r->text, "Pot Min must be between 5 and 99");
-    At(image, User::One, Field::SidetoneCode) = 0;  // no frequency at all
-    EXPECT_EQ(CheckImage(image)->text, "Freq must be 500 or greater.");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Injected faults: what a broken or absent keyer looks like from the host.
 
 #include <cerrno>
+#include <ctime>
+#include <thread>
 
 #include "sim_fixture.h"
 
@@ -95,6 +97,21 @@ TEST_F(SimTest, HoldsTheLineAfterTheChosenByteCountUntilTheFaultsChange) {
     EXPECT_EQ(sim_->counters().taken, 3u);
     sim_->SetFaults({});
     EXPECT_EQ(host_->Ask({0x00, 0x09}, 1), Bytes{31});
+}
+
+// Bytes that came after the count wait with the line, and the simulator
+// sleeps meanwhile instead of looking at them again and again.
+TEST_F(SimTest, AHeldLineKeepsWhatCameAfterWithoutTakingTheProcessor) {
+    Config config;
+    config.faults.stallAfter = 2;
+    Start(config);
+    host_->Write({0x00, 0x09, 0x00, 0x17});
+    EXPECT_EQ(host_->Read(1), Bytes{31});
+    const std::clock_t cpu = std::clock();  // the test's thread sleeps: the rest is the simulator's
+    std::this_thread::sleep_for(1s);
+    EXPECT_LT(std::clock() - cpu, CLOCKS_PER_SEC / 10);
+    sim_->SetFaults({});
+    EXPECT_EQ(host_->Read(1), Bytes{5});
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 // The line as hosts find it after others have let go of the port, and what
-// the simulator keeps of a host that writes more than the chip takes.
+// the simulator keeps of a host that writes more than the chip takes, and
+// how it times the exchanges.
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+
+#include <thread>
 
 #include "sim_fixture.h"
 
@@ -99,6 +102,23 @@ TEST_F(SimTest, PacedKeyerHoldsOffAHostThatWritesTooFast) {
     // What the pseudo-terminal buffers and a few bytes more (300 ms at 1200
     // baud take 36).
     EXPECT_LT(accepted, 64u * 1024);
+}
+
+// The benchmarks' split of an exchange's time: the host's turnaround is what
+// it took between a reply and its next request, whatever the line's rate.
+TEST_F(SimTest, TimingCountsExchangesAndTheHostsTurnarounds) {
+    Config config;
+    config.pace = true;
+    Start(config);
+    ASSERT_EQ(host_->Ask({0x00, 0x09}, 1), Bytes{31});
+    std::this_thread::sleep_for(40ms);
+    ASSERT_EQ(host_->Ask({0x00, 0x17}, 1), Bytes{5});
+    host_->Write({0x00, 0x0D});  // a write with no reply is no exchange
+    ASSERT_TRUE(sim_->WaitForReceived(6, 2s));
+    const Timing t = sim_->timing();
+    EXPECT_EQ(t.exchanges, 2u);
+    ASSERT_EQ(t.turnarounds.size(), 2u);  // the write followed a reply too
+    EXPECT_GE(t.turnarounds[0], 40ms);
 }
 
 TEST_F(SimTest, ReceivedKeepsOnlyTheLatestBytes) {

@@ -10,9 +10,21 @@
 #include <string>
 
 #include "common/config_file.h"
+#include "link/waits.h"
 #include "support/temp_dir.h"
 
 namespace zt::testing {
+
+// Waits cut so that a silent keyer costs a fraction of a second and an
+// upload's speed changes next to nothing.
+inline KeyerWaits ShortWaits() {
+    KeyerWaits w;
+    w.full = {.writeMs = 200, .readMs = 300, .readTimeoutMs = 350, .settleMs = 5};
+    w.detection = w.full;
+    w.storeMs = 300;
+    w.upload = {.beforeFast = 100, .afterRestart = 100, .afterSlow = 0};
+    return w;
+}
 
 class CoreTest : public ::testing::Test {
   protected:

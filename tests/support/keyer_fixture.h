@@ -22,14 +22,12 @@ class KeyerTest : public AppTest {
     void SetUp() override {
         AppTest::SetUp();
         MakeDirs(PortsDir());
-        shipped = keyerPort.waits();
-        keyerPort.waits() = {200, 300, 350, 5};
+        appState.waits = ShortWaits();
         appState.comPortNumber = kSimCom;
     }
     void TearDown() override {
         keyerPort.Close();
         if (sim) sim->Stop();
-        keyerPort.waits() = shipped;
         AppTest::TearDown();
     }
     sim::Simulator& startKeyer(sim::Identity id = {}, sim::Faults faults = {},
@@ -54,7 +52,6 @@ class KeyerTest : public AppTest {
         return id;
     }
 
-    PortWaits shipped;
     std::vector<std::unique_ptr<sim::Simulator>> sims;
     sim::Simulator* sim = nullptr;
 };

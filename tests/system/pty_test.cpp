@@ -116,7 +116,7 @@ TEST_F(ComLinkTest, TakesBackALinkNoLiveSimulatorClaims) {
         ASSERT_TRUE(claim.Take(other.SlavePath()));
         EXPECT_TRUE(PtyClaimed(other.SlavePath()));
         ASSERT_EQ(RegisterComLink(2, other.SlavePath(), true), LinkResult::kReplaced);
-        EXPECT_EQ(RegisterComLink(2, "/dev/pts/999", false), LinkResult::kInUse);
+        EXPECT_EQ(RegisterComLink(2, "/dev/pts/999", false), LinkResult::kClaimed);
     }
     EXPECT_FALSE(PtyClaimed(other.SlavePath()));
     EXPECT_EQ(RegisterComLink(2, "/dev/pts/999", false), LinkResult::kReplaced);

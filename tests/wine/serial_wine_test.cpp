@@ -218,9 +218,9 @@ TEST_F(WineLink, AHeldPortGivesTheOpenFailureAndIsListedInUse) {
     Port held;
     ASSERT_EQ(held.Open(SimCom()), PortOpen::Ok);
     Port other;
-    EXPECT_EQ(other.Open(SimCom()), PortOpen::Failed);
+    EXPECT_EQ(other.Open(SimCom()), PortOpen::Busy);
     EXPECT_FALSE(other.IsOpen());
-    EXPECT_EQ(SerialOpen(ComDevicePath(SimCom())).outcome, SerialOpenOutcome::Busy);
+    EXPECT_EQ(SerialOpen(ComDevicePath(SimCom())).outcome, PortOpen::Busy);
     EXPECT_EQ(Listed(SimCom()), "in use");
     held.Close();
     EXPECT_EQ(Listed(SimCom()), "free");
@@ -230,10 +230,10 @@ TEST_F(WineLink, AMissingPortGivesTheOpenFailureAndIsNotListed) {
     const int missing = std::atoi(Env("ZT_WINE_MISSING_COM").c_str());
     ASSERT_GT(missing, 0);
     Port nowhere;
-    EXPECT_EQ(nowhere.Open(missing), PortOpen::Failed);
+    EXPECT_EQ(nowhere.Open(missing), PortOpen::Missing);
     EXPECT_FALSE(nowhere.IsOpen());
     SerialOpenResult opened = SerialOpen(ComDevicePath(missing));
-    EXPECT_EQ(opened.outcome, SerialOpenOutcome::Missing);
+    EXPECT_EQ(opened.outcome, PortOpen::Missing);
     EXPECT_EQ(opened.error, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(Listed(missing), "not listed");
     EXPECT_EQ(Listed(SimCom()), "free");

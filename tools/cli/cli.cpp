@@ -2,9 +2,12 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 
 #include "cli/commands.h"
+#include "cli/nearest.h"
 #include "cli/port_choice.h"
 #include "version/version.h"
 
@@ -13,16 +16,19 @@ namespace zt::cli {
 namespace {
 
 // What each exit status means: the general help lists them all, each
-// command's help those it can end with.
+// command's help those it can end with. diff's own meaning, where it has one,
+// is the second text.
 struct ExitMeaning {
     int status;
-    const char* text;
+    const char* text;      // for every command but diff; none: diff's alone
+    const char* diffText;  // none: the same as text
 };
 constexpr ExitMeaning kExitMeanings[] = {
-    {kExitOk, "success"},
-    {kExitKeyer, "the keyer refused or failed; the window's text says why"},
-    {kExitUsage, "bad usage or a bad file"},
-    {kExitPort, "the port could not be opened"},
+    {kExitOk, "success", nullptr},
+    {kExitKeyer, "the keyer refused or failed; the window's text says why", "some settings differ"},
+    {kExitUsage, "bad usage, a bad file, or output that could not be written", nullptr},
+    {kExitPort, "the port could not be opened", nullptr},
+    {kExitDiffKeyer, nullptr, "the keyer refused or failed; the window's text says why"},
 };
 
 // The statuses a command can end with, one bit each.
@@ -30,20 +36,45 @@ using Statuses = unsigned;
 constexpr Statuses Only(int status) {
     return 1u << status;
 }
+// Output that cannot be written fails any command with kExitUsage.
 constexpr Statuses kOnFiles = Only(kExitOk) | Only(kExitUsage);
 constexpr Statuses kOnKeyer = kOnFiles | Only(kExitKeyer) | Only(kExitPort);
+constexpr Statuses kOnDiff = kOnKeyer | Only(kExitDiffKeyer);
+constexpr Statuses kAll = kOnDiff;
 
-std::string ExitText(Statuses statuses) {
+enum class Listed { Command, Diff, All };
+
+std::string ExitText(Statuses statuses, Listed listed = Listed::Command) {
     std::string text = "Exit status:";
-    for (const ExitMeaning& m : kExitMeanings)
-        if (statuses & Only(m.status)) text += "\n  " + std::to_string(m.status) + "  " + m.text;
+    for (const ExitMeaning& m : kExitMeanings) {
+        if (!(statuses & Only(m.status))) continue;
+        std::string meaning = m.text ? m.text : "";
+        if (listed == Listed::Diff && m.diffText) meaning = m.diffText;
+        if (listed == Listed::All && m.diffText)
+            meaning += (meaning.empty() ? "diff: " : "; for diff: ") + std::string(m.diffText);
+        text += "\n  " + std::to_string(m.status) + "  " + meaning;
+    }
     return text;
 }
 
+// Left empty, upload would program with no backup at all; "-" would put the
+// settings bytes on standard output, a terminal too.
+std::string BackupOptionProblem(const std::string& value) {
+    if (value.empty()) return "an empty name names no file; the keyer would lose its settings";
+    if (value == "-") return "the backup goes to a settings file, never to standard output (-)";
+    return {};
+}
+
 constexpr const char* kPortText =
+#ifdef _WIN32
+    R"(--port takes a COM number, as Device Manager lists the ports, or a device
+path such as \\.\COM7. Without it the COM port chosen in the window is used.
+`ztcli help COMMAND` shows what a command takes.)";
+#else
     R"(--port takes a COM number (mapped to a device as in the window) or a device
 path such as /dev/ttyUSB0. Without it the COM port chosen in the window is used.
 `ztcli help COMMAND` shows what a command takes.)";
+#endif
 
 using Command = std::function<int(const Context&)>;
 
@@ -53,15 +84,18 @@ struct Builder {
     Command& chosen;
     std::string globals;  // the global options as each command's help lists them
 
-    CLI::App* Add(const char* name, const char* help, Command command, Statuses statuses,
-                  const std::string& note = {}) {
+    CLI::App* Add(const char* name, const char* help, Command command, Statuses statuses) {
         CLI::App* sub = app.add_subcommand(name, help);
+        sub->group("Commands");
+        sub->allow_extras();  // Run names what is left over
         sub->callback([this, command] { chosen = command; });
-        sub->footer(globals + "\n" + ExitText(statuses) + note);
+        sub->footer(
+            globals + "\n" +
+            ExitText(statuses, statuses & Only(kExitDiffKeyer) ? Listed::Diff : Listed::Command));
         return sub;
     }
     void File(CLI::App* sub, const char* help) {
-        sub->add_option("FILE", opt.file, help)->required();
+        sub->add_option("FILE", opt.file, help)->required()->type_name("");
     }
     void Json(CLI::App* sub) { sub->add_flag("--json", opt.json, "machine-readable output"); }
 };
@@ -72,6 +106,18 @@ std::string CommandNames(const CLI::App& app) {
     for (const CLI::App* sub : app.get_subcommands({}))
         names += (names.empty() ? "" : ", ") + sub->get_name();
     return names;
+}
+
+// A word where a command belongs that names none: the one it likely meant,
+// and the commands there are.
+std::string NoCommandText(const CLI::App& app, const std::string& word) {
+    std::vector<std::string> names;
+    for (const CLI::App* sub : app.get_subcommands({})) names.push_back(sub->get_name());
+    const std::string nearest = NearestName(word, names);
+    return "no command '" + word + "'; " +
+           (nearest.empty() ? "the commands are "
+                            : "did you mean " + nearest + "? The commands are ") +
+           CommandNames(app);
 }
 
 // ztcli help [COMMAND]: the general help, or that command's.
@@ -86,16 +132,22 @@ int HelpCommand(const Context& c, const CLI::App& app) {
             c.io.out << sub->help(app.get_name());
             return kExitOk;
         }
-    return c.Fail(kExitUsage,
-                  "no command '" + c.opt.file + "'; the commands are " + CommandNames(app));
+    return c.Fail(kExitUsage, NoCommandText(app, c.opt.file));
 }
 
 void Define(Builder& b) {
     Options& opt = b.opt;
     b.Json(b.Add("ports", "list the COM ports 1 to 50 that are present, and their state",
-                 PortsCommand, Only(kExitOk)));
+                 PortsCommand, kOnFiles));
     b.app.get_subcommand("ports")->add_flag(
-        "--probe", opt.probe, "run detection on each free port: which one a keyer answers on");
+        "--probe", opt.probe,
+        "run detection on each free port (or those --port names): which one a keyer answers on");
+    b.Add("port", "show the COM port used without --port, here and in the window, or choose it",
+          PortCommand, kOnKeyer)
+        ->add_option("PORT", opt.file,
+                     "COM number (3, COM3) to use from now on, or auto: the one a keyer answers on")
+        ->type_name("")
+        ->check(PortOptionProblem);
     b.Json(b.Add("test", "detect the keyer and show its chip, firmware and readouts", TestCommand,
                  kOnKeyer));
     b.File(b.Add("read", "save the keyer's settings to a settings file", ReadCommand, kOnKeyer),
@@ -112,36 +164,43 @@ void Define(Builder& b) {
         b.Add("set", "change settings of a settings file by name", SetCommand, kOnFiles);
     b.File(set, "settings file to change");
     set->add_option("FIELD=VALUE", opt.assignments, "names as `show` prints them; msg1..msg14")
-        ->required();
+        ->required()
+        ->type_name("");
     CLI::App* apply =
         b.Add("apply", "set the settings a JSON document names, as show --json prints them",
               ApplyCommand, kOnFiles);
     b.File(apply, "settings file to change");
     apply->add_option("SETTINGS", opt.other, "JSON document, all or part of show's; - reads it")
-        ->required();
-    CLI::App* diff = b.Add("diff", "list the settings that differ between two", DiffCommand,
-                           kOnKeyer, "\n  (1 too when some settings differ)");
+        ->required()
+        ->type_name("");
+    CLI::App* diff =
+        b.Add("diff", "list the settings that differ between two", DiffCommand, kOnDiff);
     diff->add_option("A", opt.file,
                      "settings file, - for standard input, or keyer for the "
                      "keyer's on --port")
-        ->required();
-    diff->add_option("B", opt.other, "settings file, -, or keyer")->required();
+        ->required()
+        ->type_name("");
+    diff->add_option("B", opt.other, "settings file, -, or keyer")->required()->type_name("");
     b.File(b.Add("hexinfo", "identify a firmware image file", HexInfoCommand, kOnFiles),
            "firmware image (Intel HEX)");
     CLI::App* upload =
         b.Add("upload", "load a firmware image into the keyer", UploadCommand, kOnKeyer);
+    upload->footer(upload->get_footer() +
+                   "\n  130  stopped by Ctrl+C, once the frame on the line was done");
     b.File(upload, "firmware image (Intel HEX)");
     upload->add_flag("--verbose", opt.verbose, "print a line per frame");
     upload
         ->add_option("--backup", opt.backup,
                      "first save the keyer's settings to this settings file; nothing is "
                      "programmed if that fails")
-        ->type_name("SETTINGS");
+        ->type_name("SETTINGS")
+        ->check(BackupOptionProblem);
     const CLI::App* app = &b.app;
     b.Add(
          "help", "show the commands, or what one command takes",
          [app](const Context& c) { return HelpCommand(c, *app); }, kOnFiles)
-        ->add_option("COMMAND", opt.file, "the command to tell about");
+        ->add_option("COMMAND", opt.file, "the command to tell about")
+        ->type_name("");
 }
 
 // "Global options, ...": --port and --quiet as the general help shows them.
@@ -158,19 +217,98 @@ std::string GlobalOptions(const CLI::App& app) {
     return text;
 }
 
-}  // namespace
+// What was printed has reached standard output, or the command fails saying
+// so; a command that failed already has said why, and keeps its status.
+int Delivered(const Streams& io, int status) {
+    const bool lost = !io.out.good();
+    io.out.clear();
+    errno = 0;
+    const bool flushed = static_cast<bool>(io.out.flush());
+    if (!lost && flushed) return status;
+    const int error = errno;
+    if (status != kExitOk) return status;
+    io.err << "ztcli: standard output could not be written ("
+           << (error ? std::strerror(error) : "a closed pipe or a full disk") << ")\n";
+    return kExitUsage;
+}
 
-int RunCli(int argc, const char* const* argv, Streams io) {
+// The command the words named, or the program itself: whose usage a
+// failure of the words shows.
+const CLI::App& NamedCommand(const CLI::App& app) {
+    const std::vector<CLI::App*> named = app.get_subcommands();
+    return named.empty() ? app : *named.back();
+}
+
+// The options that may stand here: the global ones and the command's.
+std::vector<std::string> OptionNames(const CLI::App& command) {
+    std::vector<std::string> names;
+    for (const CLI::App* a = &command; a; a = a->get_parent())
+        for (const CLI::Option* o : a->get_options())
+            for (const std::string& name : o->get_lnames()) names.push_back("--" + name);
+    return names;
+}
+
+// Why a word left over has no place: an option no command has, an option of
+// the command given before it, a word too many, or no command where the
+// command belongs (before it, or with none given).
+std::string LeftOverText(const CLI::App& app, const std::string& word,
+                         const std::vector<std::string>& words) {
+    const CLI::App& named = NamedCommand(app);
+    if (word.rfind('-', 0) != 0) {
+        const auto at = [&words](const std::string& w) {
+            return std::find(words.begin(), words.end(), w) - words.begin();
+        };
+        if (&named == &app || at(word) < at(named.get_name())) return NoCommandText(app, word);
+        return named.get_name() + " takes no '" + word + "'";
+    }
+    const std::string option = word.substr(0, word.find('='));
+    const std::vector<std::string> here = OptionNames(named);
+    if (std::find(here.begin(), here.end(), option) != here.end())
+        return option + " belongs after the command (ztcli " + named.get_name() + " " + option +
+               ")";
+    const std::string nearest = NearestName(option, here);
+    return "no option " + option + (nearest.empty() ? "" : "; did you mean " + nearest + "?");
+}
+
+// CLI11's words for a parse failure, or ours where its own read oddly.
+std::string ParseFailureText(const CLI::ParseError& e) {
+    const std::string what = e.what();
+    // "--port: 1 required N|PATH|auto missing": every option takes one value.
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) &&
+        what.find(" missing") != std::string::npos)
+        return what.substr(0, what.find(':')) + " needs a value";
+    return what;
+}
+
+// A failure of the words themselves, as ztcli's other errors read, then the
+// usage of the command they named.
+int UsageFailure(const Streams& io, const CLI::App& app, const std::string& text) {
+    const CLI::App& named = NamedCommand(app);
+    const std::string name = &named == &app ? "" : " " + named.get_name();
+    // CLI11's own formatter, which every command shares.
+    const auto& formatter = static_cast<const CLI::Formatter&>(*app.get_formatter());
+    std::string usage = formatter.make_usage(&named, "ztcli" + name);
+    while (!usage.empty() && usage.back() == '\n') usage.pop_back();
+    io.err << "ztcli: " << text << '\n' << usage << "  (ztcli help" << name << " tells more)\n";
+    return kExitUsage;
+}
+
+int Run(int argc, const char* const* argv, const Streams& io, const KeyerWaits& waits) {
     Options opt;
     Command chosen;
     CLI::App app{"ztcli: the Zentor 3 keyer's settings and firmware from the command line",
                  "ztcli"};
-    app.footer(ExitText(kOnKeyer) + "\n" + kPortText);
+    app.footer(ExitText(kAll, Listed::All) + "\n" + kPortText);
     app.require_subcommand(0, 1);
     app.fallthrough();
+    // Usage lines as a reader says them: "ztcli read [OPTIONS] FILE".
+    app.get_formatter()->label("SUBCOMMAND", "COMMAND");
+    app.get_formatter()->label("Positionals", "Arguments");
+    app.get_formatter()->label("REQUIRED", "");
     app.set_version_flag("--version", VersionText("ztcli"),
                          "the version, the build stamp and the licence");
-    app.add_option("--port", opt.port, "COM number (7, COM7), device path, or auto")
+    app.add_option("--port", opt.port,
+                   "COM number (7, COM7), device path, or auto; for ports, a list (3,4)")
         ->type_name("N|PATH|auto")
         ->check(PortOptionProblem);
     app.add_flag("-q,--quiet", opt.quiet, "no progress and no informational lines");
@@ -180,19 +318,23 @@ int RunCli(int argc, const char* const* argv, Streams io) {
     app.allow_extras();
     try {
         app.parse(argc, argv);
-        const std::vector<std::string> extra = app.remaining(true);
-        if (!extra.empty() && (chosen || extra[0].rfind('-', 0) == 0))
-            throw CLI::ExtrasError({extra.rbegin(), extra.rend()});  // it lists them backwards
     } catch (const CLI::ParseError& e) {
-        const int code = app.exit(e, io.out, io.err);
-        return code == 0 ? kExitOk : kExitUsage;
+        // Help and --version end here too, as successes.
+        if (e.get_exit_code() == 0) return app.exit(e, io.out, io.err);
+        return UsageFailure(io, app, ParseFailureText(e));
     }
-    const Context context{io, opt};
-    if (chosen) return chosen(context);
     const std::vector<std::string> extra = app.remaining(true);
-    const std::string commands = "the commands are " + CommandNames(app);
-    return context.Fail(kExitUsage, extra.empty() ? "a command is needed; " + commands
-                                                  : "no command '" + extra[0] + "'; " + commands);
+    if (!extra.empty())
+        return UsageFailure(io, app, LeftOverText(app, extra[0], {argv + 1, argv + argc}));
+    if (!chosen)
+        return UsageFailure(io, app, "a command is needed; the commands are " + CommandNames(app));
+    return chosen(Context{io, opt, waits});
+}
+
+}  // namespace
+
+int RunCli(int argc, const char* const* argv, Streams io, const KeyerWaits& waits) {
+    return Delivered(io, Run(argc, argv, io, waits));
 }
 
 }  // namespace zt::cli

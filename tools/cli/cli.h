@@ -5,6 +5,8 @@
 
 namespace zt::cli {
 
-int RunCli(int argc, const char* const* argv, Streams io);
+// waits: what the keyer operations wait for; tests shorten them.
+int RunCli(int argc, const char* const* argv, Streams io,
+           const KeyerWaits& waits = ShortDetection());
 
 }  // namespace zt::cli

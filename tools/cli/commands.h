@@ -2,16 +2,12 @@
 // ztcli's commands; each returns the status to exit with and has printed why.
 
 #include "cli/context.h"
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "firmware/program.h"
 #include "firmware/upload.h"
 #include "link/port.h"
 
 namespace zt::cli {
-
-// The waits of the port and of the upload's speed changes; tests shorten them.
-extern PortWaits keyerWaits;
-extern UploadWaits uploadPauses;
 
 // On the keyer (keyer_commands.cpp).
 int PortsCommand(const Context& c);
@@ -22,6 +18,10 @@ int UploadCommand(const Context& c);
 // The keyer's settings as Read ZT reads them (detection first); kExitOk, or
 // the status to exit with after saying why.
 int ReadFromKeyer(const Context& c, SettingsImage& image);
+
+// The COM port used without --port, kept in the window's configuration file
+// (config_command.cpp).
+int PortCommand(const Context& c);
 
 // On files alone (file_commands.cpp).
 int ShowCommand(const Context& c);

@@ -7,13 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "link/waits.h"
+
 namespace zt::cli {
 
 enum ExitStatus {
     kExitOk = 0,
-    kExitKeyer = 1,  // the keyer refused or failed
-    kExitUsage = 2,  // bad usage or a bad file
-    kExitPort = 3,   // the port could not be opened
+    kExitKeyer = 1,          // the keyer refused or failed; for diff, the settings differ
+    kExitUsage = 2,          // bad usage, a bad file, or output that could not be written
+    kExitPort = 3,           // the port could not be opened
+    kExitDiffKeyer = 4,      // diff: the keyer refused or failed, told apart from a difference
+    kExitInterrupted = 130,  // stopped by Ctrl+C, as a shell counts it (128 + SIGINT)
 };
 
 // Data goes to out: what show, test, ports, diff, hexinfo and read - print.
@@ -46,6 +50,9 @@ struct Options {
 struct Context {
     Streams io;
     Options opt;
+    // What the keyer operations wait for: detection gives a silent port only
+    // the time a keyer takes to answer; what follows it gets the full waits.
+    KeyerWaits waits = ShortDetection();
 
     // An informational line, on the error stream; --quiet drops it.
     void Say(const std::string& line) const {

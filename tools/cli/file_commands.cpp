@@ -1,12 +1,14 @@
 // The commands that work on files: no port is opened, but for a diff with
 // the keyer's settings. A settings file named "-" is the program's input
 // (or, for read, its output).
-#include <iterator>
+#include <cstdio>
 #include <memory>
+#include <sstream>
 
 #include "cli/commands.h"
 #include "cli/json.h"
 #include "cli/settings_fields.h"
+#include "firmware/upload.h"
 #include "settings/settings_file.h"
 #include "system/files.h"
 
@@ -22,20 +24,22 @@ int FileFailure(const Context& c, const std::string& path, const char* problem,
                                   (trouble.cause.empty() ? "" : " (" + trouble.cause + ")"));
 }
 
-// A settings file on the input, as many bytes as come.
+// A settings file on the input, read no further than a settings file goes.
 int ReadSettingsInput(const Context& c, SettingsImage& image) {
     if (c.io.binary) c.io.binary(true);
-    std::vector<std::uint8_t> bytes;
-    if (c.io.in) bytes.assign(std::istreambuf_iterator<char>(*c.io.in), {});
+    std::istringstream nothing;
     FileTrouble trouble;
-    if (const char* problem = SettingsFileText(ReadSettingsBytes(bytes, image, &trouble)))
+    const SettingsFileResult read =
+        ReadSettingsStream(c.io.in ? *c.io.in : nothing, image, &trouble);
+    if (const char* problem = SettingsFileText(read))
         return FileFailure(c, InputName("-"), problem, trouble);
     return kExitOk;
 }
 
-// The settings a JSON document holds, from a file or from "-", the input.
+// The settings a JSON document holds, from a file or from "-", the input;
+// read no further than a document of show's shape could go, give or take.
 int ReadJsonSettings(const Context& c, std::vector<Assignment>& changes) {
-    const std::string path = c.opt.other == "-" ? "standard input" : c.opt.other;
+    const std::string path = InputName(c.opt.other);
     FileTrouble trouble;
     std::unique_ptr<FileStream> file;
     std::istream* in = c.io.in;
@@ -45,9 +49,14 @@ int ReadJsonSettings(const Context& c, std::vector<Assignment>& changes) {
             return c.Fail(kExitUsage, path + ": cannot be read (" + trouble.cause + ")");
         in = file.get();
     }
-    const Json document = in ? Json::parse(*in, nullptr, false) : Json(Json::value_t::discarded);
-    if (document.is_discarded()) return c.Fail(kExitUsage, path + ": not JSON");
-    if (auto wrong = SettingsFromJson(document, changes))
+    std::string text(kSettingsJsonLimit + 1, '\0');
+    if (in) in->read(text.data(), std::ssize(text));
+    text.resize(in ? static_cast<std::size_t>(in->gcount()) : 0);
+    if (in && in->bad()) return c.Fail(kExitUsage, path + ": cannot be read");
+    if (text.size() > kSettingsJsonLimit)
+        return c.Fail(kExitUsage, path + ": more than " + std::to_string(kSettingsJsonLimit >> 20) +
+                                      " MiB, far longer than what ztcli show --json prints");
+    if (auto wrong = SettingsFromJson(text, changes))
         return c.Fail(kExitUsage, path + ": " + *wrong);
     return kExitOk;
 }
@@ -59,9 +68,12 @@ int NeedsAFile(const Context& c) {
                   "set and apply change a settings file in place: name the file, not -");
 }
 
-// A settings file, or the keyer's settings for "keyer".
+// diff's A or B: a settings file, or the keyer's settings for "keyer". A
+// keyer that failed has a status of its own there, since 1 is a difference.
 int ReadSource(const Context& c, const std::string& source, SettingsImage& image) {
-    return source == "keyer" ? ReadFromKeyer(c, image) : ReadSettings(c, source, image);
+    if (source != "keyer") return ReadSettings(c, source, image);
+    const int status = ReadFromKeyer(c, image);
+    return status == kExitKeyer ? kExitDiffKeyer : status;
 }
 
 }  // namespace
@@ -137,7 +149,9 @@ int DiffCommand(const Context& c) {
     if (int status = ReadSource(c, c.opt.other, b)) return status;
     const std::vector<std::string> differing = DifferingSettings(a, b);
     for (const std::string& line : differing) c.io.out << line << '\n';
-    return differing.empty() ? kExitOk : kExitKeyer;
+    // 1 says that the differences are listed: when they could not be, the
+    // output's failure is the outcome (RunCli tells it).
+    return differing.empty() || !c.io.out.flush() ? kExitOk : kExitKeyer;
 }
 
 int LoadFirmware(const Context& c, LoadedImage& firmware) {
@@ -155,10 +169,47 @@ int LoadFirmware(const Context& c, LoadedImage& firmware) {
                                   (trouble.cause.empty() ? "" : "; " + trouble.cause) + ")");
 }
 
+namespace {
+
+std::string Count(int n, const std::string& what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
+std::string WordAddress(int word) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", word);
+    return text;
+}
+
+// What an image fills of program memory, and whether an upload would send
+// anything but blank words, which Program refuses.
+std::string FillText(const LoadedImage& firmware) {
+    const ImageFill fill = MeasureImage(firmware.image);
+    std::string text = "Program memory: ";
+    if (fill.words == 0) text += "blank throughout";
+    if (fill.words > 0)
+        text +=
+            Count(fill.words, "word") + " in " + Count(fill.filledSlots, "slot") +
+            (fill.firstWord == fill.lastWord ? ", word address " + WordAddress(fill.firstWord)
+                                             : ", word addresses " + WordAddress(fill.firstWord) +
+                                                   " to " + WordAddress(fill.lastWord));
+    if (fill.unsentWords > 0)
+        text += "\nLeft out by an upload: " + Count(fill.unsentWords, "word") +
+                ", in slots it does not send";
+    if (!HoldsProgram(firmware.image))
+        text +=
+            "\nNo program data: an upload would send only blank words, and FW Update "
+            "refuses it (Error: No Program Data in File !)";
+    return text;
+}
+
+}  // namespace
+
 int HexInfoCommand(const Context& c) {
     LoadedImage firmware;
     if (int status = LoadFirmware(c, firmware)) return status;
-    c.io.out << LoadedText(firmware.identity, firmware.result) << '\n';
+    c.io.out << LoadedText(firmware.identity, firmware.result) << '\n'
+             << FillText(firmware) << '\n';
     return kExitOk;
 }
 

@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/interrupt.h"
 #include "cli/json.h"
 #include "cli/port_choice.h"
 #include "cli/progress.h"
 #include "cli/settings_fields.h"
-#include "common/app_state.h"
 #include "common/config_file.h"
+#include "common/keyer_records.h"
 #include "firmware/program.h"
 #include "firmware/upload.h"
 #include "link/commands.h"
@@ -23,28 +24,14 @@
 #include "link/port.h"
 #include "link/port_list.h"
 #include "link/probe.h"
+#include "settings/edits.h"
 #include "settings/messages.h"
 #include "settings/schema.h"
 #include "settings/settings_file.h"
 
 namespace zt::cli {
 
-PortWaits keyerWaits;
-UploadWaits uploadPauses;
-
 namespace {
-
-// Detection gives the keyer only the time it takes to answer, so a silent
-// port fails in a fraction of a second; what follows it gets the full waits.
-void DetectionWaits(Port& port) {
-    port.waits() = ProbeWaits(keyerWaits);
-}
-AfterDetection FullWaitsThen(Port& port, AfterDetection next = {}) {
-    return [&port, next](const Detection& d) {
-        port.waits() = keyerWaits;
-        return !next || next(d);
-    };
-}
 
 // The transfers report nothing as they go; their length is known from the
 // line's speed, so the bar follows the clock until they are done.
@@ -76,9 +63,13 @@ class TransferProgress {
 // Both commands and both replies of a settings read or write.
 constexpr int kTransferBytes = 2 + kMainBlockSize + 2 + kExtensionBlockSize;
 
-// A settings read or write as ztcli shows it: after detection it says what
-// answered and refuses a keyer without the settings commands (the window
-// offers them only from firmware 31), then follows the transfer with a bar.
+// What answered, as detection found it.
+void SayFound(const Context& c, const Detection& d) {
+    c.Say(d.chipLabel.empty() ? d.linkStatus : d.chipLabel + "  " + d.linkStatus);
+}
+
+// A settings read or write as ztcli shows it: it says what answered, then
+// follows the transfer with a bar.
 class SettingsTransfer {
   public:
     SettingsTransfer(const Context& c, const PortChoice& where, Port& port, const char* label,
@@ -86,29 +77,24 @@ class SettingsTransfer {
         : c_(c), where_(where), port_(port), label_(label), extraMs_(extraMs) {}
 
     AfterDetection Steps() {
-        return FullWaitsThen(port_, [this](const Detection& d) {
-            if (d.outcome == DetectOutcome::Failed) return false;
-            c_.Say(d.chipLabel.empty() ? d.linkStatus : d.chipLabel + "  " + d.linkStatus);
-            refused_ = d.outcome != DetectOutcome::Firmware || !AllowedBy(d.identity).settings;
-            if (refused_) return false;
+        return [this](const Detection& d) {
+            SayFound(c_, d);
             progress_.emplace(c_, port_, label_, kTransferBytes, extraMs_);
             return true;
-        });
+        };
     }
     // kExitOk, or the status after saying why it failed.
     int Status(const TransferResult& r) {
-        if (int status = DetectionFailure(c_, where_, port_, r.detection)) return status;
-        if (refused_ && r.detection.outcome == DetectOutcome::BootLoaderOnly)
-            return PortFail(c_, where_, kExitKeyer, "only the keyer's boot loader answered",
-                            {kRecoveryHint});
-        if (refused_)
-            return PortFail(c_, where_, kExitKeyer,
-                            "the keyer's firmware has no settings commands (31 or later has)");
-        progress_->End(r.Complete());
-        if (!r.Complete())
-            return PortFail(c_, where_, kExitKeyer,
-                            TransferText(*r.transfer) + PortTrouble(port_.ErrorText()));
-        return kExitOk;
+        if (int status = DetectionFailure(c_, where_, r.detection)) return status;
+        if (progress_)
+            progress_->End(r.Complete());
+        else
+            SayFound(c_, r.detection);  // a keyer without the settings commands
+        if (r.Complete()) return kExitOk;
+        std::vector<std::string> hints;
+        if (r.transfer == TransferOutcome::BootLoaderOnly) hints.push_back(kRecoveryHint);
+        return PortFail(c_, where_, kExitKeyer,
+                        TransferText(*r.transfer) + PortTrouble(port_.ErrorText()), hints);
     }
 
   private:
@@ -117,9 +103,14 @@ class SettingsTransfer {
     Port& port_;
     const char* label_;
     int extraMs_;
-    bool refused_ = false;
     std::optional<TransferProgress> progress_;
 };
+
+// The keyer's settings as Read ZT reads them, on port.
+int ReadOn(const Context& c, const PortChoice& where, Port& port, SettingsImage& image) {
+    SettingsTransfer transfer(c, where, port, "Reading", 0);
+    return transfer.Status(ReadKeyer(port, where.target, {}, c.waits, image, transfer.Steps()));
+}
 
 // Log lines come from the upload's worker; the main thread prints them
 // between redraws of the bar so the two never interleave.
@@ -163,8 +154,8 @@ std::string PortLine(const PortEntry& p) {
 }
 
 // `ports --probe`: detection on every free port, and which one answers.
-int ProbeCommand(const Context& c) {
-    const std::vector<ProbedPort> probed = ProbePorts(ListPorts());
+int ProbeCommand(const Context& c, const std::vector<PortEntry>& ports) {
+    const std::vector<ProbedPort> probed = ProbePorts(ports, c.waits.detection);
     if (c.opt.json) {
         c.io.out << JsonText(ProbedPortsJson(probed));
         return kExitOk;
@@ -182,8 +173,9 @@ int ProbeCommand(const Context& c) {
 }  // namespace
 
 int PortsCommand(const Context& c) {
-    if (c.opt.probe) return ProbeCommand(c);
-    const std::vector<PortEntry> ports = ListPorts();
+    std::vector<PortEntry> ports;
+    if (int status = ListedPorts(c, ports)) return status;
+    if (c.opt.probe) return ProbeCommand(c, ports);
     if (c.opt.json) {
         c.io.out << JsonText(PortsJson(ports));
         return kExitOk;
@@ -197,21 +189,21 @@ int TestCommand(const Context& c) {
     PortChoice where;
     if (int status = ChoosePort(c, where)) return status;
     Port port;
-    DetectionWaits(port);
-    const TestResult t = TestKeyer(port, where.target, {}, FullWaitsThen(port));
+    const TestResult t = TestKeyer(port, where.target, {}, c.waits);
     const Detection& d = t.detection;
-    if (d.open != PortOpen::Ok) return DetectionFailure(c, where, port, d);
-    // Readings cut off by a failing line are not shown as readings.
-    const bool readings = t.values && t.values->lineFailure.empty();
+    if (d.open != PortOpen::Ok) return DetectionFailure(c, where, d);
+    // Readings are shown only when every one came: a request that did not go
+    // out, or a reply that did not come back, gave none.
+    const bool readings = t.values && t.values->failure.empty();
     std::string failure;
     std::vector<std::string> hints;
     if (d.outcome == DetectOutcome::Failed) {
         failure = d.linkStatus + PortTrouble(d.portError);
     } else if (!t.values) {
-        failure = "only the keyer's boot loader answered (>ZT NOS)";
+        failure = kBootLoaderOnlyText + std::string(" (>ZT NOS)");
         hints.push_back(kRecoveryHint);
     } else if (!readings) {
-        failure = "the readings fell short (" + t.values->lineFailure + ")";
+        failure = "the readings fell short (" + t.values->failure + ")";
     }
     if (c.opt.json) {
         c.io.out << JsonText(TestJson(d, readings ? &*t.values : nullptr, failure));
@@ -225,7 +217,7 @@ int TestCommand(const Context& c) {
             c.io.out << SupplyText(v.supply.value_or(0)) << '\n';
         }
     }
-    if (d.outcome == DetectOutcome::Failed) return DetectionFailure(c, where, port, d);
+    if (d.outcome == DetectOutcome::Failed) return DetectionFailure(c, where, d);
     return failure.empty() ? kExitOk : PortFail(c, where, kExitKeyer, failure, hints);
 }
 
@@ -233,9 +225,7 @@ int ReadFromKeyer(const Context& c, SettingsImage& image) {
     PortChoice where;
     if (int status = ChoosePort(c, where)) return status;
     Port port;
-    DetectionWaits(port);
-    SettingsTransfer transfer(c, where, port, "Reading", 0);
-    return transfer.Status(ReadKeyer(port, where.target, {}, image, transfer.Steps()));
+    return ReadOn(c, where, port, image);
 }
 
 int ReadCommand(const Context& c) {
@@ -269,16 +259,16 @@ int WriteCommand(const Context& c) {
     PortChoice where;
     if (int status = ChoosePort(c, where)) return status;
     Port port;
-    DetectionWaits(port);
-    SettingsTransfer transfer(c, where, port, "Writing", keyerWaits.storeMs);
-    if (int status = transfer.Status(WriteKeyer(port, where.target, {}, image, transfer.Steps())))
+    SettingsTransfer transfer(c, where, port, "Writing", c.waits.storeMs);
+    if (int status =
+            transfer.Status(WriteKeyer(port, where.target, {}, c.waits, image, transfer.Steps())))
         return status;
     if (c.opt.noVerify) {
         c.Say("Done");
         return kExitOk;
     }
     TransferProgress progress(c, port, "Verifying", kTransferBytes, 0);
-    const ReadBack back = ReadBackSettings(port, image);
+    const ReadBack back = ReadBackSettings(port, c.waits, image);
     progress.End(back.transfer == TransferOutcome::Complete);
     if (back.transfer != TransferOutcome::Complete)
         return PortFail(c, where, kExitKeyer,
@@ -294,23 +284,18 @@ int WriteCommand(const Context& c) {
 namespace {
 
 // upload --backup: once the keyer and the image have passed their checks,
-// the keyer's settings into the backup file, read on the port the upload
-// then takes. A keyer without the settings commands has none to keep.
+// the keyer's settings into the backup file, read as `read` reads them on the
+// port the upload then takes. A keyer without the settings commands has none
+// to keep, which its checks' detection tells without asking it again.
 int Backup(const Context& c, const PortChoice& where, Port& port, const ProgramStart& start) {
-    if (start.check == ProgramCheck::Recovery) {
-        c.Say("No backup: only the keyer's boot loader answers, which keeps no settings");
+    if (const std::optional<TransferOutcome> none = SettingsRefusal(*start.detection)) {
+        c.Say("No backup: " + std::string(TransferText(*none)));
         return kExitOk;
     }
-    if (!AllowedBy(start.detection->identity).settings) {
-        c.Say("No backup: the keyer's firmware has no settings commands (31 or later has)");
-        return kExitOk;
-    }
-    DetectionWaits(port);
     SettingsImage image{};
-    SettingsTransfer transfer(c, where, port, "Reading", 0);
-    int status = transfer.Status(ReadKeyer(port, where.target, {}, image, transfer.Steps()));
+    int status = ReadOn(c, where, port, image);
     if (status == kExitOk) {
-        Context backup{c.io, c.opt};
+        Context backup = c;
         backup.opt.file = c.opt.backup;
         status = SaveSettings(backup, image);
     }
@@ -320,6 +305,48 @@ int Backup(const Context& c, const PortChoice& where, Port& port, const ProgramS
     }
     c.Say("The keyer's settings are in " + c.opt.backup);
     return kExitOk;
+}
+
+// How to bring the keyer back after an upload that did not finish, by how
+// far it got. Where only the boot loader was there, or frames went out, the
+// firmware is gone until the keyer is programmed again.
+std::string StageHint(UploadStage stage, bool recovery) {
+    if (recovery || stage == UploadStage::Programming) return kUploadCutHint;
+    const std::string whole =
+        "no frame was sent, so its firmware is whole: switch the keyer off "
+        "and on, and it runs again (ztcli test shows it)";
+    switch (stage) {
+        case UploadStage::Firmware:
+            return "nothing was sent to the keyer: its firmware runs as before";
+        case UploadStage::HandOverSent:
+            return "the keyer's firmware was told to hand over to its boot loader, which never "
+                   "answered; " +
+                   whole;
+        default:
+            return "the keyer's boot loader answered; " + whole;
+    }
+}
+
+// Runs the upload to its end, following it with the bar and the log. Ctrl+C
+// stops it between frames instead of cutting a frame short.
+UploadPoll FollowUpload(const Context& c, UploadDriver& upload, LogQueue& log,
+                        const CtrlCCatcher& ctrlC) {
+    Progress bar(c, "Uploading");
+    UploadPoll p;
+    bool stopAsked = false;
+    while (!p.result) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (ctrlC.Caught() && !stopAsked) {
+            upload.RequestStop();
+            stopAsked = true;
+        }
+        log.Flush(c);
+        p = upload.Poll();
+        bar.Update(p.progress);
+    }
+    log.Flush(c);
+    bar.End(*p.result == UploadResult::Done);
+    return p;
 }
 
 }  // namespace
@@ -333,34 +360,28 @@ int UploadCommand(const Context& c) {
     PortChoice where;
     if (int status = ChoosePort(c, where)) return status;
     Port port;
-    DetectionWaits(port);
-    const ProgramStart start = PrepareProgram(port, where.target, {}, firmware);
-    port.waits() = keyerWaits;
+    const ProgramStart start = PrepareProgram(port, where.target, {}, c.waits, firmware);
     if (!start.detection) return c.Fail(kExitUsage, c.opt.file + ": " + start.text);
-    if (int status = DetectionFailure(c, where, port, *start.detection, start.text + ": "))
-        return status;
+    if (int status = DetectionFailure(c, where, *start.detection, start.text + ": ")) return status;
     if (!start.Goes()) return PortFail(c, where, kExitKeyer, start.text);
     if (!c.opt.backup.empty())
         if (int status = Backup(c, where, port, start)) return status;
     c.Say(start.text);
 
     LogQueue log;
-    UploadJob job{&port, &firmware.image, start.check == ProgramCheck::Recovery, {}, uploadPauses};
+    const bool recovery = start.check == ProgramCheck::Recovery;
+    UploadJob job{&port, &firmware.image, recovery, {}, c.waits};
     if (c.opt.verbose) job.log = [&log](const std::string& line) { log.Push(line); };
-    Progress bar(c, "Uploading");
+    const CtrlCCatcher ctrlC;
     UploadDriver upload;
     if (!upload.Start(job))
-        return PortFail(c, where, kExitKeyer, UploadResultText(kUploadNotStarted));
-    UploadPoll p;
-    while (!p.result) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        log.Flush(c);
-        p = upload.Poll();
-        bar.Update(p.progress);
-    }
-    log.Flush(c);
-    bar.End(*p.result == kUploadDone);
-    if (*p.result != kUploadDone) return PortFail(c, where, kExitKeyer, p.text, {kUploadCutHint});
+        return PortFail(c, where, kExitKeyer, UploadResultText(UploadResult::NotStarted));
+    const UploadPoll p = FollowUpload(c, upload, log, ctrlC);
+    if (*p.result == UploadResult::Stopped)
+        return PortFail(c, where, kExitInterrupted, "the upload was stopped by the user (Ctrl+C)",
+                        {StageHint(p.stage, recovery)});
+    if (*p.result != UploadResult::Done)
+        return PortFail(c, where, kExitKeyer, p.text, {StageHint(p.stage, recovery)});
     c.Say(p.text);
     return kExitOk;
 }

@@ -24,10 +24,16 @@ const char* const kUploadCutHint =
 namespace {
 
 constexpr const char* kSilentHint =
+#ifdef _WIN32
+    "hint: check the keyer's power and its cable, and that it is on this port (ztcli ports "
+    "--probe tries every port; Device Manager lists them under \"Ports (COM & LPT)\"); after an "
+    "interrupted upload, switch the keyer off and on";
+#else
     "hint: check the keyer's power and its cable, that it is on this port (ztcli ports --probe "
     "tries every port; the guide's \"COM numbers\"), and that ModemManager is not probing the "
     "port (the guide's \"When a USB serial adapter is taken by another program\"); after an "
     "interrupted upload, switch the keyer off and on";
+#endif
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -39,15 +45,39 @@ bool IsAuto(const std::string& value) {
     return Lower(value) == "auto";
 }
 
-// The number in "7", "COM7" or "com7"; none for anything else, which is a
-// device path. A number of more than two digits is out of range whatever it is.
+// The number in "7", "COM7" or "com7", blanks around it left out; none for
+// anything else, which is a device path. A number of more than two digits, or
+// one with a minus sign, is out of range whatever it is.
 std::optional<int> ComNumber(const std::string& value) {
-    std::string digits = value;
+    const std::size_t first = value.find_first_not_of(" \t");
+    if (first == std::string::npos) return std::nullopt;
+    std::string digits = value.substr(first, value.find_last_not_of(" \t") + 1 - first);
     if (digits.size() > 3 && Lower(digits.substr(0, 3)) == "com") digits.erase(0, 3);
+    const bool negative = digits.size() > 1 && digits[0] == '-';
+    if (negative) digits.erase(0, 1);
     if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
     digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+    if (negative) return -1;
     return digits.size() > 2 ? kHighestComPort + 1 : std::stoi(digits);
+}
+
+// The parts of a list such as "3,4" or "COM3, COM4".
+std::vector<std::string> ListParts(const std::string& value) {
+    std::vector<std::string> parts;
+    for (std::size_t from = 0; from <= value.size();) {
+        const std::size_t comma = std::min(value.find(',', from), value.size());
+        parts.push_back(value.substr(from, comma - from));
+        from = comma + 1;
+    }
+    return parts;
+}
+
+// Whether every part of the list is a COM number.
+bool IsComNumberList(const std::string& value) {
+    const std::vector<std::string> parts = ListParts(value);
+    return std::all_of(parts.begin(), parts.end(),
+                       [](const std::string& part) { return ComNumber(part).has_value(); });
 }
 
 std::string Com(int number) {
@@ -56,30 +86,6 @@ std::string Com(int number) {
 
 std::string Named(const PortEntry& p) {
     return Com(p.number) + " (" + p.device + ")";
-}
-
-// A ports-folder link shows where it leads.
-std::string DeviceName(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path target = std::filesystem::read_symlink(path, error);
-    return error ? path : path + " (a link to " + target.string() + ")";
-}
-
-// The COM number the window would use: its configuration file's, or 1, the
-// number the window writes into a new one. The file is only read here.
-int ConfiguredComPort(const Context& c, std::string& origin) {
-    const std::string path = DesktopConfigFileName();
-    if (path.empty() || !std::filesystem::exists(path)) {
-        origin = "COM1, the window's first port (no configuration file" +
-                 (path.empty() ? std::string() : " at " + path) + ")";
-        return 1;
-    }
-    const ComPortSetting setting = LoadComPortSetting(path);
-    if (const char* problem = ConfigStatusText(setting.status))
-        c.io.err << "ztcli: " << path << ": " << problem << '\n';
-    const int number = setting.number.value_or(1);
-    origin = Com(number) + ", from the window's configuration (" + path + ")";
-    return number;
 }
 
 void Hints(const Context& c, const std::vector<std::string>& hints) {
@@ -130,18 +136,18 @@ std::string WithoutGivenPath(const PortChoice& where, const std::string& text) {
                                                                     : text;
 }
 
-int OpenFailure(const Context& c, const PortChoice& where, const Port& port, const Detection& d) {
-    switch (port.OpenTrouble()) {
-        case SerialOpenOutcome::Missing: {
+int OpenFailure(const Context& c, const PortChoice& where, const Detection& d) {
+    switch (d.open) {
+        case PortOpen::Missing: {
             const std::string text = where.device.empty() ? d.portError
                                      : where.target.device.empty()
                                          ? DeviceName(where.device) + ": no such device"
                                          : "no such device";
             return PortFail(c, where, kExitPort, text, PresentPortsHints(where.target.com));
         }
-        case SerialOpenOutcome::Busy:
-        case SerialOpenOutcome::Denied:
-        case SerialOpenOutcome::NotSerial:
+        case PortOpen::Busy:
+        case PortOpen::Denied:
+        case PortOpen::NotSerial:
             return PortFail(c, where, kExitPort, WithoutGivenPath(where, d.portError));
         default:
             // Opened, but it would not take the keyer's line settings.
@@ -151,7 +157,7 @@ int OpenFailure(const Context& c, const PortChoice& where, const Port& port, con
 
 // --port auto: the one port on which a keyer answers.
 int FindKeyer(const Context& c, PortChoice& choice) {
-    const std::vector<ProbedPort> probed = ProbePorts(ListPorts());
+    const std::vector<ProbedPort> probed = ProbePorts(ListPorts(), c.waits.detection);
     std::vector<std::string> keyers, tried, untried;
     const PortEntry* found = nullptr;
     for (const ProbedPort& p : probed) {
@@ -199,6 +205,9 @@ std::string PortOptionProblem(const std::string& value) {
 int ChoosePort(const Context& c, PortChoice& choice) {
     const std::string& given = c.opt.port;
     if (IsAuto(given)) return FindKeyer(c, choice);
+    if (given.find(',') != std::string::npos && IsComNumberList(given))
+        return c.Fail(kExitUsage,
+                      given + " names several ports; this command uses one (ports takes a list)");
     if (given.empty()) {
         choice.target = {ConfiguredComPort(c, choice.origin), {}};
     } else if (const std::optional<int> com = ComNumber(given)) {
@@ -213,6 +222,55 @@ int ChoosePort(const Context& c, PortChoice& choice) {
     return kExitOk;
 }
 
+std::string DeviceName(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+    return error ? path : path + " (a link to " + target.string() + ")";
+}
+
+int ConfiguredComPort(const Context& c, std::string& origin) {
+    const std::string path = DesktopConfigFileName();
+    if (path.empty() || !std::filesystem::exists(path)) {
+        origin = "COM1, the window's first port (no configuration file" +
+                 (path.empty() ? std::string() : " at " + path) + ")";
+        return 1;
+    }
+    const ComPortSetting setting = LoadComPortSetting(path);
+    if (const char* problem = ConfigStatusText(setting.status))
+        c.io.err << "ztcli: " << path << ": " << problem << '\n';
+    const int number = setting.number.value_or(1);
+    origin = Com(number) + ", from the window's configuration (" + path + ")";
+    return number;
+}
+
+int ListedPorts(const Context& c, std::vector<PortEntry>& ports) {
+    ports = ListPorts();
+    if (c.opt.port.empty()) return kExitOk;
+    if (!IsComNumberList(c.opt.port))
+        return c.Fail(kExitUsage, "ports takes COM numbers with --port (3, or 3,4), not " +
+                                      c.opt.port + "; ztcli test --port PATH tries a device");
+    std::vector<PortEntry> named;
+    std::vector<int> numbers;  // each once
+    for (const std::string& part : ListParts(c.opt.port)) {
+        const std::string problem = PortOptionProblem(part);
+        if (!problem.empty()) return c.Fail(kExitUsage, "--port: " + problem);
+        const int n = *ComNumber(part);
+        const auto it = std::find_if(ports.begin(), ports.end(),
+                                     [n](const PortEntry& p) { return p.number == n; });
+        if (it == ports.end()) {
+            c.Fail(kExitUsage, Com(n) + " (" + ComDevicePath(n) + "): no such device");
+            Hints(c, {PresentPortsHints(n)[0]});
+            return kExitUsage;
+        }
+        if (std::find(numbers.begin(), numbers.end(), n) == numbers.end()) {
+            numbers.push_back(n);
+            named.push_back(*it);
+        }
+    }
+    ports = named;
+    return kExitOk;
+}
+
 std::string PortTrouble(const std::string& error) {
     return error.empty() ? "" : " (" + error + ")";
 }
@@ -224,9 +282,9 @@ int PortFail(const Context& c, const PortChoice& where, int status, const std::s
     return status;
 }
 
-int DetectionFailure(const Context& c, const PortChoice& where, const Port& port,
-                     const Detection& d, const std::string& prefix) {
-    if (d.open != PortOpen::Ok) return OpenFailure(c, where, port, d);
+int DetectionFailure(const Context& c, const PortChoice& where, const Detection& d,
+                     const std::string& prefix) {
+    if (d.open != PortOpen::Ok) return OpenFailure(c, where, d);
     if (d.outcome != DetectOutcome::Failed) return kExitOk;
     const std::string trouble = PortTrouble(d.portError);
     if (d.linkStatus == kNoResponseText)
@@ -244,7 +302,7 @@ std::string ProbeSummary(const ProbedPort& probed) {
         case DetectOutcome::Firmware:
             return d.chipLabel + "  " + d.linkStatus;
         case DetectOutcome::BootLoaderOnly:
-            return d.linkStatus + ": only the boot loader answers";
+            return d.linkStatus + ": " + kBootLoaderOnlyText;
         default:
             return d.linkStatus == kNoResponseText ? "no answer" : d.linkStatus;
     }

@@ -29,6 +29,18 @@ struct PortChoice {
 // kExitOk, or the status after saying why there is none to use.
 int ChoosePort(const Context& c, PortChoice& choice);
 
+// The COM number the window would use: its configuration file's, or 1, the
+// number the window writes into a new one; origin says which ("COM3, from
+// the window's configuration (PATH)"). The file is only read here.
+int ConfiguredComPort(const Context& c, std::string& origin);
+
+// What `ports` lists: every port that is present, or the COM numbers that
+// --port names ("3,4"). kExitOk, or kExitUsage after saying why not.
+int ListedPorts(const Context& c, std::vector<PortEntry>& ports);
+
+// A device as a user reads it: a ports-folder link shows where it leads.
+std::string DeviceName(const std::string& path);
+
 // The port's own error after a failure's text, in brackets; empty when none.
 std::string PortTrouble(const std::string& error);
 
@@ -40,8 +52,8 @@ int PortFail(const Context& c, const PortChoice& where, int status, const std::s
 // kExitOk when detection found something; otherwise says why, and what to try:
 // the port did not open (kExitPort), nothing answered or the keyer failed
 // (kExitKeyer). prefix leads a keyer failure's text.
-int DetectionFailure(const Context& c, const PortChoice& where, const Port& port,
-                     const Detection& d, const std::string& prefix = "");
+int DetectionFailure(const Context& c, const PortChoice& where, const Detection& d,
+                     const std::string& prefix = "");
 
 // How `ports --probe` sums up what a port said: the chip and firmware of a
 // keyer, "no answer", or why it was not tried.

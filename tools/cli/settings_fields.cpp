@@ -1,28 +1,19 @@
 #include "cli/settings_fields.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
-#include <numeric>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 #include <string_view>
 #include <utility>
 
-#include "cli/json.h"
+#include "cli/nearest.h"
 #include "settings/messages.h"
 
 namespace zt::cli {
 
 namespace {
-
-// What the assignments work on: a copy of the image, the pot pairs that are
-// checked at the end, and the message texts once one of them is set.
-struct Edit {
-    SettingsImage image;
-    std::array<std::optional<std::int64_t>, 2> potMax, potMin;
-    std::optional<MessageTexts> texts;
-};
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
@@ -69,90 +60,31 @@ std::string OneOf(const Setting& s) {
     return "one of " + list;
 }
 
-std::optional<std::string> AssignNumber(Edit& e, const NamedSetting& n, const std::string& text) {
-    const Setting& s = *n.row;
-    const std::optional<std::int64_t> value = ParseNumber(text);
-    if (!s.refusal[0]) {  // a selection: no editor, no message of its own
-        if (!value || *value < s.min || *value > s.max)
-            return NotA(std::to_string(s.min) + " or " + std::to_string(s.max), text);
-    } else if (!value) {
-        return NotA("a number", text);
-    }
-    if (s.place == Place::PotMax || s.place == Place::PotMin) {
-        (s.place == Place::PotMax ? e.potMax : e.potMin)[static_cast<int>(n.user)] = *value;
-        return std::nullopt;
-    }
-    if (auto refusal = Refusal(s, n.user, *value)) return refusal;
-    Store(e.image, n.user, s, *value);
-    return std::nullopt;
-}
-
-std::optional<std::string> Assign(Edit& e, const NamedSetting& n, const std::string& text) {
-    const Setting& s = *n.row;
+// The value a text gives a setting, as an edit; or why it gives none.
+std::optional<std::string> Parse(const Setting& s, const std::string& text, Edit& e) {
+    std::optional<std::int64_t> value;
+    std::string wanted;
     switch (s.kind) {
         case Kind::Number:
-            return AssignNumber(e, n, text);
-        case Kind::Flag: {
-            const auto on = ParseFlag(text);
-            if (!on) return NotA("true or false", text);
-            Store(e.image, n.user, s, *on);
-            return std::nullopt;
-        }
-        case Kind::Choice: {
-            const auto index = ParseEntry(s, text);
-            if (!index) return NotA(OneOf(s), text);
-            Store(e.image, n.user, s, *index);
-            return std::nullopt;
-        }
+            value = ParseNumber(text);
+            wanted = "a number";
+            if (s.typed()) break;
+            if (value && (*value < s.min || *value > s.max)) value.reset();
+            wanted = std::to_string(s.min) + " or " + std::to_string(s.max);
+            break;
+        case Kind::Flag:
+            value = ParseFlag(text), wanted = "true or false";
+            break;
+        case Kind::Choice:
+            value = ParseEntry(s, text), wanted = OneOf(s);
+            break;
         case Kind::Text:
-            if (!e.texts) e.texts = DecodeMessages(e.image);
-            (*e.texts)[static_cast<std::size_t>(MessageIndex(s))] = text;
+            e.text = text;
             return std::nullopt;
     }
+    if (!value) return NotA(wanted, text);
+    e.value = *value;
     return std::nullopt;
-}
-
-// The pot pairs that were set, checked with both ends as they end up.
-std::optional<std::string> FinishPot(Edit& e) {
-    for (User user : kUsers) {
-        const int u = static_cast<int>(user);
-        if (!e.potMax[u] && !e.potMin[u]) continue;
-        const std::int64_t maxWpm = e.potMax[u].value_or(*ValueOf(e.image, user, kPotMax));
-        const std::int64_t minWpm = e.potMin[u].value_or(*ValueOf(e.image, user, kPotMin));
-        if (auto refusal = PotRefusal(user, maxWpm, minWpm))
-            return FullName(*refusal->setting, user) + ": " + refusal->text;
-        StorePot(e.image, user, maxWpm, minWpm);
-    }
-    return std::nullopt;
-}
-
-// The edits that turn one name into the other (Levenshtein).
-std::size_t Distance(std::string_view a, std::string_view b) {
-    std::vector<std::size_t> row(b.size() + 1);
-    std::iota(row.begin(), row.end(), 0);
-    for (char c : a) {
-        std::size_t diagonal = row[0]++;
-        for (std::size_t j = 1; j <= b.size(); ++j)
-            diagonal = std::exchange(
-                row[j], std::min({row[j] + 1, row[j - 1] + 1, diagonal + (c == b[j - 1] ? 0 : 1)}));
-    }
-    return row.back();
-}
-
-// Why a name is no setting, with the one most likely meant.
-std::string UnknownName(const std::string& name) {
-    for (const Setting& s : kSettingRows)
-        if (s.perUser() && name == s.name)
-            return "\"" + name + "\" needs user1. or user2. in front (each user has one)";
-    const std::string unknown = "no setting is called \"" + name + "\"";
-    const NamedSetting* nearest = nullptr;
-    std::size_t best = 3;  // two slips at most
-    for (const NamedSetting& n : NamedSettings()) {
-        const std::size_t d = Distance(Lower(name), n.name);
-        if (d < best) best = d, nearest = &n;
-    }
-    if (nearest) return unknown + "; did you mean " + nearest->name + "?";
-    return unknown + " (ztcli show lists them)";
 }
 
 std::optional<std::string> ValueText(const SettingsImage& image, const NamedSetting& n) {
@@ -172,12 +104,28 @@ std::optional<std::string> ValueText(const SettingsImage& image, const NamedSett
 
 }  // namespace
 
+std::string UnknownSettingText(const std::string& name) {
+    for (const Setting& s : kSettingRows)
+        if (s.perUser() && name == s.name)
+            return "\"" + name + "\" needs user1. or user2. in front (each user has one)";
+    const std::string unknown = "no setting is called \"" + name + "\"";
+    std::vector<std::string> names;
+    for (const NamedSetting& n : NamedSettings()) names.push_back(n.name);
+    const std::string nearest = NearestName(name, names);
+    if (!nearest.empty()) return unknown + "; did you mean " + nearest + "?";
+    return unknown + " (ztcli show lists them)";
+}
+
 std::vector<ShownSetting> ShowSettings(const SettingsImage& image) {
     std::vector<ShownSetting> shown;
     for (const NamedSetting& n : NamedSettings())
         shown.push_back(
             {n.name, n.row->kind, ValueText(image, n), StoredRefusal(image, n.user, *n.row)});
     return shown;
+}
+
+std::string JsonString(const std::string& text) {
+    return nlohmann::json(text).dump(-1, ' ', true, nlohmann::json::error_handler_t::replace);
 }
 
 std::string ShownText(const ShownSetting& s) {
@@ -193,17 +141,22 @@ std::optional<Assignment> ParseAssignment(const std::string& text) {
 
 std::optional<std::string> SetSettings(SettingsImage& image,
                                        const std::vector<Assignment>& changes) {
-    Edit e{image, {}, {}, {}};
-    for (const auto& [name, value] : changes) {
+    std::vector<Edit> edits;
+    std::set<const NamedSetting*> named;
+    for (const auto& [name, text] : changes) {
         const NamedSetting* found = FindSetting(name);
-        if (!found) return UnknownName(name);
-        if (auto refusal = Assign(e, *found, value)) return name + ": " + *refusal;
+        if (!found) return UnknownSettingText(name);
+        // Only the last of the values would count, and the others are most
+        // likely a slip.
+        if (!named.insert(found).second) return name + ": named twice";
+        Edit& e = edits.emplace_back(Edit{found->row, found->user});
+        if (auto refusal = Parse(*found->row, text, e)) return name + ": " + *refusal;
     }
-    if (auto refusal = FinishPot(e)) return refusal;
-    if (e.texts)
-        if (auto error = EncodeMessages(*e.texts, e.image)) return error->text;
-    image = e.image;
-    return std::nullopt;
+    const std::optional<Refused> refused = ApplyEdits(image, edits);
+    if (!refused) return std::nullopt;
+    // A message's refusal names the message itself.
+    if (!refused->setting || refused->setting->kind == Kind::Text) return refused->text;
+    return FullName(*refused->setting, refused->user) + ": " + refused->text;
 }
 
 std::vector<std::string> DifferingSettings(const SettingsImage& a, const SettingsImage& b) {

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "common/app_state.h"
-#include "settings/schema.h"
+#include "common/keyer_records.h"
+#include "settings/edits.h"
 
 namespace zt::cli {
 
@@ -25,6 +25,8 @@ struct ShownSetting {
 // All settings in a fixed order: User 1's, User 2's, the start-up selections,
 // then the fourteen messages (13 and 14 are the users' call signs).
 std::vector<ShownSetting> ShowSettings(const SettingsImage& image);
+// text as a JSON string, quotes and all: how `show` prints a message.
+std::string JsonString(const std::string& text);
 // The value as `show` prints it: "none" for no value, a message in JSON's
 // quotes, anything else as it is.
 std::string ShownText(const ShownSetting& s);
@@ -33,13 +35,15 @@ using Assignment = std::pair<std::string, std::string>;
 // "name=value" split at the first '='; nothing when there is none.
 std::optional<Assignment> ParseAssignment(const std::string& text);
 
-// Applies the assignments, all or none: on a refusal the image is left as it
-// was and the text says why (for a value out of range, the editor's message;
-// for a name that is no setting, the one that was likely meant). The pot's
-// minimum and maximum are checked together after all assignments, so that
-// both can move in one call.
+// Applies the assignments, all or none (ApplyEdits); a refusal says why: a
+// text that is no value of its setting, the first given; a value the editor
+// refuses, its message, the first in the editor's order; a name that is no
+// setting, with the one likely meant. A setting may be named once.
 std::optional<std::string> SetSettings(SettingsImage& image,
                                        const std::vector<Assignment>& changes);
+
+// Why a name is no setting, with the one that was likely meant.
+std::string UnknownSettingText(const std::string& name);
 
 // "name: A -> B" for each setting whose value differs from image a to b.
 std::vector<std::string> DifferingSettings(const SettingsImage& a, const SettingsImage& b);

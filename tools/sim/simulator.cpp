@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <utility>
 
 namespace zt::sim {
@@ -104,6 +105,12 @@ bool Simulator::Start(std::string* error) {
         if (!claim_.Take(slave, &why)) return fail(why);
         LinkResult linked =
             RegisterComLink(config_.com, pty_.SlavePath(), config_.replaceLink, &why);
+        if (linked == LinkResult::kClaimed) {
+            std::error_code unread;
+            return fail("COM" + std::to_string(config_.com) + " is taken by another ztsim, on " +
+                        std::filesystem::read_symlink(ComLinkPath(config_.com), unread).string() +
+                        ": stop that one first, or pick another --com");
+        }
         if (linked == LinkResult::kInUse || linked == LinkResult::kFailed) return fail(why);
         linkPath = ComLinkPath(config_.com);
     }
@@ -274,6 +281,13 @@ void Simulator::ClearReceived() {
     std::lock_guard lock(mu_);
     received_.clear();
     receivedBase_ = taken_;
+    timing_ = {};
+    replyOut_.reset();
+}
+
+Timing Simulator::timing() const {
+    std::lock_guard lock(mu_);
+    return timing_;
 }
 
 bool Simulator::WaitForReceived(std::size_t count, std::chrono::milliseconds timeout) const {
@@ -400,6 +414,7 @@ void Simulator::ReadMaster(Clock::time_point now, std::size_t limit) {
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return;  // drained
         std::lock_guard lock(mu_);
+        if (inbox_.empty() && outbox_.empty() && !keyer_.MidCommand()) RequestIn(now);
         if (!lineRead) line = lastLine_;
         if (!lineKnown_ || line != lastLine_) {
             LogNote("host line " + DescribeLine(line));
@@ -423,9 +438,8 @@ void Simulator::TakeDue(Clock::time_point now) {
         if (!hostRun.empty()) LogBytes("host", hostRun);
         hostRun.clear();
     };
-    auto due = [&](long after) { return after >= 0 && taken_ - hangUpBase_ >= std::size_t(after); };
-    auto hangUpDue = [&] { return due(config_.faults.hangUpAfter); };
-    auto stallDue = [&] { return due(config_.faults.stallAfter); };
+    auto hangUpDue = [&] { return FaultDue(config_.faults.hangUpAfter); };
+    auto stallDue = [&] { return FaultDue(config_.faults.stallAfter); };
     bool tookAny = false;
     while (!hangUpPending_ && !inbox_.empty() && inbox_.front().due <= now) {
         if (hangUpDue() || stallDue()) break;
@@ -436,6 +450,7 @@ void Simulator::TakeDue(Clock::time_point now) {
         received_.push_back(a.byte);
         if (received_.size() > config_.receivedLimit) received_.pop_front();
         ++taken_;
+        exchangeBytes_ += inExchange_;
         tookAny = true;
         lastTaken_ = now;
         hostRun.push_back(a.byte);
@@ -511,6 +526,8 @@ void Simulator::Send(Clock::time_point now) {
             outbox_.pop_front();
             lastSent_ = now;
             std::lock_guard lock(mu_);  // CharTime reads the chip's rate
+            exchangeBytes_ += inExchange_;
+            if (outbox_.empty()) ReplyOut(now);
             // A byte that follows another starts where that one ended, however
             // late the loop woke; the wake-up's lateness must not slow the line.
             const Clock::duration charTime = CharTime();
@@ -526,6 +543,9 @@ void Simulator::Send(Clock::time_point now) {
     if (put > 0) {
         outbox_.erase(outbox_.begin(), outbox_.begin() + put);
         lastSent_ = now;
+        std::lock_guard lock(mu_);
+        exchangeBytes_ += inExchange_ ? std::size_t(put) : 0;
+        if (outbox_.empty()) ReplyOut(now);
     } else if (put < 0 && errno != EAGAIN && errno != EINTR)
         outbox_.clear();
 }
@@ -555,6 +575,11 @@ void Simulator::WatchHosts() {
         }
     }
     if (letGo) {
+        {
+            std::lock_guard lock(mu_);
+            inExchange_ = false;  // the next host's first request is no turnaround
+            replyOut_.reset();
+        }
         // Replies for the host that left never greet the next one, and the
         // exclusive flag it may have left would keep everybody out for good.
         // Done before the log, which may block, so that a host opening and
@@ -581,16 +606,42 @@ void Simulator::HangUp() {
 
 long long Simulator::PollTimeoutUs(Clock::time_point now) const {
     Clock::time_point wake = Clock::time_point::max();
-    // Nothing is taken while a hang-up is pending; the inbox would only spin us.
-    if (!inbox_.empty() && !hangUpPending_) wake = std::min(wake, inbox_.front().due);
+    // Nothing is taken while a hang-up is pending or the line is held, so
+    // bytes due in the inbox would only spin us; nor is a half-received
+    // command dropped while the rest of it waits there.
+    const bool taking = !hangUpPending_ && !FaultDue(config_.faults.stallAfter);
+    if (!inbox_.empty() && taking) wake = std::min(wake, inbox_.front().due);
     if (config_.pace && !outbox_.empty() && nextOut_ > now) wake = std::min(wake, nextOut_);
-    if (keyer_.MidCommand() && config_.partialTimeoutMs > 0)
+    if (keyer_.MidCommand() && config_.partialTimeoutMs > 0 && (taking || inbox_.empty()))
         wake = std::min(wake, lastTaken_ + milliseconds(config_.partialTimeoutMs));
     if (wake == Clock::time_point::max()) return -1;
     if (wake <= now) return 0;
     // Rounded up, so a wait never ends just short of its deadline and spins.
     auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wake - now).count();
     return std::min<long long>((ns + 999) / 1000, 60'000'000);
+}
+
+void Simulator::RequestIn(Clock::time_point now) {
+    if (replyOut_) timing_.turnarounds.push_back(duration_cast<microseconds>(now - *replyOut_));
+    replyOut_.reset();
+    inExchange_ = true;
+    requestIn_ = now;
+    exchangeBytes_ = 0;
+}
+
+void Simulator::ReplyOut(Clock::time_point now) {
+    if (!inExchange_) return;
+    inExchange_ = false;
+    replyOut_ = now;
+    ++timing_.exchanges;
+    // Unpaced, the line's rate means nothing.
+    if (config_.pace)
+        timing_.lag += duration_cast<microseconds>(now - requestIn_ -
+                                                   CharTime() * std::int64_t(exchangeBytes_));
+}
+
+bool Simulator::FaultDue(long after) const {
+    return after >= 0 && taken_ - hangUpBase_ >= std::size_t(after);
 }
 
 Simulator::Clock::duration Simulator::CharTime() const {
@@ -602,14 +653,14 @@ void Simulator::LogBytes(const char* who, const std::vector<std::uint8_t>& bytes
     double t = std::chrono::duration<double>(Clock::now() - started_).count();
     for (std::size_t i = 0; i < bytes.size(); i += 16) {
         std::size_t n = std::min<std::size_t>(16, bytes.size() - i);
-        std::fprintf(log_, "%9.3f %-5s %s\n", t, who, HexBytes(bytes.data() + i, n).c_str());
+        std::fprintf(log_, "%12.6f %-5s %s\n", t, who, HexBytes(bytes.data() + i, n).c_str());
     }
 }
 
 void Simulator::LogNote(const std::string& note) {
     if (!log_) return;
     double t = std::chrono::duration<double>(Clock::now() - started_).count();
-    std::fprintf(log_, "%9.3f %-5s %s\n", t, "note", note.c_str());
+    std::fprintf(log_, "%12.6f %-5s %s\n", t, "note", note.c_str());
 }
 
 }  // namespace zt::sim

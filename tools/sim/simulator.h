@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -54,6 +55,20 @@ struct Counters {
     std::size_t framesStored = 0;   // boot-loader frames written to program memory
     std::size_t framesRefused = 0;  // frames answered with anything but 3C
     std::size_t restarts = 0;       // 5A restarts
+};
+
+// Where the time of each exchange (a request, then its reply) went, taken
+// at the pseudo-terminal to the microsecond, so that a benchmark can tell the
+// program's own time from the simulator's.
+struct Timing {
+    // The host's turnaround: from the reply's last byte going out to the next
+    // request's first byte coming in.
+    std::vector<std::chrono::microseconds> turnarounds;
+    // How far the paced bytes ran behind the line's own rate: for each
+    // exchange, the time from the request's first byte to the reply's last,
+    // less the line time of both at the chip's rate. Zero unpaced.
+    std::chrono::microseconds lag{0};
+    std::size_t exchanges = 0;
 };
 
 class Simulator {
@@ -90,7 +105,10 @@ class Simulator {
     // What the chip has taken in since the start or the last clear, at most
     // the latest Config::receivedLimit bytes.
     std::vector<std::uint8_t> Received() const;
+    // Clears Received() and timing().
     void ClearReceived();
+    // The exchanges since the start or the last clear.
+    Timing timing() const;
     // Waits until count bytes (counted from the last clear) have been taken
     // in and whatever they called for has been sent. False on time-out or
     // when the thread has ended first.
@@ -123,11 +141,15 @@ class Simulator {
     void Send(Clock::time_point now);
     void HangUp();
     void Wake();
-    long long PollTimeoutUs(Clock::time_point now) const;  // -1: no deadline
+    long long PollTimeoutUs(Clock::time_point now) const;  // -1: no deadline; needs mu_
+    // Whether a fault set to come after this many bytes (-1: never) is due.
+    bool FaultDue(long after) const;  // needs mu_
     Mode ModeLocked() const;
     Clock::duration CharTime() const;                                        // needs mu_
     void LogBytes(const char* who, const std::vector<std::uint8_t>& bytes);  // needs mu_
     void LogNote(const std::string& note);                                   // needs mu_
+    void RequestIn(Clock::time_point now);                                   // needs mu_
+    void ReplyOut(Clock::time_point now);                                    // needs mu_
 
     mutable std::mutex mu_;
     mutable std::condition_variable changed_;
@@ -149,6 +171,14 @@ class Simulator {
     Clock::time_point started_;
     std::string linkPath_;
     std::string devicePath_;
+    Timing timing_;
+    // The exchange under way: when its request began to come in, and the
+    // bytes it has moved so far; and when the last reply went out, until the
+    // next request.
+    bool inExchange_ = false;
+    Clock::time_point requestIn_{};
+    std::size_t exchangeBytes_ = 0;
+    std::optional<Clock::time_point> replyOut_;
 
     PtyClaim claim_;  // while linked: the link is a live simulator's
 

@@ -222,7 +222,9 @@ TEST_F(QtMainWindow, TheFocusStaysOnTestZtWhileItRunsAndTheResultIsANotification
     QObject::disconnect(watch);
     EXPECT_EQ(ui::getText(*main, ids::kOpState), ">ZT ERR");  // the test ran
     for (QWidget* now : focused)
-        if (now) EXPECT_EQ(now, test) << now->accessibleName().toStdString();
+        if (now) {
+            EXPECT_EQ(now, test) << now->accessibleName().toStdString();
+        }
     EXPECT_EQ(QApplication::focusWidget(), test);
     EXPECT_TRUE(QAccessible::queryAccessibleInterface(test)->state().focused);
 
@@ -300,7 +302,9 @@ TEST_F(QtMainWindow, EscapeAndEnterInEachDialog) {
         ASSERT_TRUE(activate(view));
         key(view->focusWidget() ? view->focusWidget() : view, c.key);
         EXPECT_EQ(d->ended, c.ends) << c.t.title << " " << c.key;
-        if (c.result >= 0) EXPECT_EQ(d->result, c.result) << c.t.title << " " << c.key;
+        if (c.result >= 0) {
+            EXPECT_EQ(d->result, c.result) << c.t.title << " " << c.key;
+        }
         ui::closeWindow(*d);
     }
 }

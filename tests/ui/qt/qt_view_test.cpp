@@ -14,7 +14,7 @@
 #include <QRadioButton>
 #include <QStyleOptionButton>
 
-#include "common/app_state.h"
+#include "common/keyer_records.h"
 #include "firmware/identify.h"
 #include "qt_fixture.h"
 #include "resources/ids.h"
