@@ -9,7 +9,7 @@ if [ "${1:-}" != --inside ]; then  # a session bus of its own
     command -v orca >/dev/null || { echo "FAIL: orca is not installed (scripts/bootstrap)" >&2; exit 1; }
     exec dbus-run-session -- "$0" --inside "$@" 2> >(grep -v dbus-daemon >&2)
 fi
-work=$(mktemp -d) failed=0 mark=0
+zttools=$(realpath "$2") ztsim=$(realpath "$3") work=$(mktemp -d) failed=0 mark=0
 log=$work/orca.log orca=$(command -v orca)
 # Orca and zttools end at once (an Orca left waiting on a window does not end
 # by itself); the rest gently, the X server last: the bus launcher takes its
@@ -35,15 +35,19 @@ read -r display <display && export DISPLAY=:$display
 timeout 10 sh -c 'until dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus \
     org.a11y.Bus.GetAddress >/dev/null 2>&1; do sleep 0.1; done'
 openbox >/dev/null 2>&1 & soft+=($!)
-"$3" --com 45 >/dev/null 2>&1 & soft+=($!)
-"$2" >/dev/null 2>&1 & hard+=($!)
+"$ztsim" --com 45 >/dev/null 2>&1 & soft+=($!)
+"$zttools" >/dev/null 2>&1 & hard+=($!)
 timeout 20 xdotool search --sync --limit 1 --name "Zentor 3 Tools" windowactivate --sync >/dev/null 2>&1
-# Orca's log is a buffered file; line-buffered, the test can follow it.
+# Orca's log is a buffered file; line-buffered, the test can follow it. Orca
+# will not start beside another Orca of the same user, of any session: this
+# one has its own.
 $(sed -n '1s/^#!//p' "$orca") -c 'import builtins, runpy, sys
 log, orca, real = sys.argv[1], sys.argv[2], builtins.open
 builtins.open = lambda f, m="r", *a, **k: real(f, m, 1) if f == log else real(f, m, *a, **k)
 sys.argv = ["orca", "--debug-file=" + log]
-runpy.run_path(orca, run_name="__main__")' "$log" "$orca" >/dev/null 2>&1 & hard+=($!)
+main = runpy.run_path(orca, run_name="launcher")["main"]
+main.__globals__["otherOrcas"] = lambda: []
+sys.exit(main())' "$log" "$orca" >/dev/null 2>&1 & hard+=($!)
 
 said() { tail -n +$((mark + 1)) "$log" 2>/dev/null | grep -a "SPEECH OUTPUT:" | sed "s/^.*OUTPUT: //"; }
 wait_for() {  # PATTERN [SECONDS]: until Orca has said it since the mark
