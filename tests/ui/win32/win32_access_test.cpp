@@ -147,7 +147,9 @@ TEST_F(Win32Access, EscapeAndEnterInEachDialog) {
         SetForegroundWindow(h);
         pump();
         HWND to = GetFocus();
-        if (c.t.id == zt::ids::kUploaderDialog) EXPECT_EQ(to, item(*d, zt::ids::kLoadBin));
+        if (c.t.id == zt::ids::kUploaderDialog) {
+            EXPECT_EQ(to, item(*d, zt::ids::kLoadBin));
+        }
         key(to && GetAncestor(to, GA_ROOT) == h ? to : h, c.key);
         EXPECT_TRUE(d->ended) << c.t.title << " " << c.key;
         EXPECT_EQ(d->result, c.result) << c.t.title << " " << c.key;
