@@ -58,10 +58,8 @@ TEST_F(AppTest, RttyCancelEscapeAndTheCloseBoxChangeNothingEnterIsOk) {
     ui::Window& main = openMain();
     appState.image[289] = 0x8A;
     const SettingsImage before = appState.image;
-    void (*leave[])(ui::Window&) = {
-        [](ui::Window& w) { ui::click(w, ids::kRttyCancel); }, ui::pressEscape, ui::closeBox,
-        [](ui::Window& w) { ui::click(w, ids::kRttyOk); }, ui::pressEnter};
-    SettingsImage byOk{};
+    void (*leave[])(ui::Window&) = {[](ui::Window& w) { ui::click(w, ids::kRttyCancel); },
+                                    ui::pressEscape, ui::closeBox, ui::pressEnter};
     for (auto how : leave) {
         appState.image = before;
         RunRtty(host(), main, [how](ui::Window& w) {
@@ -70,14 +68,8 @@ TEST_F(AppTest, RttyCancelEscapeAndTheCloseBoxChangeNothingEnterIsOk) {
             how(w);
             EXPECT_TRUE(w.ended);
         });
-        if (how == leave[3]) byOk = appState.image;
-        if (how == leave[4]) {
-            EXPECT_EQ(appState.image, byOk);
-        } else if (how != leave[3]) {
-            EXPECT_EQ(appState.image, before);
-        }
+        EXPECT_EQ(appState.image != before, how == ui::pressEnter);
     }
-    EXPECT_NE(byOk, before);
 }
 
 }  // namespace
