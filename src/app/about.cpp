@@ -32,11 +32,12 @@ void Leave(ui::Window& w) {
     ui::endDialog(w, 0);
 }
 
-// Only OK (with code 0: a click or Enter) counts; the check box toggles
-// itself and Escape's command goes unhandled.
+// OK (with code 0: a click or Enter) keeps what the check box shows; Escape
+// leaves as the close box does. The check box toggles itself.
 const ui::Route kRoutes[] = {
     {ui::Msg::Init, 0, Initialise},
     {ui::Msg::Command, ids::kAboutOk, Accept, 0},
+    {ui::Msg::Command, ui::kIdCancel, Leave},
     {ui::Msg::Close, 0, Leave},
 };
 

@@ -76,6 +76,12 @@ void Test(ui::Window& w) {
         ShowLiveValues(w, *t.values);
     else
         ShowTest(w, t.detection);  // nothing followed it
+    // The chip label tells of the keyer found, else of one found before.
+    if (t.detection.outcome != DetectOutcome::Failed)
+        AnnounceFields(w, {ids::kChipLabel, ids::kLinkStatus, ids::kOpState, ids::kPotValue,
+                           ids::kPushButton, ids::kSupply});
+    else
+        AnnounceFields(w, {ids::kLinkStatus, ids::kOpState});
 }
 
 // Whether a transfer ran and was complete; one that fell short says why.
@@ -104,27 +110,33 @@ void Read(ui::Window& w) {
             return true;
         },
         TransferTo::AnyAnswer);
-    if (!ShowTransfer(w, r)) return;
-    ShowOperation(w, ">Done");
-    FillSettingsControls(w, s.editedUser);
-    FillMessageEdits(w);
+    if (ShowTransfer(w, r)) {
+        ShowOperation(w, ">Done");
+        FillSettingsControls(w, s.editedUser);
+        FillMessageEdits(w);
+    }
+    AnnounceFields(w, {ids::kLinkStatus, ids::kOpState});
 }
 
 // The editor's values are checked and stored into the image once the keyer
-// has been found, and only then sent.
+// has been found, and only then sent. A value refused has said so in its
+// message box, and nothing more is told.
 void Write(ui::Window& w) {
     ShowTesting(w);
     Session& s = CurrentSession();
+    bool refused = false;
     const TransferResult r = WriteKeyer(
         s.port, KeyerTarget(), s.keyer, s.waits,
-        [&w, &s](const Detection& d) -> std::optional<SettingsImage> {
+        [&w, &s, &refused](const Detection& d) -> std::optional<SettingsImage> {
             ShowDetection(w, d);
-            if (!StoreBeforeWrite(w)) return std::nullopt;
+            refused = !StoreBeforeWrite(w);
+            if (refused) return std::nullopt;
             ShowOperation(w, "Writing");
             return s.image;
         },
         TransferTo::AnyAnswer);
     if (ShowTransfer(w, r)) ShowOperation(w, "Done");
+    if (!refused) AnnounceFields(w, {ids::kLinkStatus, ids::kOpState});
 }
 
 // What every keyer operation does around its own steps. While one runs, a

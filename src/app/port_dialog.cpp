@@ -15,8 +15,10 @@ void FillList(ui::Window& w) {
     for (const PortEntry& e : ListPorts()) {
         int index = ui::comboAdd(w, ids::kPortList, "com" + std::to_string(e.number), e.number);
         if (e.number == CurrentSession().comPortNumber) preselected = index;
-        ui::comboSetItemTip(w, ids::kPortList, index,
-                            e.note.empty() ? e.device : e.device + " (" + e.note + ")");
+        // The device behind the number, for the eye and for the ear.
+        const std::string device = e.note.empty() ? e.device : e.device + " (" + e.note + ")";
+        ui::comboSetItemTip(w, ids::kPortList, index, device);
+        ui::comboSetItemDescription(w, ids::kPortList, index, device);
     }
     ui::comboSelect(w, ids::kPortList, preselected);
 }
@@ -36,6 +38,7 @@ const ui::Route kRoutes[] = {
     {ui::Msg::Init, 0, FillList},
     {ui::Msg::Command, ids::kPortOk, Accept},
     {ui::Msg::Command, ids::kPortExit, Leave},
+    {ui::Msg::Command, ui::kIdCancel, Leave},  // Escape
     {ui::Msg::Close, 0, Leave},
 };
 

@@ -43,13 +43,14 @@ void Leave(ui::Window& w) {
     ui::endDialog(w, 0);
 }
 
-// Enter sends command 1, which leaves like Cancel; Escape's command 2 goes
-// unhandled and the dialog stays open.
+// Enter (command 1) is Ok, as in the other dialogs, so that no edit is lost
+// to it; Escape (command 2) is Cancel.
 const ui::Route kRoutes[] = {
     {ui::Msg::Init, 0, Initialise},
     {ui::Msg::Command, ids::kRttyOk, Accept},
     {ui::Msg::Command, ids::kRttyCancel, Leave},
-    {ui::Msg::Command, ui::kIdOk, Leave},
+    {ui::Msg::Command, ui::kIdOk, Accept},
+    {ui::Msg::Command, ui::kIdCancel, Leave},
     {ui::Msg::Close, 0, Leave},
 };
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/session.h"
+#include "app/status.h"
 #include "resources/ids.h"
 #include "settings/settings_file.h"
 
@@ -16,7 +17,7 @@ std::optional<std::string> AskForFile(ui::Window& w, bool save) {
     CurrentSession().fileName.clear();
     ui::FileDialogRequest request;
     request.save = save;
-    request.filters = {{"Settings Files", "*.eep"}, {"All Documents", "*.*"}};
+    request.filters = {{"Settings Files (*.eep)", "*.eep"}, {"All Documents (*.*)", "*.*"}};
     request.defaultExtension = "eep";
     std::optional<std::string> path = ui::fileDialog(&w, request);
     if (path) CurrentSession().fileName = *path;
@@ -35,11 +36,18 @@ bool Report(ui::Window& w, SettingsFileResult result) {
     return false;
 }
 
+// A file read or written is told by its name on the message line; a failure
+// has told itself in its message box.
+bool Told(ui::Window& w, bool ok) {
+    if (ok) AnnounceFields(w, {ids::kMessageLine});
+    return ok;
+}
+
 }  // namespace
 
 bool LoadSettingsFile(ui::Window& w) {
     const std::optional<std::string> path = AskForFile(w, false);
-    return path && LoadSettingsFile(w, *path);
+    return path && Told(w, LoadSettingsFile(w, *path));
 }
 
 bool LoadSettingsFile(ui::Window& w, const std::string& path) {
@@ -52,7 +60,7 @@ bool SaveSettingsFile(ui::Window& w) {
     const std::optional<std::string> path = AskForFile(w, true);
     if (!path) return false;
     ui::setText(w, ids::kMessageLine, BareName(*path));
-    return Report(w, WriteSettingsFile(*path, CurrentSession().image));
+    return Told(w, Report(w, WriteSettingsFile(*path, CurrentSession().image)));
 }
 
 }  // namespace zt

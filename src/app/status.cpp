@@ -29,4 +29,14 @@ void ArmStatusCountdown() {
     CurrentSession().statusCountdown = kCountdownTicks;
 }
 
+void AnnounceFields(ui::Window& w, std::initializer_list<int> fields) {
+    std::string said;
+    for (int id : fields) {
+        const std::string text = ui::getText(w, id);
+        if (text.empty()) continue;
+        said += (said.empty() ? "" : ", ") + text;
+    }
+    ui::announce(w, said);
+}
+
 }  // namespace zt

@@ -2,6 +2,8 @@
 // The status area's timer work: the bytes-left display and the countdown
 // that clears the operation state field after a keyer operation.
 
+#include <initializer_list>
+
 #include "ui/ui.h"
 
 namespace zt {
@@ -16,5 +18,8 @@ int CountMessageText(ui::Window& w);
 void StatusTick(ui::Window& w);
 // Arms the countdown at the end of a Test, Read or Write.
 void ArmStatusCountdown();
+// Tells the result an operation left in the window's fields (ui::announce):
+// their texts in this order, blank ones left out.
+void AnnounceFields(ui::Window& w, std::initializer_list<int> fields);
 
 }  // namespace zt

@@ -15,9 +15,15 @@ namespace {
 constexpr int kLogLimit = 65535;  // 964 lines of 51 characters fit
 
 // The line, and what more there is to say about it as its tooltip.
-void Say(ui::Window& w, const std::string& text, const std::string& more = {}) {
+void Show(ui::Window& w, const std::string& text, const std::string& more = {}) {
     ui::setText(w, ids::kUploadMessage, text);
     ui::setTip(w, ids::kUploadMessage, more);
+}
+
+// The same for a result, which is told too.
+void Say(ui::Window& w, const std::string& text, const std::string& more = {}) {
+    Show(w, text, more);
+    ui::announce(w, text);
 }
 
 void SetButtons(ui::Window& w, bool load, bool program) {
@@ -47,6 +53,7 @@ void Initialise(ui::Window& w) {
     s.uploader->verbose = s.verboseMode != 0;
     if (s.uploader->verbose) ui::setTextLimit(w, ids::kUploadLog, kLogLimit);
     SetButtons(w, true, false);
+    ui::setFocus(w, ids::kLoadBin);  // not the log, which only tells
 }
 
 // A failed load leaves the flag and buttons as they were; Program then
@@ -55,7 +62,7 @@ void Initialise(ui::Window& w) {
 void LoadFile(ui::Window& w) {
     std::optional<std::string> path = ui::fileDialog(&w, ImageFileRequest());
     if (!path) return;
-    Say(w, "Opening File");
+    Show(w, "Opening File");
     ui::setText(w, ids::kUploadPath, *path);
     ui::setTip(w, ids::kUploadPath, *path);  // a long path shows only its middle on the line
     LoadedImage& firmware = State().firmware;
@@ -80,7 +87,10 @@ void StartUpload(ui::Window& w, const ProgramStart& start) {
     ui::startTimer(w, kUploadTimer, kUploadTimerMs);
 }
 
+// The upload disables Program: the focus then waits on Exit, the one button
+// that stays enabled, while the upload runs.
 void Program(ui::Window& w) {
+    const ui::FocusMark mark = ui::markFocus(w);
     ui::setProgress(w, ids::kUploadProgress, 0);
     Session& s = CurrentSession();
     const ProgramStart start =
@@ -92,6 +102,7 @@ void Program(ui::Window& w) {
         StartUpload(w, start);
     else
         Say(w, start.text);
+    ui::restoreFocus(w, mark, ids::kUploadExit);
 }
 
 void Tick(ui::Window& w) {
@@ -104,7 +115,8 @@ void Tick(ui::Window& w) {
 }
 
 // The worker has the port and hands its log lines to this window, so the
-// dialog stays until the worker has ended; the main window's Test follows.
+// dialog stays until the worker has ended (Exit, Escape and the close box
+// alike); the main window's Test follows.
 void Leave(ui::Window& w) {
     if (State().upload.Running()) return Say(w, "Please wait: the upload is still running");
     ui::endDialog(w, 0);
@@ -115,6 +127,7 @@ const ui::Route kRoutes[] = {
     {ui::Msg::Timer, kUploadTimer, Tick},
     {ui::Msg::Close, 0, Leave},
     {ui::Msg::Command, ids::kUploadExit, Leave},
+    {ui::Msg::Command, ui::kIdCancel, Leave},
     {ui::Msg::Command, ids::kLoadBin, LoadFile},
     {ui::Msg::Command, ids::kProgram, Program},
 };

@@ -86,7 +86,7 @@ constexpr int kPortOk = 1;
 constexpr int kPortExit = 403;
 
 // ---- Firmware uploader (1003) ----
-constexpr int kLoadBin = 2;
+constexpr int kLoadBin = 4046;
 constexpr int kProgram = 4028;
 constexpr int kUploadProgress = 4032;
 constexpr int kUploadLog = 4034;

@@ -30,8 +30,9 @@ constexpr std::uint32_t kValueEdit = s::Border | s::AutoHScroll;
 constexpr std::uint32_t kDigitsEdit = kValueEdit | s::Number;
 constexpr std::uint32_t kCallEdit = s::UpperCase | s::AutoHScroll | s::Border;
 constexpr std::uint32_t kCentred = s::Center | s::VCenter;
-// Only the upload worker writes the log, but like any log box it stays typeable.
-constexpr std::uint32_t kLogEdit = s::Multiline | s::VScroll | s::AutoVScroll | s::Border;
+// Only the upload worker writes the log; the operator reads it.
+constexpr std::uint32_t kLogEdit =
+    s::Multiline | s::VScroll | s::AutoVScroll | s::Border | s::ReadOnly;
 
 // clang-format off
 constexpr ui::ControlTemplate kMainControls[] = {
@@ -164,7 +165,12 @@ constexpr ui::ControlTemplate kMainControls[] = {
     {kExit,           K::PushButton,  "E&xit",               332, 308, 40,  16,  0},
 };
 
-// Controls that no static text labels, named for screen readers.
+// Controls that no static text labels, named for screen readers; the two
+// call-sign edits share one label, and are told apart by their user.
+constexpr ui::ControlName kMainNames[] = {
+    {kCallUser1, "User 1 Callsign /M"},
+    {kCallUser2, "User 2 Callsign /M"},
+};
 constexpr ui::ControlName kPortNames[] = {{kPortList, "COM ports"}};
 constexpr ui::ControlName kUploaderNames[] = {
     {kUploadProgress, "Upload progress"},
@@ -173,8 +179,8 @@ constexpr ui::ControlName kUploaderNames[] = {
 
 constexpr ui::ControlTemplate kPortControls[] = {
     {kPortList,       K::ComboBox,    "",                    36,  8,   64,  80,  s::VScroll},
-    {kPortOk,         K::PushButton,  "OK",                  8,   36,  45,  15,  0},
-    {kPortExit,       K::PushButton,  "Exit",                68,  36,  50,  14,  0},
+    {kPortOk,         K::PushButton,  "&OK",                 8,   36,  45,  15,  0},
+    {kPortExit,       K::PushButton,  "E&xit",               68,  36,  50,  14,  0},
 };
 
 constexpr ui::ControlTemplate kUploaderControls[] = {
@@ -182,10 +188,9 @@ constexpr ui::ControlTemplate kUploaderControls[] = {
     {kUploadProgress, K::Progress,    "",                    8,   24,  212, 9,   0},
     {kUploadLog,      K::Edit,        "",                    8,   36,  212, 88,  kLogEdit},
     {kUploadPath,     K::Static,      "",                    8,   132, 216, 8,   kCentred},
-    // Id 2 on purpose: Escape then acts as this button.
-    {kLoadBin,        K::PushButton,  "Load BIN File",       20,  148, 60,  15,  0},
-    {kProgram,        K::PushButton,  "Program ZOVOV",       92,  148, 60,  15,  0},
-    {kUploadExit,     K::PushButton,  "Exit",                164, 148, 50,  14,  0},
+    {kLoadBin,        K::PushButton,  "&Load BIN File",      20,  148, 60,  15,  0},
+    {kProgram,        K::PushButton,  "&Program ZOVOV",      92,  148, 60,  15,  0},
+    {kUploadExit,     K::PushButton,  "E&xit",               164, 148, 50,  14,  0},
 };
 
 constexpr ui::ControlTemplate kAboutControls[] = {
@@ -193,7 +198,7 @@ constexpr ui::ControlTemplate kAboutControls[] = {
     {kOsLine,         K::Static,      "",                    8,   24,  248, 8,   s::Center},
     {kHelpLine,       K::Static,      "Operating guide: " ZT_GUIDE_PLACE,
                                                              8,   44,  248, 12,  kCentred},
-    {kAboutOk,        K::PushButton,  "OK",                  104, 64,  45,  15,  0},
+    {kAboutOk,        K::PushButton,  "&OK",                 104, 64,  45,  15,  0},
     {kVerbose,        K::CheckBox,    "Verbose Mode",        176, 64,  72,  10,  s::AutoCheck},
 };
 
@@ -211,8 +216,8 @@ constexpr ui::ControlTemplate kRttyControls[] = {
     {kRttyStopBits,   K::ComboBox,    "",                    12,  92,  48,  40,  s::VScroll},
     {4104,            K::Static,      "USOS",                80,  84,  40,  8,   0},
     {kRttyUsos,       K::ComboBox,    "",                    80,  92,  48,  40,  s::VScroll},
-    {kRttyCancel,     K::PushButton,  "Cancel",              12,  116, 48,  16,  0},
-    {kRttyOk,         K::PushButton,  "Ok",                  80,  116, 48,  16,  0},
+    {kRttyCancel,     K::PushButton,  "&Cancel",             12,  116, 48,  16,  0},
+    {kRttyOk,         K::PushButton,  "&Ok",                 80,  116, 48,  16,  0},
 };
 // clang-format on
 
@@ -233,7 +238,9 @@ const ui::DialogTemplate kMainTemplate = {kMainDialog,
                                           8,
                                           kMainFrame,
                                           kMainControls,
-                                          std::size(kMainControls)};
+                                          std::size(kMainControls),
+                                          kMainNames,
+                                          std::size(kMainNames)};
 
 const ui::DialogTemplate kPortTemplate = {kPortDialog,
                                           "Comm Port Setup",

@@ -42,6 +42,7 @@ class ScriptedHost : public Host {
     std::function<void(Window&)> onRepaint;  // sees the window at every repaint
     int unscripted = 0;                      // modal loops that had no script and were closed
     int selectedText = 0;  // the edit whose text the last setFocus selected, 0 for none
+    std::vector<std::string> announcements;  // results told, in order (announce)
 
     void opened(Window& w) override;
     void modalLoop(Window& w) override;
@@ -59,6 +60,7 @@ class ScriptedHost : public Host {
     std::optional<std::string> fileDialog(Window* owner, const FileDialogRequest& request) override;
     // The focus stays in the model (Window::focus); this notes the selection.
     void setFocus(Window& w, int id, bool selectText) override;
+    void announce(Window& w) override { announcements.push_back(w.announcement); }
 
   private:
     std::map<int, std::deque<Script>> scripts_;

@@ -178,6 +178,7 @@ void comboReset(Window& w, int id) {
     c.items.clear();
     c.itemValues.clear();
     c.itemTips.clear();
+    c.itemDescriptions.clear();
     c.selection = -1;
     c.text.clear();
     notify(w, id);
@@ -243,12 +244,27 @@ void setTip(Window& w, int id, const std::string& tip) {
     notify(w, id);
 }
 
-void comboSetItemTip(Window& w, int id, int index, const std::string& tip) {
+namespace {
+
+// One text per list entry, as far as the list goes.
+void setItemText(Window& w, int id, std::vector<std::string> Control::*texts, int index,
+                 const std::string& text) {
     Control& c = control(w, id);
     if (index < 0 || index >= static_cast<int>(c.items.size())) return;
-    if (c.itemTips.size() < c.items.size()) c.itemTips.resize(c.items.size());
-    c.itemTips[index] = tip;
+    std::vector<std::string>& v = c.*texts;
+    if (v.size() < c.items.size()) v.resize(c.items.size());
+    v[index] = text;
     notify(w, id);
+}
+
+}  // namespace
+
+void comboSetItemTip(Window& w, int id, int index, const std::string& tip) {
+    setItemText(w, id, &Control::itemTips, index, tip);
+}
+
+void comboSetItemDescription(Window& w, int id, int index, const std::string& text) {
+    setItemText(w, id, &Control::itemDescriptions, index, text);
 }
 
 void setDescription(Window& w, int id, const std::string& text) {
@@ -279,14 +295,33 @@ void setFocus(Window& w, int id, bool selectText) {
     if (host && w.view) host->setFocus(w, id, selectText);
 }
 
+namespace {
+
+void tellAnnouncement(Window& w) {
+    w.announcing = false;
+    if (host && w.view) host->announce(w);
+}
+
+}  // namespace
+
 FocusMark markFocus(Window& w) {
+    ++w.focusMarks;
     return {focusedControl(w), w.focusMoves};
 }
 
 void restoreFocus(Window& w, const FocusMark& mark, int fallback) {
-    if (w.ended || !mark.id || w.focusMoves != mark.moves) return;
-    const int to = canTakeFocus(w, mark.id) ? mark.id : fallback;
-    if (to && focusedControl(w) != to) setFocus(w, to);
+    if (w.focusMarks) --w.focusMarks;
+    if (!w.ended && mark.id && w.focusMoves == mark.moves) {
+        const int to = canTakeFocus(w, mark.id) ? mark.id : fallback;
+        if (to && focusedControl(w) != to) setFocus(w, to);
+    }
+    if (!w.focusMarks && w.announcing) tellAnnouncement(w);
+}
+
+void announce(Window& w, const std::string& text) {
+    w.announcement = text;
+    w.announcing = true;
+    if (!w.focusMarks) tellAnnouncement(w);
 }
 
 // ---- Timers, painting, dialogs ------------------------------------------------------

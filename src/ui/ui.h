@@ -153,18 +153,19 @@ struct Control {
     bool checked = false;
     bool enabled = true;
     bool visible = true;
-    std::vector<std::string> items;     // combo list
-    std::vector<int> itemValues;        // combo: the value each entry carries
-    int selection = -1;                 // combo list selection, -1 none
-    int progress = 0;                   // progress bar position, range 0..100
-    int textLimit = 30000;              // edit: most characters accepted from typing
-    CharFilter filter;                  // edit: typed-character hook
-    std::string tip;                    // tooltip, empty for none
-    std::vector<std::string> itemTips;  // combo: tooltip per list entry
-    std::string name;                   // accessible name, one line (nameOf)
-    int label = 0;                      // the static that labels it, 0 for none
-    char accessKey = 0;                 // Alt+this letter clicks it; 0 for none
-    std::string description;            // accessible description, empty for none
+    std::vector<std::string> items;             // combo list
+    std::vector<int> itemValues;                // combo: the value each entry carries
+    int selection = -1;                         // combo list selection, -1 none
+    int progress = 0;                           // progress bar position, range 0..100
+    int textLimit = 30000;                      // edit: most characters accepted from typing
+    CharFilter filter;                          // edit: typed-character hook
+    std::string tip;                            // tooltip, empty for none
+    std::vector<std::string> itemTips;          // combo: tooltip per list entry
+    std::vector<std::string> itemDescriptions;  // combo: accessible description per entry
+    std::string name;                           // accessible name, one line (nameOf)
+    int label = 0;                              // the static that labels it, 0 for none
+    char accessKey = 0;                         // Alt+this letter clicks it; 0 for none
+    std::string description;                    // accessible description, empty for none
 };
 
 enum class Msg : std::uint8_t { Init, Command, Timer, Close, Size };
@@ -209,6 +210,9 @@ struct Window {
     void* view = nullptr;       // the host's widget for this window
     int focus = 0;              // the focused control, for hosts that keep no focus of their own
     unsigned focusMoves = 0;    // how often the program has placed the focus (setFocus)
+    unsigned focusMarks = 0;    // marks not yet restored (markFocus)
+    std::string announcement;   // the last result told (announce)
+    bool announcing = false;    // announcement waits for the focus to be restored
 };
 
 // ---- What the application calls ------------------------------------------------
@@ -256,8 +260,10 @@ void setCharFilter(Window& w, int id, CharFilter filter);
 // Tooltips: extra help beside a control's text, never in place of it.
 void setTip(Window& w, int id, const std::string& tip);
 void comboSetItemTip(Window& w, int id, int index, const std::string& tip);
-// What a screen reader says about a control on request, beside its name.
+// What a screen reader says about a control on request, beside its name; and
+// about a list entry, beside its text.
 void setDescription(Window& w, int id, const std::string& text);
+void comboSetItemDescription(Window& w, int id, int index, const std::string& text);
 
 // ---- Keyboard focus ------------------------------------------------------------
 
@@ -280,6 +286,16 @@ struct FocusMark {
 FocusMark markFocus(Window& w);
 void restoreFocus(Window& w, const FocusMark& mark, int fallback = 0);
 
+// ---- Results told ------------------------------------------------------------------
+
+// Tells the operator the result of an operation once, in the window's words,
+// without moving the focus: the host hands it to the platform's screen reader
+// as a notification, and the window keeps it (Window::announcement) to be read
+// again after the fields that showed it have changed. Told while a focus mark
+// is open, it waits until restoreFocus has given the focus back, so that the
+// returning focus does not talk over it.
+void announce(Window& w, const std::string& text);
+
 void startTimer(Window& w, int timerId, int ms);
 void stopTimer(Window& w, int timerId);
 
@@ -299,9 +315,11 @@ int messageBox(Window* owner, const std::string& text, const std::string& captio
 
 struct FileDialogRequest {
     bool save = false;
-    std::string title;                                         // empty: the host's default
-    std::vector<std::pair<std::string, std::string>> filters;  // ("Settings Files", "*.eep")
-    std::string defaultExtension;                              // without the point, e.g. "eep"
+    std::string title;  // empty: the host's default
+    // Each filter's name as the dialog shows it, and its patterns:
+    // ("Settings Files (*.eep)", "*.eep").
+    std::vector<std::pair<std::string, std::string>> filters;
+    std::string defaultExtension;  // without the point, e.g. "eep"
     std::string initialPath;  // a folder, a file, or a pattern such as "*.bin" for the name field
     int initialFilter = 0;    // index into filters, selected when the dialog opens
     bool mustExist = false;   // open dialogs only: accept existing files only
@@ -333,6 +351,8 @@ class Host {
     // The keyboard focus. A host without one of its own keeps it in the model.
     virtual int focusedControl(const Window& w) { return w.focus; }
     virtual void setFocus(Window&, int /*id*/, bool /*selectText*/) {}
+    // Hands a result to assistive technology (announce); w.announcement holds it.
+    virtual void announce(Window&) {}
 };
 
 void setHost(Host* host);

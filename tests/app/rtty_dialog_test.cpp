@@ -53,21 +53,22 @@ TEST_F(AppTest, RttyShowsTheEditedUsersRegistersAndOkWritesThemBackWhole) {
     EXPECT_EQ(session.image[295], 0x82);
 }
 
-TEST_F(AppTest, RttyCancelEnterAndTheCloseBoxChangeNothingEscapeStaysOpen) {
+// Enter is Ok: the operator's edits are kept, never lost to it.
+TEST_F(AppTest, RttyCancelEscapeAndTheCloseBoxChangeNothingEnterIsOk) {
     ui::Window& main = openMain();
     session.image[289] = 0x8A;
     const SettingsImage before = session.image;
     void (*leave[])(ui::Window&) = {[](ui::Window& w) { ui::click(w, ids::kRttyCancel); },
-                                    ui::pressEnter, ui::closeBox};
+                                    ui::pressEscape, ui::closeBox, ui::pressEnter};
     for (auto how : leave) {
+        session.image = before;
         RunRtty(host(), main, [how](ui::Window& w) {
             ui::click(w, ids::kRttyFskMap);
             ui::selectItem(w, ids::kRttyStopBits, 1);
-            ui::pressEscape(w);
-            EXPECT_FALSE(w.ended);
             how(w);
+            EXPECT_TRUE(w.ended);
         });
-        EXPECT_EQ(session.image, before);
+        EXPECT_EQ(session.image != before, how == ui::pressEnter);
     }
 }
 

@@ -32,8 +32,8 @@ TEST_F(SettingsFiles, ASavedFileLoadsBackIdenticalThroughTheDialogs) {
     EXPECT_EQ(session.fileName, path);
     const ui::FileDialogRequest& save = host().fileRequests.at(0);
     EXPECT_TRUE(save.save && !save.mustExist && save.defaultExtension == "eep");
-    EXPECT_EQ(save.filters,
-              (decltype(save.filters){{"Settings Files", "*.eep"}, {"All Documents", "*.*"}}));
+    EXPECT_EQ(save.filters, (decltype(save.filters){{"Settings Files (*.eep)", "*.eep"},
+                                                    {"All Documents (*.*)", "*.*"}}));
 
     session.image.fill(0);
     EXPECT_EQ(run(LoadSettingsFile, "C:\\keyers\\" + path), "File Not Found");

@@ -55,6 +55,7 @@ TEST_F(TransferTest, ReadFetchesBothBlocksIntoTheImageAndTheEditor) {
     EXPECT_EQ(ui::getText(w, ids::kMsg1), "CQ");
     EXPECT_TRUE(seen.count(">Reading"));
     EXPECT_EQ(ui::getText(w, ids::kOpState), ">Done");
+    EXPECT_EQ(host().announcements, std::vector<std::string>{"ZT F/W ver 31.05, >Done"});
     EXPECT_TRUE(ui::isEnabled(w, ids::kWriteZt));
     EXPECT_EQ(session.busy, 0);
 }
@@ -70,6 +71,8 @@ TEST_F(TransferTest, AReadThatFallsShortLeavesTheEditorAndSaysSo) {
     EXPECT_EQ(session.image[3], 0x77);
     EXPECT_EQ(ui::getText(w, ids::kOpState), ">ZT ERR");
     EXPECT_EQ(ui::getText(w, ids::kLinkStatus), "ZT Fail:settings read short");
+    EXPECT_EQ(host().announcements,
+              std::vector<std::string>{"ZT Fail:settings read short, >ZT ERR"});
     EXPECT_EQ(ui::getText(w, ids::kWeight), "unchanged");
 }
 
@@ -86,6 +89,7 @@ TEST_F(TransferTest, WriteStoresTheEditorIntoTheImageAndSendsIt) {
     EXPECT_TRUE(std::equal(keyer.begin(), keyer.end(), session.image.begin()));
     EXPECT_TRUE(seen.count("Writing"));
     EXPECT_EQ(ui::getText(w, ids::kOpState), "Done");
+    EXPECT_EQ(host().announcements, std::vector<std::string>{"ZT F/W ver 31.05, Done"});
 }
 
 TEST_F(TransferTest, AnInvalidValueStopsTheWriteAfterDetection) {
@@ -98,6 +102,7 @@ TEST_F(TransferTest, AnInvalidValueStopsTheWriteAfterDetection) {
     EXPECT_EQ(host().messageBoxes.back().text, "Ratio must be between 33 and 66");
     EXPECT_EQ(sent(), kDetection);
     EXPECT_EQ(ui::getText(w, ids::kOpState), "before");
+    EXPECT_TRUE(host().announcements.empty());  // the box alone tells the refusal
     EXPECT_EQ(session.busy, 0);
 
     // The user not on show is checked as well, and shown.

@@ -61,22 +61,34 @@ TEST_F(UploaderTest, LoadProgramAndTestAfterwards) {
     const std::string path = Image(103);
     ui::Window& w = RunUploader([&](ui::Window& d) {
         EXPECT_TRUE(Enabled(d, ids::kLoadBin) && !Enabled(d, ids::kProgram));
+        EXPECT_EQ(ui::focusedControl(d), ids::kLoadBin);  // not the log
         Load(d, path);
         EXPECT_EQ(Message(d), "ZT AF Version: 31.03 Loaded, 2 Records");
         EXPECT_EQ(ui::getText(d, ids::kUploadPath), path);
         EXPECT_EQ(ui::control(d, ids::kUploadPath).tip, path);
         EXPECT_TRUE(Enabled(d, ids::kProgram));
 
+        ui::setFocus(d, ids::kProgram);
         ui::click(d, ids::kProgram);
         EXPECT_EQ(Message(d), "Programming ZOVOV....");
         EXPECT_FALSE(Enabled(d, ids::kLoadBin) || Enabled(d, ids::kProgram));
-        ui::pressEscape(d);  // Load is off, and Escape with it
+        EXPECT_EQ(ui::focusedControl(d), ids::kUploadExit);  // waits on the button left
+        for (void (*leave)(ui::Window&) : {ui::pressEscape, ui::closeBox}) leave(d);
         ui::click(d, ids::kUploadExit);
-        ui::closeBox(d);
         EXPECT_FALSE(d.ended);
         EXPECT_EQ(Message(d), "Please wait: the upload is still running");
         Finish(d);
         EXPECT_EQ(Message(d), "Upload Completed Successfully");
+        // Each result told once, after the focus has come to rest.
+        EXPECT_EQ(
+            host().announcements,
+            (std::vector<std::string>{
+                "ZT IC: AF, ZT F/W revision 31.02, >ZT OK, "
+                "PotValue: 128, PB:255, 5.04 Volts",
+                "ZT AF Version: 31.03 Loaded, 2 Records", "Programming ZOVOV....",
+                "Please wait: the upload is still running",
+                "Please wait: the upload is still running",
+                "Please wait: the upload is still running", "Upload Completed Successfully"}));
         EXPECT_EQ(ui::getProgress(d, ids::kUploadProgress), 99);
         EXPECT_TRUE(Enabled(d, ids::kLoadBin) && !Enabled(d, ids::kProgram));
         EXPECT_EQ(ui::getText(d, ids::kUploadLog), "");  // verbose mode is off
@@ -126,11 +138,9 @@ TEST_F(UploaderTest, RefusalsKeepTheButtonsAndSendNothing) {
         EXPECT_EQ(box.text + "|" + box.caption, "ZT not connected|Error");
         EXPECT_TRUE(box.icon == ui::Icon::Warning && box.owner == nullptr);
 
-        host().answerFileDialog(std::nullopt);
-        ui::pressEscape(d);  // acts as Load: asks for a file; cancelled, nothing changes
-        EXPECT_EQ(host().fileRequests.size(), 4u);
-        EXPECT_EQ(Message(d), "Error: Attempting to program an SMT ZT with a DIP image !");
-        ui::closeBox(d);
+        ui::pressEscape(d);  // leaves as Exit does, asking for no file
+        EXPECT_TRUE(d.ended);
+        EXPECT_EQ(host().fileRequests.size(), 3u);
     });
 }
 

@@ -140,8 +140,27 @@ TEST(Templates, IdsAreUniqueWithinEachDialogAndCaptionsAreSet) {
         for (const ControlTemplate& c : controlsOf(*d)) {
             EXPECT_TRUE(seen.insert(c.id).second) << "dialog " << d->id << " repeats " << c.id;
             EXPECT_NE(c.caption, nullptr) << "dialog " << d->id << ": control " << c.id;
+            // Escape's command is each dialog's Cancel or Exit, never another button's.
+            EXPECT_NE(c.id, ui::kIdCancel) << "dialog " << d->id << ": " << describe(c);
         }
     }
+}
+
+// Alt+letter presses each button of a dialog, no letter twice in one.
+TEST(Templates, EveryPushButtonHasAnAccessKeyOfItsOwnInItsDialog) {
+    int buttons = 0;
+    for (const DialogTemplate* d : zt::kAllTemplates) {
+        std::set<char> keys;
+        for (const ControlTemplate& c : controlsOf(*d)) {
+            if (c.kind != Kind::PushButton) continue;
+            ++buttons;
+            char key = 0;
+            ui::captionText(c, &key);
+            EXPECT_NE(key, 0) << "dialog " << d->id << ": " << describe(c);
+            EXPECT_TRUE(keys.insert(key).second) << "dialog " << d->id << ": " << describe(c);
+        }
+    }
+    EXPECT_EQ(buttons, 11 + 2 + 3 + 1 + 2);
 }
 
 TEST(Templates, EveryControlLiesInsideTheClientArea) {
@@ -410,12 +429,11 @@ TEST(UploaderTemplate, ControlsAndTheirRoles) {
                           {ids::kUploadMessage, Kind::Static, ""},
                           {ids::kUploadPath, Kind::Static, ""},
                       });
-    // Escape is the Load button's command here.
-    EXPECT_EQ(ids::kLoadBin, ui::kIdCancel);
     const ControlTemplate& log = find(d, ids::kUploadLog);
-    EXPECT_EQ(log.style & (st::Multiline | st::VScroll | st::AutoVScroll | st::Border),
-              st::Multiline | st::VScroll | st::AutoVScroll | st::Border);
-    EXPECT_FALSE(log.style & st::UpperCase);  // the log is lower-case hex
+    const std::uint32_t logStyle =
+        st::Multiline | st::VScroll | st::AutoVScroll | st::Border | st::ReadOnly;
+    EXPECT_EQ(log.style & logStyle, logStyle);  // for the worker to write, not the operator
+    EXPECT_FALSE(log.style & st::UpperCase);    // the log is lower-case hex
     EXPECT_EQ(find(d, ids::kUploadMessage).style & kAlignment, st::Center);
     EXPECT_EQ(find(d, ids::kUploadPath).style & kAlignment, st::Center | st::VCenter);
 }

@@ -91,6 +91,17 @@ class ListInterface : public QAccessibleWidget {
     QComboBox* combo() const { return static_cast<QComboBox*>(widget()); }
 };
 
+// The window's notice: a notification named by the last result.
+class NoticeInterface : public QAccessibleWidget {
+  public:
+    explicit NoticeInterface(QWidget* w) : QAccessibleWidget(w, QAccessible::Notification) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name)
+            return QString::fromStdString(static_cast<Notice*>(widget())->text());
+        return QAccessibleWidget::text(t);
+    }
+};
+
 QAccessibleInterface* factory(const QString& key, QObject* object) {
     if (key == QLatin1String("QRadioButton") && dynamic_cast<ModelButton<QRadioButton>*>(object))
         return new RadioInterface(static_cast<QWidget*>(object));
@@ -98,6 +109,11 @@ QAccessibleInterface* factory(const QString& key, QObject* object) {
         return new ListInterface(static_cast<QWidget*>(object));
     if (key == QLatin1String("QWidget") && dynamic_cast<StatusArea*>(object))
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::StatusBar);
+    if (key == QLatin1String("QWidget") && dynamic_cast<Notice*>(object))
+        return new NoticeInterface(static_cast<QWidget*>(object));
+    // A window of its own (the main window) is the application's frame, not a dialog.
+    if (key == QLatin1String("QDialog") && !static_cast<QWidget*>(object)->parentWidget())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
     return nullptr;
 }
 

@@ -10,7 +10,9 @@ namespace ui::qtview {
 //   reports as check boxes;
 // - editable lists, which Qt on Linux names after their current entry, not
 //   after their label;
-// - the status bar's holder (StatusArea), reported as a status bar.
+// - the status bar's holder (StatusArea), reported as a status bar;
+// - the window's notice, a notification named by the last result;
+// - a window without an owner (the main window), reported as a frame.
 void installAccessibleInterfaces();
 
 }  // namespace ui::qtview

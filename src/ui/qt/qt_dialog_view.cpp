@@ -1,5 +1,6 @@
 #include "ui/qt/qt_dialog_view.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -208,6 +209,9 @@ class EditValidator : public QValidator {
     const int& mirroring_;
 };
 
+// How long a window that comes back waits for the window system's focus.
+constexpr int kSettleMs = 100;
+
 // Windows places a group box's caption in pixels, not dialog units: the text
 // starts this far in from the left edge, with this much room either side.
 constexpr int kCaptionIndent = 8;
@@ -327,7 +331,10 @@ void DialogView::setVisible(bool visible) {
 // kept on its screen.
 void DialogView::changeEvent(QEvent* e) {
     QDialog::changeEvent(e);
-    if (e->type() != QEvent::ActivationChange || !isActiveWindow() || !limited_) return;
+    if (e->type() != QEvent::ActivationChange || !isActiveWindow()) return;
+    // The focus comes back after this event; the result follows it.
+    if (announcing_) QTimer::singleShot(0, this, [this] { showNotice(); });
+    if (!limited_) return;
     limited_ = false;
     fitToScreen();
     const QRect room = screen()->availableGeometry();
@@ -396,6 +403,39 @@ void DialogView::focus(int id, bool selectText) {
     } else if (auto* b = qobject_cast<QComboBox*>(wd); b && b->lineEdit()) {
         b->lineEdit()->selectAll();
     }
+}
+
+void DialogView::announce() {
+    announcing_ = true;
+    if (isActiveWindow()) showNotice();
+}
+
+void DialogView::showNotice() {
+    if (!announcing_) return;
+    announcing_ = false;
+    if (!notice_) notice_ = new Notice(statusArea_ ? statusArea_ : content_, w_.announcement);
+    // Shown anew, it is a notification that a screen reader speaks.
+    notice_->hide();
+    notice_->show();
+}
+
+void DialogView::comeBack(QWidget* hadFocus) {
+    if (!isVisible()) return;
+    activateWindow();
+    if (hadFocus && hadFocus->window() == this && hadFocus->isEnabled()) hadFocus->setFocus();
+    // Qt drops the activation that arrives while a popup of the window that
+    // went (a file dialog's name completer) still holds the keyboard: the
+    // window system has given this window the focus, and the widgets are told
+    // so once that is over.
+    QTimer::singleShot(kSettleMs, this, [this] {
+        if (!isVisible() || isActiveWindow() || QGuiApplication::focusWindow() != windowHandle())
+            return;
+#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
+        QApplication::setActiveWindow(this);
+#else
+        activateWindow();
+#endif
+    });
 }
 
 void DialogView::followLabel(int id) {
@@ -548,7 +588,14 @@ void DialogView::mirror(int id) {
     if (!wd) return;
     const Control& c = control(w_, id);
     ++mirroring_;
-    if (wd->isEnabled() != c.enabled) wd->setEnabled(c.enabled);
+    if (wd->isEnabled() != c.enabled) {
+        // As on Windows, a control disabled with the focus leaves the focus
+        // nowhere, where Qt would pass it on to the next control: an operation
+        // that disables its buttons would otherwise walk it along the row.
+        QWidget* f = focusWidget();
+        if (!c.enabled && f && (f == wd || wd->isAncestorOf(f))) f->clearFocus();
+        wd->setEnabled(c.enabled);
+    }
     if (wd->isHidden() == c.visible) {
         wd->setHidden(!c.visible);
         if (c.visible) followLabel(id);
@@ -599,9 +646,13 @@ void DialogView::mirror(int id) {
                 b->clear();
                 b->addItems(items);
             }
+            auto at = [](const std::vector<std::string>& v, std::size_t i) {
+                return QString::fromStdString(i < v.size() ? v[i] : std::string());
+            };
             for (std::size_t i = 0; i < c.items.size(); ++i) {
-                const std::string tip = i < c.itemTips.size() ? c.itemTips[i] : std::string();
-                b->setItemData(static_cast<int>(i), QString::fromStdString(tip), Qt::ToolTipRole);
+                const int row = static_cast<int>(i);
+                b->setItemData(row, at(c.itemTips, i), Qt::ToolTipRole);
+                b->setItemData(row, at(c.itemDescriptions, i), Qt::AccessibleDescriptionRole);
             }
             if (b->currentIndex() != c.selection) b->setCurrentIndex(c.selection);
             if (b->currentText() != text) b->setEditText(text);

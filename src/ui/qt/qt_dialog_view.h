@@ -56,6 +56,12 @@ class DialogView : public QDialog {
     void endLoop();
     int focused() const;  // the control with the window's focus, 0 for none
     void focus(int id, bool selectText);
+    // Shows the notice anew with the window's last result (ui::announce); in
+    // a window that is not active, once it is, after its focus has come back.
+    void announce();
+    // Makes this window active again after a window it owned has gone, with
+    // the focus on the control that had it.
+    void comeBack(QWidget* hadFocus);
 
     void setVisible(bool visible) override;
 
@@ -85,6 +91,7 @@ class DialogView : public QDialog {
     QWidget* statusArea(const DialogTemplate& t);
     void fitToScreen();
     void createControl(const ControlTemplate& t);
+    void showNotice();
     void nameControl(QWidget* wd, const Control& c);
     void followLabel(int id);
     void watch(QObject* part, int id);
@@ -104,6 +111,8 @@ class DialogView : public QDialog {
     QScrollArea* scroll_ = nullptr;
     QWidget* content_ = nullptr;
     QWidget* statusArea_ = nullptr;  // holds the status bar fields; made with the first
+    QWidget* notice_ = nullptr;      // tells results; made with the first
+    bool announcing_ = false;        // a result waits for the window to become active
     bool limited_ = false;           // smaller than its client area, until fitted with its frame
 };
 

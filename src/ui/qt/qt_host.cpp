@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPointer>
 #include <QThread>
 #include <cmath>
 
@@ -35,21 +36,42 @@ QString sansFamily() {
     return QApplication::font().family();
 }
 
-// "Settings Files" with "*.eep;*.e2" -> "Settings Files (*.eep *.e2)". Windows'
-// "*.*" means every file, Qt's only names with a point.
+// A filter as Qt takes it, "Name (patterns)", with the name as the program
+// gives it ("Settings Files (*.eep)", "Bin Files"); the dialog shows only the
+// name (HideNameFilterDetails). Windows' "*.*" means every file, Qt's only
+// names with a point.
 QString nameFilter(const std::string& name, const std::string& patterns) {
-    QString label = QString::fromStdString(name);
-    const qsizetype paren = label.lastIndexOf(QLatin1String(" ("));
-    if (paren > 0 && label.endsWith(QLatin1Char(')'))) label.truncate(paren);
     QStringList list = QString::fromStdString(patterns).split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (QString& p : list)
         if (p.trimmed() == QLatin1String("*.*")) p = QStringLiteral("*");
-    return label + QStringLiteral(" (") + list.join(QLatin1Char(' ')) + QLatin1Char(')');
+    return QString::fromStdString(name) + QStringLiteral(" (") + list.join(QLatin1Char(' ')) +
+           QLatin1Char(')');
 }
 
 QWidget* ownerWidget(Window* owner) {
     return owner ? windowWidget(*owner) : nullptr;
 }
+
+// A window of ours that a modal window covered becomes active again once that
+// window has gone, with the focus where it was: left to the window manager, it
+// is sometimes left without the focus, and the keys go on working unheard.
+class ComingBack {
+  public:
+    explicit ComingBack(Window* owner) {
+        view_ = dynamic_cast<DialogView*>(QApplication::activeWindow());
+        if (!view_ && owner) view_ = viewOf(*owner);
+        if (view_) hadFocus_ = view_->focusWidget();
+    }
+    ~ComingBack() {
+        if (view_) view_->comeBack(hadFocus_);
+    }
+    ComingBack(const ComingBack&) = delete;
+    ComingBack& operator=(const ComingBack&) = delete;
+
+  private:
+    QPointer<DialogView> view_;
+    QPointer<QWidget> hadFocus_;
+};
 
 }  // namespace
 
@@ -97,9 +119,12 @@ void QtHost::modalLoop(Window& w) {
 
 void QtHost::closed(Window& w) {
     DialogView* v = viewOf(w);
+    const bool shown = v->isVisible() || w.ended;
     w.view = nullptr;
     v->hide();
     delete v;
+    DialogView* owner = w.owner ? viewOf(*w.owner) : nullptr;
+    if (shown && owner) owner->comeBack(owner->focusWidget());
 }
 
 void QtHost::changed(Window& w, int id) {
@@ -137,6 +162,7 @@ void QtHost::appendTextSync(Window& w, int id, const std::string& s) {
 int QtHost::messageBox(Window* owner, const std::string& text, const std::string& caption,
                        Icon icon) {
     if (messageBoxHook) return messageBoxHook(owner, text, caption, icon);
+    const ComingBack back(owner);
     QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
                     QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
                     ownerWidget(owner));
@@ -147,11 +173,13 @@ int QtHost::messageBox(Window* owner, const std::string& text, const std::string
 
 std::optional<std::string> QtHost::fileDialog(Window* owner, const FileDialogRequest& request) {
     if (fileDialogHook) return fileDialogHook(owner, request);
+    const ComingBack back(owner);
     QFileDialog dialog(ownerWidget(owner), QString::fromStdString(request.title));
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(!request.save && request.mustExist ? QFileDialog::ExistingFile
                                                           : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the program's dialogs never ask
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     QStringList filters;
     for (const auto& [name, patterns] : request.filters) filters << nameFilter(name, patterns);
     if (!filters.isEmpty()) {
@@ -183,6 +211,10 @@ int QtHost::focusedControl(const Window& w) {
 
 void QtHost::setFocus(Window& w, int id, bool selectText) {
     if (DialogView* v = viewOf(w)) v->focus(id, selectText);
+}
+
+void QtHost::announce(Window& w) {
+    if (DialogView* v = viewOf(w)) v->announce();
 }
 
 QDialog* windowWidget(const Window& w) {

@@ -69,6 +69,7 @@ class QtHost : public Host {
     std::optional<std::string> fileDialog(Window* owner, const FileDialogRequest& request) override;
     int focusedControl(const Window& w) override;
     void setFocus(Window& w, int id, bool selectText) override;
+    void announce(Window& w) override;
 
   private:
     const char* const* iconXpm_;

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QWidget>
+#include <string>
 
 namespace ui::qtview {
 
@@ -44,6 +45,22 @@ class ModelCombo : public QComboBox {
 class StatusArea : public QWidget {
   public:
     using QWidget::QWidget;
+};
+
+// The window's results for assistive technology (ui::announce): a notification
+// named by the last result, shown anew for each so that a screen reader speaks
+// it. It has no size and draws nothing.
+class Notice : public QWidget {
+  public:
+    explicit Notice(QWidget* parent, const std::string& text) : QWidget(parent), text_(text) {
+        setFocusPolicy(Qt::NoFocus);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setGeometry(0, 0, 0, 0);
+    }
+    const std::string& text() const { return text_; }
+
+  private:
+    const std::string& text_;
 };
 
 }  // namespace ui::qtview

@@ -61,6 +61,14 @@ class TemplateWriter {
 
 // ---- The view of one window ------------------------------------------------------
 
+// UI Automation's live setting, which oleacc's headers here do not name, and
+// its value for a region whose changes wait until the current speech is done.
+constexpr MSAAPROPID kLiveSetting = {
+    0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+constexpr LONG kPoliteLive = 1;
+// EVENT_OBJECT_LIVEREGIONCHANGED, which the headers name from Windows 8 on.
+constexpr DWORD kLiveRegionChanged = 0x8019;
+
 constexpr UINT kAppendMessage = WM_APP + 1;  // wParam: control id, lParam: const std::string*
 constexpr char kViewProp[] = "zttools.view";
 constexpr char kEditProcProp[] = "zttools.editproc";
@@ -71,10 +79,12 @@ struct View {
     HWND hwnd = nullptr;
     HWND tips = nullptr;
     bool modal = false;
-    int mirroring = 0;                      // > 0 while the model writes into the controls
-    std::map<HWND, std::string> tipTexts;   // tools added to tips, by the window they cover
-    std::map<HWND, std::string> described;  // descriptions annotated, by control
-    std::vector<HWND> annotated;            // controls with annotations to take back
+    int mirroring = 0;                     // > 0 while the model writes into the controls
+    std::map<HWND, std::string> tipTexts;  // tools added to tips, by the window they cover
+    // Descriptions annotated, by control and list entry.
+    std::map<std::pair<HWND, LONG>, std::string> described;
+    std::vector<std::pair<HWND, LONG>> annotated;  // annotations to take back
+    HWND notice = nullptr;                         // tells results (announce)
 };
 
 View* viewOf(const Window& w) {
@@ -165,11 +175,13 @@ void mirrorCombo(HWND h, const Control& c) {
     if (windowText(h) != c.text) SetWindowTextA(h, c.text.c_str());
 }
 
-void annotate(View& v, HWND h, Annotation::Kind kind, const std::string& text = {}) {
+void annotate(View& v, HWND h, Annotation::Kind kind, const std::string& text = {},
+              LONG child = CHILDID_SELF) {
     if (!v.host || !v.host->annotate) return;
-    v.host->annotate({h, kind, text});
-    if (std::find(v.annotated.begin(), v.annotated.end(), h) == v.annotated.end())
-        v.annotated.push_back(h);
+    v.host->annotate({h, kind, text, child});
+    const std::pair<HWND, LONG> at{h, child};
+    if (std::find(v.annotated.begin(), v.annotated.end(), at) == v.annotated.end())
+        v.annotated.push_back(at);
 }
 
 // The model's name for each control that needs one, and the status bar's
@@ -180,11 +192,20 @@ void annotateControl(View& v, HWND h, const Control& c) {
         annotate(v, h, Annotation::Kind::StatusBar);
 }
 
-void describe(View& v, HWND h, const Control& c) {
-    auto known = v.described.find(h);
-    if (known == v.described.end() ? c.description.empty() : known->second == c.description) return;
-    annotate(v, h, Annotation::Kind::Description, c.description);
-    v.described[h] = c.description;
+void describe(View& v, HWND h, const std::string& text, LONG child = CHILDID_SELF) {
+    auto known = v.described.find({h, child});
+    if (known == v.described.end() ? text.empty() : known->second == text) return;
+    annotate(v, h, Annotation::Kind::Description, text, child);
+    v.described[{h, child}] = text;
+}
+
+// A list's entries are the children of its drop-down list.
+void describeEntries(View& v, HWND combo, const Control& c) {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (c.itemDescriptions.empty() || !GetComboBoxInfo(combo, &info) || !info.hwndList) return;
+    for (std::size_t i = 0; i < c.itemDescriptions.size(); ++i)
+        describe(v, info.hwndList, c.itemDescriptions[i], static_cast<LONG>(i + 1));
 }
 
 // A multi-line button's caption broken at blanks into lines that fit its
@@ -277,7 +298,8 @@ void mirror(View& v, int id) {
     const std::string tip = shownTip(c);
     setTip(v, h, tip);
     if (c.kind == Kind::ComboBox) setTip(v, GetWindow(h, GW_CHILD), tip);  // the text part
-    describe(v, h, c);
+    describe(v, h, c.description);
+    if (c.kind == Kind::ComboBox) describeEntries(v, h, c);
     --v.mirroring;
 }
 
@@ -382,8 +404,10 @@ INT_PTR CALLBACK dialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_INITDIALOG) {
         auto* made = reinterpret_cast<Creation*>(lp);
         attach(*made->view, hwnd, made->icon, made->smallIcon);
+        const unsigned moves = made->view->w->focusMoves;
         if (made->sendInit) forward(*made->view->w, {Msg::Init});
-        return TRUE;  // the dialog manager places the focus
+        // The dialog manager places the focus, unless the procedure has.
+        return made->view->w->focusMoves == moves ? TRUE : FALSE;
     }
     View* v = viewOfHandle(hwnd);
     if (!v) return FALSE;
@@ -413,7 +437,7 @@ INT_PTR CALLBACK dialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DESTROY:
             // The controls still exist: take back what was said about them.
             if (v->host)
-                for (HWND h : v->annotated) v->host->clearAnnotations(h);
+                for (const auto& [h, child] : v->annotated) v->host->clearAnnotations(h, child);
             v->annotated.clear();
             return FALSE;
         case WM_NCDESTROY:
@@ -421,6 +445,7 @@ INT_PTR CALLBACK dialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (w.view == v) w.view = nullptr;
             v->hwnd = nullptr;
             v->tips = nullptr;  // owned by the dialog, gone with it
+            v->notice = nullptr;
             return FALSE;
         default:
             return FALSE;
@@ -597,12 +622,14 @@ Win32Host::~Win32Host() {
 
 void Win32Host::annotateByService(const Annotation& a) {
     if (!props_) return;
-    if (a.kind == Annotation::Kind::StatusBar) {
-        VARIANT role;
-        VariantInit(&role);
-        role.vt = VT_I4;
-        role.lVal = ROLE_SYSTEM_STATUSBAR;
-        props_->SetHwndProp(a.control, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_ROLE, role);
+    if (a.kind == Annotation::Kind::StatusBar || a.kind == Annotation::Kind::LiveRegion) {
+        VARIANT value;
+        VariantInit(&value);
+        value.vt = VT_I4;
+        value.lVal = a.kind == Annotation::Kind::StatusBar ? ROLE_SYSTEM_STATUSBAR : kPoliteLive;
+        props_->SetHwndProp(a.control, OBJID_CLIENT, CHILDID_SELF,
+                            a.kind == Annotation::Kind::StatusBar ? PROPID_ACC_ROLE : kLiveSetting,
+                            value);
         return;
     }
     // In the ANSI code page, as every text of this host.
@@ -611,13 +638,27 @@ void Win32Host::annotateByService(const Annotation& a) {
     if (n > 0) MultiByteToWideChar(CP_ACP, 0, a.text.c_str(), -1, text.data(), n);
     const MSAAPROPID prop =
         a.kind == Annotation::Kind::Name ? PROPID_ACC_NAME : PROPID_ACC_DESCRIPTION;
-    props_->SetHwndPropStr(a.control, OBJID_CLIENT, CHILDID_SELF, prop, text.c_str());
+    props_->SetHwndPropStr(a.control, OBJID_CLIENT, a.child, prop, text.c_str());
 }
 
-void Win32Host::clearAnnotations(HWND control) {
+void Win32Host::clearAnnotations(HWND control, LONG child) {
     if (!props_) return;
-    MSAAPROPID props[] = {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION, PROPID_ACC_ROLE};
-    props_->ClearHwndProps(control, OBJID_CLIENT, CHILDID_SELF, props, 3);
+    MSAAPROPID props[] = {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION, PROPID_ACC_ROLE, kLiveSetting};
+    props_->ClearHwndProps(control, OBJID_CLIENT, child, props, 4);
+}
+
+void Win32Host::announce(Window& w) {
+    View* v = viewOf(w);
+    if (!v || !v->hwnd) return;
+    if (!v->notice) {
+        // Of no size, out of the tab order: heard, never seen.
+        v->notice = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0,
+                                    0, v->hwnd, nullptr, instance_, nullptr);
+        if (!v->notice) return;
+        ui::annotate(*v, v->notice, Annotation::Kind::LiveRegion);
+    }
+    SetWindowTextA(v->notice, w.announcement.c_str());
+    NotifyWinEvent(kLiveRegionChanged, v->notice, OBJID_CLIENT, CHILDID_SELF);
 }
 
 // A template that names a window class (the main window's) needs that class
@@ -828,6 +869,11 @@ void Win32Host::setFocus(Window& w, int id, bool selectText) {
 HWND windowHandle(const Window& w) {
     View* v = viewOf(w);
     return v ? v->hwnd : nullptr;
+}
+
+HWND noticeHandle(const Window& w) {
+    View* v = viewOf(w);
+    return v ? v->notice : nullptr;
 }
 
 HWND controlHandle(const Window& w, int id) {

@@ -47,12 +47,15 @@ DWORD controlStyle(const ControlTemplate& c);
 DWORD dialogStyle(const DialogTemplate& t);
 
 // What the host tells assistive technology about a control beyond what
-// Windows finds by itself.
+// Windows finds by itself. LiveRegion marks the window's notice, the static
+// that tells results (announce): a polite live region, whose changes are
+// EVENT_OBJECT_LIVEREGIONCHANGED events.
 struct Annotation {
-    enum class Kind : std::uint8_t { Name, Description, StatusBar };
+    enum class Kind : std::uint8_t { Name, Description, StatusBar, LiveRegion };
     HWND control;
     Kind kind;
-    std::string text;  // the name or description; empty for StatusBar
+    std::string text;           // the name or description; empty for StatusBar and LiveRegion
+    LONG child = CHILDID_SELF;  // an entry of the control's list: its index + 1
 };
 
 class Win32Host : public Host {
@@ -77,15 +80,18 @@ class Win32Host : public Host {
     std::optional<std::string> fileDialog(Window* owner, const FileDialogRequest& request) override;
     int focusedControl(const Window& w) override;
     void setFocus(Window& w, int id, bool selectText) override;
+    // Writes the result into the window's notice and raises its live-region event.
+    void announce(Window& w) override;
 
     // Hands each annotation to assistive technology: by default through
     // IAccPropServices (SetHwndPropStr with PROPID_ACC_NAME and
-    // PROPID_ACC_DESCRIPTION, SetHwndProp with PROPID_ACC_ROLE); a test may
+    // PROPID_ACC_DESCRIPTION, SetHwndProp with PROPID_ACC_ROLE and the live
+    // setting); a test may
     // take them instead. Annotations a service refuses (Wine has none) are
     // left out.
     std::function<void(const Annotation&)> annotate;
     // Takes back what the default annotation gave a control that goes away.
-    void clearAnnotations(HWND control);
+    void clearAnnotations(HWND control, LONG child);
 
   private:
     void registerClass(const char* name);
@@ -99,6 +105,8 @@ class Win32Host : public Host {
 
 // The dialog of a window shown by a Win32Host, or nullptr.
 HWND windowHandle(const Window& w);
+// The static that tells that window's results (announce), once it has told one.
+HWND noticeHandle(const Window& w);
 // The control id of that dialog, or nullptr.
 HWND controlHandle(const Window& w, int id);
 // The window whose dialog is hwnd, or nullptr.

@@ -17,7 +17,11 @@
 #include <algorithm>
 #include <set>
 
+#include "app/about.h"
 #include "app/main_window.h"
+#include "app/port_dialog.h"
+#include "app/rtty_dialog.h"
+#include "app/uploader.h"
 #include "qt_fixture.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
@@ -48,6 +52,7 @@ TEST_F(QtAccess, EveryControlOfEveryWindowIsNamedOnOneLineByItsLabel) {
     int named = 0, labelled = 0;
     for (const ui::DialogTemplate* t : zt::kAllTemplates) {
         ui::Window& w = open(*t);
+        std::set<QString> names;  // a listener tells each control from the others
         for (const auto& [id, c] : w.controls) {
             if (!ui::needsName(c.kind)) continue;
             SCOPED_TRACE(w.title + ", " + std::to_string(id));
@@ -59,6 +64,7 @@ TEST_F(QtAccess, EveryControlOfEveryWindowIsNamedOnOneLineByItsLabel) {
             EXPECT_FALSE(name.isEmpty());
             EXPECT_FALSE(name.contains(QLatin1Char('\n')) || name.contains(QLatin1Char('&')))
                 << name.toStdString();
+            EXPECT_TRUE(names.insert(name).second) << name.toStdString();
             ++named;
             if (!c.label) continue;
             ++labelled;
@@ -78,6 +84,7 @@ TEST_F(QtAccess, AListIsNamedByItsLabelAndValuedByItsEntry) {
     ui::Window& w = open(zt::kMainTemplate);
     for (const char* entry : {"Iambic A", "Iambic B"}) ui::comboAdd(w, ids::kKeyerMode, entry);
     ui::comboSelect(w, ids::kKeyerMode, 1);
+    ui::comboSetItemDescription(w, ids::kKeyerMode, 1, "the second");
     QAccessibleInterface* list = accessible(w, ids::kKeyerMode);
     EXPECT_EQ(list->role(), QAccessible::ComboBox);
     EXPECT_EQ(list->text(QAccessible::Name), QStringLiteral("Keyer Mode"));
@@ -87,6 +94,12 @@ TEST_F(QtAccess, AListIsNamedByItsLabelAndValuedByItsEntry) {
     EXPECT_EQ(list->child(1)->object(), widgetOf<QComboBox>(w, ids::kKeyerMode)->lineEdit());
     EXPECT_EQ(list->indexOfChild(list->child(0)), 0);
     EXPECT_EQ(list->child(0)->parent()->object(), list->object());  // the entries' list
+    QAccessibleInterface* entries = list->child(0);
+    QString described;
+    for (int i = 0; i < entries->childCount(); ++i)
+        if (entries->child(i)->text(QAccessible::Name) == QLatin1String("Iambic B"))
+            described = entries->child(i)->text(QAccessible::Description);
+    EXPECT_EQ(described, QStringLiteral("the second"));
 }
 
 // The program checks its radio buttons itself; they are still radio buttons,
@@ -188,17 +201,46 @@ class QtMainWindow : public zt::testing::AppTest {
 };
 
 // Pressing Test ZT from the keyboard disables it while the test runs; the
-// focus is back on it afterwards, so that the next Enter tests again rather
-// than opening the About box.
-TEST_F(QtMainWindow, TheFocusIsBackOnTestZtAfterTestZtRanFromTheKeyboard) {
+// focus stays with it, never passing along the buttons disabled and enabled,
+// so that the next Enter tests again rather than opening the About box. The
+// result is a notification in the status bar, shown once the test is done.
+TEST_F(QtMainWindow, TheFocusStaysOnTestZtWhileItRunsAndTheResultIsANotification) {
     showMain();
     QWidget* test = ui::controlWidget(*main, ids::kTestZt);
     test->setFocus(Qt::TabFocusReason);
     ASSERT_TRUE(test->hasFocus());
+    std::vector<QWidget*> focused;
+    const auto watch = QObject::connect(qApp, &QApplication::focusChanged,
+                                        [&](QWidget*, QWidget* now) { focused.push_back(now); });
+    static std::vector<std::pair<QObject*, QAccessible::Event>> events;
+    events.clear();
+    QAccessible::UpdateHandler bridge = QAccessible::installUpdateHandler(
+        [](QAccessibleEvent* e) { events.emplace_back(e->object(), e->type()); });
     key(test, Qt::Key_Return);
+    QApplication::processEvents();
+    QAccessible::installUpdateHandler(bridge);
+    QObject::disconnect(watch);
     EXPECT_EQ(ui::getText(*main, ids::kOpState), ">ZT ERR");  // the test ran
+    for (QWidget* now : focused)
+        if (now) {
+            EXPECT_EQ(now, test) << now->accessibleName().toStdString();
+        }
     EXPECT_EQ(QApplication::focusWidget(), test);
     EXPECT_TRUE(QAccessible::queryAccessibleInterface(test)->state().focused);
+
+    QAccessibleInterface* bar = accessible(*main, ids::kOpState)->parent();
+    QAccessibleInterface* notice = nullptr;
+    for (int i = 0; i < bar->childCount(); ++i)
+        if (bar->child(i)->role() == QAccessible::Notification) notice = bar->child(i);
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(notice->text(QAccessible::Name).toStdString(), main->announcement);
+    EXPECT_NE(main->announcement.find(">ZT ERR"), std::string::npos);
+    EXPECT_FALSE(notice->state().invisible);
+    if (QAccessible::isActive()) {  // on the accessibility bus: shown anew, which is heard
+        const std::pair<QObject*, QAccessible::Event> shown{notice->object(),
+                                                            QAccessible::ObjectShow};
+        EXPECT_NE(std::find(events.begin(), events.end(), shown), events.end());
+    }
 
     // Alt+T from a message edit runs it too, and the edit keeps the focus.
     ui::setText(*main, ids::kOpState, "");
@@ -231,6 +273,40 @@ TEST_F(QtMainWindow, ARefusedValueLeavesTheFocusInItsFieldWithTheTextSelected) {
     EXPECT_TRUE(waitFor([&] { return ui::windowWidget(*main)->focusWidget() == weight; }));
     EXPECT_EQ(weight->selectedText(), QStringLiteral("9"));
     EXPECT_TRUE(ui::isChecked(*main, ids::kUser1));
+}
+
+// Escape leaves each dialog as its Exit or Cancel does; Enter away from a push
+// button is its OK (the uploader has none: Enter there presses the focused
+// button).
+TEST_F(QtMainWindow, EscapeAndEnterInEachDialog) {
+    showMain();
+    struct Case {
+        const ui::DialogTemplate& t;
+        ui::DialogProc proc;
+        int key;
+        bool ends;
+        int result;
+    } cases[] = {
+        {zt::kPortTemplate, zt::PortDialogProc, Qt::Key_Escape, true, 0},
+        {zt::kPortTemplate, zt::PortDialogProc, Qt::Key_Return, true, -1},  // as the list has it
+        {zt::kAboutTemplate, zt::AboutProc, Qt::Key_Escape, true, 0},
+        {zt::kAboutTemplate, zt::AboutProc, Qt::Key_Return, true, 1},
+        {zt::kRttyTemplate, zt::RttyProc, Qt::Key_Escape, true, 0},
+        {zt::kRttyTemplate, zt::RttyProc, Qt::Key_Return, true, 1},
+        {zt::kUploaderTemplate, zt::UploaderProc, Qt::Key_Escape, true, 0},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<ui::Window> d = ui::openWindow(c.t, main.get(), c.proc);
+        QDialog* view = ui::windowWidget(*d);
+        view->show();
+        ASSERT_TRUE(activate(view));
+        key(view->focusWidget() ? view->focusWidget() : view, c.key);
+        EXPECT_EQ(d->ended, c.ends) << c.t.title << " " << c.key;
+        if (c.result >= 0) {
+            EXPECT_EQ(d->result, c.result) << c.t.title << " " << c.key;
+        }
+        ui::closeWindow(*d);
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The message box and file dialogs of the Qt host.
 
+#include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -29,17 +30,21 @@ TEST_F(QtDialogs, SavingAddsTheDefaultExtensionAndCancelGivesNothing) {
     QTemporaryDir dir;
     ui::FileDialogRequest r;
     r.save = true;
-    r.filters = {{"Settings Files", "*.eep"}, {"All Documents", "*.*"}};
+    r.filters = {{"Settings Files (*.eep)", "*.eep"}, {"All Documents (*.*)", "*.*"}};
     r.defaultExtension = "eep";
     r.initialPath = dir.filePath(QStringLiteral("start")).toStdString();
-    QStringList filters;
+    QStringList filters, shown;
     whenModal<QFileDialog>([&](QFileDialog* d) {
         filters = d->nameFilters();
+        auto* types = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        for (int i = 0; types && i < types->count(); ++i) shown << types->itemText(i);
         d->selectFile(QStringLiteral("keyer"));
         static_cast<QDialog*>(d)->accept();  // QFileDialog::accept is protected
     });
     EXPECT_EQ(ui::fileDialog(nullptr, r), dir.filePath(QStringLiteral("keyer.eep")).toStdString());
-    EXPECT_EQ(filters, (QStringList{"Settings Files (*.eep)", "All Documents (*)"}));
+    // Named as given; "*.*" is every file.
+    EXPECT_EQ(shown, (QStringList{"Settings Files (*.eep)", "All Documents (*.*)"}));
+    EXPECT_EQ(filters, (QStringList{"Settings Files (*.eep) (*.eep)", "All Documents (*.*) (*)"}));
 
     r.save = false;
     whenModal<QFileDialog>([](QFileDialog* d) { d->reject(); });
@@ -62,8 +67,8 @@ TEST_F(QtDialogs, AnOpenDialogPresetsItsFilterAndAcceptsOnlyExistingFilesWhenAsk
             d->reject();
         });
         EXPECT_EQ(ui::fileDialog(nullptr, r), std::nullopt);
-        EXPECT_EQ(selected, "Bin Files (*.bin)");
-        EXPECT_EQ(name, "*.bin");  // the name field starts with the pattern
+        EXPECT_EQ(selected, "Bin Files");  // named as given
+        EXPECT_EQ(name, "*.bin");          // the name field starts with the pattern
     }
     EXPECT_EQ(modes[0], QFileDialog::AnyFile);
     EXPECT_EQ(modes[1], QFileDialog::ExistingFile);

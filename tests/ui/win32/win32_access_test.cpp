@@ -5,6 +5,10 @@
 
 #include <algorithm>
 
+#include "app/about.h"
+#include "app/port_dialog.h"
+#include "app/rtty_dialog.h"
+#include "app/uploader.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
 #include "win32_fixture.h"
@@ -82,6 +86,75 @@ TEST_F(Win32Access, EachControlIsAnnotatedWithTheModelsName) {
         find(item(w, zt::ids::kWeight), ui::Annotation::Kind::Description);
     ASSERT_TRUE(description);
     EXPECT_EQ(description->text, "10 to 90");
+
+    // A list entry's description, on its child of the drop-down list.
+    ui::Window& ports = open(zt::kPortTemplate);
+    ui::comboAdd(ports, zt::ids::kPortList, "com3", 3);
+    ui::comboSetItemDescription(ports, zt::ids::kPortList, 0, "/dev/ttyS2");
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(item(ports, zt::ids::kPortList), &info));
+    auto entry = std::find_if(said.begin(), said.end(), [&](const ui::Annotation& a) {
+        return a.control == info.hwndList && a.child == 1;
+    });
+    ASSERT_NE(entry, said.end());
+    EXPECT_EQ(entry->text, "/dev/ttyS2");
+}
+
+// A result is written into the window's notice, a live region, and its
+// change is raised as an event for screen readers.
+std::vector<HWND> liveChanges;
+TEST_F(Win32Access, AResultIsALiveRegionChange) {
+    std::vector<ui::Annotation> said;
+    host.annotate = [&](const ui::Annotation& a) { said.push_back(a); };
+    HWINEVENTHOOK hook = SetWinEventHook(
+        0x8019, 0x8019, nullptr,  // EVENT_OBJECT_LIVEREGIONCHANGED
+        [](HWINEVENTHOOK, DWORD, HWND h, LONG, LONG, DWORD, DWORD) { liveChanges.push_back(h); },
+        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ui::Window& w = open(kTest);
+    ui::announce(w, "ZT IC: SMT, >ZT OK");
+    pump();
+    UnhookWinEvent(hook);
+    HWND notice = ui::noticeHandle(w);
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(textOf(notice), "ZT IC: SMT, >ZT OK");
+    EXPECT_EQ(std::count(liveChanges.begin(), liveChanges.end(), notice), 1);
+    EXPECT_TRUE(std::any_of(said.begin(), said.end(), [&](const ui::Annotation& a) {
+        return a.control == notice && a.kind == ui::Annotation::Kind::LiveRegion;
+    }));
+}
+
+// Escape leaves each dialog as its Exit or Cancel does; Enter away from a push
+// button is its OK. Windows' own dialog manager turns the keys into commands.
+TEST_F(Win32Access, EscapeAndEnterInEachDialog) {
+    struct Case {
+        const ui::DialogTemplate& t;
+        ui::DialogProc proc;
+        WORD key;
+        int result;
+    } cases[] = {
+        {zt::kPortTemplate, zt::PortDialogProc, VK_ESCAPE, 0},
+        {zt::kAboutTemplate, zt::AboutProc, VK_ESCAPE, 0},
+        {zt::kAboutTemplate, zt::AboutProc, VK_RETURN, 1},
+        {zt::kRttyTemplate, zt::RttyProc, VK_ESCAPE, 0},
+        {zt::kRttyTemplate, zt::RttyProc, VK_RETURN, 1},
+        {zt::kUploaderTemplate, zt::UploaderProc, VK_ESCAPE, 0},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<ui::Window> d = ui::openWindow(c.t, nullptr, c.proc);
+        HWND h = ui::windowHandle(*d);
+        ShowWindow(h, SW_SHOW);
+        SetForegroundWindow(h);
+        pump();
+        HWND to = GetFocus();
+        if (c.t.id == zt::ids::kUploaderDialog) {
+            EXPECT_EQ(to, item(*d, zt::ids::kLoadBin));
+        }
+        key(to && GetAncestor(to, GA_ROOT) == h ? to : h, c.key);
+        EXPECT_TRUE(d->ended) << c.t.title << " " << c.key;
+        EXPECT_EQ(d->result, c.result) << c.t.title << " " << c.key;
+        ui::closeWindow(*d);
+    }
 }
 
 }  // namespace

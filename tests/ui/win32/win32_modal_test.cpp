@@ -59,7 +59,7 @@ TEST_F(Win32Dialogs, SavingAddsTheDefaultExtensionAndCancelGivesNothing) {
     ui::FileDialogRequest r;
     r.save = true;
     r.title = "Save Settings";
-    r.filters = {{"Settings Files", "*.eep"}, {"All Documents", "*.*"}};
+    r.filters = {{"Settings Files (*.eep)", "*.eep"}, {"All Documents (*.*)", "*.*"}};
     r.defaultExtension = "eep";
     r.initialPath = folder;
     std::vector<std::string> filters;
@@ -79,7 +79,7 @@ TEST_F(Win32Dialogs, SavingAddsTheDefaultExtensionAndCancelGivesNothing) {
     const std::optional<std::string> chosen = ui::fileDialog(nullptr, r);
     ASSERT_TRUE(chosen);
     EXPECT_EQ(*chosen, folder + "\\keyer.eep");
-    EXPECT_EQ(filters, (std::vector<std::string>{"Settings Files", "All Documents"}));
+    EXPECT_EQ(filters, (std::vector<std::string>{"Settings Files (*.eep)", "All Documents (*.*)"}));
 
     r.save = false;
     poll([&] {
