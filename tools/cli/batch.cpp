@@ -146,13 +146,23 @@ int Status(const std::vector<PortReport>& reports, int mixedFailure) {
     return !succeeded && failures.size() == 1 ? *failures.begin() : mixedFailure;
 }
 
+// A port's failure: its first line, which names the port, and the hints
+// after it that no other port has given yet.
+void Say(const Context& c, const std::string& failure, std::set<std::string>& hints) {
+    std::istringstream lines(failure);
+    std::string line;
+    for (bool first = true; std::getline(lines, line); first = false)
+        if (first || hints.insert(line).second) c.io.err << line << '\n';
+}
+
 // The lines after the table: ports without a keyer, each failure as its port
 // said it, and the keyers to program again.
 void Afterwards(const Context& c, const std::vector<PortReport>& reports) {
     std::vector<std::string> none, again, ports;
+    std::set<std::string> hints;  // the same hint for several ports is said once
     for (const PortReport& r : reports) {
         if (r.result == Result::NoKeyer) none.push_back(Named(r) + ": " + r.outcome);
-        if (r.result == Result::Failed || r.result == Result::Stopped) c.io.err << r.failure;
+        if (r.result == Result::Failed || r.result == Result::Stopped) Say(c, r.failure, hints);
         if (!r.programAgain) continue;
         again.push_back(r.name);
         ports.push_back(r.where.target.device.empty() ? std::to_string(r.where.target.com)
