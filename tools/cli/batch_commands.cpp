@@ -105,10 +105,12 @@ int ProgramJob(const Context& c, const PortChoice& where, PortWatch& w, PortRepo
     r.programAgain = ended.result && *ended.result != UploadResult::Done &&
                      (recovery || ended.stage == UploadStage::Programming);
     if (status != kExitOk) return status;
-    // What runs now, as the window's Test after its uploader closes shows it.
+    // What runs now, as the window's Test after its uploader closes shows it;
+    // on the port as the upload left it, at 1200 baud, without opening it anew.
     r.outcome = ended.text;
     w.Begin(Stage::Detecting);
-    r.after = DetectAnew(port, where.target, {}, c.waits);
+    port.waits() = c.waits.detection;
+    r.after = DetectKeyer(port, where.target, {});
     if (r.after->outcome == DetectOutcome::Failed) r.outcome += "; no answer after its restart";
     return status;
 }

@@ -88,7 +88,7 @@ const char* StageName(Stage stage) {
         case Stage::Uploading:
             return "Programming";
         default:
-            return "Detecting";
+            return "Checking";  // the keyer after its upload
     }
 }
 
