@@ -226,11 +226,15 @@ std::string ListPartProblem(const std::string& part) {
 }
 
 // Where a device leads, so that a COM number and the path of its link count
-// as one port.
+// as one port. Windows names a port one way only (\\.\COMn), in any case.
 std::string SameDevice(const std::string& device) {
+#ifdef _WIN32
+    return Lower(device);
+#else
     std::error_code error;
     const std::filesystem::path real = std::filesystem::weakly_canonical(device, error);
     return error ? device : real.string();
+#endif
 }
 
 // --port all: every port present and free; the others are named as skipped.
