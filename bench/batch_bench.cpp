@@ -39,7 +39,10 @@ void Report(const char* what, int keyers, const Case& c) {
         "(one keyer alone %6.1f ms)   exit %d/%d\n",
         keyers, what, c.one.wallMs, c.all.wallMs, c.all.wallMs / c.one.wallMs, c.all.cpuMs / keyers,
         c.one.cpuMs, c.one.status, c.all.status);
-    std::printf("%-16s the simulators' CPU in the run on all: %.0f ms\n", "", c.simulatorsCpuMs);
+    std::printf(
+        "%-16s the simulators' CPU in the run on all: %.0f ms; ztcli's peak memory %ld KiB "
+        "(one keyer alone %ld KiB)\n",
+        "", c.simulatorsCpuMs, c.all.peakKb, c.one.peakKb);
 }
 
 // The run on all ports, with where the time went: the program's turnarounds

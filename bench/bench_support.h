@@ -91,6 +91,7 @@ inline void Report(const char* what, double measured, std::size_t bytes, double 
 struct ChildRun {
     double wallMs = 0;
     double cpuMs = 0;
+    long peakKb = 0;  // the most memory it held at once
     int status = -1;
 };
 
@@ -117,6 +118,7 @@ inline ChildRun RunChild(const std::string& program, std::vector<std::string> ar
         if (wait4(pid, &status, 0, &usage) != pid) return;
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         run.cpuMs = Ms(usage.ru_utime) + Ms(usage.ru_stime);
+        run.peakKb = usage.ru_maxrss;
     });
     posix_spawn_file_actions_destroy(&quiet);
     return run;

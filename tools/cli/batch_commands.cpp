@@ -37,7 +37,7 @@ int TestJob(const Context& c, const PortChoice& where, PortWatch& w, PortReport&
 // A context of its own for what the following thread does for one port
 // afterwards, so that its words join that port's.
 struct ForPort {
-    explicit ForPort(const Context& c) : c{{out, err, false}, c.opt, c.waits, true} {}
+    explicit ForPort(const Context& from) : c{{out, err, false}, from.opt, from.waits, true} {}
     std::ostringstream out, err;
     Context c;
 };
