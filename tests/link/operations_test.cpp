@@ -43,6 +43,12 @@ class OperationsTest : public ::testing::Test {
         start({});
     }
     // A keyer of its own in place of the one before.
+    // A keyer with only its boot loader.
+    static sim::Config BootLoaderOnly() {
+        sim::Config config;
+        config.bootLoaderOnly = true;
+        return config;
+    }
     void start(const sim::Config& config) {
         if (sim) sim->Stop();
         sim = std::make_unique<sim::Simulator>(config);
@@ -152,7 +158,7 @@ TEST_F(OperationsTest, DetectionThatFindsNoFirmwareEndsTheOperation) {
     EXPECT_EQ(d.chipLabel, "ZT IC: ?");
     EXPECT_EQ(d.linkStatus, "ZT F/W revision 31.-145");
 
-    start({.bootLoaderOnly = true});
+    start(BootLoaderOnly());
     const TestResult boot = TestKeyer(port, target, known, waits, Watch(true));
     EXPECT_EQ(boot.detection.outcome, DetectOutcome::BootLoaderOnly);
     EXPECT_EQ(boot.detection.linkStatus, "ZT Fail:No O/S");
@@ -258,7 +264,7 @@ TEST_F(OperationsTest, NoSettingsTransferWithoutTheCommandsForIt) {
     EXPECT_STREQ(TransferText(*r.transfer),
                  "the keyer's firmware has no settings commands (31 or later has)");
 
-    start({.bootLoaderOnly = true});
+    start(BootLoaderOnly());
     r = WriteKeyer(port, target, {}, waits, image, Watch(true));
     EXPECT_EQ(r.transfer, TransferOutcome::BootLoaderOnly);
     EXPECT_EQ(*SettingsRefusal(r.detection), TransferOutcome::BootLoaderOnly);
