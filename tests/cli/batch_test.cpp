@@ -218,7 +218,8 @@ TEST_F(BatchTest, ListsAndAllThatFindsNoKeyer) {
     Keyers({silent, {}});
     for (const char* wrong : {"21,,22", "21,auto", "21,99"})
         EXPECT_EQ(Cli({"test", "--port", wrong}).status, 2) << wrong;
-    Outcome r = Cli({"test", "--port", "22,COM22"});  // one port, named twice
+    EXPECT_EQ(Cli({"test", "--port", "47,48"}).status, 3);  // no such devices
+    Outcome r = Cli({"test", "--port", "22,COM22"});        // one port, named twice
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.find("COM22", r.out.find("COM22") + 1), std::string::npos) << r.out;
     Sim(22).Stop();
@@ -250,7 +251,8 @@ TEST_F(BatchTest, EachPortHasItsLine) {
     EXPECT_NE(r.err.find("\033[2A"), std::string::npos);  // back over both lines
     EXPECT_NE(r.err.find("/956  "), std::string::npos) << r.err;
     std::istringstream drawn(r.err);
-    for (std::string line; std::getline(drawn, line);) EXPECT_LE(line.size(), 59u + 10) << line;  // with its escapes
+    for (std::string line; std::getline(drawn, line);)
+        EXPECT_LE(line.size(), 59u + 10) << line;  // with its escapes
 }
 
 }  // namespace
