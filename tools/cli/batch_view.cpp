@@ -137,10 +137,7 @@ void BatchDisplay::Show(std::deque<PortSlot>& slots) {
         lines.push_back(Line(i, view));
     }
     if (live_) return Redraw(lines, logged);
-    for (std::string& line : logged) {
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-        c_.io.err << line << '\n';
-    }
+    for (const std::string& line : logged) c_.io.err << line << '\n';
     c_.io.err << std::flush;
 }
 
@@ -152,10 +149,7 @@ void BatchDisplay::Redraw(const std::vector<std::string>& lines,
     std::ostream& err = c_.io.err;
     if (drawn_) err << "\033[" << lines.size() << 'A';
     drawn_ = true;
-    for (std::string line : logged) {
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-        err << "\r\033[K" << line << '\n';
-    }
+    for (const std::string& line : logged) err << "\r\033[K" << line << '\n';
     // Each on its row: a line the terminal wrapped would take two.
     const std::size_t width = static_cast<std::size_t>(columns_ - 1);
     for (const std::string& line : lines) err << "\r\033[K" << line.substr(0, width) << '\n';

@@ -365,7 +365,10 @@ int UploadOn(const Context& c, const PortChoice& where, Port& port, const Loaded
         return StoppedUpload(c, where, ended.stage, recovery);
     }
     UploadJob job{&port, &firmware.image, recovery, {}, c.waits};
-    if (c.opt.verbose) job.log = [&w](const std::string& line) { w.Log(line); };
+    if (c.opt.verbose)
+        job.log = [&w](const std::string& line) {
+            w.Log(line.substr(0, line.find_last_not_of("\r\n") + 1));
+        };
     w.Begin(Stage::Uploading);
     UploadDriver upload;
     if (!upload.Start(job)) {

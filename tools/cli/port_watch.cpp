@@ -52,8 +52,7 @@ void OnePortWatch::Flush() {
         std::lock_guard<std::mutex> lock(logMu_);
         lines.swap(log_);
     }
-    for (std::string& line : lines) {
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    for (const std::string& line : lines) {
         if (c_.io.errTerminal) c_.io.err << "\r\033[K";  // clear the bar; it is redrawn next
         c_.io.err << line << '\n';
     }

@@ -32,7 +32,8 @@ class PortWatch {
     // percent 0..100; frames of all, for an upload.
     virtual void Progress(int percent, int frames = 0, int of = 0) = 0;
     virtual void End(bool complete) = 0;
-    // A verbose upload's line per frame; called on the upload's own thread.
+    // A verbose upload's line per frame, without its line end; called on the
+    // upload's own thread.
     virtual void Log(const std::string& line) = 0;
     // Called now and then by the thread that follows an upload.
     virtual void Flush() {}
