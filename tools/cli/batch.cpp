@@ -86,16 +86,15 @@ void RunOne(const Context& c, const PortSet& set, const PortJob& job, std::size_
             PortReport& r, const CtrlCCatcher* ctrlC) {
     r.where = set.ports[i];
     r.name = PortName(r.where);
-    std::ostringstream out, err;
-    Context own{{out, err, false}, c.opt, c.waits, true};
-    own.opt.quiet = true;
-    own.opt.json = false;
+    PortContext own(c);
+    own.c.opt.quiet = true;
+    own.c.opt.json = false;
     BatchWatch w(slot, r, ctrlC);
     const auto start = std::chrono::steady_clock::now();
-    r.status = job(own, r.where, w, r);
+    r.status = job(own.c, r.where, w, r);
     r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    r.failure = err.str();
-    r.data = out.str();
+    r.failure = own.err.str();
+    r.data = own.out.str();
     Classify(set, r);
     slot.End(EndingText(r));
 }
@@ -113,9 +112,9 @@ std::string Named(const PortReport& r) {
     return r.name + " (" + r.where.device + ")";
 }
 
-std::string Listed(const std::vector<std::string>& names) {
+std::string Listed(const std::vector<std::string>& names, const char* between = ", ") {
     std::string text;
-    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+    for (const std::string& name : names) text += (text.empty() ? "" : between) + name;
     return text;
 }
 
@@ -170,10 +169,8 @@ void Afterwards(const Context& c, const std::vector<PortReport>& reports) {
     }
     if (!none.empty()) c.Say("no keyer on " + Listed(none));
     if (again.empty()) return;
-    std::string list;
-    for (const std::string& p : ports) list += (list.empty() ? "" : ",") + p;
     c.io.err << "ztcli: to be programmed again: " << Listed(again) << " (ztcli upload --port "
-             << list << " " << c.opt.file << ")\n";
+             << Listed(ports, ",") << " " << c.opt.file << ")\n";
 }
 
 }  // namespace

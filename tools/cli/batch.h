@@ -12,6 +12,7 @@
 // wait is over.
 
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,14 @@
 #include "cli/port_watch.h"
 
 namespace zt::cli {
+
+// A context of one port's own, whose streams keep what it prints: a port's
+// run, and what the following thread does for a port afterwards.
+struct PortContext {
+    explicit PortContext(const Context& from) : c{{out, err, false}, from.opt, from.waits, true} {}
+    std::ostringstream out, err;
+    Context c;
+};
 
 // The steps on one port: c prints into the port's own streams, w feeds its
 // line, r takes what the command keeps beyond the status it returns.

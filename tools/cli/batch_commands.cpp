@@ -34,14 +34,6 @@ int TestJob(const Context& c, const PortChoice& where, PortWatch& w, PortReport&
     return status;
 }
 
-// A context of its own for what the following thread does for one port
-// afterwards, so that its words join that port's.
-struct ForPort {
-    explicit ForPort(const Context& from) : c{{out, err, false}, from.opt, from.waits, true} {}
-    std::ostringstream out, err;
-    Context c;
-};
-
 // A pattern each port's file is named by: refused with several ports when it
 // would name one file for two of them; each file checked as `read` checks it.
 int CheckPattern(const Context& c, const std::string& what, const std::string& pattern,
@@ -83,7 +75,7 @@ void SaveReads(const Context& c, std::vector<PortReport>& reports) {
                                " too, so it is not saved for either; put {com} in the name\n");
             continue;
         }
-        ForPort port(c);
+        PortContext port(c);  // so that its words join that port's
         port.c.opt.file = names[i];
         if (int status = SaveSettings(port.c, *r.settings)) {
             FailAfterwards(r, status, port.err.str());
