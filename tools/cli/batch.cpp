@@ -112,12 +112,6 @@ std::string Named(const PortReport& r) {
     return r.name + " (" + r.where.device + ")";
 }
 
-std::string Listed(const std::vector<std::string>& names, const char* between = ", ") {
-    std::string text;
-    for (const std::string& name : names) text += (text.empty() ? "" : between) + name;
-    return text;
-}
-
 // all, and no keyer answered: what each port said.
 int NoKeyerFound(const Context& c, const std::vector<PortReport>& reports) {
     std::vector<std::string> said;
@@ -174,6 +168,12 @@ void Afterwards(const Context& c, const std::vector<PortReport>& reports) {
 }
 
 }  // namespace
+
+std::string Listed(const std::vector<std::string>& names, const char* between) {
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : between) + name;
+    return text;
+}
 
 std::vector<PortReport> RunPorts(const Context& c, const PortSet& set, const PortJob& job,
                                  bool catchCtrlC) {

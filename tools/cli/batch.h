@@ -54,6 +54,9 @@ struct Conclusion {
 int Conclude(const Context& c, const PortSet& set, const std::vector<PortReport>& reports,
              const Conclusion& how = {});
 
+// "COM3, COM4": names one after the other.
+std::string Listed(const std::vector<std::string>& names, const char* between = ", ");
+
 // Marks a port that had succeeded as failed, with the text its run would
 // have printed (a settings file that could not be saved afterwards).
 void FailAfterwards(PortReport& r, int status, const std::string& text);

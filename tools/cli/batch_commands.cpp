@@ -45,44 +45,50 @@ int CheckPattern(const Context& c, const std::string& what, const std::string& p
     return kExitOk;
 }
 
-int ReadJob(const Context& c, const PortChoice& where, PortWatch& w, PortReport& r) {
+// A keyer's settings into the file its port and chip name; kExitOk, or the
+// status after saying why.
+int SaveRead(const Context& c, PortReport& r) {
+    Context own = c;
+    own.opt.file = FillChip(FillCom(c.opt.file, r.where), *r.before);
+    if (int status = SaveSettings(own, *r.settings)) return status;
+    r.outcome = "saved in " + own.opt.file;
+    r.details["file"] = own.opt.file;
+    return kExitOk;
+}
+
+// saveNow: the file's name is the port's own whatever chip answers, so the
+// port saves it at once, beside the others rather than after them.
+int ReadJob(const Context& c, const PortChoice& where, PortWatch& w, PortReport& r, bool saveNow) {
     Port port;
     SettingsImage image{};
     const int status = ReadOn(c, where, port, image, w);
-    if (status == kExitOk) r.settings = image;
-    return status;
+    if (status != kExitOk) return status;
+    r.settings = image;
+    return saveNow ? SaveRead(c, r) : kExitOk;
 }
 
-// Each keyer's settings into the file its port and chip name. Two keyers
-// whose chips fill the name alike get neither file, rather than one losing
-// its settings to the other.
+// The files of a name that only the chip tells apart, once every keyer has
+// answered. Two keyers whose chips fill the name alike get neither file,
+// rather than one losing its settings to the other.
 void SaveReads(const Context& c, std::vector<PortReport>& reports) {
     std::vector<std::string> names(reports.size());
     for (std::size_t i = 0; i < reports.size(); ++i)
-        if (reports[i].settings)
-            names[i] = FillChip(FillCom(c.opt.file, reports[i].where), *reports[i].before);
+        if (reports[i].settings) names[i] = FillChip(c.opt.file, *reports[i].before);
     for (std::size_t i = 0; i < reports.size(); ++i) {
         PortReport& r = reports[i];
         if (names[i].empty()) continue;
-        std::string alike;
+        std::vector<std::string> alike;
         for (std::size_t j = 0; j < reports.size(); ++j)
-            if (j != i && names[j] == names[i])
-                alike += (alike.empty() ? "" : ", ") + reports[j].name;
+            if (j != i && names[j] == names[i]) alike.push_back(reports[j].name);
         if (!alike.empty()) {
             FailAfterwards(r, kExitUsage,
                            "ztcli: " + r.where.origin + ": " + names[i] +
-                               " would hold the settings of " + alike +
+                               " would hold the settings of " + Listed(alike) +
                                " too, so it is not saved for either; put {com} in the name\n");
             continue;
         }
         PortContext port(c);  // so that its words join that port's
-        port.c.opt.file = names[i];
-        if (int status = SaveSettings(port.c, *r.settings)) {
-            FailAfterwards(r, status, port.err.str());
-            continue;
-        }
-        r.outcome = "saved in " + names[i];
-        r.details["file"] = names[i];
+        if (int status = SaveRead(port.c, r)) FailAfterwards(r, status, port.err.str());
     }
 }
 
@@ -148,8 +154,11 @@ int ReadOnPorts(const Context& c) {
     PortSet set;
     if (int status = ChoosePorts(c, set)) return status;
     if (int status = CheckPattern(c, "", c.opt.file, set)) return status;
-    std::vector<PortReport> reports = RunPorts(c, set, ReadJob);
-    SaveReads(c, reports);
+    const bool saveNow = HasCom(c.opt.file) || !set.Several();
+    const PortJob job = [saveNow](const Context& pc, const PortChoice& where, PortWatch& w,
+                                  PortReport& r) { return ReadJob(pc, where, w, r, saveNow); };
+    std::vector<PortReport> reports = RunPorts(c, set, job);
+    if (!saveNow) SaveReads(c, reports);
     return Conclude(c, set, reports);
 }
 
