@@ -1,13 +1,18 @@
 #pragma once
 // What the benchmarks share: the median, timing, the report line, and the
 // main window against a virtual keyer paced at the real line rate.
+#include <fcntl.h>
+#include <spawn.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +23,8 @@
 #include "sim/simulator.h"
 #include "system/paths.h"
 #include "ui/scripted_host.h"
+
+extern char** environ;
 
 namespace zt::bench {
 
@@ -77,6 +84,65 @@ inline void Report(const char* what, double measured, std::size_t bytes, double 
         "%-16s measured %7.1f ms   limit %7.1f ms (%zu bytes on the line + %.0f ms "
         "fixed)   ratio %.3f (%+.1f %%)\n",
         what, measured, limit, bytes, fixedMs, measured / limit, (measured / limit - 1) * 100);
+}
+
+// A program run to its end, and what it cost: its own CPU time as the system
+// counts it (user and system), not that of the simulators in this process.
+struct ChildRun {
+    double wallMs = 0;
+    double cpuMs = 0;
+    long peakKb = 0;  // the most memory it held at once
+    int status = -1;
+};
+
+inline double Ms(const timeval& t) {
+    return t.tv_sec * 1e3 + t.tv_usec / 1e3;
+}
+
+// program with args, its output and errors thrown away.
+inline ChildRun RunChild(const std::string& program, std::vector<std::string> args) {
+    args.insert(args.begin(), program);
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    ChildRun run;
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    run.wallMs = TimeMs([&] {
+        if (posix_spawn(&pid, argv[0], &quiet, nullptr, argv.data(), environ) != 0) return;
+        int status = 0;
+        rusage usage{};
+        if (wait4(pid, &status, 0, &usage) != pid) return;
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        run.cpuMs = Ms(usage.ru_utime) + Ms(usage.ru_stime);
+        run.peakKb = usage.ru_maxrss;
+    });
+    posix_spawn_file_actions_destroy(&quiet);
+    return run;
+}
+
+// An SMT image, version 31.05, with a few words to program, in dir; its path.
+inline std::string WriteImage(const std::string& dir) {
+    auto record = [](int address, std::vector<int> data) {
+        char text[16];
+        std::snprintf(text, sizeof text, ":%02X%04X00", int(data.size()), address);
+        std::string line = text;
+        int sum = int(data.size()) + (address >> 8) + (address & 255);
+        for (int b : data) {
+            std::snprintf(text, sizeof text, "%02X", b);
+            line += text;
+            sum += b;
+        }
+        std::snprintf(text, sizeof text, "%02X\n", (256 - sum % 256) % 256);
+        return line + text;
+    };
+    const std::string path = dir + "/zt_smt_31_05.hex";
+    std::ofstream(path) << record(0, {0, 0, 0, 0, 0, 0, 0, 31, 5}) << record(64, {1, 2, 3, 4})
+                        << ":00000001FF\n";
+    return path;
 }
 
 // A paced keyer as COM9 in a private configuration folder, and the main

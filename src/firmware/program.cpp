@@ -39,12 +39,17 @@ void LoadedImage::Load(const std::string& path, const LoadProgress& progress) {
     loaded = true;
 }
 
+std::optional<ProgramStart> RefuseImage(const LoadedImage& firmware) {
+    if (!firmware.loaded || firmware.result < 0) return Ending({}, ProgramCheck::NoFile);
+    if (firmware.result == 0) return Ending({}, ProgramCheck::ZeroLength, LoadFailureText(0));
+    if (!HoldsProgram(firmware.image)) return Ending({}, ProgramCheck::NoProgramData);
+    return std::nullopt;
+}
+
 ProgramStart PrepareProgram(Port& port, const PortTarget& target, const KeyerIdentity& known,
                             const KeyerWaits& waits, const LoadedImage& firmware) {
+    if (std::optional<ProgramStart> refused = RefuseImage(firmware)) return *refused;
     ProgramStart s;
-    if (!firmware.loaded || firmware.result < 0) return Ending(s, ProgramCheck::NoFile);
-    if (firmware.result == 0) return Ending(s, ProgramCheck::ZeroLength, LoadFailureText(0));
-    if (!HoldsProgram(firmware.image)) return Ending(s, ProgramCheck::NoProgramData);
     s.detection = DetectAnew(port, target, known, waits);
     if (s.detection->outcome == DetectOutcome::Failed) return Ending(s, ProgramCheck::NotConnected);
     const ImageCheck check =

@@ -48,6 +48,10 @@ struct ProgramStart {
     bool Goes() const { return check == ProgramCheck::Upload || check == ProgramCheck::Recovery; }
 };
 
+// The image's own checks, which need no keyer: none when it passes them, else
+// how Program ends (NoFile, ZeroLength, NoProgramData) without a detection.
+std::optional<ProgramStart> RefuseImage(const LoadedImage& firmware);
+
 // The checks in order. The port is closed, reopened on target and the keyer
 // detected (DetectAnew) only for an image that passes its own; when the
 // upload Goes, the port is open at 1200 baud for the worker.

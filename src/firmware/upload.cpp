@@ -114,6 +114,7 @@ UploadResult Upload(const UploadJob& job, UploadStatus& status) {
         status.stage = UploadStage::Programming;
         const UploadResult frame = SendSlot(job, last ? kFrameLast : kFrameNext, slot, last);
         if (frame != UploadResult::Running) return failed(frame);
+        status.frames.store(static_cast<int>(k + 1));
     }
 
     // Every frame is in: the restart finishes the upload, also after a stop.
@@ -158,6 +159,7 @@ UploadDriver::~UploadDriver() {
 
 bool UploadDriver::Start(const UploadJob& job, const WorkerStarter& start) {
     status_.progress = 0;
+    status_.frames = 0;
     status_.result = UploadResult::Running;
     status_.stage = UploadStage::Firmware;
     status_.stopRequested = false;
@@ -172,7 +174,7 @@ bool UploadDriver::Start(const UploadJob& job, const WorkerStarter& start) {
 }
 
 UploadPoll UploadDriver::Poll() {
-    UploadPoll p{status_.progress, std::nullopt, {}, status_.stage};
+    UploadPoll p{status_.progress, status_.frames, std::nullopt, {}, status_.stage};
     const UploadResult result = status_.result;
     if (result == UploadResult::Running) return p;
     worker_.join();  // storing the result was its last act

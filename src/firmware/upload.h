@@ -56,6 +56,7 @@ enum class UploadStage {
 // stopRequested is the caller's: the worker starts no new step once it is set.
 struct UploadStatus {
     std::atomic<int> progress{0};  // percent, 0..99, as the main block goes out
+    std::atomic<int> frames{0};    // frames the keyer has taken
     std::atomic<UploadResult> result{UploadResult::Running};
     std::atomic<UploadStage> stage{UploadStage::Firmware};
     std::atomic<bool> stopRequested{false};
@@ -82,6 +83,7 @@ using WorkerStarter = std::function<std::thread(std::function<void()>)>;
 
 struct UploadPoll {
     int progress = 0;
+    int frames = 0;                      // of SlotOrder's, taken by the keyer
     std::optional<UploadResult> result;  // once the worker has ended
     std::string text;                    // the message line for the result
     UploadStage stage = UploadStage::Firmware;

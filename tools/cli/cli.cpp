@@ -69,14 +69,20 @@ constexpr const char* kPortText =
 #ifdef _WIN32
     R"(--port takes a COM number, as Device Manager lists the ports, or a device
 path such as \\.\COM7. Without it the COM port chosen in the window is used.
-`ztcli help COMMAND` shows what a command takes.)";
+A list (3,4,7) or all runs test, read, write, diff and upload on several
+keyers at once; a file that differs per keyer takes {com} or {chip} in its
+name (read keyer-{com}.eep). `ztcli help COMMAND` shows what a command takes.)";
 #else
     R"(--port takes a COM number (mapped to a device as in the window) or a device
 path such as /dev/ttyUSB0. Without it the COM port chosen in the window is used.
-`ztcli help COMMAND` shows what a command takes.)";
+A list (3,4,7) or all runs test, read, write, diff and upload on several
+keyers at once; a file that differs per keyer takes {com} or {chip} in its
+name (read keyer-{com}.eep). `ztcli help COMMAND` shows what a command takes.)";
 #endif
 
 using Command = std::function<int(const Context&)>;
+
+constexpr const char* kJsonRecords = "a JSON record per port, instead of the summary table";
 
 struct Builder {
     CLI::App& app;
@@ -97,7 +103,9 @@ struct Builder {
     void File(CLI::App* sub, const char* help) {
         sub->add_option("FILE", opt.file, help)->required()->type_name("");
     }
-    void Json(CLI::App* sub) { sub->add_flag("--json", opt.json, "machine-readable output"); }
+    void Json(CLI::App* sub, const char* help = "machine-readable output") {
+        sub->add_flag("--json", opt.json, help);
+    }
 };
 
 // "ports, test, ...": every command's name.
@@ -150,13 +158,18 @@ void Define(Builder& b) {
         ->check(PortOptionProblem);
     b.Json(b.Add("test", "detect the keyer and show its chip, firmware and readouts", TestCommand,
                  kOnKeyer));
-    b.File(b.Add("read", "save the keyer's settings to a settings file", ReadCommand, kOnKeyer),
-           "settings file to write; - writes the 300 bytes to standard output");
+    CLI::App* read =
+        b.Add("read", "save the keyer's settings to a settings file", ReadCommand, kOnKeyer);
+    b.File(read,
+           "settings file to write; - writes the 300 bytes to standard output; on several "
+           "ports a name with {com} or {chip}");
+    b.Json(read, kJsonRecords);
     CLI::App* write =
         b.Add("write", "write a settings file to the keyer and verify it", WriteCommand, kOnKeyer);
     b.File(write,
            "settings file to send (300 bytes, or 288 of the older layout); - reads standard input");
     write->add_flag("--no-verify", opt.noVerify, "leave out the read-back");
+    b.Json(write, kJsonRecords);
     CLI::App* show = b.Add("show", "print every setting of a settings file", ShowCommand, kOnFiles);
     b.File(show, "settings file; - reads standard input");
     b.Json(show);
@@ -181,6 +194,7 @@ void Define(Builder& b) {
         ->required()
         ->type_name("");
     diff->add_option("B", opt.other, "settings file, -, or keyer")->required()->type_name("");
+    b.Json(diff, kJsonRecords);
     b.File(b.Add("hexinfo", "identify a firmware image file", HexInfoCommand, kOnFiles),
            "firmware image (Intel HEX)");
     CLI::App* upload =
@@ -192,9 +206,10 @@ void Define(Builder& b) {
     upload
         ->add_option("--backup", opt.backup,
                      "first save the keyer's settings to this settings file; nothing is "
-                     "programmed if that fails")
+                     "programmed if that fails; on several ports a name with {com}")
         ->type_name("SETTINGS")
         ->check(BackupOptionProblem);
+    b.Json(upload, kJsonRecords);
     const CLI::App* app = &b.app;
     b.Add(
          "help", "show the commands, or what one command takes",
@@ -308,8 +323,9 @@ int Run(int argc, const char* const* argv, const Streams& io, const KeyerWaits& 
     app.set_version_flag("--version", VersionText("ztcli"),
                          "the version, the build stamp and the licence");
     app.add_option("--port", opt.port,
-                   "COM number (7, COM7), device path, or auto; for ports, a list (3,4)")
-        ->type_name("N|PATH|auto")
+                   "COM number (7, COM7), device path, or auto; a list (3,4,7) or all: "
+                   "several keyers at once")
+        ->type_name("N|PATH|auto|LIST|all")
         ->check(PortOptionProblem);
     app.add_flag("-q,--quiet", opt.quiet, "no progress and no informational lines");
     Builder builder{app, opt, chosen, GlobalOptions(app)};

@@ -2,6 +2,7 @@
 // ztcli's commands; each returns the status to exit with and has printed why.
 
 #include "cli/context.h"
+#include "cli/port_choice.h"
 #include "common/keyer_records.h"
 #include "firmware/program.h"
 #include "firmware/upload.h"
@@ -18,6 +19,20 @@ int UploadCommand(const Context& c);
 // The keyer's settings as Read ZT reads them (detection first); kExitOk, or
 // the status to exit with after saying why.
 int ReadFromKeyer(const Context& c, SettingsImage& image);
+
+// The keyer commands on several ports, each side by side with the others, and
+// summed up in a table or with --json a record per port
+// (batch_commands.cpp). read, write, upload and diff run so with --json on a
+// single port too. What the commands check once for all ports (the settings
+// to write, the firmware image) comes checked.
+inline bool RunsAsBatch(const Context& c) {
+    return SeveralPorts(c) || c.opt.json;
+}
+int TestOnPorts(const Context& c);
+int ReadOnPorts(const Context& c);
+int WriteOnPorts(const Context& c, const SettingsImage& image);
+int UploadOnPorts(const Context& c, const LoadedImage& firmware);
+int DiffOnPorts(const Context& c);
 
 // The COM port used without --port, kept in the window's configuration file
 // (config_command.cpp).

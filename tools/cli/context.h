@@ -32,6 +32,9 @@ struct Streams {
     // Makes in (input) or out carry bytes unchanged, where the system would
     // otherwise translate line ends; none where it never does.
     void (*binary)(bool input) = nullptr;
+    // The terminal's size when err is one; 0 where it is not known.
+    int errColumns = 0;
+    int errRows = 0;
 };
 
 struct Options {
@@ -53,6 +56,10 @@ struct Context {
     // What the keyer operations wait for: detection gives a silent port only
     // the time a keyer takes to answer; what follows it gets the full waits.
     KeyerWaits waits = ShortDetection();
+    // One port of a batch, run beside others on a thread of its own: {chip}
+    // in a file name is filled once the keyer is known, and no port but its
+    // own is opened, not even to list the ports present.
+    bool onePortOfMany = false;
 
     // An informational line, on the error stream; --quiet drops it.
     void Say(const std::string& line) const {

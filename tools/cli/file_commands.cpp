@@ -144,6 +144,10 @@ int ApplyCommand(const Context& c) {
 }
 
 int DiffCommand(const Context& c) {
+    const bool keyer = c.opt.file == "keyer" || c.opt.other == "keyer";
+    if (keyer && RunsAsBatch(c)) return DiffOnPorts(c);
+    if (c.opt.json)
+        return c.Fail(kExitUsage, "diff --json gives a record per keyer: name keyer as A or B");
     SettingsImage a{}, b{};
     if (int status = ReadSource(c, c.opt.file, a)) return status;
     if (int status = ReadSource(c, c.opt.other, b)) return status;

@@ -1,13 +1,16 @@
 #include "cli/interrupt.h"
 
+#include <atomic>
 #include <csignal>
 
 namespace zt::cli {
 
 namespace {
 
-// All the handler may touch; one catcher at a time sets it up.
-volatile std::sig_atomic_t caught = 0;
+// All the handler may touch; one catcher at a time sets it up. Atomic, as the
+// ports of a batch each ask it from a thread of their own.
+std::atomic<int> caught{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler stores it");
 
 extern "C" void Catch(int) {
     caught = 1;

@@ -12,7 +12,7 @@ class CtrlCCatcher {
     CtrlCCatcher(const CtrlCCatcher&) = delete;
     CtrlCCatcher& operator=(const CtrlCCatcher&) = delete;
 
-    // Whether Ctrl+C was pressed since the catcher was made.
+    // Whether Ctrl+C was pressed since the catcher was made; from any thread.
     bool Caught() const;
 
   private:

@@ -20,6 +20,8 @@ Json Byte(const Reading& reading) {
     return reading ? Json(*reading) : Json(nullptr);
 }
 
+}  // namespace
+
 Json DetectionJson(const Detection& d) {
     return {{"outcome", Outcome(d.outcome)},
             {"chip_label", d.chipLabel},
@@ -28,8 +30,6 @@ Json DetectionJson(const Detection& d) {
             {"firmware_major", d.identity.firmwareMajor},
             {"firmware_minor", d.identity.firmwareMinor}};
 }
-
-}  // namespace
 
 const char* PortStateName(ProbeResult state) {
     switch (state) {
@@ -68,18 +68,20 @@ Json ProbedPortsJson(const std::vector<ProbedPort>& ports) {
     return list;
 }
 
+Json ReadingsJson(const LiveValues& v) {
+    Json j = {{"pot", Byte(v.pot)}, {"pot_text", PotText(v.pot.value_or(0))}};
+    if (v.hasPushbutton) {
+        j["pushbutton"] = Byte(v.pushbutton);
+        j["pushbutton_text"] = PushbuttonText(v.pushbutton.value_or(0));
+    }
+    j["supply"] = Byte(v.supply);
+    j["supply_text"] = SupplyText(v.supply.value_or(0));
+    return j;
+}
+
 Json TestJson(const Detection& d, const LiveValues* v, const std::string& failure) {
     Json j = DetectionJson(d);
-    if (v) {
-        j["pot"] = Byte(v->pot);
-        j["pot_text"] = PotText(v->pot.value_or(0));
-        if (v->hasPushbutton) {
-            j["pushbutton"] = Byte(v->pushbutton);
-            j["pushbutton_text"] = PushbuttonText(v->pushbutton.value_or(0));
-        }
-        j["supply"] = Byte(v->supply);
-        j["supply_text"] = SupplyText(v->supply.value_or(0));
-    }
+    if (v) j.update(ReadingsJson(*v));
     if (!failure.empty()) j["failure"] = failure;
     return j;
 }

@@ -1,20 +1,18 @@
 // The commands that talk to the keyer. Each runs the core's operation, as the
 // window's button does, so the keyer sees the same bytes; only the showing
-// differs.
+// differs. A command whose --port names several ports runs the same steps on
+// each (batch_commands.cpp).
 #include <chrono>
-#include <filesystem>
-#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/interrupt.h"
+#include "cli/file_pattern.h"
 #include "cli/json.h"
+#include "cli/keyer_steps.h"
 #include "cli/port_choice.h"
-#include "cli/progress.h"
 #include "cli/settings_fields.h"
-#include "common/config_file.h"
 #include "common/keyer_records.h"
 #include "firmware/program.h"
 #include "firmware/upload.h"
@@ -37,25 +35,26 @@ namespace {
 // line's speed, so the bar follows the clock until they are done.
 class TransferProgress {
   public:
-    TransferProgress(const Context& c, Port& port, const char* label, int bytes, int extraMs)
-        : port_(port), bar_(c, label), start_(std::chrono::steady_clock::now()) {
+    TransferProgress(PortWatch& w, Port& port, Stage stage, int bytes, int extraMs)
+        : w_(w), port_(port), start_(std::chrono::steady_clock::now()) {
         const int baud = port.lineSettings().baudRate > 0 ? port.lineSettings().baudRate : 1200;
         expectedMs_ = bytes * 10 * 1000 / baud + extraMs;
-        bar_.Update(0);
+        w_.Begin(stage);
+        w_.Progress(0);
         port_.SetWaitHook([this] { Tick(); });
     }
     ~TransferProgress() { port_.SetWaitHook({}); }
-    void End(bool complete) { bar_.End(complete); }
+    void End(bool complete) { w_.End(complete); }
 
   private:
     void Tick() {
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                             std::chrono::steady_clock::now() - start_)
                             .count();
-        bar_.Update(static_cast<int>(std::min<long long>(99, ms * 100 / expectedMs_)));
+        w_.Progress(static_cast<int>(std::min<long long>(99, ms * 100 / expectedMs_)));
     }
+    PortWatch& w_;
     Port& port_;
-    Progress bar_;
     std::chrono::steady_clock::time_point start_;
     long long expectedMs_;
 };
@@ -64,32 +63,34 @@ class TransferProgress {
 constexpr int kTransferBytes = 2 + kMainBlockSize + 2 + kExtensionBlockSize;
 
 // What answered, as detection found it.
-void SayFound(const Context& c, const Detection& d) {
-    c.Say(d.chipLabel.empty() ? d.linkStatus : d.chipLabel + "  " + d.linkStatus);
+std::string FoundText(const Detection& d) {
+    return d.chipLabel.empty() ? d.linkStatus : d.chipLabel + "  " + d.linkStatus;
 }
 
 // A settings read or write as ztcli shows it: it says what answered, then
 // follows the transfer with a bar.
 class SettingsTransfer {
   public:
-    SettingsTransfer(const Context& c, const PortChoice& where, Port& port, const char* label,
-                     int extraMs)
-        : c_(c), where_(where), port_(port), label_(label), extraMs_(extraMs) {}
+    SettingsTransfer(const Context& c, const PortChoice& where, Port& port, PortWatch& w,
+                     Stage stage, int extraMs)
+        : c_(c), where_(where), port_(port), w_(w), stage_(stage), extraMs_(extraMs) {}
 
     AfterDetection Steps() {
         return [this](const Detection& d) {
-            SayFound(c_, d);
-            progress_.emplace(c_, port_, label_, kTransferBytes, extraMs_);
+            w_.Detected(d);
+            w_.Say(FoundText(d));
+            progress_.emplace(w_, port_, stage_, kTransferBytes, extraMs_);
             return true;
         };
     }
     // kExitOk, or the status after saying why it failed.
     int Status(const TransferResult& r) {
+        w_.Detected(r.detection);
         if (int status = DetectionFailure(c_, where_, r.detection)) return status;
         if (progress_)
             progress_->End(r.Complete());
         else
-            SayFound(c_, r.detection);  // a keyer without the settings commands
+            w_.Say(FoundText(r.detection));  // a keyer without the settings commands
         if (r.Complete()) return kExitOk;
         std::vector<std::string> hints;
         if (r.transfer == TransferOutcome::BootLoaderOnly) hints.push_back(kRecoveryHint);
@@ -101,52 +102,11 @@ class SettingsTransfer {
     const Context& c_;
     const PortChoice& where_;
     Port& port_;
-    const char* label_;
+    PortWatch& w_;
+    Stage stage_;
     int extraMs_;
     std::optional<TransferProgress> progress_;
 };
-
-// The keyer's settings as Read ZT reads them, on port.
-int ReadOn(const Context& c, const PortChoice& where, Port& port, SettingsImage& image) {
-    SettingsTransfer transfer(c, where, port, "Reading", 0);
-    return transfer.Status(ReadKeyer(port, where.target, {}, c.waits, image, transfer.Steps()));
-}
-
-// Log lines come from the upload's worker; the main thread prints them
-// between redraws of the bar so the two never interleave.
-class LogQueue {
-  public:
-    void Push(const std::string& line) {
-        std::lock_guard<std::mutex> lock(mu_);
-        lines_.push_back(line);
-    }
-    void Flush(const Context& c) {
-        std::vector<std::string> lines;
-        {
-            std::lock_guard<std::mutex> lock(mu_);
-            lines.swap(lines_);
-        }
-        for (std::string& line : lines) {
-            while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-            if (c.io.errTerminal) c.io.err << "\r\033[K";  // clear the bar; it is redrawn next
-            c.io.err << line << '\n';
-        }
-    }
-
-  private:
-    std::mutex mu_;
-    std::vector<std::string> lines_;
-};
-
-// Whether a settings file can be saved at path, found out before the keyer
-// is asked, which takes a while.
-int CheckSavable(const Context& c, const std::string& path) {
-    FileTrouble trouble;
-    if (CheckWritable(path, &trouble) != SafeWrite::Ok)
-        return c.Fail(kExitUsage, path + ": " + SettingsFileText(SettingsFileResult::CreateFailed) +
-                                      " (" + trouble.cause + ")");
-    return kExitOk;
-}
 
 // A port as `ports` lists it: COM number, device and state.
 std::string PortLine(const PortEntry& p) {
@@ -172,6 +132,14 @@ int ProbeCommand(const Context& c, const std::vector<PortEntry>& ports) {
 
 }  // namespace
 
+int CheckSavable(const Context& c, const std::string& path) {
+    FileTrouble trouble;
+    if (CheckWritable(path, &trouble) != SafeWrite::Ok)
+        return c.Fail(kExitUsage, path + ": " + SettingsFileText(SettingsFileResult::CreateFailed) +
+                                      " (" + trouble.cause + ")");
+    return kExitOk;
+}
+
 int PortsCommand(const Context& c) {
     std::vector<PortEntry> ports;
     if (int status = ListedPorts(c, ports)) return status;
@@ -185,12 +153,11 @@ int PortsCommand(const Context& c) {
     return kExitOk;
 }
 
-int TestCommand(const Context& c) {
-    PortChoice where;
-    if (int status = ChoosePort(c, where)) return status;
+int TestOn(const Context& c, const PortChoice& where, PortWatch& w, TestResult& t) {
     Port port;
-    const TestResult t = TestKeyer(port, where.target, {}, c.waits);
+    t = TestKeyer(port, where.target, {}, c.waits);
     const Detection& d = t.detection;
+    w.Detected(d);
     if (d.open != PortOpen::Ok) return DetectionFailure(c, where, d);
     // Readings are shown only when every one came: a request that did not go
     // out, or a reply that did not come back, gave none.
@@ -221,14 +188,31 @@ int TestCommand(const Context& c) {
     return failure.empty() ? kExitOk : PortFail(c, where, kExitKeyer, failure, hints);
 }
 
+int TestCommand(const Context& c) {
+    if (SeveralPorts(c)) return TestOnPorts(c);
+    PortChoice where;
+    if (int status = ChoosePort(c, where)) return status;
+    OnePortWatch w(c);
+    TestResult t;
+    return TestOn(c, where, w, t);
+}
+
+int ReadOn(const Context& c, const PortChoice& where, Port& port, SettingsImage& image,
+           PortWatch& w, Stage stage) {
+    SettingsTransfer transfer(c, where, port, w, stage, 0);
+    return transfer.Status(ReadKeyer(port, where.target, {}, c.waits, image, transfer.Steps()));
+}
+
 int ReadFromKeyer(const Context& c, SettingsImage& image) {
     PortChoice where;
     if (int status = ChoosePort(c, where)) return status;
     Port port;
-    return ReadOn(c, where, port, image);
+    OnePortWatch w(c);
+    return ReadOn(c, where, port, image, w);
 }
 
 int ReadCommand(const Context& c) {
+    if (RunsAsBatch(c)) return ReadOnPorts(c);
     // Found out before the keyer is read, which takes a while.
     const bool out = c.opt.file == "-";
     if (out && c.io.outTerminal)
@@ -244,8 +228,7 @@ int ReadCommand(const Context& c) {
     return kExitOk;
 }
 
-int WriteCommand(const Context& c) {
-    SettingsImage image{};
+int SettingsToWrite(const Context& c, SettingsImage& image) {
     if (int status = ReadSettings(c, image)) return status;
     if (auto refusal = CheckImage(image))
         return c.Fail(kExitUsage, InputName(c.opt.file) + ": " +
@@ -256,18 +239,20 @@ int WriteCommand(const Context& c) {
                                       "; setting any message (ztcli set " +
                                       (c.opt.file == "-" ? "FILE" : c.opt.file) +
                                       " msgN=TEXT) packs the message store anew");
-    PortChoice where;
-    if (int status = ChoosePort(c, where)) return status;
+    return kExitOk;
+}
+
+int WriteOn(const Context& c, const PortChoice& where, const SettingsImage& image, PortWatch& w) {
     Port port;
-    SettingsTransfer transfer(c, where, port, "Writing", c.waits.storeMs);
+    SettingsTransfer transfer(c, where, port, w, Stage::Writing, c.waits.storeMs);
     if (int status =
             transfer.Status(WriteKeyer(port, where.target, {}, c.waits, image, transfer.Steps())))
         return status;
     if (c.opt.noVerify) {
-        c.Say("Done");
+        w.Say("Done");
         return kExitOk;
     }
-    TransferProgress progress(c, port, "Verifying", kTransferBytes, 0);
+    TransferProgress progress(w, port, Stage::Verifying, kTransferBytes, 0);
     const ReadBack back = ReadBackSettings(port, c.waits, image);
     progress.End(back.transfer == TransferOutcome::Complete);
     if (back.transfer != TransferOutcome::Complete)
@@ -277,8 +262,18 @@ int WriteCommand(const Context& c) {
                             PortTrouble(port.ErrorText()));
     if (!back.differences.empty())
         return PortFail(c, where, kExitKeyer, VerifyFailure(image, back.read));
-    c.Say("Done: verified");
+    w.Say("Done: verified");
     return kExitOk;
+}
+
+int WriteCommand(const Context& c) {
+    SettingsImage image{};
+    if (int status = SettingsToWrite(c, image)) return status;
+    if (RunsAsBatch(c)) return WriteOnPorts(c, image);
+    PortChoice where;
+    if (int status = ChoosePort(c, where)) return status;
+    OnePortWatch w(c);
+    return WriteOn(c, where, image, w);
 }
 
 namespace {
@@ -287,23 +282,22 @@ namespace {
 // the keyer's settings into the backup file, read as `read` reads them on the
 // port the upload then takes. A keyer without the settings commands has none
 // to keep, which its checks' detection tells without asking it again.
-int Backup(const Context& c, const PortChoice& where, Port& port, const ProgramStart& start) {
+int Backup(const Context& c, const PortChoice& where, Port& port, const ProgramStart& start,
+           PortWatch& w) {
     if (const std::optional<TransferOutcome> none = SettingsRefusal(*start.detection)) {
-        c.Say("No backup: " + std::string(TransferText(*none)));
+        w.Say("No backup: " + std::string(TransferText(*none)));
         return kExitOk;
     }
     SettingsImage image{};
-    int status = ReadOn(c, where, port, image);
-    if (status == kExitOk) {
-        Context backup = c;
-        backup.opt.file = c.opt.backup;
-        status = SaveSettings(backup, image);
-    }
+    int status = ReadOn(c, where, port, image, w, Stage::BackingUp);
+    Context backup = c;
+    backup.opt.file = c.onePortOfMany ? FillChip(c.opt.backup, *start.detection) : c.opt.backup;
+    if (status == kExitOk) status = SaveSettings(backup, image);
     if (status != kExitOk) {
         c.io.err << "ztcli: nothing was programmed: the settings could not be backed up\n";
         return status;
     }
-    c.Say("The keyer's settings are in " + c.opt.backup);
+    w.Say("The keyer's settings are in " + backup.opt.file);
     return kExitOk;
 }
 
@@ -329,61 +323,80 @@ std::string StageHint(UploadStage stage, bool recovery) {
 
 // Runs the upload to its end, following it with the bar and the log. Ctrl+C
 // stops it between frames instead of cutting a frame short.
-UploadPoll FollowUpload(const Context& c, UploadDriver& upload, LogQueue& log,
-                        const CtrlCCatcher& ctrlC) {
-    Progress bar(c, "Uploading");
+UploadPoll FollowUpload(UploadDriver& upload, PortWatch& w, int frames) {
     UploadPoll p;
     bool stopAsked = false;
     while (!p.result) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        if (ctrlC.Caught() && !stopAsked) {
+        if (w.StopAsked() && !stopAsked) {
             upload.RequestStop();
             stopAsked = true;
         }
-        log.Flush(c);
+        w.Flush();
         p = upload.Poll();
-        bar.Update(p.progress);
+        w.Progress(p.progress, p.frames, frames);
     }
-    log.Flush(c);
-    bar.End(*p.result == UploadResult::Done);
+    w.Flush();
+    w.End(*p.result == UploadResult::Done);
     return p;
 }
 
 }  // namespace
 
+int StoppedUpload(const Context& c, const PortChoice& where, UploadStage stage, bool recovery) {
+    return PortFail(c, where, kExitInterrupted, "the upload was stopped by the user (Ctrl+C)",
+                    {StageHint(stage, recovery)});
+}
+
+int UploadOn(const Context& c, const PortChoice& where, Port& port, const LoadedImage& firmware,
+             PortWatch& w, UploadPoll& ended) {
+    const ProgramStart start = PrepareProgram(port, where.target, {}, c.waits, firmware);
+    if (!start.detection) return c.Fail(kExitUsage, c.opt.file + ": " + start.text);
+    w.Detected(*start.detection);
+    if (int status = DetectionFailure(c, where, *start.detection, start.text + ": ")) return status;
+    if (!start.Goes()) return PortFail(c, where, kExitKeyer, start.text);
+    if (!c.opt.backup.empty())
+        if (int status = Backup(c, where, port, start, w)) return status;
+    w.Say(start.text);
+
+    const bool recovery = start.check == ProgramCheck::Recovery;
+    if (w.StopAsked()) {  // before the first byte of the upload: the keyer is as it was
+        ended.result = UploadResult::Stopped;
+        return StoppedUpload(c, where, ended.stage, recovery);
+    }
+    UploadJob job{&port, &firmware.image, recovery, {}, c.waits};
+    if (c.opt.verbose)
+        job.log = [&w](const std::string& line) {
+            w.Log(line.substr(0, line.find_last_not_of("\r\n") + 1));
+        };
+    w.Begin(Stage::Uploading);
+    UploadDriver upload;
+    if (!upload.Start(job)) {
+        w.End(false);
+        return PortFail(c, where, kExitKeyer, UploadResultText(UploadResult::NotStarted));
+    }
+    ended = FollowUpload(upload, w, static_cast<int>(SlotOrder(firmware.image).size()));
+    if (*ended.result == UploadResult::Stopped)
+        return StoppedUpload(c, where, ended.stage, recovery);
+    if (*ended.result != UploadResult::Done)
+        return PortFail(c, where, kExitKeyer, ended.text, {StageHint(ended.stage, recovery)});
+    w.Say(ended.text);
+    return kExitOk;
+}
+
 int UploadCommand(const Context& c) {
     LoadedImage firmware;
     if (int status = LoadFirmware(c, firmware)) return status;
     c.Say(LoadedText(firmware.identity, firmware.result));
+    if (RunsAsBatch(c)) return UploadOnPorts(c, firmware);
     if (!c.opt.backup.empty())
         if (int status = CheckSavable(c, c.opt.backup)) return status;
     PortChoice where;
     if (int status = ChoosePort(c, where)) return status;
     Port port;
-    const ProgramStart start = PrepareProgram(port, where.target, {}, c.waits, firmware);
-    if (!start.detection) return c.Fail(kExitUsage, c.opt.file + ": " + start.text);
-    if (int status = DetectionFailure(c, where, *start.detection, start.text + ": ")) return status;
-    if (!start.Goes()) return PortFail(c, where, kExitKeyer, start.text);
-    if (!c.opt.backup.empty())
-        if (int status = Backup(c, where, port, start)) return status;
-    c.Say(start.text);
-
-    LogQueue log;
-    const bool recovery = start.check == ProgramCheck::Recovery;
-    UploadJob job{&port, &firmware.image, recovery, {}, c.waits};
-    if (c.opt.verbose) job.log = [&log](const std::string& line) { log.Push(line); };
-    const CtrlCCatcher ctrlC;
-    UploadDriver upload;
-    if (!upload.Start(job))
-        return PortFail(c, where, kExitKeyer, UploadResultText(UploadResult::NotStarted));
-    const UploadPoll p = FollowUpload(c, upload, log, ctrlC);
-    if (*p.result == UploadResult::Stopped)
-        return PortFail(c, where, kExitInterrupted, "the upload was stopped by the user (Ctrl+C)",
-                        {StageHint(p.stage, recovery)});
-    if (*p.result != UploadResult::Done)
-        return PortFail(c, where, kExitKeyer, p.text, {StageHint(p.stage, recovery)});
-    c.Say(p.text);
-    return kExitOk;
+    OnePortWatch w(c);
+    UploadPoll ended;
+    return UploadOn(c, where, port, firmware, w, ended);
 }
 
 }  // namespace zt::cli

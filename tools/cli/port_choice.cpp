@@ -21,9 +21,7 @@ const char* const kUploadCutHint =
     "it reports \"No O/S\"; programming it again (FW Update in the window, or ztcli upload FILE) "
     "recovers it";
 
-namespace {
-
-constexpr const char* kSilentHint =
+const char* const kSilentHint =
 #ifdef _WIN32
     "hint: check the keyer's power and its cable, and that it is on this port (ztcli ports "
     "--probe tries every port; Device Manager lists them under \"Ports (COM & LPT)\"); after an "
@@ -34,6 +32,8 @@ constexpr const char* kSilentHint =
     "port (the guide's \"When a USB serial adapter is taken by another program\"); after an "
     "interrupted upload, switch the keyer off and on";
 #endif
+
+namespace {
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -117,7 +117,14 @@ std::string MappingHint(int com) {
 }
 
 // The ports that are present, as `ztcli ports` lists them, and how to map one.
-std::vector<std::string> PresentPortsHints(int com) {
+// A port of a batch lists none: listing opens every free port, which may be
+// the very one another port of the batch is opening.
+std::vector<std::string> PresentPortsHints(const Context& c, int com) {
+    if (c.onePortOfMany)
+        return {
+            "ztcli ports lists the ports present, and ztcli ports --probe finds the keyers "
+            "among them",
+            MappingHint(com)};
     std::vector<std::string> listed;
     for (const PortEntry& p : ListPorts())
         listed.push_back(Com(p.number) + " " + p.device + " (" + PortStateName(p.state) + ")");
@@ -143,7 +150,7 @@ int OpenFailure(const Context& c, const PortChoice& where, const Detection& d) {
                                      : where.target.device.empty()
                                          ? DeviceName(where.device) + ": no such device"
                                          : "no such device";
-            return PortFail(c, where, kExitPort, text, PresentPortsHints(where.target.com));
+            return PortFail(c, where, kExitPort, text, PresentPortsHints(c, where.target.com));
         }
         case PortOpen::Busy:
         case PortOpen::Denied:
@@ -191,6 +198,66 @@ int FindKeyer(const Context& c, PortChoice& choice) {
     return kExitKeyer;
 }
 
+bool IsAll(const std::string& value) {
+    return Lower(value) == "all";
+}
+
+// One port as --port names it (given), from the words origin.
+PortChoice Given(const std::string& given, const std::string& origin) {
+    PortChoice choice;
+    if (const std::optional<int> com = ComNumber(given)) {
+        choice.target = {*com, {}};
+        choice.origin = Com(*com) + ", from --port " + origin;
+        choice.device = ComDevicePath(*com);
+    } else {
+        choice.target = {0, given};
+        choice.origin = given + ", from --port" + (given == origin ? "" : " " + origin);
+        choice.device = given;
+    }
+    return choice;
+}
+
+// Why one part of a --port list names no port; empty when it names one.
+std::string ListPartProblem(const std::string& part) {
+    if (part.find_first_not_of(" \t") == std::string::npos) return "an empty part names no port";
+    if (IsAuto(part) || IsAll(part))
+        return "auto and all stand alone (--port auto: the one keyer; --port all: every one)";
+    return PortOptionProblem(part);
+}
+
+// Where a device leads, so that a COM number and the path of its link count
+// as one port. Windows names a port one way only (\\.\COMn), in any case.
+std::string SameDevice(const std::string& device) {
+#ifdef _WIN32
+    return Lower(device);
+#else
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::weakly_canonical(device, error);
+    return error ? device : real.string();
+#endif
+}
+
+// --port all: every port present and free; the others are named as skipped.
+int AllPorts(const Context& c, PortSet& set) {
+    set.all = true;
+    const std::vector<PortEntry> present = ListPorts();
+    for (const PortEntry& p : present) {
+        if (p.state != ProbeResult::Present) {
+            set.skipped.push_back(p);
+            continue;
+        }
+        set.ports.push_back({{p.number, {}}, p.device, Com(p.number) + ", found by --port all"});
+    }
+    if (!set.ports.empty()) return kExitOk;
+    std::vector<std::string> untried;
+    for (const PortEntry& p : present) untried.push_back(Named(p) + ": not tried: " + p.note);
+    c.Fail(kExitPort,
+           "--port all: " + (untried.empty() ? std::string("no serial ports are present")
+                                             : "no port could be tried: " + Joined(untried)));
+    Hints(c, {MappingHint(0)});
+    return kExitPort;
+}
+
 }  // namespace
 
 std::string PortOptionProblem(const std::string& value) {
@@ -205,20 +272,41 @@ std::string PortOptionProblem(const std::string& value) {
 int ChoosePort(const Context& c, PortChoice& choice) {
     const std::string& given = c.opt.port;
     if (IsAuto(given)) return FindKeyer(c, choice);
-    if (given.find(',') != std::string::npos && IsComNumberList(given))
-        return c.Fail(kExitUsage,
-                      given + " names several ports; this command uses one (ports takes a list)");
+    if (IsAll(given) || (given.find(',') != std::string::npos && IsComNumberList(given)))
+        return c.Fail(kExitUsage, given + " names several ports; this command uses one");
     if (given.empty()) {
         choice.target = {ConfiguredComPort(c, choice.origin), {}};
-    } else if (const std::optional<int> com = ComNumber(given)) {
-        choice.target = {*com, {}};
-        choice.origin = Com(*com) + ", from --port " + given;
-    } else {
-        choice.target = {0, given};
-        choice.origin = given + ", from --port";
+        choice.device = ComDevicePath(choice.target.com);
+        return kExitOk;
     }
-    choice.device =
-        choice.target.device.empty() ? ComDevicePath(choice.target.com) : choice.target.device;
+    choice = Given(given, given);
+    return kExitOk;
+}
+
+std::string PortName(const PortChoice& where) {
+    return where.target.device.empty() ? Com(where.target.com) : where.target.device;
+}
+
+bool SeveralPorts(const Context& c) {
+    return IsAll(c.opt.port) || c.opt.port.find(',') != std::string::npos;
+}
+
+int ChoosePorts(const Context& c, PortSet& set) {
+    if (IsAll(c.opt.port)) return AllPorts(c, set);
+    if (!SeveralPorts(c)) {
+        set.ports.emplace_back();
+        return ChoosePort(c, set.ports.back());
+    }
+    std::vector<std::string> devices;  // each once
+    for (const std::string& part : ListParts(c.opt.port)) {
+        if (const std::string problem = ListPartProblem(part); !problem.empty())
+            return c.Fail(kExitUsage, "--port " + c.opt.port + ": " + problem);
+        const PortChoice choice = Given(part, c.opt.port);
+        const std::string device = SameDevice(choice.device);
+        if (std::find(devices.begin(), devices.end(), device) != devices.end()) continue;
+        devices.push_back(device);
+        set.ports.push_back(choice);
+    }
     return kExitOk;
 }
 
@@ -245,7 +333,7 @@ int ConfiguredComPort(const Context& c, std::string& origin) {
 
 int ListedPorts(const Context& c, std::vector<PortEntry>& ports) {
     ports = ListPorts();
-    if (c.opt.port.empty()) return kExitOk;
+    if (c.opt.port.empty() || IsAll(c.opt.port)) return kExitOk;
     if (!IsComNumberList(c.opt.port))
         return c.Fail(kExitUsage, "ports takes COM numbers with --port (3, or 3,4), not " +
                                       c.opt.port + "; ztcli test --port PATH tries a device");
@@ -259,7 +347,7 @@ int ListedPorts(const Context& c, std::vector<PortEntry>& ports) {
                                      [n](const PortEntry& p) { return p.number == n; });
         if (it == ports.end()) {
             c.Fail(kExitUsage, Com(n) + " (" + ComDevicePath(n) + "): no such device");
-            Hints(c, {PresentPortsHints(n)[0]});
+            Hints(c, {PresentPortsHints(c, n)[0]});
             return kExitUsage;
         }
         if (std::find(numbers.begin(), numbers.end(), n) == numbers.end()) {

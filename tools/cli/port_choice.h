@@ -29,6 +29,27 @@ struct PortChoice {
 // kExitOk, or the status after saying why there is none to use.
 int ChoosePort(const Context& c, PortChoice& choice);
 
+// "COM3", or the device path a port was given by.
+std::string PortName(const PortChoice& where);
+
+// Whether --port names several ports: a list (3,4 or COM3,/dev/ttyUSB2) or all.
+bool SeveralPorts(const Context& c);
+
+struct PortSet {
+    std::vector<PortChoice> ports;  // each device once, in the order named
+    // all: every port present, where one without a keyer is left out rather
+    // than failed; those another program holds or that may not be opened are
+    // never touched, only named.
+    bool all = false;
+    std::vector<PortEntry> skipped;
+
+    // Whether each keyer's file needs a name of its own.
+    bool Several() const { return all || ports.size() > 1; }
+};
+// The ports a list or all names, or the one port ChoosePort would choose.
+// kExitOk, or the status after saying why there are none to use.
+int ChoosePorts(const Context& c, PortSet& set);
+
 // The COM number the window would use: its configuration file's, or 1, the
 // number the window writes into a new one; origin says which ("COM3, from
 // the window's configuration (PATH)"). The file is only read here.
@@ -54,6 +75,9 @@ int PortFail(const Context& c, const PortChoice& where, int status, const std::s
 // (kExitKeyer). prefix leads a keyer failure's text.
 int DetectionFailure(const Context& c, const PortChoice& where, const Detection& d,
                      const std::string& prefix = "");
+
+// What ztcli says when a keyer does not answer, and what to try.
+extern const char* const kSilentHint;
 
 // How `ports --probe` sums up what a port said: the chip and firmware of a
 // keyer, "no answer", or why it was not tried.
