@@ -30,7 +30,7 @@ class FocusTest : public testing::AppTest {
     }
 };
 
-TEST_F(FocusTest, AKeyerOperationGivesItBackToTheControlThatHadIt) {
+TEST_F(FocusTest, AKeyerOperationGivesItBackToTheControlThatHadItOrIfDisabledToTestZt) {
     ui::Window& w = openWithoutKeyer();
     press(w, id::kTestZt);
     EXPECT_EQ(ui::focusedControl(w), id::kTestZt);  // the next Enter tests again
@@ -46,10 +46,8 @@ TEST_F(FocusTest, AKeyerOperationGivesItBackToTheControlThatHadIt) {
     EXPECT_EQ(ui::focusedControl(w), id::kReadConfigFile);
     press(w, id::kUser2);
     EXPECT_EQ(ui::focusedControl(w), id::kUser2);
-}
 
-TEST_F(FocusTest, AButtonThatStaysDisabledHandsItToTestZt) {
-    ui::Window& w = openWithoutKeyer();
+    // A button that stays disabled hands it to Test ZT.
     ui::enable(w, id::kReadZt, true);  // as after a keyer that has gone since
     press(w, id::kReadZt);
     EXPECT_FALSE(ui::isEnabled(w, id::kReadZt));

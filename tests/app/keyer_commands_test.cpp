@@ -18,7 +18,7 @@ using testing::KeyerTest;
 
 const Bytes kDetection = {0, 4, 0x55, 0, 9, 0, 0x17, 0, 0x18};
 
-class DetectTest : public KeyerTest {
+class KeyerCommandsTest : public KeyerTest {
   protected:
     void SetUp() override {
         KeyerTest::SetUp();
@@ -53,7 +53,7 @@ class DetectTest : public KeyerTest {
     std::set<std::string> seen;
 };
 
-TEST_F(DetectTest, IdentitiesShownAsTheChipReportsThem) {
+TEST_F(KeyerCommandsTest, IdentitiesShownAsTheChipReportsThem) {
     ui::Window& w = openMain();
     startKeyer();
     struct Case {
@@ -85,7 +85,7 @@ TEST_F(DetectTest, IdentitiesShownAsTheChipReportsThem) {
     EXPECT_GT(host().repaints, 0);  // the window was repainted during the waits
 }
 
-TEST_F(DetectTest, BootLoaderOnlyKeyer) {
+TEST_F(KeyerCommandsTest, BootLoaderOnlyKeyer) {
     ui::Window& w = openMain();
     startKeyer({}, {}, true);
     ui::setText(w, ids::kChipLabel, "ZT IC: AF");
@@ -101,7 +101,7 @@ TEST_F(DetectTest, BootLoaderOnlyKeyer) {
     EXPECT_FALSE(ui::isEnabled(w, ids::kReadZt));
 }
 
-TEST_F(DetectTest, APortThatWillNotOpenIsAnErrorAndButtonsAfterTestOnlyGrow) {
+TEST_F(KeyerCommandsTest, APortThatWillNotOpenIsAnErrorAndButtonsAfterTestOnlyGrow) {
     ui::Window& w = openMain();
     auto enabled = [&](int id) { return ui::isEnabled(w, id); };
     // Nothing on the configured port (a link to a device that is not there).
@@ -126,7 +126,7 @@ TEST_F(DetectTest, APortThatWillNotOpenIsAnErrorAndButtonsAfterTestOnlyGrow) {
     EXPECT_TRUE(enabled(ids::kTestZt));
 }
 
-TEST_F(DetectTest, BusyTestOnlyLocksAndRefreshes) {
+TEST_F(KeyerCommandsTest, BusyTestOnlyLocksAndRefreshes) {
     ui::Window& w = openMain();
     startKeyer();
     session.busy = 1;
@@ -136,7 +136,7 @@ TEST_F(DetectTest, BusyTestOnlyLocksAndRefreshes) {
     EXPECT_TRUE(ui::isEnabled(w, ids::kTestZt));
 }
 
-TEST_F(DetectTest, ALineThatHangsUpDuringTestIsAnErrorAndTheTooltipSaysWhy) {
+TEST_F(KeyerCommandsTest, ALineThatHangsUpDuringTestIsAnErrorAndTheTooltipSaysWhy) {
     ui::Window& w = openMain();
     sim::Faults f;
     f.hangUpAfter = 11;  // echo, revision, variant and pot answered; then the line drops
@@ -161,7 +161,7 @@ TEST_F(DetectTest, ALineThatHangsUpDuringTestIsAnErrorAndTheTooltipSaysWhy) {
 
 // Read ZT and Write ZT: the window's states, texts and editor around the
 // transfers, whose bytes are tests/link/operations_test.cpp's.
-TEST_F(DetectTest, ReadFillsTheEditorAndWriteStoresItIntoTheImageAndSendsIt) {
+TEST_F(KeyerCommandsTest, ReadFillsTheEditorAndWriteStoresItIntoTheImageAndSendsIt) {
     ui::Window& w = openMain();
     keyerWithSettings();
     watchOperation();
@@ -188,7 +188,7 @@ TEST_F(DetectTest, ReadFillsTheEditorAndWriteStoresItIntoTheImageAndSendsIt) {
 
 // A read that falls short leaves the image and the editor; a write the line
 // does not hold says so, and why in the tooltip.
-TEST_F(DetectTest, AReadThatFallsShortOrAWriteTheLineDropsIsAnErrorThatSaysWhy) {
+TEST_F(KeyerCommandsTest, AReadThatFallsShortOrAWriteTheLineDropsIsAnErrorThatSaysWhy) {
     ui::Window& w = openMain();
     session.image.fill(0x77);
     ui::setText(w, ids::kWeight, "unchanged");
@@ -213,7 +213,7 @@ TEST_F(DetectTest, AReadThatFallsShortOrAWriteTheLineDropsIsAnErrorThatSaysWhy) 
 
 // The editor's check (tests/app/focus_test.cpp) comes after detection: a
 // refusal sends nothing more and its box alone tells it.
-TEST_F(DetectTest, AnInvalidValueStopsTheWriteAfterDetection) {
+TEST_F(KeyerCommandsTest, AnInvalidValueStopsTheWriteAfterDetection) {
     ui::Window& w = openMain();
     keyerWithSettings();
     ui::click(w, ids::kResetDefaults);
@@ -227,7 +227,7 @@ TEST_F(DetectTest, AnInvalidValueStopsTheWriteAfterDetection) {
     EXPECT_EQ(session.busy, 0);
 }
 
-TEST_F(DetectTest, WithNoKeyerNothingIsTransferredAndTheImageStays) {
+TEST_F(KeyerCommandsTest, WithNoKeyerNothingIsTransferredAndTheImageStays) {
     ui::Window& w = openMain();
     session.comPortNumber = 49;  // nothing there
     session.image.fill(0x42);

@@ -3,7 +3,6 @@
 #include <fstream>
 #include <string>
 
-#include "app/about.h"
 #include "app/setting_controls.h"
 #include "app/startup.h"
 #include "resources/ids.h"
@@ -57,30 +56,19 @@ TEST_F(AppTest, StartUpState) {
     EXPECT_EQ(ui::getText(w, id::kWeight), " ");
 }
 
-TEST_F(AppTest, EnterAndEscapeDoNothingExitAndCloseBoxEndWithZero) {
-    ui::Window& w = openMain();
-    ui::pressEnter(w);
-    ui::pressEscape(w);
-    EXPECT_FALSE(w.ended);
-    EXPECT_EQ(ui::sendCommand(w, 1), 0);  // no control has the OK or Cancel ids
-    EXPECT_EQ(ui::sendCommand(w, 2), 0);
-
-    ui::click(w, id::kExit);
-    EXPECT_TRUE(w.ended);
-    EXPECT_EQ(w.result, 0);
-    EXPECT_FALSE(ui::isEnabled(w, id::kTestZt));  // Exit locks the buttons first
-
-    ui::Window& again = (ui::closeWindow(w), openMain());
-    ui::closeBox(again);
-    EXPECT_TRUE(again.ended);
-    EXPECT_EQ(again.result, 0);
-}
-
+// Enter and Escape do nothing; Exit and the close box end with zero.
 TEST_F(AppTest, ProgramRunsTheMainWindowAndEndsWithStatusZero) {
     std::string label;
     host().onModal(id::kMainDialog, [&](ui::Window& w) {
         label = ui::getText(w, id::kPortLabel);
+        ui::pressEnter(w);
+        ui::pressEscape(w);
+        EXPECT_FALSE(w.ended);
+        EXPECT_EQ(ui::sendCommand(w, 1), 0);  // no control has the OK or Cancel ids
+        EXPECT_EQ(ui::sendCommand(w, 2), 0);
         ui::click(w, id::kExit);
+        EXPECT_TRUE(w.ended);
+        EXPECT_FALSE(ui::isEnabled(w, id::kTestZt));  // Exit locks the buttons first
     });
     EXPECT_EQ(RunProgram(session), 0);
     EXPECT_EQ(label, "com:1");  // first run: the file is created with COM 1
@@ -231,7 +219,10 @@ TEST_F(AppTest, AboutBoxSetsVerboseOnlyThroughOk) {
     };
     checkThen([](ui::Window& about) { ui::closeBox(about); });
     EXPECT_EQ(session.verboseMode, 0);
+    // "Ver 5.3, Built hh:mm:ss, Mmm dd yyyy", from the build stamps
     EXPECT_EQ(version.rfind("Ver 5.3, Built ", 0), 0u) << version;
+    ASSERT_EQ(version.size(), std::string("Ver 5.3, Built 16:36:10, Mar  2 2022").size());
+    EXPECT_TRUE(version[17] == ':' && version[20] == ':' && version.substr(23, 2) == ", ");
 #ifdef _WIN32
     EXPECT_EQ(system, "Operating System is MS Windows");
 #else
@@ -253,15 +244,6 @@ TEST_F(AppTest, AboutBoxSetsVerboseOnlyThroughOk) {
     EXPECT_TRUE(shownChecked);
     EXPECT_EQ(session.verboseMode, 0);
     EXPECT_EQ(host().unscripted, 0);
-}
-
-TEST(About, VersionLineUsesTheBuildStamps) {
-    std::string v = VersionLine();
-    // "Ver 5.3, Built hh:mm:ss, Mmm dd yyyy"
-    ASSERT_EQ(v.size(), std::string("Ver 5.3, Built 16:36:10, Mar  2 2022").size()) << v;
-    EXPECT_EQ(v[17], ':');
-    EXPECT_EQ(v[20], ':');
-    EXPECT_EQ(v.substr(23, 2), ", ");
 }
 
 }  // namespace
