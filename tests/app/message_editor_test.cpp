@@ -82,6 +82,7 @@ TEST_F(AppTest, KeyFilterRefusesCharactersWithoutACodeButNotEditingKeys) {
     ui::Window& w = openMain();
     for (int ch : {int('\t'), 0xE9, 0x20AC, int('$'), int('#'), int('%'), 127})
         EXPECT_FALSE(ui::typeChar(w, ids::kMsg1, ch)) << ch;
+    EXPECT_FALSE(ui::typeChar(w, ids::kCallUser1, '~'));
     EXPECT_TRUE(ui::typeChar(w, ids::kCallUser1, 'a'));
     EXPECT_TRUE(ui::typeChar(w, ids::kCallUser1, 8));
     EXPECT_EQ(ui::getText(w, ids::kCallUser1), "");
