@@ -90,7 +90,6 @@ TEST_F(FocusTest, ARefusedValueTakesItToTheFieldTheMessageNamesWithItsTextSelect
     ui::click(w, id::kResetDefaults);
     ui::setText(w, id::kMsg1 + 2, "PRICE $5");
     press(w, id::kWriteConfigFile);
-    EXPECT_EQ(host().messageBoxes.back().text, "Msg 3: \"$\" cannot be stored");
     EXPECT_EQ(ui::focusedControl(w), id::kMsg1 + 2);
     EXPECT_EQ(host().selectedText, id::kMsg1 + 2);
 
