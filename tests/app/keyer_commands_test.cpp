@@ -237,9 +237,7 @@ TEST_F(KeyerCommandsTest, WithNoKeyerNothingIsTransferredAndTheImageStays) {
     session.comPortNumber = testing::kSimCom;
     startKeyer(Keyer(kVariantSmt, 30, 5));
     ui::sendCommand(w, ids::kReadZt);
-    Bytes read = kDetection;
-    read.insert(read.end(), {0, 0x0C, 0, 0x1A});
-    EXPECT_EQ(sim->Received(), read);
+    EXPECT_EQ(sim->Received(), (Bytes{0, 4, 0x55, 0, 9, 0, 0x17, 0, 0x18, 0, 0x0C, 0, 0x1A}));
 }
 
 }  // namespace

@@ -70,13 +70,10 @@ TEST_F(EditorTest, ARefusedRowStoresNoneAndTheOthersLandAsTheKeyerWantsThem) {
     type(w, ids::kMinWpm, "12");
     session.image[14] = 0xE0;
     EXPECT_EQ(store(w, User::One), "");
-    EXPECT_EQ(byte(3), 33);
-    EXPECT_EQ(byte(292), 1);
-    EXPECT_EQ(byte(293), 1);
-    EXPECT_EQ(byte(2), 78);
-    EXPECT_EQ(byte(6), 12);
-    EXPECT_EQ(byte(7), 28);
-    EXPECT_EQ(byte(14), 0xE7);
+    // Freq, Weight, MinWpm, MaxWpm over MinWpm, the register, serial number low and high
+    EXPECT_EQ(
+        (std::vector<int>{byte(2), byte(3), byte(6), byte(7), byte(14), byte(292), byte(293)}),
+        (std::vector<int>{78, 33, 12, 28, 0xE7, 1, 1}));
 }
 
 // Each end alone is tests/app/settings_table_test.cpp's; both wrong, the

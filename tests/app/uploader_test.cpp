@@ -96,12 +96,9 @@ TEST_F(UploaderTest, LoadProgramAndTestAfterwards) {
     });
     ASSERT_EQ(host().fileRequests.size(), 1u);
     const ui::FileDialogRequest& r = host().fileRequests[0];
-    EXPECT_EQ(r.title, "Open");
+    EXPECT_EQ(r.title + "|" + r.initialPath + "|" + r.defaultExtension, "Open|*.bin|bin");
     EXPECT_EQ(r.filters, (decltype(r.filters){{"All files", "*.*"}, {"Bin Files", "*.bin"}}));
-    EXPECT_EQ(r.initialFilter, 1);
-    EXPECT_EQ(r.initialPath, "*.bin");
-    EXPECT_TRUE(r.mustExist && !r.save);
-    EXPECT_EQ(r.defaultExtension, "bin");
+    EXPECT_TRUE(r.initialFilter == 1 && r.mustExist && !r.save);
     EXPECT_EQ(sim->program()[0x20], 0x0201);
     // The keyer restarted into its firmware, and the main window has tested it.
     EXPECT_EQ(ui::getText(w, ids::kOpState), ">ZT OK");

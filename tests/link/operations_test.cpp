@@ -80,8 +80,9 @@ class OperationsTest : public ::testing::Test {
 
 // The caller's step comes between detection and the readouts; the readings
 // come as the keyer sent them, a 0 as a reading of its own. 30.03 predates
-// the variant query; a MINI has no push-button readout.
-TEST_F(OperationsTest, TestReadsTheLiveValuesAfterTheCallersStep) {
+// the variant query; a MINI has no push-button readout. A line that fails
+// during the readings is why they fell short (one that stalls: tests/cli).
+TEST_F(OperationsTest, TestReadsTheLiveValuesAfterTheCallersStepOrWhyTheyFellShort) {
     sim::Identity id;
     id.pot = 0;
     sim->SetIdentity(id);
@@ -110,6 +111,17 @@ TEST_F(OperationsTest, TestReadsTheLiveValuesAfterTheCallersStep) {
         ASSERT_TRUE(r.values);
         EXPECT_EQ(r.values->hasPushbutton, keyer.variant != kVariantMini);
     }
+
+    waits = testing::ShortWaits();  // time for the hang-up to be seen
+    start({});
+    sim::Faults f;
+    f.hangUpAfter = 11;  // echo, revision, variant and pot answered; then the line drops
+    sim->SetFaults(f);
+    const TestResult cut = TestKeyer(port, target, {}, waits);
+    ASSERT_TRUE(cut.values);
+    EXPECT_EQ(cut.values->pot, 128);
+    EXPECT_FALSE(cut.values->pushbutton || cut.values->supply);
+    EXPECT_EQ(cut.values->failure, "the line hung up");
 }
 
 // A detection that finds no firmware ends the operation: the caller's step
@@ -196,20 +208,6 @@ TEST_F(OperationsTest, DetectionHasItsOwnWaitsAndTheRestTheFullOnes) {
     EXPECT_EQ(readWaits.back(), 250);
     EXPECT_EQ(port.waits().readMs, 250);
     EXPECT_EQ(KeyerWaits().detection.readMs, KeyerWaits().full.readMs);
-}
-
-// The line that fails during Test's readings is why they fell short; one
-// that stalls is ztcli's test (tests/cli).
-TEST_F(OperationsTest, ALineThatHangsUpDuringTestGivesTheCause) {
-    waits = testing::ShortWaits();  // time for the hang-up to be seen
-    sim::Faults f;
-    f.hangUpAfter = 11;  // echo, revision, variant and pot answered; then the line drops
-    sim->SetFaults(f);
-    const TestResult t = TestKeyer(port, target, {}, waits);
-    ASSERT_TRUE(t.values);
-    EXPECT_EQ(t.values->pot, 128);
-    EXPECT_FALSE(t.values->pushbutton || t.values->supply);
-    EXPECT_EQ(t.values->failure, "the line hung up");
 }
 
 // Both blocks after detection; the image changes only when both came whole.
