@@ -29,8 +29,7 @@ TEST_F(AppTest, RttyShowsTheEditedUsersRegistersAndOkWritesThemBackWhole) {
     session.image[295] = 0x8A;
     session.image[296] = 0x0C;
     RunRtty(host(), main, [](ui::Window& w) {
-        EXPECT_TRUE(ui::isChecked(w, ids::kRttyEnable));
-        EXPECT_FALSE(ui::isChecked(w, ids::kRttyReverse));
+        EXPECT_TRUE(ui::isChecked(w, ids::kRttyEnable) && !ui::isChecked(w, ids::kRttyReverse));
         EXPECT_EQ(Shown(w, ids::kRttyBaud) + Shown(w, ids::kRttyStopBits) +
                       Shown(w, ids::kRttyDiddleIs) + Shown(w, ids::kRttyUsos),
                   "751.5LtrsOff");

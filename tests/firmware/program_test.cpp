@@ -46,7 +46,7 @@ class ProgramTest : public testing::CoreTest {
     LoadedImage firmware;
 };
 
-TEST_F(ProgramTest, TheImagesChecksComeFirstAndAskTheKeyerNothing) {
+TEST_F(ProgramTest, TheImagesChecksComeFirstAndAskTheKeyerNothingThenItMustTakeTheImage) {
     EXPECT_EQ(Prepare().text, "Error: Please Open a Programming File !");
     LoadFamily(5);
     Load({testing::kEndRecord});  // a load without records leaves the good one's flag
@@ -60,11 +60,10 @@ TEST_F(ProgramTest, TheImagesChecksComeFirstAndAskTheKeyerNothing) {
     EXPECT_EQ(s.check, ProgramCheck::NoFile);
     EXPECT_FALSE(s.detection || s.Goes());
     EXPECT_TRUE(sim.Received().empty());
-}
 
-TEST_F(ProgramTest, TheKeyerIsDetectedAnewAndMustTakeTheImage) {
+    // Then the keyer is detected anew and must take the image.
     LoadFamily(55);  // DIP
-    ProgramStart s = Prepare();
+    s = Prepare();
     EXPECT_EQ(s.check, ProgramCheck::WrongImage);
     EXPECT_EQ(s.text, "Error: Attempting to program an SMT ZT with a DIP image !");
     EXPECT_EQ(sim.Received(), (Bytes{0, 4, 0x55, 0, 9, 0, 0x17, 0, 0x18}));  // detection only

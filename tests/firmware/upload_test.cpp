@@ -12,10 +12,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes FrameBytes(const Frame& f) {
-    return Bytes(f.begin(), f.end());
-}
-
 class UploadTest : public ::testing::Test {
   protected:
     // Every slot holds data of its own, so a slot sent twice or in the wrong
@@ -50,20 +46,17 @@ class UploadTest : public ::testing::Test {
     std::vector<int> progress;
 };
 
-TEST(UploadFrames, BlankSlotFrameAndLogLine) {
+// A blank slot's frame and log line; the words that are not blank, at their
+// slots' own addresses; those in slots an upload leaves out do not count as
+// program data.
+TEST(UploadFrames, ABlankSlotsFrameAndWhatMeasureImageCountsAsFilledAndSent) {
     FirmwareImage image;
     BlankImage(image);
     const Frame f = BuildFrame(kFrameNext, image[4]);
-    EXPECT_EQ(FrameBytes(f), (Bytes{0x1B, 0x00, 0x20, 0xFF, 0x3F, 0xFF, 0x3F, 0xFF, 0x3F, 0xFF,
-                                    0x3F, 0xFF, 0x3F, 0xFF, 0x3F, 0xFF, 0x3F, 0xFF, 0x3F, 0xD5}));
+    EXPECT_EQ(Bytes(f.begin(), f.end()),
+              (Bytes{0x1B, 0x00, 0x20, 0xFF, 0x3F, 0xFF, 0x3F, 0xFF, 0x3F, 0xFF,
+                     0x3F, 0xFF, 0x3F, 0xFF, 0x3F, 0xFF, 0x3F, 0xFF, 0x3F, 0xD5}));
     EXPECT_EQ(FrameLogLine(f, 0x3C), "0020 - ff3f ff3f ff3f ff3f ff3f ff3f ff3f ff3f 3c\r\n");
-}
-
-// The words that are not blank, at their slots' own addresses; those in
-// slots an upload leaves out do not count as program data.
-TEST(UploadFrames, MeasureImageCountsWhatIsFilledAndWhatWouldBeSent) {
-    FirmwareImage image;
-    BlankImage(image);
     EXPECT_EQ(MeasureImage(image).words, 0);
     image[960].data[0] = 0x12;  // beyond the main block: never sent
     ImageFill fill = MeasureImage(image);

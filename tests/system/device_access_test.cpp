@@ -11,8 +11,6 @@ TEST(DeniedAdviceTest, JoiningTheGroupOnlyWhereItHelps) {
     const std::vector<unsigned> user = {1000, 24};
     EXPECT_EQ(DeniedAdvice(020660, 20, "dialout", user),
               "add your user to the dialout group and log in again");
-    EXPECT_EQ(DeniedAdvice(020660, 14, "uucp", user),
-              "add your user to the uucp group and log in again");
     EXPECT_EQ(DeniedAdvice(020600, 0, "root", user),
               "only root may open it (group root, mode 0600): a console, most likely, not the "
               "keyer's port");
