@@ -9,26 +9,20 @@
 #include <thread>
 
 #include "app/session.h"
-#include "cli/cli.h"
 #include "cli/json.h"
-#include "firmware/hex_records.h"
 #include "firmware/upload.h"
 #include "resources/ids.h"
 #include "settings/image.h"
 #include "settings/messages.h"
 #include "settings/schema.h"
 #include "settings/settings_file.h"
+#include "support/cli_run.h"
 #include "support/keyer_fixture.h"
 
 namespace zt {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
+using Outcome = testing::CliOutcome;
 
 // Bytes a keyer takes before the first frame of an upload: detection, the
 // hand-over, the boot loader's sync and 35.
@@ -36,16 +30,8 @@ constexpr std::size_t kBeforeFrames = 16;
 
 class BatchTest : public testing::KeyerTest {
   protected:
-    Outcome Cli(std::vector<std::string> args, bool terminal = false) {
-        args.insert(args.begin(), "ztcli");
-        std::vector<const char*> argv;
-        for (const std::string& a : args) argv.push_back(a.c_str());
-        std::ostringstream out, err;
-        cli::Streams io{out, err, terminal};
-        io.errColumns = 60;
-        const int status =
-            cli::RunCli(static_cast<int>(argv.size()), argv.data(), io, testing::ShortWaits());
-        return {status, out.str(), err.str()};
+    static Outcome Cli(std::vector<std::string> args, bool terminal = false) {
+        return testing::RunZtcli(std::move(args), terminal, "", 60);
     }
     // Keyers as COM21, COM22, ... in the order given.
     void Keyers(const std::vector<sim::Faults>& faults, int dipAt = -1) {
@@ -55,14 +41,7 @@ class BatchTest : public testing::KeyerTest {
     }
     sim::Simulator& Sim(int com) { return *sims[std::size_t(com - 21)]; }
     std::string Path(const std::string& name) { return dir.path() + "/" + name; }
-    std::string Image() {
-        using testing::Record;
-        const std::string path = Path("smt.bin");
-        std::ofstream(path) << Record(0, 0, {0, 0, 0, 0, 0, 0, 31, 5}) << "\n"
-                            << Record(0, 0x40, {1, 2, 3, 4}) << "\n"
-                            << testing::kEndRecord << "\n";
-        return path;
-    }
+    std::string Image() { return testing::FirmwareFile(Path("smt.bin"), 5); }
     // The summary's row for a port.
     static std::string Row(const Outcome& r, const std::string& port) {
         const std::size_t at = r.out.find("\n" + port + " ");
@@ -76,9 +55,7 @@ sim::SettingsBytes Settings(int wpm) {
     LoadDefaults(image);
     EXPECT_FALSE(EncodeMessages(MessageTexts{}, image));
     At(image, User::One, Field::FavoriteWpm) = std::uint8_t(wpm);
-    sim::SettingsBytes bytes;
-    std::copy(image.begin(), image.end(), bytes.begin());
-    return bytes;
+    return testing::ToSim(image);
 }
 
 // Every keyer read into a file of its own, written from one file, and
@@ -192,14 +169,16 @@ TEST_F(BatchTest, CtrlCStopsEveryUploadBetweenFrames) {
     EXPECT_NE(r.err.find("to be programmed again: COM21, COM22"), std::string::npos) << r.err;
 }
 
-// A port another program holds: named, it fails without a byte sent; with
-// all it is skipped and the others go on.
+// A port another program holds: named alone, it is refused at the open (no
+// detection waited out); in a list it fails; with all it is skipped and the
+// others go on. None of these sends it a byte.
 TEST_F(BatchTest, APortAnotherProgramHoldsIsNeverTouched) {
     Keyers({{}, {}});
     session.comPortNumber = 22;
     ui::Window& w = openMain();
     ui::click(w, ids::kTestZt);  // the window keeps COM22 open
     Sim(22).ClearReceived();
+    EXPECT_EQ(Cli({"test", "--port", "22"}).status, 3);
     Outcome r = Cli({"test", "--port", "21,22"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("COM22, from --port 21,22: "), std::string::npos) << r.err;

@@ -24,31 +24,22 @@
 #include "settings/messages.h"
 #include "settings/schema.h"
 #include "settings/settings_file.h"
+#include "support/cli_run.h"
 #include "support/keyer_fixture.h"
 
 namespace zt {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
+using Outcome = testing::CliOutcome;
+using testing::FirmwareFile;
+using testing::ToSim;
 
 class CliTest : public testing::KeyerTest {
   protected:
-    // input is what reads from "-".
-    Outcome Cli(std::vector<std::string> args, bool terminal = false,
-                const std::string& input = "") {
-        args.insert(args.begin(), "ztcli");
-        std::vector<const char*> argv;
-        for (const std::string& a : args) argv.push_back(a.c_str());
-        std::ostringstream out, err;
-        std::istringstream in(input);
-        const int status = cli::RunCli(static_cast<int>(argv.size()), argv.data(),
-                                       {out, err, terminal, &in}, testing::ShortWaits());
-        return {status, out.str(), err.str()};
+    static Outcome Cli(std::vector<std::string> args, bool terminal = false,
+                       const std::string& input = "") {
+        return testing::RunZtcli(std::move(args), terminal, input);
     }
     // The same command on the keyer's COM number.
     Outcome OnKeyer(std::vector<std::string> args) {
@@ -70,11 +61,6 @@ class CliTest : public testing::KeyerTest {
         At(image, User::Two, Field::Weight) = 60;
         At(image, User::Two, Field::SerialLow) = 41;
         return image;
-    }
-    static sim::SettingsBytes ToSim(const SettingsImage& image) {
-        sim::SettingsBytes bytes;
-        std::copy(image.begin(), image.end(), bytes.begin());
-        return bytes;
     }
     static SettingsImage FromFile(const std::string& path) {
         SettingsImage image{};
@@ -455,15 +441,6 @@ TEST_F(CliTest, FilesThatAreNoRegularFilesOrReadOnlyFailAtOnceSayingWhy) {
               "ztcli: " + Path("short.eep") + ": File Not Found (No such file or directory)\n");
 }
 
-// An image for family, version 31, with words at 0x20 too; its path.
-std::string FirmwareFile(const std::string& path, int family) {
-    using testing::Record;
-    std::ofstream(path) << Record(0, 0, {0, 0, 0, 0, 0, 0, 31, std::uint8_t(family)}) << "\n"
-                        << Record(0, 0x40, {1, 2, 3, 4}) << "\n"
-                        << testing::kEndRecord << "\n";
-    return path;
-}
-
 TEST_F(CliTest, UploadChecksTheImageAndProgramsTheKeyer) {
     startKeyer(Keyer(kVariantAf, 31, 2));
     const std::string af = FirmwareFile(Path("af.bin"), 103);
@@ -581,17 +558,6 @@ TEST_F(CliTest, CtrlCStopsTheUploadBetweenFramesAndTellsHowToRecover) {
                         "hand over to its boot loader, which never answered; no frame was sent"),
               std::string::npos)
         << lost;
-}
-
-TEST_F(CliTest, HeldPortFailsAtOnce) {
-    startKeyer();
-    ui::Window& w = openMain();
-    ui::click(w, ids::kTestZt);  // the window keeps its port open afterwards
-    ASSERT_TRUE(session.port.IsOpen());
-    sim->ClearReceived();
-    const Outcome r = OnKeyer({"test"});
-    EXPECT_TRUE(sim->Received().empty());  // refused at the open: no detection waited out
-    EXPECT_EQ(r.status, 3);
 }
 
 // What can be known before the keyer is asked is checked first: a port named
