@@ -101,7 +101,8 @@ TEST_F(BatchTest, AKeyerThatFailsEndsAloneAndTheOthersFinish) {
     silent.silent = true;
     drop.hangUpAfter = kBeforeFrames + 5 * kFrameSize;
     Keyers({{}, silent, {}, drop, {}}, 2);
-    const Outcome r = Cli({"upload", "--port", "21,22,23,24,25", Image()});
+    const std::string image = Image();
+    const Outcome r = Cli({"upload", "--port", "21,22,23,24,25", image});
     EXPECT_EQ(r.status, 1);
     for (int com : {21, 25}) {
         EXPECT_EQ(Sim(com).program()[0x20], 0x0201) << com;
@@ -116,10 +117,12 @@ TEST_F(BatchTest, AKeyerThatFailsEndsAloneAndTheOthersFinish) {
     EXPECT_NE(Row(r, "COM24").find("needs programming again"), std::string::npos);
     // Failed ports come last, each with its cause; then those to program again.
     EXPECT_GT(r.out.find("COM22"), r.out.find("COM25"));
-    for (const char* cause : {"COM22, from --port 21,22,23,24,25: ZT not connected",
-                              "COM23, from --port 21,22,23,24,25: Error: Attempting to program",
-                              "COM24, from --port 21,22,23,24,25: Error: ",
-                              "to be programmed again: COM24 (ztcli upload --port 24 "})
+    for (const std::string& cause : std::vector<std::string>{
+             "COM22, from --port 21,22,23,24,25: ZT not connected",
+             "COM23, from --port 21,22,23,24,25: Error: Attempting to program a DIP ZT "
+             "with an SMT image",
+             "COM24, from --port 21,22,23,24,25: Error: ",
+             "to be programmed again: COM24 (ztcli upload --port 24 " + image + ")"})
         EXPECT_NE(r.err.find(cause), std::string::npos) << cause << "\n" << r.err;
 }
 
