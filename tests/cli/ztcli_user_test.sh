@@ -11,6 +11,8 @@
 # of the machine may be listed and probed beside them; nothing here depends
 # on what they say.
 set -uo pipefail
+# shellcheck source=SCRIPTDIR/../support/hex_record.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/hex_record.sh"  # record
 ztcli=$1 ztsim=$2 guide=$(realpath "$3")
 work=$(mktemp -d)
 export XDG_CONFIG_HOME=$work/config
@@ -85,28 +87,12 @@ first() {
 prints() {
     [[ "$out" == *"$1"* ]] || fail "$last: no \"$1\" in the output: $out"
 }
-# tells WORDS: the error stream, where progress and informational lines go, holds WORDS.
-tells() {
-    [[ "$err" == *"$1"* ]] || fail "$last: no \"$1\" in what it told: $err"
-}
 
-# An Intel HEX data record at ADDRESS with the BYTES.
-record() {
-    local address=$1 line sum byte
-    shift
-    line=$(printf ':%02X%04X00' $# "$address")
-    sum=$(($# + (address >> 8) + (address & 255)))
-    for byte in "$@"; do
-        line+=$(printf '%02X' "$byte")
-        sum=$((sum + byte))
-    done
-    printf '%s%02X\n' "$line" $(((256 - sum % 256) % 256))
-}
 # A firmware image for the SMT keyer, version 31.05, with a few words to program.
 firmware=$work/zt_smt_31_05.hex
 {
-    record 0 0 0 0 0 0 0 31 5
-    record 64 1 2 3 4
+    record 0 0 0 0 0 0 0 0 31 5
+    record 0 64 1 2 3 4
     echo ":00000001FF"
 } >"$firmware"
 
@@ -325,10 +311,8 @@ stop 50
 # Programmed again, it runs its firmware.
 keyer 49 --boot-loader-only
 run --port 49 upload --backup "$work/backup-nos.eep" "$firmware"
-expect 0
-tells "No backup: only the keyer's boot loader answered"
-tells "Programming ZOVOV in Recovery mode"
-tells "Upload Completed Successfully"
+expect 0 "No backup: only the keyer's boot loader answered" "Programming ZOVOV in Recovery mode" \
+    "Upload Completed Successfully"
 run --port 49 test
 expect 0
 prints "ZT F/W ver 31.05"
