@@ -42,10 +42,10 @@ class CliTest : public testing::KeyerTest {
         return testing::RunZtcli(std::move(args), terminal, input);
     }
     // The same command on the keyer's COM number.
-    Outcome OnKeyer(std::vector<std::string> args) {
+    Outcome OnKeyer(std::vector<std::string> args, bool terminal = false) {
         args.push_back("--port");
         args.push_back(std::to_string(testing::kSimCom));
-        return Cli(std::move(args));
+        return Cli(std::move(args), terminal);
     }
     std::string Path(const std::string& name) { return dir.path() + "/" + name; }
     // Factory settings with a message and changed values for both users: an
@@ -94,18 +94,29 @@ TEST_F(CliTest, SendsTheWindowsBytes) {
     }
 }
 
+// Settings read, written and read again come back as they were; a keyer that
+// keeps nothing fails the read-back. The reads' progress goes to the error
+// stream, redrawn in place on a terminal only, elsewhere printable lines.
 TEST_F(CliTest, ReadWriteReadRoundTripsAndVerifies) {
     startKeyer();
     const SettingsImage custom = Custom();
     sim->SetSettings(ToSim(custom));
-    ASSERT_EQ(OnKeyer({"read", Path("a.eep")}).status, 0);
-    EXPECT_EQ(FromFile(Path("a.eep")), custom);
-
+    const auto read = [&](const std::string& file, bool terminal) {
+        const Outcome r = OnKeyer({"read", file}, terminal);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(FromFile(file), custom);
+        EXPECT_EQ(r.out, "");
+        const bool controls = std::any_of(r.err.begin(), r.err.end(), [](char c) {
+            return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F;
+        });
+        EXPECT_EQ(controls, terminal) << r.err;
+        EXPECT_EQ(r.err.find("] 100%") != std::string::npos, terminal) << r.err;
+    };
+    read(Path("a.eep"), false);
     sim->SetSettings(sim::FactorySettings());
     const Outcome write = OnKeyer({"write", Path("a.eep")});
     EXPECT_EQ(write.status, 0) << write.err;
-    ASSERT_EQ(OnKeyer({"read", Path("b.eep")}).status, 0);
-    EXPECT_EQ(FromFile(Path("b.eep")), custom);
+    read(Path("b.eep"), true);
 
     // A keyer that takes the blocks but keeps nothing fails the read-back.
     sim->SetSettings(sim::FactorySettings());
@@ -177,13 +188,6 @@ TEST_F(CliTest, ALineThatHangsUpPartwayFailsSayingHowFarItGot) {
     const std::string onKeyer = "ztcli: COM9, from --port 9: ";
     EXPECT_EQ(r.err, onKeyer + "the readings fell short (the line hung up)\n");
     sim->Stop();
-    startKeyer({}, f);
-    r = OnKeyer({"test", "--json"});
-    EXPECT_EQ(r.status, 1);
-    const cli::Json test = cli::Json::parse(r.out);
-    EXPECT_EQ(test["failure"], "the readings fell short (the line hung up)");
-    EXPECT_FALSE(test.contains("pot"));
-    sim->Stop();
 
     ASSERT_EQ(WriteSettingsFile(Path("a.eep"), Custom()), SettingsFileResult::Ok);
     f.hangUpAfter = 20;  // in the extension block
@@ -219,7 +223,9 @@ TEST_F(CliTest, ALineThatStallsGivesNoReadingsAndFails) {
     sim->SetFaults(f);  // counts anew
     r = OnKeyer({"test", "--json"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(cli::Json::parse(r.out)["failure"], cause);
+    const cli::Json test = cli::Json::parse(r.out);
+    EXPECT_EQ(test["failure"], cause);
+    EXPECT_FALSE(test.contains("pot"));
     EXPECT_EQ(sim->counters().taken, 18u);  // no request after the one that could not go out
 }
 
@@ -250,6 +256,9 @@ TEST_F(CliTest, BadFilesSendNothing) {
     EXPECT_NE(r.err.find("Invalid file."), std::string::npos);
     EXPECT_EQ(Cli({"show", Path("long.eep")}).status, 2);
     EXPECT_EQ(Cli({"write"}).status, 2);  // no file named
+    r = Cli({"test", "--port", ""});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("an empty port names no port"), std::string::npos) << r.err;
 
     // A message pointer into the pointer table and a wrong end byte: the
     // window could never send that store; neither does write. Setting any
@@ -414,6 +423,7 @@ TEST_F(CliTest, DiffListsTheSettingsThatDifferInFilesOrTheKeyer) {
 // What is not a regular file fails at once, a named pipe too (which would
 // otherwise wait for a writer for good); a read-only file is not replaced.
 TEST_F(CliTest, FilesThatAreNoRegularFilesOrReadOnlyFailAtOnceSayingWhy) {
+    startKeyer();
     const std::string pipe = Path("f.eep");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
     for (const char* command : {"show", "write"}) {
@@ -429,12 +439,22 @@ TEST_F(CliTest, FilesThatAreNoRegularFilesOrReadOnlyFailAtOnceSayingWhy) {
     r = Cli({"set", pipe, "msg1=CQ"});
     EXPECT_EQ(r.err, "ztcli: " + pipe + ": Invalid file. (a named pipe, not a file)\n");
 
+    // A settings file that could not be saved fails before the keyer is asked.
     const std::string locked = Path("locked.eep");
     ASSERT_EQ(WriteSettingsFile(locked, Custom()), SettingsFileResult::Ok);
     ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
     r = Cli({"set", locked, "msg1=CQ"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "ztcli: " + locked + ": Can't open Settings file for write (read-only)\n");
+    for (auto [file, cause] :
+         {std::pair{Path("missing/k.eep"), std::string("No such file or directory")},
+          {locked, "read-only"}}) {
+        r = OnKeyer({"read", file});
+        EXPECT_EQ(r.status, 2) << file;
+        EXPECT_EQ(r.err,
+                  "ztcli: " + file + ": Can't open Settings file for write (" + cause + ")\n");
+    }
+    EXPECT_TRUE(sim->Received().empty());
     EXPECT_EQ(FromFile(locked), Custom());
     r = Cli({"show", Path("short.eep")});
     EXPECT_EQ(r.err,
@@ -558,48 +578,6 @@ TEST_F(CliTest, CtrlCStopsTheUploadBetweenFramesAndTellsHowToRecover) {
                         "hand over to its boot loader, which never answered; no frame was sent"),
               std::string::npos)
         << lost;
-}
-
-// What can be known before the keyer is asked is checked first: a port named
-// by nothing, a settings file that could not be saved after the read.
-TEST_F(CliTest, AnEmptyPortOrAnUnwritableDestinationFailsBeforeTheKeyerIsAsked) {
-    startKeyer();
-    Outcome r = Cli({"test", "--port", ""});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("an empty port names no port"), std::string::npos) << r.err;
-
-    const std::string locked = Path("locked.eep");
-    ASSERT_EQ(WriteSettingsFile(locked, Custom()), SettingsFileResult::Ok);
-    ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
-    for (auto [file, cause] :
-         {std::pair{Path("missing/k.eep"), std::string("No such file or directory")},
-          {locked, "read-only"}}) {
-        r = OnKeyer({"read", file});
-        EXPECT_EQ(r.status, 2) << file;
-        EXPECT_EQ(r.err,
-                  "ztcli: " + file + ": Can't open Settings file for write (" + cause + ")\n");
-    }
-    EXPECT_TRUE(sim->Received().empty());
-    EXPECT_EQ(FromFile(locked), Custom());
-}
-
-// Progress goes to the error stream, leaving the output to data, and
-// redraws its line on a terminal only; elsewhere it is lines of printable
-// text.
-TEST_F(CliTest, ProgressOnATerminalAndOff) {
-    startKeyer();
-    for (bool terminal : {false, true}) {
-        const std::vector<std::string> args = {"read", Path("c.eep"), "--port",
-                                               std::to_string(testing::kSimCom)};
-        const Outcome r = Cli(args, terminal);
-        ASSERT_EQ(r.status, 0) << r.err;
-        const bool controls = std::any_of(r.err.begin(), r.err.end(), [](char c) {
-            return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F;
-        });
-        EXPECT_EQ(controls, terminal) << r.err;
-        EXPECT_EQ(r.err.find("] 100%") != std::string::npos, terminal) << r.err;
-        EXPECT_EQ(r.out, "");
-    }
 }
 
 }  // namespace
