@@ -311,11 +311,8 @@ TEST_F(CliTest, ShowAndSetUseTheEditorsValuesAndRules) {
     const SettingsImage before = FromFile(file);
     for (auto [change, message] :
          {std::pair{"user1.weight=95", "user1.weight: Weight must be between 10 and 90"},
-          {"user2.st_freq=4500", "user2.st_freq: Freq must be between 500 and 4000."},
-          {"user1.max_wpm=30", "user1.max_wpm: Pot Max must be greater than Pot Min"},
           {"user1.weight=x", "user1.weight: \"x\" is not a number"},
           {"user1.weight=-5", "user1.weight: Weight must be between 10 and 90"},
-          {"user2.min_wpm=4", "user2.min_wpm: Pot Min must be between 5 and 99"},
           {"user1.cur_wmp=20",
            "no setting is called \"user1.cur_wmp\"; did you mean user1.cur_wpm?"},
           {"cur_wpm=20", "\"cur_wpm\" needs user1. or user2. in front"},
