@@ -260,17 +260,6 @@ run --port 47 upload --backup "$work/backup.eep" "$firmware"
 expect 0 "The keyer's settings are in $work/backup.eep"
 cmp -s "$work/before.eep" "$work/backup.eep" || fail "$last: the backup differs from the keyer's settings"
 
-# The line drops in the extension block: nothing is programmed.
-keyer 48 --hang-up-after 20
-run --port 48 upload --backup "$work/backup48.eep" "$firmware"
-expect 1 "ZT Fail:extension read short" "nothing was programmed"
-grep -q "firmware hands over to the boot loader" "$work/sim48.log" &&
-    fail "$last programmed the keyer after a backup that failed"
-[[ -e "$work/backup48.eep" ]] && fail "$last left a backup file"
-# A ztsim that dropped the line ends by itself; its pseudo-terminal's number
-# is free before it has let go of its claim on it.
-wait "${sim[48]}"
-
 # Firmware 30 has no settings commands: nothing to back up, and it is programmed.
 keyer 49 --major 30
 run --port 49 upload --backup "$work/backup49.eep" "$firmware"
