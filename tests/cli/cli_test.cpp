@@ -458,18 +458,10 @@ TEST_F(CliTest, FilesThatAreNoRegularFilesOrReadOnlyFailAtOnceSayingWhy) {
               "ztcli: " + Path("short.eep") + ": File Not Found (No such file or directory)\n");
 }
 
-TEST_F(CliTest, UploadChecksTheImageAndProgramsTheKeyer) {
+// Refusals of an image for another chip: the batch test, on the same path.
+TEST_F(CliTest, UploadSendsTheWindowsBytesAndProgramsTheKeyer) {
     startKeyer(Keyer(kVariantAf, 31, 2));
     const std::string af = FirmwareFile(Path("af.bin"), 103);
-    const std::string dip = FirmwareFile(Path("dip.bin"), 55);
-
-    sim->ClearReceived();
-    Outcome r = OnKeyer({"upload", dip});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("Error: Attempting to program a ZT AF with a DIP image !"),
-              std::string::npos)
-        << r.err;
-    EXPECT_EQ(sim->Received(), (Bytes{0, 4, 0x55, 0, 9, 0, 0x17, 0, 0x18}));  // detection only
 
     // The window's Program, then ztcli's upload: the same bytes.
     ui::Window& w = openMain();
@@ -491,7 +483,7 @@ TEST_F(CliTest, UploadChecksTheImageAndProgramsTheKeyer) {
     session.port.Close();
     sim->SetProgram(sim::BlankProgram());
     sim->ClearReceived();
-    r = OnKeyer({"upload", "--verbose", af});
+    const Outcome r = OnKeyer({"upload", "--verbose", af});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("0020 - 0102 0304 ff3f"), std::string::npos) << r.err;  // a log line
     EXPECT_EQ(r.out, "");
