@@ -307,29 +307,4 @@ expect 0
 prints "ZT F/W ver 31.05"
 stop 49
 
-# ---- Several keyers at once ---------------------------------------------------
-# all skips a port another program holds without a byte, leaves out the silent
-# keyer and reads the others into a file each; a name without {com} or {chip}
-# is refused.
-keyer 41
-keyer 42 --silent
-keyer 43 --variant DIP
-keyer 45
-exec {held}<"$(readlink "$ports/com45")"
-flock --nonblock "$held" || fail "could not hold COM45 for the test"
-before=$(sent 45)
-run --port all read "$work/k.eep"
-expect 2 "names one file for every keyer"
-run --port all read "$work/k-{com}-{chip}.eep"
-expect 0 "no keyer on COM42 ($ports/com42): no answer"
-prints "COM45  -"
-[[ $(sent 45) == "$before" ]] || fail "$last sent bytes to a port another program holds"
-for file in k-41-SMT k-43-DIP; do
-    [[ $(stat -c %s "$work/$file.eep" 2>/dev/null) == 300 ]] || fail "$last saved no $file.eep"
-done
-exec {held}<&-
-run --port all test --json
-expect 0
-[[ $(grep -o '"result":"ok"' <<<"$out" | wc -l) == 3 ]] || fail "$last: not three keyers: $out"
-
 exit $failed
