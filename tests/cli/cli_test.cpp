@@ -24,37 +24,28 @@
 #include "settings/messages.h"
 #include "settings/schema.h"
 #include "settings/settings_file.h"
+#include "support/cli_run.h"
 #include "support/keyer_fixture.h"
 
 namespace zt {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
+using Outcome = testing::CliOutcome;
+using testing::FirmwareFile;
+using testing::ToSim;
 
 class CliTest : public testing::KeyerTest {
   protected:
-    // input is what reads from "-".
-    Outcome Cli(std::vector<std::string> args, bool terminal = false,
-                const std::string& input = "") {
-        args.insert(args.begin(), "ztcli");
-        std::vector<const char*> argv;
-        for (const std::string& a : args) argv.push_back(a.c_str());
-        std::ostringstream out, err;
-        std::istringstream in(input);
-        const int status = cli::RunCli(static_cast<int>(argv.size()), argv.data(),
-                                       {out, err, terminal, &in}, testing::ShortWaits());
-        return {status, out.str(), err.str()};
+    static Outcome Cli(std::vector<std::string> args, bool terminal = false,
+                       const std::string& input = "") {
+        return testing::RunZtcli(std::move(args), terminal, input);
     }
     // The same command on the keyer's COM number.
-    Outcome OnKeyer(std::vector<std::string> args) {
+    Outcome OnKeyer(std::vector<std::string> args, bool terminal = false) {
         args.push_back("--port");
         args.push_back(std::to_string(testing::kSimCom));
-        return Cli(std::move(args));
+        return Cli(std::move(args), terminal);
     }
     std::string Path(const std::string& name) { return dir.path() + "/" + name; }
     // Factory settings with a message and changed values for both users: an
@@ -70,11 +61,6 @@ class CliTest : public testing::KeyerTest {
         At(image, User::Two, Field::Weight) = 60;
         At(image, User::Two, Field::SerialLow) = 41;
         return image;
-    }
-    static sim::SettingsBytes ToSim(const SettingsImage& image) {
-        sim::SettingsBytes bytes;
-        std::copy(image.begin(), image.end(), bytes.begin());
-        return bytes;
     }
     static SettingsImage FromFile(const std::string& path) {
         SettingsImage image{};
@@ -108,18 +94,29 @@ TEST_F(CliTest, SendsTheWindowsBytes) {
     }
 }
 
+// Settings read, written and read again come back as they were; a keyer that
+// keeps nothing fails the read-back. The reads' progress goes to the error
+// stream, redrawn in place on a terminal only, elsewhere printable lines.
 TEST_F(CliTest, ReadWriteReadRoundTripsAndVerifies) {
     startKeyer();
     const SettingsImage custom = Custom();
     sim->SetSettings(ToSim(custom));
-    ASSERT_EQ(OnKeyer({"read", Path("a.eep")}).status, 0);
-    EXPECT_EQ(FromFile(Path("a.eep")), custom);
-
+    const auto read = [&](const std::string& file, bool terminal) {
+        const Outcome r = OnKeyer({"read", file}, terminal);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(FromFile(file), custom);
+        EXPECT_EQ(r.out, "");
+        const bool controls = std::any_of(r.err.begin(), r.err.end(), [](char c) {
+            return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F;
+        });
+        EXPECT_EQ(controls, terminal) << r.err;
+        EXPECT_EQ(r.err.find("] 100%") != std::string::npos, terminal) << r.err;
+    };
+    read(Path("a.eep"), false);
     sim->SetSettings(sim::FactorySettings());
     const Outcome write = OnKeyer({"write", Path("a.eep")});
     EXPECT_EQ(write.status, 0) << write.err;
-    ASSERT_EQ(OnKeyer({"read", Path("b.eep")}).status, 0);
-    EXPECT_EQ(FromFile(Path("b.eep")), custom);
+    read(Path("b.eep"), true);
 
     // A keyer that takes the blocks but keeps nothing fails the read-back.
     sim->SetSettings(sim::FactorySettings());
@@ -191,13 +188,6 @@ TEST_F(CliTest, ALineThatHangsUpPartwayFailsSayingHowFarItGot) {
     const std::string onKeyer = "ztcli: COM9, from --port 9: ";
     EXPECT_EQ(r.err, onKeyer + "the readings fell short (the line hung up)\n");
     sim->Stop();
-    startKeyer({}, f);
-    r = OnKeyer({"test", "--json"});
-    EXPECT_EQ(r.status, 1);
-    const cli::Json test = cli::Json::parse(r.out);
-    EXPECT_EQ(test["failure"], "the readings fell short (the line hung up)");
-    EXPECT_FALSE(test.contains("pot"));
-    sim->Stop();
 
     ASSERT_EQ(WriteSettingsFile(Path("a.eep"), Custom()), SettingsFileResult::Ok);
     f.hangUpAfter = 20;  // in the extension block
@@ -233,7 +223,9 @@ TEST_F(CliTest, ALineThatStallsGivesNoReadingsAndFails) {
     sim->SetFaults(f);  // counts anew
     r = OnKeyer({"test", "--json"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(cli::Json::parse(r.out)["failure"], cause);
+    const cli::Json test = cli::Json::parse(r.out);
+    EXPECT_EQ(test["failure"], cause);
+    EXPECT_FALSE(test.contains("pot"));
     EXPECT_EQ(sim->counters().taken, 18u);  // no request after the one that could not go out
 }
 
@@ -264,6 +256,9 @@ TEST_F(CliTest, BadFilesSendNothing) {
     EXPECT_NE(r.err.find("Invalid file."), std::string::npos);
     EXPECT_EQ(Cli({"show", Path("long.eep")}).status, 2);
     EXPECT_EQ(Cli({"write"}).status, 2);  // no file named
+    r = Cli({"test", "--port", ""});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("an empty port names no port"), std::string::npos) << r.err;
 
     // A message pointer into the pointer table and a wrong end byte: the
     // window could never send that store; neither does write. Setting any
@@ -316,11 +311,8 @@ TEST_F(CliTest, ShowAndSetUseTheEditorsValuesAndRules) {
     const SettingsImage before = FromFile(file);
     for (auto [change, message] :
          {std::pair{"user1.weight=95", "user1.weight: Weight must be between 10 and 90"},
-          {"user2.st_freq=4500", "user2.st_freq: Freq must be between 500 and 4000."},
-          {"user1.max_wpm=30", "user1.max_wpm: Pot Max must be greater than Pot Min"},
           {"user1.weight=x", "user1.weight: \"x\" is not a number"},
           {"user1.weight=-5", "user1.weight: Weight must be between 10 and 90"},
-          {"user2.min_wpm=4", "user2.min_wpm: Pot Min must be between 5 and 99"},
           {"user1.cur_wmp=20",
            "no setting is called \"user1.cur_wmp\"; did you mean user1.cur_wpm?"},
           {"cur_wpm=20", "\"cur_wpm\" needs user1. or user2. in front"},
@@ -428,6 +420,7 @@ TEST_F(CliTest, DiffListsTheSettingsThatDifferInFilesOrTheKeyer) {
 // What is not a regular file fails at once, a named pipe too (which would
 // otherwise wait for a writer for good); a read-only file is not replaced.
 TEST_F(CliTest, FilesThatAreNoRegularFilesOrReadOnlyFailAtOnceSayingWhy) {
+    startKeyer();
     const std::string pipe = Path("f.eep");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
     for (const char* command : {"show", "write"}) {
@@ -443,39 +436,32 @@ TEST_F(CliTest, FilesThatAreNoRegularFilesOrReadOnlyFailAtOnceSayingWhy) {
     r = Cli({"set", pipe, "msg1=CQ"});
     EXPECT_EQ(r.err, "ztcli: " + pipe + ": Invalid file. (a named pipe, not a file)\n");
 
+    // A settings file that could not be saved fails before the keyer is asked.
     const std::string locked = Path("locked.eep");
     ASSERT_EQ(WriteSettingsFile(locked, Custom()), SettingsFileResult::Ok);
     ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
     r = Cli({"set", locked, "msg1=CQ"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "ztcli: " + locked + ": Can't open Settings file for write (read-only)\n");
+    for (auto [file, cause] :
+         {std::pair{Path("missing/k.eep"), std::string("No such file or directory")},
+          {locked, "read-only"}}) {
+        r = OnKeyer({"read", file});
+        EXPECT_EQ(r.status, 2) << file;
+        EXPECT_EQ(r.err,
+                  "ztcli: " + file + ": Can't open Settings file for write (" + cause + ")\n");
+    }
+    EXPECT_TRUE(sim->Received().empty());
     EXPECT_EQ(FromFile(locked), Custom());
     r = Cli({"show", Path("short.eep")});
     EXPECT_EQ(r.err,
               "ztcli: " + Path("short.eep") + ": File Not Found (No such file or directory)\n");
 }
 
-// An image for family, version 31, with words at 0x20 too; its path.
-std::string FirmwareFile(const std::string& path, int family) {
-    using testing::Record;
-    std::ofstream(path) << Record(0, 0, {0, 0, 0, 0, 0, 0, 31, std::uint8_t(family)}) << "\n"
-                        << Record(0, 0x40, {1, 2, 3, 4}) << "\n"
-                        << testing::kEndRecord << "\n";
-    return path;
-}
-
-TEST_F(CliTest, UploadChecksTheImageAndProgramsTheKeyer) {
+// Refusals of an image for another chip: the batch test, on the same path.
+TEST_F(CliTest, UploadSendsTheWindowsBytesAndProgramsTheKeyer) {
     startKeyer(Keyer(kVariantAf, 31, 2));
     const std::string af = FirmwareFile(Path("af.bin"), 103);
-    const std::string dip = FirmwareFile(Path("dip.bin"), 55);
-
-    sim->ClearReceived();
-    Outcome r = OnKeyer({"upload", dip});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("Error: Attempting to program a ZT AF with a DIP image !"),
-              std::string::npos)
-        << r.err;
-    EXPECT_EQ(sim->Received(), (Bytes{0, 4, 0x55, 0, 9, 0, 0x17, 0, 0x18}));  // detection only
 
     // The window's Program, then ztcli's upload: the same bytes.
     ui::Window& w = openMain();
@@ -497,7 +483,7 @@ TEST_F(CliTest, UploadChecksTheImageAndProgramsTheKeyer) {
     session.port.Close();
     sim->SetProgram(sim::BlankProgram());
     sim->ClearReceived();
-    r = OnKeyer({"upload", "--verbose", af});
+    const Outcome r = OnKeyer({"upload", "--verbose", af});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("0020 - 0102 0304 ff3f"), std::string::npos) << r.err;  // a log line
     EXPECT_EQ(r.out, "");
@@ -550,8 +536,9 @@ TEST_F(CliTest, UploadLandsEveryWordAndFailsWhatIsNotDone) {
         << r.err;
 }
 
-// Ctrl+C stops the upload once the frame on the line is done, and says so
-// with what to do about the keyer; a line that drops says how far it got.
+// Ctrl+C stops the upload (between frames: the batch test counts them) and
+// says so with what to do about the keyer; a line that drops says how far it
+// got.
 TEST_F(CliTest, CtrlCStopsTheUploadBetweenFramesAndTellsHowToRecover) {
     startKeyer(Keyer(kVariantSmt, 31, 5));
     sim->SetPacing(true);
@@ -569,8 +556,6 @@ TEST_F(CliTest, CtrlCStopsTheUploadBetweenFramesAndTellsHowToRecover) {
                         "(Ctrl+C)\nztcli: " +
                         std::string(cli::kUploadCutHint) + "\n"))
         << r.err;
-    // Detection, hand-over, sync and 35, then whole frames, each stored.
-    EXPECT_EQ(sim->Received().size(), 16 + sim->counters().framesStored * kFrameSize);
 
     sim->Stop();  // a fresh keyer, whose line drops after detection: no hand-over reaches it
     sim::Faults drop;
@@ -581,59 +566,6 @@ TEST_F(CliTest, CtrlCStopsTheUploadBetweenFramesAndTellsHowToRecover) {
                         "hand over to its boot loader, which never answered; no frame was sent"),
               std::string::npos)
         << lost;
-}
-
-TEST_F(CliTest, HeldPortFailsAtOnce) {
-    startKeyer();
-    ui::Window& w = openMain();
-    ui::click(w, ids::kTestZt);  // the window keeps its port open afterwards
-    ASSERT_TRUE(session.port.IsOpen());
-    sim->ClearReceived();
-    const Outcome r = OnKeyer({"test"});
-    EXPECT_TRUE(sim->Received().empty());  // refused at the open: no detection waited out
-    EXPECT_EQ(r.status, 3);
-}
-
-// What can be known before the keyer is asked is checked first: a port named
-// by nothing, a settings file that could not be saved after the read.
-TEST_F(CliTest, AnEmptyPortOrAnUnwritableDestinationFailsBeforeTheKeyerIsAsked) {
-    startKeyer();
-    Outcome r = Cli({"test", "--port", ""});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("an empty port names no port"), std::string::npos) << r.err;
-
-    const std::string locked = Path("locked.eep");
-    ASSERT_EQ(WriteSettingsFile(locked, Custom()), SettingsFileResult::Ok);
-    ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
-    for (auto [file, cause] :
-         {std::pair{Path("missing/k.eep"), std::string("No such file or directory")},
-          {locked, "read-only"}}) {
-        r = OnKeyer({"read", file});
-        EXPECT_EQ(r.status, 2) << file;
-        EXPECT_EQ(r.err,
-                  "ztcli: " + file + ": Can't open Settings file for write (" + cause + ")\n");
-    }
-    EXPECT_TRUE(sim->Received().empty());
-    EXPECT_EQ(FromFile(locked), Custom());
-}
-
-// Progress goes to the error stream, leaving the output to data, and
-// redraws its line on a terminal only; elsewhere it is lines of printable
-// text.
-TEST_F(CliTest, ProgressOnATerminalAndOff) {
-    startKeyer();
-    for (bool terminal : {false, true}) {
-        const std::vector<std::string> args = {"read", Path("c.eep"), "--port",
-                                               std::to_string(testing::kSimCom)};
-        const Outcome r = Cli(args, terminal);
-        ASSERT_EQ(r.status, 0) << r.err;
-        const bool controls = std::any_of(r.err.begin(), r.err.end(), [](char c) {
-            return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F;
-        });
-        EXPECT_EQ(controls, terminal) << r.err;
-        EXPECT_EQ(r.err.find("] 100%") != std::string::npos, terminal) << r.err;
-        EXPECT_EQ(r.out, "");
-    }
 }
 
 }  // namespace

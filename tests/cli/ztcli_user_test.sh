@@ -11,6 +11,8 @@
 # of the machine may be listed and probed beside them; nothing here depends
 # on what they say.
 set -uo pipefail
+# shellcheck source=SCRIPTDIR/../support/hex_record.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/hex_record.sh"  # record
 ztcli=$1 ztsim=$2 guide=$(realpath "$3")
 work=$(mktemp -d)
 export XDG_CONFIG_HOME=$work/config
@@ -85,28 +87,12 @@ first() {
 prints() {
     [[ "$out" == *"$1"* ]] || fail "$last: no \"$1\" in the output: $out"
 }
-# tells WORDS: the error stream, where progress and informational lines go, holds WORDS.
-tells() {
-    [[ "$err" == *"$1"* ]] || fail "$last: no \"$1\" in what it told: $err"
-}
 
-# An Intel HEX data record at ADDRESS with the BYTES.
-record() {
-    local address=$1 line sum byte
-    shift
-    line=$(printf ':%02X%04X00' $# "$address")
-    sum=$(($# + (address >> 8) + (address & 255)))
-    for byte in "$@"; do
-        line+=$(printf '%02X' "$byte")
-        sum=$((sum + byte))
-    done
-    printf '%s%02X\n' "$line" $(((256 - sum % 256) % 256))
-}
 # A firmware image for the SMT keyer, version 31.05, with a few words to program.
 firmware=$work/zt_smt_31_05.hex
 {
-    record 0 0 0 0 0 0 0 31 5
-    record 64 1 2 3 4
+    record 0 0 0 0 0 0 0 0 31 5
+    record 0 64 1 2 3 4
     echo ":00000001FF"
 } >"$firmware"
 
@@ -274,17 +260,6 @@ run --port 47 upload --backup "$work/backup.eep" "$firmware"
 expect 0 "The keyer's settings are in $work/backup.eep"
 cmp -s "$work/before.eep" "$work/backup.eep" || fail "$last: the backup differs from the keyer's settings"
 
-# The line drops in the extension block: nothing is programmed.
-keyer 48 --hang-up-after 20
-run --port 48 upload --backup "$work/backup48.eep" "$firmware"
-expect 1 "ZT Fail:extension read short" "nothing was programmed"
-grep -q "firmware hands over to the boot loader" "$work/sim48.log" &&
-    fail "$last programmed the keyer after a backup that failed"
-[[ -e "$work/backup48.eep" ]] && fail "$last left a backup file"
-# A ztsim that dropped the line ends by itself; its pseudo-terminal's number
-# is free before it has let go of its claim on it.
-wait "${sim[48]}"
-
 # Firmware 30 has no settings commands: nothing to back up, and it is programmed.
 keyer 49 --major 30
 run --port 49 upload --backup "$work/backup49.eep" "$firmware"
@@ -325,51 +300,11 @@ stop 50
 # Programmed again, it runs its firmware.
 keyer 49 --boot-loader-only
 run --port 49 upload --backup "$work/backup-nos.eep" "$firmware"
-expect 0
-tells "No backup: only the keyer's boot loader answered"
-tells "Programming ZOVOV in Recovery mode"
-tells "Upload Completed Successfully"
+expect 0 "No backup: only the keyer's boot loader answered" "Programming ZOVOV in Recovery mode" \
+    "Upload Completed Successfully"
 run --port 49 test
 expect 0
 prints "ZT F/W ver 31.05"
 stop 49
-
-# ---- Several keyers at once ---------------------------------------------------
-# One programmed, one silent, one of another chip, one whose line drops after
-# 40 frames, one that another program holds: each ends alone.
-keyer 41
-keyer 42 --silent
-keyer 43 --variant DIP
-keyer 44 --hang-up-after $((16 + 40 * 20))
-keyer 45
-exec {held}<"$(readlink "$ports/com45")"
-flock --nonblock "$held" || fail "could not hold COM45 for the test"
-before=$(sent 45)
-run --port 41,42,43,44,45 upload "$firmware"
-expect 1 "COM42, from --port 41,42,43,44,45: ZT not connected" \
-    "COM43, from --port 41,42,43,44,45: Error: Attempting to program a DIP ZT with an SMT image" \
-    "COM45, from --port 41,42,43,44,45: $ports/com45: in use by another program" \
-    "to be programmed again: COM44 (ztcli upload --port 44 $firmware)"
-prints "COM41  SMT 31.05  SMT 31.05  ok"
-[[ $(sent 45) == "$before" ]] || fail "$last sent bytes to a port another program holds"
-for com in 42 43; do
-    grep -q "hands over" "$work/sim$com.log" && fail "$last programmed COM$com"
-done
-grep -q "frame 40 " "$work/sim44.log" || fail "$last: COM44 did not take 40 frames"
-wait "${sim[44]}"
-# all skips the held port, leaves out the silent one, and reads the others
-# into a file each; a name without {com} or {chip} is refused.
-run --port all read "$work/k.eep"
-expect 2 "names one file for every keyer"
-run --port all read "$work/k-{com}-{chip}.eep"
-expect 0 "no keyer on COM42 ($ports/com42): no answer"
-prints "COM45  -"
-for file in k-41-SMT k-43-DIP; do
-    [[ $(stat -c %s "$work/$file.eep" 2>/dev/null) == 300 ]] || fail "$last saved no $file.eep"
-done
-exec {held}<&-
-run --port all test --json
-expect 0
-[[ $(grep -o '"result":"ok"' <<<"$out" | wc -l) == 3 ]] || fail "$last: not three keyers: $out"
 
 exit $failed

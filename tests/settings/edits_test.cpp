@@ -19,23 +19,15 @@ std::string Named(const std::optional<Refused>& r) {
 // of the pot names the end it is about.
 TEST(Edits, CheckImageNamesTheFirstValueTheEditorWouldRefuse) {
     SettingsImage image{};
-    std::optional<Refused> r = CheckImage(image);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(FullName(*r->setting, r->user), "user1.weight");
-    EXPECT_EQ(r->text, "Weight must be between 10 and 90");
+    EXPECT_EQ(Named(CheckImage(image)), "user1.weight: Weight must be between 10 and 90");
     LoadDefaults(image);
     At(image, User::Two, Field::Ratio) = 70;
     At(image, User::Two, Field::PotMinWpm) = 4;
-    r = CheckImage(image);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(FullName(*r->setting, r->user), "user2.ratio");
+    EXPECT_EQ(Named(CheckImage(image)), "user2.ratio: Ratio must be between 33 and 66");
     At(image, User::Two, Field::Ratio) = 50;
-    r = CheckImage(image);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(FullName(*r->setting, r->user), "user2.min_wpm");
-    EXPECT_EQ(r->text, "Pot Min must be between 5 and 99");
+    EXPECT_EQ(Named(CheckImage(image)), "user2.min_wpm: Pot Min must be between 5 and 99");
     At(image, User::One, Field::SidetoneCode) = 0;  // no frequency at all
-    EXPECT_EQ(CheckImage(image)->text, "Freq must be 500 or greater.");
+    EXPECT_EQ(Named(CheckImage(image)), "user1.st_freq: Freq must be 500 or greater.");
 }
 
 // Whatever the order of the edits, the first refusal is the editor's, and a

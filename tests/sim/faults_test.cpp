@@ -85,33 +85,26 @@ TEST_F(SimTest, HangUpSetWhileRunningCountsFromThen) {
     EXPECT_EQ(sim_->mode(), Mode::kHungUp);
 }
 
+// Bytes that came after the count wait with the held line, the simulator
+// sleeping meanwhile instead of looking at them again and again; the host
+// can write no more until the faults change.
 TEST_F(SimTest, HoldsTheLineAfterTheChosenByteCountUntilTheFaultsChange) {
     Config config;
     config.faults.stallAfter = 3;
     Start(config);
-    EXPECT_EQ(host_->Ask({0x00, 0x04, 0x55}, 1), Bytes{0x55});  // answered, then held
+    host_->Write({0x00, 0x04, 0x55, 0x00, 0x17});
+    EXPECT_EQ(host_->Read(1), Bytes{0x55});  // answered, then held
+    const std::clock_t cpu = std::clock();  // the test's thread sleeps: the rest is the simulator's
+    std::this_thread::sleep_for(1s);
+    EXPECT_LT(std::clock() - cpu, CLOCKS_PER_SEC / 10);
     const std::uint8_t query[] = {0x00, 0x09};
     errno = 0;
     EXPECT_EQ(write(host_->fd(), query, sizeof query), -1);
     EXPECT_EQ(errno, EAGAIN);
     EXPECT_EQ(sim_->counters().taken, 3u);
     sim_->SetFaults({});
+    EXPECT_EQ(host_->Read(1), Bytes{5});  // the 00 17 that waited
     EXPECT_EQ(host_->Ask({0x00, 0x09}, 1), Bytes{31});
-}
-
-// Bytes that came after the count wait with the line, and the simulator
-// sleeps meanwhile instead of looking at them again and again.
-TEST_F(SimTest, AHeldLineKeepsWhatCameAfterWithoutTakingTheProcessor) {
-    Config config;
-    config.faults.stallAfter = 2;
-    Start(config);
-    host_->Write({0x00, 0x09, 0x00, 0x17});
-    EXPECT_EQ(host_->Read(1), Bytes{31});
-    const std::clock_t cpu = std::clock();  // the test's thread sleeps: the rest is the simulator's
-    std::this_thread::sleep_for(1s);
-    EXPECT_LT(std::clock() - cpu, CLOCKS_PER_SEC / 10);
-    sim_->SetFaults({});
-    EXPECT_EQ(host_->Read(1), Bytes{5});
 }
 
 }  // namespace
