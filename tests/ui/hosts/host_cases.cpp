@@ -93,7 +93,7 @@ TEST_F(HostCases, OnlyAutomaticCheckBoxesFlipAndOnlyEnabledShownControlsDeliver)
     EXPECT_EQ(ui::getText(w, kDigits), "");
 }
 
-TEST_F(HostCases, EditsConvertFilterAndRefuseTypedKeysButNotPastedText) {
+TEST_F(HostCases, EditsConvertFilterRefuseAndLimitTypedKeysButNotPastedText) {
     ui::Window& w = open(kTest);
     ui::setText(w, kUpper, "");
     driver->type(w, kUpper, "ab1");
@@ -122,10 +122,10 @@ TEST_F(HostCases, EditsConvertFilterAndRefuseTypedKeysButNotPastedText) {
     EXPECT_EQ(seen, (std::vector<int>{'a', '#', 'b', 8, '\n', 0x16}));
     EXPECT_EQ(ui::getText(w, kText), "A\r\n#C\r\nE");
     EXPECT_EQ(driver->shown(w, kText).text, "A\r\n#C\r\nE");
-}
 
-TEST_F(HostCases, TypingPastingAndAppendingStopAtTheTextLimit) {
-    ui::Window& w = open(kTest);
+    // Typing, pasting and appending stop at the text limit.
+    ui::setCharFilter(w, kText, nullptr);
+    ui::setText(w, kText, "");
     ui::setTextLimit(w, kText, 4);
     driver->type(w, kText, "ab");
     driver->key(w, kText, Key::CtrlEnter);  // CR LF: two
@@ -272,7 +272,7 @@ TEST_F(HostCases, ModelChangesReachTheControls) {
     EXPECT_EQ(driver->shown(w, kList).count, 0);
     driver->pump();
     EXPECT_EQ(messages.size(), 1u);  // the user's alone
-    driver->type(w, kList, "abc");  // the text part is the user's
+    driver->type(w, kList, "abc");   // the text part is the user's
     EXPECT_EQ(ui::getText(w, kList), "abc");
 }
 
