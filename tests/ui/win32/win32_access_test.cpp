@@ -18,8 +18,6 @@ using Win32Access = Win32HostTest;
 
 TEST_F(Win32Access, AnAccessKeyClicksItsButtonFromAnywhereInTheDialog) {
     ui::Window& w = open(kTest);
-    EXPECT_EQ(textOf(item(w, kGo)), "&Go");
-    EXPECT_EQ(ui::getText(w, kGo), "Go");
     focus(item(w, kUpper));
     sendInputs({keyInput(VK_MENU, false), keyInput('G', false), keyInput('G', true),
                 keyInput(VK_MENU, true)});
@@ -88,7 +86,6 @@ TEST_F(Win32Access, EachControlIsAnnotatedWithTheModelsName) {
     EXPECT_EQ(bars, 3);
 
     ui::Window& w = open(zt::kMainTemplate);
-    EXPECT_EQ(textOf(item(w, zt::ids::kTestZt)), "&Test ZT");
     ui::setDescription(w, zt::ids::kWeight, "10 to 90");
     const ui::Annotation* description =
         find(item(w, zt::ids::kWeight), ui::Annotation::Kind::Description);
