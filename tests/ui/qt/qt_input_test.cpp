@@ -48,27 +48,23 @@ TEST_F(QtInput, ACharFilterSeesComposedCharacters) {
     EXPECT_EQ(ui::getText(w, kText), "D");
 }
 
-TEST_F(QtInput, AnAccessKeyClicksItsButtonFromAnywhereInTheWindow) {
+// The focus the user gives is told; an access key clicks its button from
+// anywhere; the program places the focus, an edit's text selected.
+TEST_F(QtInput, TheFocusIsToldAndPlacedAndAnAccessKeyClicksFromAnywhere) {
     ui::Window& w = open(kTest);
     ASSERT_TRUE(activate(ui::windowWidget(w)));
     QWidget* edit = widgetOf(w, kUpper);
     edit->setFocus();
+    EXPECT_EQ(ui::focusedControl(w), kUpper);
     QTest::keyClick(edit, Qt::Key_G, Qt::AltModifier);
     EXPECT_TRUE(waitFor([&] { return !messages.empty(); }));
     EXPECT_EQ(messages, std::vector<ui::Message>{command(kGo)});
     EXPECT_EQ(ui::getText(w, kUpper), "start");  // no "g" typed
-}
-
-TEST_F(QtInput, TheFocusIsToldAndPlacedWithAnEditsTextSelected) {
-    ui::Window& w = open(kTest);
-    ASSERT_TRUE(activate(ui::windowWidget(w)));
-    widgetOf(w, kDigits)->setFocus();
-    EXPECT_EQ(ui::focusedControl(w), kDigits);
-    ui::setFocus(w, kUpper, true);
-    EXPECT_TRUE(widgetOf(w, kUpper)->hasFocus());
-    EXPECT_EQ(widgetOf<QLineEdit>(w, kUpper)->selectedText(), QStringLiteral("start"));
-    ui::setFocus(w, kList);  // the focus is in its text part
+    ui::setFocus(w, kList);                      // the focus is in its text part
     EXPECT_EQ(ui::focusedControl(w), kList);
+    ui::setFocus(w, kUpper, true);
+    EXPECT_TRUE(edit->hasFocus());
+    EXPECT_EQ(widgetOf<QLineEdit>(w, kUpper)->selectedText(), QStringLiteral("start"));
 }
 
 // As on Windows, only a choice from the list is one: an entry's exact text

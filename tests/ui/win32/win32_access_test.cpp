@@ -16,31 +16,27 @@ namespace {
 
 using Win32Access = Win32HostTest;
 
-TEST_F(Win32Access, AnAccessKeyClicksItsButtonFromAnywhereInTheDialog) {
+// The focus the user gives is told; an access key clicks its button from
+// anywhere; the program places the focus, an edit's text selected.
+TEST_F(Win32Access, TheFocusIsToldAndPlacedAndAnAccessKeyClicksFromAnywhere) {
     ui::Window& w = open(kTest);
     focus(item(w, kUpper));
+    EXPECT_EQ(ui::focusedControl(w), kUpper);
     sendInputs({keyInput(VK_MENU, false), keyInput('G', false), keyInput('G', true),
                 keyInput(VK_MENU, true)});
     EXPECT_EQ(messages, std::vector<ui::Message>{command(kGo)});
     EXPECT_EQ(ui::getText(w, kUpper), "START");  // no "G" typed
-}
-
-TEST_F(Win32Access, TheFocusIsToldAndPlacedWithAnEditsTextSelected) {
-    ui::Window& w = open(kTest);
-    focus(item(w, kDigits));
-    EXPECT_EQ(ui::focusedControl(w), kDigits);
+    ui::setFocus(w, kList);                      // the focus goes to its text part
+    pump();
+    EXPECT_EQ(ui::focusedControl(w), kList);
     ui::setFocus(w, kUpper, true);
     pump();
     EXPECT_EQ(GetFocus(), item(w, kUpper));
-    EXPECT_EQ(ui::focusedControl(w), kUpper);
     DWORD from = 1, to = 0;
     SendMessageA(item(w, kUpper), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
                  reinterpret_cast<LPARAM>(&to));
     EXPECT_EQ(from, 0u);
-    EXPECT_EQ(to, 5u);       // "START"
-    ui::setFocus(w, kList);  // the focus goes to its text part
-    pump();
-    EXPECT_EQ(ui::focusedControl(w), kList);
+    EXPECT_EQ(to, 5u);  // "START"
 
     // Placed by the procedure's Init, the dialog manager leaves it there.
     zt::Session session;
