@@ -6,13 +6,9 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QDialog>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 #include <algorithm>
 #include <set>

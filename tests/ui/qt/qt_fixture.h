@@ -11,9 +11,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 #include <functional>
-#include <iterator>
 #include <memory>
-#include <vector>
 
 #include "ui/hosts/host_test.h"
 #include "ui/qt/qt_host.h"

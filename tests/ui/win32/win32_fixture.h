@@ -8,10 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <iterator>
 #include <map>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 

@@ -1,6 +1,5 @@
 // The message box and file dialogs of the Win32 host.
 
-#include <cstdio>
 #include <functional>
 #include <string>
 
