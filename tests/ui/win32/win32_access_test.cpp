@@ -5,8 +5,6 @@
 
 #include <algorithm>
 
-#include "app/session.h"
-#include "app/uploader.h"
 #include "resources/ids.h"
 #include "resources/templates.h"
 #include "win32_fixture.h"
@@ -38,14 +36,15 @@ TEST_F(Win32Access, TheFocusIsToldAndPlacedAndAnAccessKeyClicksFromAnywhere) {
     EXPECT_EQ(from, 0u);
     EXPECT_EQ(to, 5u);  // "START"
 
-    // Placed by the procedure's Init, the dialog manager leaves it there.
-    zt::Session session;
-    zt::SessionScope current(session);
+    // Placed by the procedure's Init (not on the first control), it stays.
     std::unique_ptr<ui::Window> d =
-        ui::openWindow(zt::kUploaderTemplate, nullptr, zt::UploaderProc);
+        ui::openWindow(kTest, nullptr, [](ui::Window& win, const ui::Message& m) {
+            if (m.msg == ui::Msg::Init) ui::setFocus(win, kDigits);
+            return 1;
+        });
     ShowWindow(ui::windowHandle(*d), SW_SHOW);
     pump();
-    EXPECT_EQ(GetFocus(), item(*d, zt::ids::kLoadBin));
+    EXPECT_EQ(GetFocus(), item(*d, kDigits));
     ui::closeWindow(*d);
 }
 
