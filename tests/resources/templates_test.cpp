@@ -190,15 +190,18 @@ TEST(Templates, ControlsShownTogetherNeverOverlap) {
 }
 
 // A screen reader reads each control by name: a template that gains one
-// without a label, a caption or a plain name fails here.
-TEST(Templates, EveryControlThatNeedsANameHasOneOfOneLine) {
+// without a label, a caption or a plain name fails here, and so does one whose
+// name a listener cannot tell from another's in its dialog.
+TEST(Templates, EveryControlThatNeedsANameHasOneOfOneLineAndItsOwn) {
     int named = 0;
     for (const DialogTemplate* d : zt::kAllTemplates) {
+        std::set<std::string> names;
         for (const ControlTemplate& c : controlsOf(*d)) {
             if (!ui::needsName(c.kind)) continue;
             const std::string name = ui::nameOf(*d, c).name;
             EXPECT_FALSE(name.empty()) << "dialog " << d->id << ": " << describe(c);
             EXPECT_EQ(name.find_first_of("\r\n&"), std::string::npos) << name;
+            EXPECT_TRUE(names.insert(name).second) << "dialog " << d->id << ": " << name;
             ++named;
         }
     }

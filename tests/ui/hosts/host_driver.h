@@ -44,7 +44,7 @@ class HostDriver {
     virtual void when(std::function<bool()> ready, std::function<void()> then,
                       std::function<void()> giveUp) = 0;
     // A button's click from inside a running loop.
-    virtual void press(ui::Window& w, int id) = 0;
+    virtual void press(ui::Window& w, int id) { click(w, id); }
 
     virtual Shown shown(const ui::Window& w, int id) = 0;
     // Whether a control has painted its changes (none waits to be painted);

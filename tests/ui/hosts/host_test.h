@@ -30,7 +30,7 @@ namespace zttest {
 // One window with a control of every kind; no control has id 1 or 2.
 enum { kGo = 10, kAuto, kManual, kRadio, kList, kUpper, kDigits, kText, kLabel, kBar, kWrap };
 namespace st = ui::style;
-constexpr ui::ControlTemplate kControls[] = {
+constexpr ui::ControlTemplate kAll[] = {
     {kGo, ui::Kind::PushButton, "&Go", 4, 4, 40, 14, 0},  // Alt+G
     {kAuto, ui::Kind::CheckBox, "Auto", 4, 22, 60, 10, st::AutoCheck},
     {kManual, ui::Kind::CheckBox, "Manual", 4, 34, 60, 10, 0},
@@ -43,28 +43,14 @@ constexpr ui::ControlTemplate kControls[] = {
     {kBar, ui::Kind::Progress, "", 4, 94, 120, 8, 0},
     {kWrap, ui::Kind::PushButton, "Reset to Defaults", 70, 104, 52, 20, st::Multiline},
 };
-constexpr ui::DialogTemplate kTest = {901,       "Test",
-                                      nullptr,   0,
-                                      0,         140,
-                                      130,       "Tahoma",
-                                      8,         ui::dstyle::SysMenu,
-                                      kControls, std::size(kControls)};
-constexpr ui::ControlTemplate kChildControls[] = {
+constexpr ui::DialogTemplate kTest = {
+    901, "Test", nullptr, 0, 0, 140, 130, "Tahoma", 8, ui::dstyle::SysMenu, kAll, std::size(kAll)};
+constexpr ui::ControlTemplate kOkCancel[] = {
     {1, ui::Kind::PushButton, "OK", 4, 4, 40, 14, 0},
     {2, ui::Kind::PushButton, "Cancel", 48, 4, 40, 14, 0},
 };
-constexpr ui::DialogTemplate kChild = {902,
-                                       "Child",
-                                       nullptr,
-                                       0,
-                                       0,
-                                       100,
-                                       30,
-                                       "Tahoma",
-                                       8,
-                                       0,
-                                       kChildControls,
-                                       std::size(kChildControls)};
+constexpr ui::DialogTemplate kChild = {902, "Child",  nullptr, 0, 0,         100,
+                                       30,  "Tahoma", 8,       0, kOkCancel, std::size(kOkCancel)};
 
 inline ui::Message command(int id, int code = 0) {
     return {ui::Msg::Command, id, code};

@@ -66,7 +66,6 @@ class QtDriver : public HostDriver {
               std::function<void()> giveUp) override {
         zttest::when(std::move(ready), std::move(then), std::move(giveUp));
     }
-    void press(ui::Window& w, int id) override { mouseClick(widget(w, id)); }
 
     // Each widget class names its text and its value as a property of its own.
     Shown shown(const ui::Window& w, int id) override {

@@ -11,9 +11,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 #include <functional>
-#include <iterator>
 #include <memory>
-#include <vector>
 
 #include "ui/hosts/host_test.h"
 #include "ui/qt/qt_host.h"
@@ -51,17 +49,6 @@ inline void mouseClick(QWidget* w) {
     }
 }
 
-// Makes a shown window the active one, as the operator's click would; false
-// when the platform did not within 5 s.
-inline bool activate(QWidget* window) {
-    window->activateWindow();
-    QElapsedTimer clock;
-    clock.start();
-    while (QApplication::activeWindow() != window && clock.elapsed() < 5000)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return QApplication::activeWindow() == window;
-}
-
 // Runs the event loop until ready() holds, at most 10 s; whether it did.
 inline bool waitFor(const std::function<bool()>& ready) {
     QElapsedTimer clock;
@@ -69,6 +56,13 @@ inline bool waitFor(const std::function<bool()>& ready) {
     while (!ready() && clock.elapsed() < 10000)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
     return ready();
+}
+
+// Makes a shown window the active one, as the operator's click would; false
+// when the platform did not.
+inline bool activate(QWidget* window) {
+    window->activateWindow();
+    return waitFor([window] { return QApplication::activeWindow() == window; });
 }
 
 // From inside a running loop: then() once ready() holds; after 10 s a

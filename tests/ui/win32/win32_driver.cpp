@@ -13,12 +13,6 @@ HWND handle(const ui::Window& w, int id) {
     return id ? item(w, id) : ui::windowHandle(w);
 }
 
-bool ofClass(HWND h, const char* name) {
-    char cls[64] = {};
-    GetClassNameA(h, cls, sizeof cls);
-    return lstrcmpiA(cls, name) == 0;
-}
-
 class Win32Driver : public HostDriver {
   public:
     ui::Host& host() override { return host_; }
@@ -70,13 +64,13 @@ class Win32Driver : public HostDriver {
               std::function<void()> giveUp) override {
         poll([=] { return ready() && (then(), true); }, std::move(giveUp));
     }
-    void press(ui::Window& w, int id) override { PostMessageA(handle(w, id), BM_CLICK, 0, 0); }
+    void press(ui::Window& w, int id) override {  // a click's input would wait for this loop
+        PostMessageA(handle(w, id), BM_CLICK, 0, 0);
+    }
 
     Shown shown(const ui::Window& w, int id) override {
         HWND h = handle(w, id);
-        Shown s{std::string(GetWindowTextLengthA(h), '\0'), IsWindowVisible(h) != FALSE,
-                IsWindowEnabled(h) != FALSE};
-        GetWindowTextA(h, s.text.data(), static_cast<int>(s.text.size() + 1));
+        Shown s{textOf(h), IsWindowVisible(h) != FALSE, IsWindowEnabled(h) != FALSE};
         if (ofClass(h, "Button")) {
             s.checked = SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
         } else if (ofClass(h, "ComboBox")) {

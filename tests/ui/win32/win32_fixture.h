@@ -8,10 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <iterator>
 #include <map>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -81,15 +79,19 @@ inline void type(HWND to, const std::string& s) {
                     keyInput(0, true, static_cast<unsigned char>(c))});
 }
 
+inline bool ofClass(HWND h, const char* name) {
+    char cls[64] = {};
+    GetClassNameA(h, cls, sizeof cls);
+    return lstrcmpiA(cls, name) == 0;
+}
+
 // A left click in the middle of a window (for a check box or radio button,
 // on its box), as the mouse gives it.
 inline void click(HWND at) {
     RECT r;
     GetWindowRect(at, &r);
-    char cls[32] = {};
-    GetClassNameA(at, cls, sizeof cls);
-    const bool box = std::string(cls) == "Button" &&
-                     (GetWindowLongA(at, GWL_STYLE) & BS_TYPEMASK) != BS_PUSHBUTTON;
+    const bool box =
+        ofClass(at, "Button") && (GetWindowLongA(at, GWL_STYLE) & BS_TYPEMASK) != BS_PUSHBUTTON;
     const int x = box ? r.left + 6 : (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
     SetForegroundWindow(GetAncestor(at, GA_ROOT));
     SetCursorPos(x, y);
@@ -130,9 +132,9 @@ inline void poll(std::function<bool()> fn, std::function<void()> giveUp = {}) {
 }
 
 inline std::string textOf(HWND h) {
-    char buffer[1024] = {};
-    GetWindowTextA(h, buffer, sizeof buffer);
-    return buffer;
+    std::string text(GetWindowTextLengthA(h), '\0');
+    GetWindowTextA(h, text.data(), static_cast<int>(text.size() + 1));
+    return text;
 }
 
 class Win32HostTest : public HostTest {

@@ -1,6 +1,6 @@
 // The message box and file dialogs of the Win32 host.
 
-#include <cstdio>
+#include <functional>
 #include <string>
 
 #include "win32_fixture.h"
@@ -8,22 +8,23 @@
 namespace zttest {
 namespace {
 
-// The top-level window of this thread with this caption that is not one of
-// the host's dialogs (a message box, a file dialog).
-HWND systemDialog(const char* caption) {
-    struct Find {
-        const char* caption;
-        HWND found;
-    } find{caption, nullptr};
+// A shown top-level window of this thread, not one of the host's dialogs (a
+// message box, a file dialog), that meets test; nullptr for none.
+HWND systemWindow(const std::function<bool(HWND)>& test) {
+    std::pair<const std::function<bool(HWND)>*, HWND> find{&test, nullptr};
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND h, LPARAM lp) {
-            auto* f = reinterpret_cast<Find*>(lp);
-            if (IsWindowVisible(h) && !ui::windowOf(h) && textOf(h) == f->caption) f->found = h;
-            return f->found ? FALSE : TRUE;
+            auto* f = reinterpret_cast<decltype(find)*>(lp);
+            if (IsWindowVisible(h) && !ui::windowOf(h) && (*f->first)(h)) f->second = h;
+            return f->second ? FALSE : TRUE;
         },
         reinterpret_cast<LPARAM>(&find));
-    return find.found;
+    return find.second;
+}
+
+HWND systemDialog(const std::string& caption) {
+    return systemWindow([&](HWND h) { return textOf(h) == caption; });
 }
 
 using Win32Dialogs = Win32HostTest;
@@ -111,17 +112,8 @@ TEST_F(Win32Dialogs, AnOpenDialogPresetsItsFilterAndNameAndRefusesMissingFilesWh
         // A missing file is refused with a message box over the dialog, which
         // stays open; then cancel both.
         poll([&, d] {
-            HWND warning = nullptr;
-            EnumThreadWindows(
-                GetCurrentThreadId(),
-                [](HWND h, LPARAM lp) {
-                    if (IsWindowVisible(h) &&
-                        GetWindow(h, GW_OWNER) == *reinterpret_cast<HWND*>(lp))
-                        *reinterpret_cast<HWND*>(lp) = h;
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&(warning = d)));
-            if (warning == d) return false;
+            HWND warning = systemWindow([d](HWND h) { return GetWindow(h, GW_OWNER) == d; });
+            if (!warning) return false;
             refused = IsWindowVisible(d);
             PostMessageA(warning, WM_COMMAND, IDOK, 0);
             PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
